@@ -1,0 +1,27 @@
+// The program's entry and exit: the application title, the three windows in their order, the
+// start-up values of the configuration block, and the main dialog shown modally over the
+// background window until it closes.
+#pragma once
+
+#include <string>
+
+namespace app {
+
+class TMainDlg;
+
+// Runs the whole installer and returns when it has ended.
+void RunInstaller();
+
+// The folder of the running program: everything before the last backslash of its path
+// ("c:\setup\install.exe" gives "c:\setup", "a:\install.exe" gives "a:").
+std::string SourceDirOf(const std::string& programPath);
+
+// The main dialog's creation and destruction handlers.
+void StartupFormCreate(TMainDlg& dialog);
+void StartupFormDestroy(TMainDlg& dialog);
+
+// The background window's activation handler: fills the configuration once more, takes its colour
+// and title from it, shows the main dialog modally and closes when that has closed.
+void BackgroundFormActivate();
+
+}  // namespace app

@@ -1,0 +1,88 @@
+// The configuration block: every text, flag, colour and path that differs between product
+// variants and interface languages, filled at start-up from built-in values, plus the run-time
+// state the installer's steps share. Plain process-wide state, read by name.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "toolkit/Types.h"
+
+namespace app {
+
+struct ConfigurationBlock {
+  // Start-up values that select what the fill writes.
+  std::int32_t Language = 0;  // 1 Italian, 2 English
+  std::uint8_t ProductCode = 0;
+  bool ShowWindowsChoice = false;
+  std::string SourceDir;  // the installer's own folder, without a final backslash
+
+  // Product set.
+  std::string ProductTitle;
+  std::string ProductMark;
+  std::string ProductName;
+  std::string CadName;
+  bool ShowCadName = false;
+  std::string DefaultCadFolder;
+  std::string DestFolder;
+  std::string CadVersions;
+  toolkit::TColor BackgroundColor = 0;
+  toolkit::TColor FooterColor = 0;
+  bool ShowPer14 = false;
+  bool ShowPer2000 = false;
+  bool ShowPerLT = false;
+  bool ShowPer4 = false;
+  std::string CaptionPer14;
+  std::string CaptionPer2000;
+  std::string CaptionPerLT;
+  std::string CaptionPer4;
+  std::string BackgroundTitle;
+
+  // Windows-family set.
+  bool ShowPerNT = false;
+  bool ShowPer95 = false;
+  std::string CaptionPerNT;
+  std::string CaptionPer95;
+  std::string MsgRebootNotice;
+
+  // Common set.
+  bool OfferProgramGroup = false;
+  std::string GroupName;
+  std::string GroupItemFile;
+  std::string GroupItemName;
+  bool ShowReadmeOnExit = false;
+  std::string ReadmeFileName;
+
+  // Italian set.
+  std::string MsgCadFolderMissing;
+  std::string MsgSuccess;
+  std::string CadFolderLabel;
+  std::string DestFolderLabel;
+  std::string CadFolderHint;
+  std::string DestFolderHint;
+  std::string MsgAskGroup;
+  std::string InstallHeading;
+  std::string MsgGroupFailed;
+  std::string MsgItemFailed;
+  std::string MsgCopying;
+  std::string MsgCopyDone;
+  std::string InstallButtonCaption;
+  std::string ExitButtonCaption;
+  std::string MsgInsertDisk;
+  std::string MsgConfirmAbandon;
+
+  // Run-time state.
+  bool InstallDone = false;
+  std::int32_t DiskNumber = 0;
+  std::string WorkDir;
+  bool CancelRequested = false;
+};
+
+// The one block of the process.
+extern ConfigurationBlock Vars;
+
+// Writes every entry from the built-in values for the current Language, ProductCode and
+// ShowWindowsChoice. Calling it again with the same three gives the same block.
+void FillConfiguration();
+
+}  // namespace app

@@ -1,0 +1,12 @@
+// The destination folder tree: checks the AutoCAD folder, then makes sure the destination and its
+// fixed sub-folders exist, creating what is missing and leaving what is there untouched.
+#pragma once
+
+namespace install {
+
+// False, after the AutoCAD-folder message, when the AutoCAD folder does not exist; nothing has
+// been created then. True when the tree is in place: the current folder is then "UserParts"
+// below the destination and WorkDir holds the destination.
+bool CreateFolderTree();
+
+}  // namespace install

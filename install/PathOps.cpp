@@ -1,0 +1,82 @@
+#include "install/PathOps.h"
+
+#include "toolkit/Dialogs.h"
+#include "toolkit/Errors.h"
+#include "toolkit/FileSystem.h"
+
+namespace install {
+
+using toolkit::fs::Check;
+namespace fs = toolkit::fs;
+
+void SplitAtFirst(std::string& text, char separator, std::string& head) {
+  auto at = text.find(separator);
+  if (at == std::string::npos) {
+    head.clear();
+    return;
+  }
+  head = text.substr(0, at);
+  text = text.substr(at + 1);
+}
+
+std::string StripTrailingBackslash(const std::string& text) {
+  if (!text.empty() && text.back() == '\\')
+    return text.substr(0, text.size() - 1);
+  return text;
+}
+
+bool CheckFolderExists(const std::string& path, const std::string& message) {
+  fs::ChDir(path, Check::kRecord);
+  if (fs::IoResult() != 0) {
+    toolkit::ShowMessage(message);
+    return true;
+  }
+  return false;
+}
+
+void EnterOrCreatePath(const std::string& path) {
+  fs::ChDir(path, Check::kRecord);
+  if (fs::IoResult() != 0)
+    ForcePath(path);
+}
+
+namespace {
+
+// Enters one component of a path, creating it when it cannot be entered.
+void EnterOrCreateComponent(const std::string& component) {
+  if (!component.empty() && component.back() == ':') {
+    fs::ChDir(component);
+    fs::ChDir("\\");
+    return;
+  }
+  try {
+    fs::ChDir(component);
+  } catch (const toolkit::EInOutError&) {
+    fs::MkDir(component);
+    fs::ChDir(component);
+  }
+}
+
+}  // namespace
+
+void ForcePath(const std::string& path) {
+  std::string rest = path;
+  std::string component;
+  while (rest.find('\\') != std::string::npos) {
+    SplitAtFirst(rest, '\\', component);
+    EnterOrCreateComponent(component);
+  }
+  if (!rest.empty())
+    EnterOrCreateComponent(rest);
+}
+
+void MakeSubdir(const std::string& name) {
+  fs::ChDir(name, Check::kRecord);
+  if (fs::IoResult() != 0) {
+    fs::MkDir(name);
+  } else {
+    fs::ChDir("..");
+  }
+}
+
+}  // namespace install

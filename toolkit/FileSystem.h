@@ -1,0 +1,120 @@
+// The file-system service: the process's current folder, folders, files and the running program's
+// path, with Windows semantics in both backends (drive letters, backslashes, names compared without
+// regard to the case of a-z). Every operation reports the operating-system error code (0 = done).
+//
+// On top of the service sit the two forms the installer uses: a *checked* operation raises
+// EInOutError at once; an *unchecked* one records the code, which the caller fetches and clears
+// with IoResult().
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace toolkit {
+
+// Operating-system error codes the installer meets by name.
+inline constexpr std::uint32_t kErrFileNotFound = 2;
+inline constexpr std::uint32_t kErrPathNotFound = 3;
+inline constexpr std::uint32_t kErrTooManyOpenFiles = 4;
+inline constexpr std::uint32_t kErrAccessDenied = 5;
+inline constexpr std::uint32_t kErrInvalidHandle = 6;
+inline constexpr std::uint32_t kErrNotReady = 21;
+inline constexpr std::uint32_t kErrSharingViolation = 32;
+inline constexpr std::uint32_t kErrHandleDiskFull = 39;
+inline constexpr std::uint32_t kErrFileExists = 80;
+inline constexpr std::uint32_t kErrInvalidName = 123;
+inline constexpr std::uint32_t kErrAlreadyExists = 183;
+inline constexpr std::uint32_t kErrDiskFull = 112;
+// The run-time library's own codes, as its input/output error reports them.
+inline constexpr std::uint32_t kErrReadBeyondEnd = 100;
+inline constexpr std::uint32_t kErrRtlDiskFull = 101;
+
+using FileId = std::uintptr_t;  // opaque; 0 is never a valid open file
+
+enum class OpenMode {
+  kReadWrite,  // an existing file, read and written, shared as an editor would leave it
+  kRead,       // an existing file, read only
+  kCreate,     // create or empty, write only
+};
+
+// A file's time stamp as MS-DOS date and time, which is how archive members carry theirs.
+struct DosDateTime {
+  std::uint16_t date = 0;
+  std::uint16_t time = 0;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  virtual std::string CurrentDir() = 0;
+  // "c:" alone makes drive C current (at the folder it had there).
+  virtual std::uint32_t ChangeDir(const std::string& path) = 0;
+  virtual std::uint32_t CreateDir(const std::string& path) = 0;
+  virtual bool FileExists(const std::string& path) = 0;
+  virtual bool DirExists(const std::string& path) = 0;
+  virtual std::string ProgramPath() = 0;
+
+  virtual std::uint32_t Open(const std::string& path, OpenMode mode, FileId& file) = 0;
+  virtual std::uint32_t Read(FileId file, void* buffer, std::size_t size, std::size_t& done) = 0;
+  // A short write is reported as a full disk.
+  virtual std::uint32_t Write(FileId file, const void* data, std::size_t size) = 0;
+  virtual std::uint32_t Size(FileId file, std::uint64_t& size) = 0;
+  virtual std::uint32_t Seek(FileId file, std::uint64_t position) = 0;
+  virtual std::uint32_t SetTime(FileId file, DosDateTime stamp) = 0;
+  virtual std::uint32_t Close(FileId file) = 0;
+  // Never replaces an existing file: that is kErrAlreadyExists (or kErrFileExists).
+  virtual std::uint32_t Rename(const std::string& from, const std::string& to) = 0;
+  virtual std::uint32_t Delete(const std::string& path) = 0;
+};
+
+// The service of the backend this program is linked with.
+FileSystem& Fs();
+
+namespace fs {
+
+enum class Check { kRaise, kRecord };
+
+// Fetches and clears the code recorded by the last unchecked operation that failed.
+std::uint32_t IoResult();
+
+// One path operation in its checked (kRaise) or unchecked (kRecord) form.
+void ChDir(const std::string& path, Check check = Check::kRaise);
+void MkDir(const std::string& path, Check check = Check::kRaise);
+
+// Raises EInOutError for a non-zero code, or records it, as the check asks.
+void Report(std::uint32_t code, Check check);
+
+// An open file that closes itself. Each operation is checked or unchecked like the path ones;
+// an unchecked failure leaves the file as it was and records the code.
+class File {
+ public:
+  File() = default;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  File(File&& other) noexcept;
+  File& operator=(File&& other) noexcept;
+  ~File();
+
+  void Open(const std::string& path, OpenMode mode, Check check = Check::kRaise);
+  // Returns the number of bytes read; 0 at the end of the file.
+  std::size_t Read(void* buffer, std::size_t size, Check check = Check::kRaise);
+  void Write(const void* data, std::size_t size, Check check = Check::kRaise);
+  void Write(const std::string& text, Check check = Check::kRaise) {
+    Write(text.data(), text.size(), check);
+  }
+  std::uint64_t Size(Check check = Check::kRaise);
+  void Close(Check check = Check::kRaise);
+  bool IsOpen() const { return id_ != 0; }
+
+ private:
+  FileId id_ = 0;
+};
+
+void Rename(const std::string& from, const std::string& to, Check check = Check::kRaise);
+void Erase(const std::string& path, Check check = Check::kRaise);
+
+}  // namespace fs
+}  // namespace toolkit

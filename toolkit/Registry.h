@@ -1,0 +1,74 @@
+// The registry service: the current user's hive, which is the only part of the registry the
+// installer reads (AutoCAD records the current profile's folders there). Like the file-system
+// service it reports operating-system error codes (0 = done) and names no OS type, so the
+// installer's logic and the headless backend never see an HKEY.
+//
+// On top of the service sits RegistryCursor, the way the installer reads values: one current key
+// at a time, string values read with the run-time library's rules and errors.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "toolkit/Errors.h"
+#include "toolkit/UniqueHandle.h"
+
+namespace toolkit {
+
+using RegKeyId = std::uintptr_t;  // opaque; 0 is never an open key
+
+enum class RegValueType {
+  kString,        // REG_SZ
+  kExpandString,  // REG_EXPAND_SZ
+  kNumber,        // REG_DWORD
+  kBinary,        // REG_BINARY
+  kOther,         // any other kind, e.g. REG_MULTI_SZ
+};
+
+class Registry {
+ public:
+  virtual ~Registry() = default;
+
+  // Opens, with full access, the key at `path` below the current user's root, creating it and any
+  // missing parents. One leading backslash is allowed: it only says the path starts at the root.
+  virtual std::uint32_t CreateKey(const std::string& path, RegKeyId& key) = 0;
+  virtual std::uint32_t CloseKey(RegKeyId key) = 0;
+  // The type and data size in bytes (a string's terminating NUL included); kErrFileNotFound (2)
+  // when the key has no such value.
+  virtual std::uint32_t QueryValueInfo(RegKeyId key, const std::string& name, RegValueType& type,
+                                       std::uint32_t& size) = 0;
+  // The type and raw data of a value, as the registry stores it (strings with their NULs).
+  virtual std::uint32_t QueryValue(RegKeyId key, const std::string& name, RegValueType& type,
+                                   std::string& data) = 0;
+};
+
+// The service of the backend this program is linked with.
+Registry& Reg();
+
+// Closes a key of Reg(), ignoring the outcome: the owner of a key that goes away cannot act on it.
+void CloseRegistryKey(RegKeyId key);
+using UniqueRegKey = Unique<RegKeyId, CloseRegistryKey>;
+
+// A failed registry read, with the run-time library's texts ("Invalid data type for '%s'", ...).
+class ERegistryException : public Exception {
+ public:
+  explicit ERegistryException(const std::string& message) : Exception(message) {}
+};
+
+// The current user's registry seen through one current key, as the run-time library's registry
+// object shows it: opening a key replaces the current one, and an open that fails leaves the
+// previous key current, so that the next read still has a key to read from.
+class RegistryCursor {
+ public:
+  // Opens or creates the key with full access; false (and the previous key kept) on failure.
+  bool OpenKey(const std::string& path);
+  // The text of a string value of the current key; empty when the value is missing or holds no
+  // data (or no key is open). Raises ERegistryException for a value of another type, or one the
+  // registry reports but then fails to deliver.
+  std::string ReadString(const std::string& name);
+
+ private:
+  UniqueRegKey current_;
+};
+
+}  // namespace toolkit

@@ -1,0 +1,114 @@
+// The headless backend's file system: an in-memory tree with Windows semantics (drive letters, a
+// current drive with a current folder on each drive, backslash paths with "." and "..", names
+// compared without regard to the case of a-z, read-only files, files locked by another program,
+// missing drives). Tests fill it, read it back, and make any single operation fail with a chosen
+// operating-system code to prove that no user file is lost whatever fails.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "toolkit/FileSystem.h"
+
+namespace toolkit::headless {
+
+enum class FsOp {
+  kChangeDir,
+  kCreateDir,
+  kOpen,
+  kRead,
+  kWrite,
+  kSize,
+  kSeek,
+  kSetTime,
+  kClose,
+  kRename,
+  kDelete,
+};
+
+class MemoryFileSystem : public FileSystem {
+ public:
+  MemoryFileSystem();
+  ~MemoryFileSystem() override;
+
+  // --- Set-up and inspection for tests -------------------------------------------------------
+  // Back to one empty drive C: whose root is current, program path c:\install.exe, no faults.
+  void Reset();
+  void AddDrive(char letter);
+  void MakeDirs(const std::string& path);  // absolute; creates every missing folder
+  void PutFile(const std::string& path, const std::string& content);  // creates parents too
+  std::optional<std::string> FileContent(const std::string& path) const;
+  // The names in a folder as they were created (original capitalisation), folders with a
+  // trailing backslash, sorted without regard to case. Empty for a missing folder.
+  std::vector<std::string> List(const std::string& folder) const;
+  // Every file under a folder, as absolute paths with original capitalisation, with contents.
+  std::map<std::string, std::string> Snapshot(const std::string& folder = "c:\\") const;
+  void SetReadOnly(const std::string& path, bool readOnly);
+  // A file held open by another program without sharing: opening it fails with 32.
+  void SetLocked(const std::string& path, bool locked);
+  void SetProgramPath(const std::string& path) { programPath_ = path; }
+  std::optional<DosDateTime> FileTime(const std::string& path) const;
+  int OpenFileCount() const;
+
+  // Makes the next call of `op` after `skip` further calls fail with `code` (one shot).
+  void FailNext(FsOp op, std::uint32_t code, int skip = 0);
+  // Makes every call of `op` on `path` fail with `code` until cleared with code 0.
+  void FailOnPath(FsOp op, const std::string& path, std::uint32_t code);
+  // Total bytes that files may hold on drive C:; writes beyond fail with 112 (disk full).
+  void SetCapacity(std::uint64_t bytes) { capacity_ = bytes; }
+  int CallCount(FsOp op) const;
+  void ClearFaults();
+
+  // --- FileSystem ------------------------------------------------------------------------------
+  std::string CurrentDir() override;
+  std::uint32_t ChangeDir(const std::string& path) override;
+  std::uint32_t CreateDir(const std::string& path) override;
+  bool FileExists(const std::string& path) override;
+  bool DirExists(const std::string& path) override;
+  std::string ProgramPath() override { return programPath_; }
+  std::uint32_t Open(const std::string& path, OpenMode mode, FileId& file) override;
+  std::uint32_t Read(FileId file, void* buffer, std::size_t size, std::size_t& done) override;
+  std::uint32_t Write(FileId file, const void* data, std::size_t size) override;
+  std::uint32_t Size(FileId file, std::uint64_t& size) override;
+  std::uint32_t Seek(FileId file, std::uint64_t position) override;
+  std::uint32_t SetTime(FileId file, DosDateTime stamp) override;
+  std::uint32_t Close(FileId file) override;
+  std::uint32_t Rename(const std::string& from, const std::string& to) override;
+  std::uint32_t Delete(const std::string& path) override;
+
+  struct Node;  // a file or a folder
+
+ private:
+  struct OpenFile;
+  struct Fault;
+
+  std::uint32_t Injected(FsOp op, const std::string& path);
+  // Splits an absolute or relative path into a drive and normalised components.
+  bool Resolve(const std::string& path, char& drive, std::vector<std::string>& parts) const;
+  Node* Find(const std::string& path) const;
+  Node* FindParent(const std::string& path, std::string& leaf, std::uint32_t& error) const;
+  std::uint64_t UsedBytes() const;
+
+  std::map<char, std::unique_ptr<Node>> drives_;
+  std::map<char, std::string> currentOnDrive_;  // "\" or "\a\b", per drive
+  char currentDrive_ = 'c';
+  std::string programPath_;
+  std::map<FileId, std::unique_ptr<OpenFile>> open_;
+  FileId nextId_ = 1;
+  std::vector<Fault> faults_;
+  std::map<FsOp, int> calls_;
+  std::optional<std::uint64_t> capacity_;
+};
+
+// The instance behind toolkit::Fs() in the headless backend.
+MemoryFileSystem& MemFs();
+
+// Puts another file system behind toolkit::Fs() (a benchmark's real files); nullptr restores
+// MemFs().
+void SetFileSystem(FileSystem* fileSystem);
+
+}  // namespace toolkit::headless
