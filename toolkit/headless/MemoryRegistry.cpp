@@ -1,0 +1,184 @@
+#include "toolkit/headless/MemoryRegistry.h"
+
+#include "toolkit/FileSystem.h"
+
+namespace toolkit::headless {
+namespace {
+
+std::string Fold(const std::string& text) {
+  std::string folded = text;
+  for (char& c : folded) {
+    if (c >= 'A' && c <= 'Z')
+      c = static_cast<char>(c - 'A' + 'a');
+  }
+  return folded;
+}
+
+}  // namespace
+
+bool MemoryRegistry::Normalize(const std::string& path, std::string& folded) {
+  std::string rest = path;
+  if (!rest.empty() && rest.front() == '\\')
+    rest.erase(0, 1);
+  if (!rest.empty() && rest.back() == '\\')
+    rest.pop_back();
+  // An empty name inside the path cannot name a key.
+  if (rest.find("\\\\") != std::string::npos || (!rest.empty() && rest.front() == '\\')) {
+    return false;
+  }
+  folded = Fold(rest);
+  return true;
+}
+
+MemoryRegistry::Key& MemoryRegistry::MakeKey(const std::string& folded) {
+  for (std::size_t end = folded.find('\\'); end != std::string::npos;
+       end = folded.find('\\', end + 1)) {
+    keys_[folded.substr(0, end)];
+  }
+  return keys_[folded];
+}
+
+void MemoryRegistry::Reset() {
+  // Ids keep counting, so that a key still held from before the reset can never close a new one.
+  RegKeyId next = nextId_;
+  *this = MemoryRegistry();
+  nextId_ = next;
+}
+
+void MemoryRegistry::SetRaw(const std::string& path, const std::string& name, RegValueType type,
+                            const std::string& data) {
+  std::string folded;
+  if (!Normalize(path, folded))
+    return;
+  MakeKey(folded).values[Fold(name)] = StoredValue{type, data};
+}
+
+void MemoryRegistry::SetString(const std::string& path, const std::string& name,
+                               const std::string& text) {
+  SetRaw(path, name, RegValueType::kString, text + '\0');
+}
+
+void MemoryRegistry::SetExpandString(const std::string& path, const std::string& name,
+                                     const std::string& text) {
+  SetRaw(path, name, RegValueType::kExpandString, text + '\0');
+}
+
+void MemoryRegistry::SetNumber(const std::string& path, const std::string& name,
+                               std::uint32_t number) {
+  std::string data(4, '\0');
+  for (int i = 0; i < 4; ++i)
+    data[i] = static_cast<char>((number >> (8 * i)) & 0xFF);
+  SetRaw(path, name, RegValueType::kNumber, data);
+}
+
+bool MemoryRegistry::KeyExists(const std::string& path) const {
+  std::string folded;
+  return Normalize(path, folded) && keys_.contains(folded);
+}
+
+std::optional<std::pair<RegValueType, std::string>> MemoryRegistry::Value(
+    const std::string& path, const std::string& name) const {
+  std::string folded;
+  if (!Normalize(path, folded))
+    return std::nullopt;
+  auto key = keys_.find(folded);
+  if (key == keys_.end())
+    return std::nullopt;
+  auto value = key->second.values.find(Fold(name));
+  if (value == key->second.values.end())
+    return std::nullopt;
+  return std::pair{value->second.type, value->second.data};
+}
+
+void MemoryRegistry::FailCreateKey(const std::string& path, std::uint32_t code) {
+  std::string folded;
+  if (!Normalize(path, folded))
+    return;
+  if (code == 0) {
+    createFaults_.erase(folded);
+  } else {
+    createFaults_[folded] = code;
+  }
+}
+
+void MemoryRegistry::FailQueryValue(const std::string& path, const std::string& name,
+                                    std::uint32_t code) {
+  std::string folded;
+  if (!Normalize(path, folded))
+    return;
+  if (code == 0) {
+    queryFaults_.erase({folded, Fold(name)});
+  } else {
+    queryFaults_[{folded, Fold(name)}] = code;
+  }
+}
+
+std::uint32_t MemoryRegistry::CreateKey(const std::string& path, RegKeyId& key) {
+  ++createCalls_;
+  key = 0;
+  std::string folded;
+  if (!Normalize(path, folded))
+    return kErrBadPathname;
+  if (auto fault = createFaults_.find(folded); fault != createFaults_.end())
+    return fault->second;
+  MakeKey(folded);
+  key = nextId_++;
+  open_[key] = folded;
+  return 0;
+}
+
+std::uint32_t MemoryRegistry::CloseKey(RegKeyId key) {
+  return open_.erase(key) == 1 ? 0 : kErrInvalidHandle;
+}
+
+const MemoryRegistry::StoredValue* MemoryRegistry::FindValue(RegKeyId key,
+                                                             const std::string& name) const {
+  auto open = open_.find(key);
+  if (open == open_.end())
+    return nullptr;
+  auto stored = keys_.find(open->second);
+  if (stored == keys_.end())
+    return nullptr;
+  auto value = stored->second.values.find(Fold(name));
+  return value == stored->second.values.end() ? nullptr : &value->second;
+}
+
+std::uint32_t MemoryRegistry::QueryValueInfo(RegKeyId key, const std::string& name,
+                                             RegValueType& type, std::uint32_t& size) {
+  if (!open_.contains(key))
+    return kErrInvalidHandle;
+  const StoredValue* value = FindValue(key, name);
+  if (value == nullptr)
+    return kErrFileNotFound;
+  type = value->type;
+  size = static_cast<std::uint32_t>(value->data.size());
+  return 0;
+}
+
+std::uint32_t MemoryRegistry::QueryValue(RegKeyId key, const std::string& name, RegValueType& type,
+                                         std::string& data) {
+  if (!open_.contains(key))
+    return kErrInvalidHandle;
+  if (auto fault = queryFaults_.find({open_.at(key), Fold(name)}); fault != queryFaults_.end()) {
+    return fault->second;
+  }
+  const StoredValue* value = FindValue(key, name);
+  if (value == nullptr)
+    return kErrFileNotFound;
+  type = value->type;
+  data = value->data;
+  return 0;
+}
+
+MemoryRegistry& MemReg() {
+  static MemoryRegistry registry;
+  return registry;
+}
+
+}  // namespace toolkit::headless
+
+namespace toolkit {
+Registry& Reg() {
+  return headless::MemReg();
+}
+}  // namespace toolkit

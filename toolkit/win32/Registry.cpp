@@ -1,0 +1,100 @@
+// The Win32 backend's registry service: the real HKEY_CURRENT_USER.
+#include <windows.h>
+
+#include <map>
+#include <vector>
+
+#include "toolkit/Registry.h"
+#include "toolkit/UniqueHandle.h"
+
+namespace toolkit {
+namespace {
+
+RegValueType TypeOf(DWORD type) {
+  switch (type) {
+    case REG_SZ:
+      return RegValueType::kString;
+    case REG_EXPAND_SZ:
+      return RegValueType::kExpandString;
+    case REG_DWORD:
+      return RegValueType::kNumber;
+    case REG_BINARY:
+      return RegValueType::kBinary;
+    default:
+      return RegValueType::kOther;
+  }
+}
+
+class Win32Registry : public Registry {
+ public:
+  std::uint32_t CreateKey(const std::string& path, RegKeyId& key) override {
+    key = 0;
+    // A leading backslash only says "from the root"; the API wants a name relative to the hive.
+    std::string relative = !path.empty() && path.front() == '\\' ? path.substr(1) : path;
+    HKEY opened = nullptr;
+    LONG status =
+        RegCreateKeyExA(HKEY_CURRENT_USER, relative.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &opened, nullptr);
+    if (status != ERROR_SUCCESS)
+      return static_cast<std::uint32_t>(status);
+    key = nextId_++;
+    keys_.emplace(key, UniqueHKey(opened));
+    return 0;
+  }
+
+  std::uint32_t CloseKey(RegKeyId key) override {
+    return keys_.erase(key) == 1 ? 0 : ERROR_INVALID_HANDLE;
+  }
+
+  std::uint32_t QueryValueInfo(RegKeyId key, const std::string& name, RegValueType& type,
+                               std::uint32_t& size) override {
+    auto found = keys_.find(key);
+    if (found == keys_.end())
+      return ERROR_INVALID_HANDLE;
+    DWORD rawType = 0;
+    DWORD rawSize = 0;
+    LONG status =
+        RegQueryValueExA(found->second.Get(), name.c_str(), nullptr, &rawType, nullptr, &rawSize);
+    if (status != ERROR_SUCCESS)
+      return static_cast<std::uint32_t>(status);
+    type = TypeOf(rawType);
+    size = rawSize;
+    return 0;
+  }
+
+  std::uint32_t QueryValue(RegKeyId key, const std::string& name, RegValueType& type,
+                           std::string& data) override {
+    auto found = keys_.find(key);
+    if (found == keys_.end())
+      return ERROR_INVALID_HANDLE;
+    DWORD rawType = 0;
+    DWORD rawSize = 0;
+    LONG status =
+        RegQueryValueExA(found->second.Get(), name.c_str(), nullptr, &rawType, nullptr, &rawSize);
+    if (status != ERROR_SUCCESS)
+      return static_cast<std::uint32_t>(status);
+    std::vector<BYTE> buffer(rawSize + 1);
+    rawSize = static_cast<DWORD>(buffer.size());
+    status = RegQueryValueExA(found->second.Get(), name.c_str(), nullptr, &rawType, buffer.data(),
+                              &rawSize);
+    if (status != ERROR_SUCCESS)
+      return static_cast<std::uint32_t>(status);
+    type = TypeOf(rawType);
+    data.assign(reinterpret_cast<const char*>(buffer.data()), rawSize);
+    return 0;
+  }
+
+ private:
+  using UniqueHKey = Unique<HKEY, RegCloseKey>;
+  std::map<RegKeyId, UniqueHKey> keys_;
+  RegKeyId nextId_ = 1;
+};
+
+}  // namespace
+
+Registry& Reg() {
+  static Win32Registry registry;
+  return registry;
+}
+
+}  // namespace toolkit
