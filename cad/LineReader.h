@@ -1,0 +1,38 @@
+// Reads an AutoCAD text file line by line. AutoCAD writes CR LF, but files edited elsewhere come
+// with LF alone, or with CR alone, or without a final line end; every one of these must be read
+// without losing a character, because the rewritten copy replaces the user's file.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "toolkit/FileSystem.h"
+
+namespace cad {
+
+class LineReader {
+ public:
+  // Reads `file` from its current position on; the file must outlive the reader.
+  explicit LineReader(toolkit::fs::File& file);
+
+  // Empties `line` and reads the next line into it, without its line end. A CR ends a line; an
+  // LF right after a CR belongs to that line end and is dropped; an LF anywhere else ends a line
+  // too. Returns true when a line end was read; false at the end of the file, with `line`
+  // holding the text after the last line end (possibly none). Read failures raise EInOutError.
+  bool ReadLine(std::string& line);
+
+  // The next line, a last one without a line end included; false only when nothing is left.
+  bool NextLine(std::string& line);
+
+ private:
+  bool Fill();
+
+  toolkit::fs::File& file_;
+  std::vector<char> buffer_;
+  std::size_t position_ = 0;
+  std::size_t end_ = 0;
+  bool afterCr_ = false;
+};
+
+}  // namespace cad

@@ -1,0 +1,74 @@
+#include "cad/LispPatcher.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "cad/LispCandidates.h"
+#include "cad/Marker.h"
+#include "cad/Rewrite.h"
+
+namespace cad {
+namespace {
+
+bool ApplyEdit(const LispEdit& edit, const std::string& folder, const std::string& base,
+               const std::string& extension) {
+  std::vector<Marker> insertionPoints(edit.insertionPoints.begin(), edit.insertionPoints.end());
+  auto copyRule = [&](std::string_view line, LineWriter& copy) {
+    copy.WriteLine(line);
+    // One block per line, even when a line holds two of the insertion texts.
+    bool insertHere = std::any_of(insertionPoints.begin(), insertionPoints.end(),
+                                  [&](const Marker& point) { return point.FoundIn(line); });
+    if (!insertHere)
+      return;
+    for (std::string_view added : edit.block)
+      copy.WriteLine(added);
+  };
+  return RewriteWithBackup(folder + base + extension, folder + std::string(kLispTempName),
+                           folder + base + std::string(kLispBackupExtension), edit.marker,
+                           copyRule);
+}
+
+// The same test a rewrite makes before it reads: a file it could not open is not there for it.
+bool CanOpenForRewrite(const std::string& path) {
+  toolkit::fs::IoResult();
+  toolkit::fs::File file;
+  file.Open(path, toolkit::OpenMode::kReadWrite, toolkit::fs::Check::kRecord);
+  if (toolkit::fs::IoResult() != 0)
+    return false;
+  file.Close(toolkit::fs::Check::kRecord);
+  toolkit::fs::IoResult();
+  return true;
+}
+
+}  // namespace
+
+bool AddAutoloadLine(const std::string& folder, const std::string& base,
+                     const std::string& extension) {
+  return ApplyEdit(kAutoloadEdit, folder, base, extension);
+}
+
+bool AddLoadLine(const std::string& folder, const std::string& base, const std::string& extension) {
+  return ApplyEdit(kLoadEdit, folder, base, extension);
+}
+
+bool PatchAcadLisp(const std::string& acadFolder) {
+  // All presence tests come first: a patch must not make a later row look present or absent.
+  std::array<bool, kLispCandidates.size()> present{};
+  for (std::size_t row = 0; row < kLispCandidates.size(); ++row) {
+    present[row] = CanOpenForRewrite(acadFolder + std::string(kLispCandidates[row].tested));
+  }
+  bool result = false;
+  for (std::size_t row = 0; row < kLispCandidates.size(); ++row) {
+    if (!present[row])
+      continue;
+    const LispCandidate& candidate = kLispCandidates[row];
+    const std::string folder = acadFolder + std::string(candidate.subFolder);
+    const std::string base(candidate.base);
+    const std::string extension(kLispExtension);
+    result = candidate.step == LispStep::kAutoload ? AddAutoloadLine(folder, base, extension)
+                                                   : AddLoadLine(folder, base, extension);
+  }
+  return result;
+}
+
+}  // namespace cad

@@ -1,0 +1,20 @@
+// Gives AutoCAD a toolbar for the product by adding it to an AutoCAD menu source file. A menu
+// file that already holds the toolbar is left alone; a changed one keeps its old text as
+// folder + "\tktemp.bak".
+#pragma once
+
+#include <string>
+
+namespace cad {
+
+// The only mode: add the toolbar and its help strings.
+inline constexpr int kMenuAddToolbar = 1;
+
+// Patches folder + fileName (joined as given, so "c:\cad" with "\support\acad.mns" is allowed);
+// the temporary and backup files lie in `folder` itself. With mode kMenuAddToolbar, returns false
+// when the file cannot be opened, true when it already held the toolbar or has been rewritten.
+// Any other mode changes nothing and returns false. File failures after the open raise
+// EInOutError.
+bool PatchAcadMenu(int mode, const std::string& folder, const std::string& fileName);
+
+}  // namespace cad

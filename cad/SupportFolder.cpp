@@ -1,0 +1,23 @@
+#include "cad/SupportFolder.h"
+
+#include "toolkit/Registry.h"
+
+namespace cad {
+namespace {
+constexpr const char* kAutoCadKey = "\\Software\\Autodesk\\AutoCAD";
+}  // namespace
+
+std::string GetAcadSupportDir() {
+  toolkit::RegistryCursor registry;
+  // The outcome of each open is ignored on purpose: a key that can be neither opened nor created
+  // leaves the previous one current, and the next value is read from there.
+  registry.OpenKey(kAutoCadKey);
+  std::string release = registry.ReadString("CurVer");
+  registry.OpenKey(std::string(kAutoCadKey) + "\\" + release);
+  std::string product = registry.ReadString("CurVer");
+  registry.OpenKey(std::string(kAutoCadKey) + "\\" + release + "\\" + product);
+  // The roamable folder normally ends with a backslash, so none is added before "Support\".
+  return registry.ReadString("RoamableRootFolder") + "Support\\";
+}
+
+}  // namespace cad
