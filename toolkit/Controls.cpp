@@ -10,12 +10,8 @@
 namespace toolkit {
 
 Control::Control(Control* parent, std::string name) : name_(std::move(name)), parent_(parent) {
-  if (parent_ != nullptr) {
+  if (parent_ != nullptr)
     parent_->children_.push_back(this);
-    // Like a form description: a new control starts with its parent's font and colour.
-    font_ = parent_->font_;
-    color_ = parent_->color_;
-  }
 }
 
 Control::~Control() {
@@ -93,13 +89,23 @@ void Control::SetCaption(const std::string& caption) {
   Changed(Property::kCaption);
 }
 
+const Font& Control::GetFont() const {
+  return parentFont_ && parent_ != nullptr ? parent_->GetFont() : font_;
+}
+
+TColor Control::Color() const {
+  return parentColor_ && parent_ != nullptr ? parent_->Color() : color_;
+}
+
 void Control::SetFont(const Font& font) {
   font_ = font;
+  parentFont_ = false;
   Changed(Property::kFont);
 }
 
 void Control::SetColor(TColor color) {
   color_ = color;
+  parentColor_ = false;
   Changed(Property::kColor);
 }
 
@@ -194,7 +200,9 @@ Rect Panel::AlignRect() const {
   return Rect{r.left + inset, r.top + inset, r.right - inset, r.bottom - inset};
 }
 
-Label::Label(Control* parent, std::string name) : Control(parent, std::move(name)) {}
+Label::Label(Control* parent, std::string name) : Control(parent, std::move(name)) {
+  SetParentColor(true);
+}
 
 void Label::SetTransparent(bool transparent) {
   transparent_ = transparent;

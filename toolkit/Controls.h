@@ -83,10 +83,12 @@ class Control {
 
   const std::string& Caption() const { return caption_; }
   void SetCaption(const std::string& caption);
-  const Font& GetFont() const { return font_; }
+  // A control takes its parent's font (and, for some kinds, its colour) until given its own.
+  const Font& GetFont() const;
   void SetFont(const Font& font);
-  TColor Color() const { return color_; }
+  TColor Color() const;
   void SetColor(TColor color);
+  bool ParentColor() const { return parentColor_; }
   bool Visible() const { return visible_; }
   void SetVisible(bool visible);
   // True when this control and every parent up to its form are visible.
@@ -123,6 +125,7 @@ class Control {
 
  protected:
   void Changed(Property what);
+  void SetParentColor(bool parentColor) { parentColor_ = parentColor; }
 
  private:
   std::string name_;
@@ -132,7 +135,9 @@ class Control {
   TAlign align_ = alNone;
   std::string caption_;
   Font font_;
+  bool parentFont_ = true;
   TColor color_ = clBtnFace;
+  bool parentColor_ = false;
   bool visible_ = true;
   bool enabled_ = true;
   std::string hint_;
@@ -178,7 +183,9 @@ class Label : public Control {
 // Radio buttons form a group with the other radio buttons of the same parent.
 class RadioButton : public Control {
  public:
-  using Control::Control;
+  RadioButton(Control* parent, std::string name) : Control(parent, std::move(name)) {
+    SetParentColor(true);
+  }
   const char* ClassName() const override { return "TRadioButton"; }
   bool Checked() const { return checked_; }
   // Checking one unchecks the others of its group.
@@ -251,7 +258,9 @@ class ProgressBar : public Control {
 // A picture from the program's resources, drawn unscaled from its top-left corner.
 class Image : public Control {
  public:
-  using Control::Control;
+  Image(Control* parent, std::string name) : Control(parent, std::move(name)) {
+    SetParentColor(true);
+  }
   const char* ClassName() const override { return "TImage"; }
   const std::string& Picture() const { return picture_; }
   void SetPicture(const std::string& resourceName);
@@ -278,7 +287,9 @@ class RichEdit : public Control {
 // A windowless control: it borrows its parent's drawing surface and receives mouse events.
 class GraphicControl : public Control {
  public:
-  using Control::Control;
+  GraphicControl(Control* parent, std::string name) : Control(parent, std::move(name)) {
+    SetParentColor(true);
+  }
   bool IsWindowed() const override { return false; }
   // Draws the control with (0, 0) at its top-left corner.
   virtual void Paint(Canvas& canvas) = 0;

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need, once: the i386 architecture for 32-bit Wine, the
+# mingw-w64 cross compiler, Wine, a virtual X server, fonts, CMake, GoogleTest, zlib for both
+# targets, and zip/unzip for the tests. Packages already present are skipped.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
+  wine wine32:i386 xvfb xauth x11-apps fonts-liberation
+  zlib1g-dev libz-mingw-w64-dev zip unzip imagemagick bc
+  clang libclang-rt-14-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "Missing packages: ${missing[*]} (run as root, or install them)" >&2
+  exit 1
+fi
+echo "Installing: ${missing[*]}"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then dpkg --add-architecture i386; fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,239 @@
+// The Win32 backend: an application window that carries the task-bar entry, real windows for the
+// forms and their controls, the message loop with modal showing, message boxes and the folder
+// dialog.
+#include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "toolkit/Backend.h"
+#include "toolkit/win32/Handles.h"
+#include "toolkit/win32/Peers.h"
+
+namespace toolkit::win32 {
+namespace {
+
+constexpr const char* kApplicationClass = "TApplication";
+
+LRESULT CALLBACK ApplicationProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLOSE) {
+    // Closing the task-bar entry closes the main form, which ends the program.
+    if (Form* main = App().MainForm())
+      App().Dispatch([main] { main->Close(); });
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void CreatePeersBelow(Control& parent, HWND parentWindow) {
+  std::vector<Control*> ordered;
+  for (Control* child : parent.Children()) {
+    if (child->IsWindowed())
+      ordered.push_back(child);
+  }
+  for (Control* child : ordered) {
+    auto peer = CreatePeer(*child, parentWindow, nullptr);
+    HWND window = peer->Window();
+    // Later controls lie above earlier ones, as they are drawn in that order.
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    child->AttachPeer(std::move(peer));
+    CreatePeersBelow(*child, window);
+  }
+  // The keyboard visits controls in their tab order, which is the order of the windows.
+  std::vector<Control*> tabbed;
+  for (Control* child : ordered) {
+    if (child->TabOrder() >= 0)
+      tabbed.push_back(child);
+  }
+  std::stable_sort(tabbed.begin(), tabbed.end(),
+                   [](Control* a, Control* b) { return a->TabOrder() < b->TabOrder(); });
+  HWND after = HWND_TOP;
+  for (Control* child : tabbed) {
+    HWND window = static_cast<WindowPeer*>(child->Peer())->Window();
+    SetWindowPos(window, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    after = window;
+  }
+}
+
+HWND WindowOf(Control& control) {
+  auto* peer = static_cast<WindowPeer*>(control.Peer());
+  return peer == nullptr ? nullptr : peer->Window();
+}
+
+BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM data) {
+  auto* list = reinterpret_cast<std::vector<HWND>*>(data);
+  if (IsWindowVisible(window) && IsWindowEnabled(window))
+    list->push_back(window);
+  return TRUE;
+}
+
+int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data) {
+  if (message == BFFM_INITIALIZED)
+    SendMessageA(window, BFFM_SETSELECTIONA, TRUE, data);
+  return 0;
+}
+
+class Win32Backend : public Backend {
+ public:
+  Win32Backend() {
+    instance_ = GetModuleHandleA(nullptr);
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    RegisterWindowClasses(instance_);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = ApplicationProc;
+    wc.hInstance = instance_;
+    wc.hIcon = LoadIconA(instance_, "MAINICON");
+    wc.lpszClassName = kApplicationClass;
+    RegisterClassA(&wc);
+  }
+
+  void SetApplicationTitle(const std::string& title) override {
+    if (!application_) {
+      // A visible window of no size: it is the one task-bar entry, and the forms it owns have none.
+      application_.Reset(CreateWindowExA(
+          0, kApplicationClass, title.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+          GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
+          nullptr, instance_, nullptr));
+      ShowWindow(application_.Get(), SW_SHOWNA);
+    }
+    SetWindowTextA(application_.Get(), title.c_str());
+  }
+
+  void CreatePeers(Form& form) override {
+    auto peer = CreatePeer(form, nullptr, application_.Get());
+    HWND window = peer->Window();
+    form.AttachPeer(std::move(peer));
+    RECT client;
+    GetClientRect(window, &client);
+    form.DoResize(client.right, client.bottom);
+    CreatePeersBelow(form, window);
+  }
+
+  void ShowForm(Form& form) override {
+    form.DoShow();
+    HWND window = WindowOf(form);
+    ShowWindow(window, form.WindowState() == wsMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    UpdateWindow(window);
+  }
+
+  void HideForm(Form& form) override { ShowWindow(WindowOf(form), SW_HIDE); }
+
+  void RunModal(Form& form) override {
+    HWND window = WindowOf(form);
+    std::vector<HWND> disabled = DisableOtherWindows(window);
+    ShowForm(form);
+    SetActiveWindow(window);
+    while (form.ModalResult() == mrNone) {
+      MSG msg;
+      BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+      if (got <= 0) {
+        PostQuitMessage(int(msg.wParam));
+        App().Terminate();
+        form.SetModalResult(mrCancel);
+        break;
+      }
+      Dispatch(msg, window);
+    }
+    for (HWND other : disabled)
+      EnableWindow(other, TRUE);
+    ShowWindow(window, SW_HIDE);
+  }
+
+  void RunMainLoop() override {
+    MSG msg;
+    while (!App().Terminated() && GetMessageA(&msg, nullptr, 0, 0) > 0)
+      Dispatch(msg, nullptr);
+  }
+
+  void ProcessMessages() override {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        PostQuitMessage(int(msg.wParam));
+        break;
+      }
+      Dispatch(msg, GetActiveWindow());
+    }
+  }
+
+  int MessageBox(BoxKind kind, const std::string& text, const std::string& title,
+                 unsigned buttons) override {
+    UINT flags = MB_OK;
+    if ((buttons & mbYes) && (buttons & mbNo))
+      flags = (buttons & mbCancel) ? MB_YESNOCANCEL : MB_YESNO;
+    else if ((buttons & mbOK) && (buttons & mbCancel))
+      flags = MB_OKCANCEL;
+    if (kind == BoxKind::kInformation)
+      flags |= MB_ICONINFORMATION;
+    if (kind == BoxKind::kError)
+      flags |= MB_ICONERROR;
+    HWND owner = GetActiveWindow();
+    if (owner == nullptr)
+      owner = application_.Get();
+    return ::MessageBoxA(owner, text.c_str(), title.c_str(), flags);
+  }
+
+  bool BrowseForFolder(const std::string& start, std::string& chosen) override {
+    CoInitialize(nullptr);
+    char display[MAX_PATH] = {};
+    BROWSEINFOA info{};
+    info.hwndOwner = GetActiveWindow();
+    info.pszDisplayName = display;
+    info.lpszTitle = "Select Directory";
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    info.lpfn = BrowseCallback;
+    info.lParam = reinterpret_cast<LPARAM>(start.c_str());
+    PIDLIST_ABSOLUTE list = SHBrowseForFolderA(&info);
+    bool confirmed = false;
+    if (list != nullptr) {
+      char path[MAX_PATH] = {};
+      confirmed = SHGetPathFromIDListA(list, path) != FALSE;
+      if (confirmed)
+        chosen = path;
+      CoTaskMemFree(list);
+    }
+    CoUninitialize();
+    return confirmed;
+  }
+
+  Rect ScreenRect() override {
+    return Rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  }
+
+ private:
+  static void Dispatch(MSG& msg, HWND dialog) {
+    // The keyboard moves between the dialog's controls as in any dialog.
+    if (dialog != nullptr && IsDialogMessageA(dialog, &msg))
+      return;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+
+  std::vector<HWND> DisableOtherWindows(HWND modal) {
+    std::vector<HWND> windows;
+    EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow,
+                      reinterpret_cast<LPARAM>(&windows));
+    std::erase(windows, modal);
+    std::erase(windows, application_.Get());
+    for (HWND window : windows)
+      EnableWindow(window, FALSE);
+    return windows;
+  }
+
+  HINSTANCE instance_ = nullptr;
+  UniqueWindow application_;
+};
+
+}  // namespace
+}  // namespace toolkit::win32
+
+namespace toolkit {
+Backend& TheBackend() {
+  static win32::Win32Backend backend;
+  return backend;
+}
+}  // namespace toolkit

@@ -1,0 +1,132 @@
+// The file-system service on the real Win32 calls. Each failure's code is read on the very next
+// line after the call that failed.
+#include <windows.h>
+
+#include "toolkit/FileSystem.h"
+
+namespace toolkit {
+namespace {
+
+HANDLE AsHandle(FileId file) {
+  return reinterpret_cast<HANDLE>(file);
+}
+
+std::uint32_t Result(BOOL ok) {
+  return ok ? 0 : GetLastError();
+}
+
+class Win32FileSystem : public FileSystem {
+ public:
+  std::string CurrentDir() override {
+    char buffer[MAX_PATH + 1];
+    DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
+    return length == 0 || length > MAX_PATH ? std::string() : std::string(buffer, length);
+  }
+
+  std::uint32_t ChangeDir(const std::string& path) override {
+    // An empty name is no folder; Windows would take it as "stay here".
+    if (path.empty())
+      return kErrPathNotFound;
+    return Result(SetCurrentDirectoryA(path.c_str()));
+  }
+
+  std::uint32_t CreateDir(const std::string& path) override {
+    if (path.empty())
+      return kErrPathNotFound;
+    return Result(CreateDirectoryA(path.c_str(), nullptr));
+  }
+
+  bool FileExists(const std::string& path) override {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  }
+
+  bool DirExists(const std::string& path) override {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  }
+
+  std::string ProgramPath() override {
+    char buffer[MAX_PATH + 1];
+    DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    return std::string(buffer, length);
+  }
+
+  std::uint32_t Open(const std::string& path, OpenMode mode, FileId& file) override {
+    DWORD access = GENERIC_READ;
+    DWORD disposition = OPEN_EXISTING;
+    DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    if (mode == OpenMode::kReadWrite)
+      access = GENERIC_READ | GENERIC_WRITE;
+    if (mode == OpenMode::kCreate) {
+      access = GENERIC_WRITE;
+      disposition = CREATE_ALWAYS;
+      share = FILE_SHARE_READ;
+    }
+    HANDLE handle = CreateFileA(path.c_str(), access, share, nullptr, disposition,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+      return GetLastError();
+    file = reinterpret_cast<FileId>(handle);
+    return 0;
+  }
+
+  std::uint32_t Read(FileId file, void* buffer, std::size_t size, std::size_t& done) override {
+    DWORD got = 0;
+    BOOL ok = ReadFile(AsHandle(file), buffer, DWORD(size), &got, nullptr);
+    std::uint32_t code = Result(ok);
+    done = got;
+    return code;
+  }
+
+  std::uint32_t Write(FileId file, const void* data, std::size_t size) override {
+    DWORD written = 0;
+    BOOL ok = WriteFile(AsHandle(file), data, DWORD(size), &written, nullptr);
+    if (!ok)
+      return GetLastError();
+    return written < size ? ERROR_DISK_FULL : 0;
+  }
+
+  std::uint32_t Size(FileId file, std::uint64_t& size) override {
+    LARGE_INTEGER value{};
+    BOOL ok = GetFileSizeEx(AsHandle(file), &value);
+    std::uint32_t code = Result(ok);
+    size = std::uint64_t(value.QuadPart);
+    return code;
+  }
+
+  std::uint32_t Seek(FileId file, std::uint64_t position) override {
+    LARGE_INTEGER to{};
+    to.QuadPart = LONGLONG(position);
+    return Result(SetFilePointerEx(AsHandle(file), to, nullptr, FILE_BEGIN));
+  }
+
+  std::uint32_t SetTime(FileId file, DosDateTime stamp) override {
+    FILETIME local;
+    FILETIME utc;
+    if (!DosDateTimeToFileTime(stamp.date, stamp.time, &local))
+      return GetLastError();
+    if (!LocalFileTimeToFileTime(&local, &utc))
+      return GetLastError();
+    return Result(SetFileTime(AsHandle(file), nullptr, nullptr, &utc));
+  }
+
+  std::uint32_t Close(FileId file) override { return Result(CloseHandle(AsHandle(file))); }
+
+  std::uint32_t Rename(const std::string& from, const std::string& to) override {
+    return Result(MoveFileA(from.c_str(), to.c_str()));
+  }
+
+  std::uint32_t Delete(const std::string& path) override {
+    return Result(DeleteFileA(path.c_str()));
+  }
+};
+
+}  // namespace
+
+FileSystem& Fs() {
+  static Win32FileSystem fileSystem;
+  return fileSystem;
+}
+
+}  // namespace toolkit
