@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "toolkit/FileSystem.h"
@@ -24,12 +25,17 @@ class LineReader {
 
   // The next line, a last one without a line end included; false only when nothing is left.
   bool NextLine(std::string& line);
+  // The same, without copying: `line` points into the reader and stays valid until its next call.
+  bool NextLine(std::string_view& line);
 
  private:
+  // The next line and whether a line end was read; false when nothing at all is left.
+  bool Next(std::string_view& line, bool& ended);
   bool Fill();
 
   toolkit::fs::File& file_;
   std::vector<char> buffer_;
+  std::string carry_;  // a line that spans buffer fills
   std::size_t position_ = 0;
   std::size_t end_ = 0;
   bool afterCr_ = false;

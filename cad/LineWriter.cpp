@@ -5,20 +5,16 @@ namespace {
 constexpr std::size_t kBufferSize = 64 * 1024;
 }  // namespace
 
-LineWriter::LineWriter(toolkit::fs::File& file) : file_(file) {
-  pending_.reserve(kBufferSize);
-}
+LineWriter::LineWriter(toolkit::fs::File& file) : file_(file) { pending_.reserve(kBufferSize); }
 
 void LineWriter::WriteLine(std::string_view line) {
   pending_.append(line);
   pending_.append("\r\n");
-  if (pending_.size() >= kBufferSize)
-    Flush();
+  if (pending_.size() >= kBufferSize) Flush();
 }
 
 void LineWriter::Flush() {
-  if (pending_.empty())
-    return;
+  if (pending_.empty()) return;
   file_.Write(pending_.data(), pending_.size());
   pending_.clear();
 }

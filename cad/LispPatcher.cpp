@@ -18,10 +18,8 @@ bool ApplyEdit(const LispEdit& edit, const std::string& folder, const std::strin
     // One block per line, even when a line holds two of the insertion texts.
     bool insertHere = std::any_of(insertionPoints.begin(), insertionPoints.end(),
                                   [&](const Marker& point) { return point.FoundIn(line); });
-    if (!insertHere)
-      return;
-    for (std::string_view added : edit.block)
-      copy.WriteLine(added);
+    if (!insertHere) return;
+    for (std::string_view added : edit.block) copy.WriteLine(added);
   };
   return RewriteWithBackup(folder + base + extension, folder + std::string(kLispTempName),
                            folder + base + std::string(kLispBackupExtension), edit.marker,
@@ -33,8 +31,7 @@ bool CanOpenForRewrite(const std::string& path) {
   toolkit::fs::IoResult();
   toolkit::fs::File file;
   file.Open(path, toolkit::OpenMode::kReadWrite, toolkit::fs::Check::kRecord);
-  if (toolkit::fs::IoResult() != 0)
-    return false;
+  if (toolkit::fs::IoResult() != 0) return false;
   file.Close(toolkit::fs::Check::kRecord);
   toolkit::fs::IoResult();
   return true;
@@ -59,8 +56,7 @@ bool PatchAcadLisp(const std::string& acadFolder) {
   }
   bool result = false;
   for (std::size_t row = 0; row < kLispCandidates.size(); ++row) {
-    if (!present[row])
-      continue;
+    if (!present[row]) continue;
     const LispCandidate& candidate = kLispCandidates[row];
     const std::string folder = acadFolder + std::string(candidate.subFolder);
     const std::string base(candidate.base);

@@ -13,8 +13,7 @@ constexpr std::string_view kRunLine = "RUNTOLVEK, START c:/tolvek4/tolvek.exe, 1
 constexpr std::string_view kPgpMarker = "Tolvek";
 
 std::string WithoutTrailingBackslash(const std::string& folder) {
-  if (!folder.empty() && folder.back() == '\\')
-    return folder.substr(0, folder.size() - 1);
+  if (!folder.empty() && folder.back() == '\\') return folder.substr(0, folder.size() - 1);
   return folder;
 }
 

@@ -1,5 +1,10 @@
 #include "cad/Rewrite.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
 #include "cad/Marker.h"
 #include "toolkit/Errors.h"
 
@@ -10,18 +15,29 @@ using toolkit::OpenMode;
 using toolkit::fs::Check;
 using toolkit::fs::File;
 
-// Reads the whole file, so that the file position ends where the copy pass would end, and says
-// whether any line holds the marker.
+constexpr std::size_t kScanBufferSize = 64 * 1024;
+
+// Reads the whole file and says whether any line holds the marker. A marker holds no line end,
+// so it occurs in a line exactly when it occurs in the file's bytes: the bytes are searched a
+// buffer at a time, each buffer preceded by the tail of the one before, where a marker may start.
 bool HoldsMarker(File& target, std::string_view marker) {
   const Marker test(marker);
-  LineReader reader(target);
-  std::string line;
+  const std::size_t overlap = marker.empty() ? 0 : marker.size() - 1;
+  std::vector<char> buffer(kScanBufferSize + overlap);
+  std::size_t kept = 0;
+  std::uint64_t total = 0;
   bool found = false;
-  while (reader.NextLine(line)) {
-    if (test.FoundIn(line))
-      found = true;
+  for (;;) {
+    const std::size_t read = target.Read(buffer.data() + kept, buffer.size() - kept);
+    if (read == 0) break;
+    total += read;
+    const std::size_t filled = kept + read;
+    if (!found && test.FoundIn(std::string_view(buffer.data(), filled))) found = true;
+    kept = std::min(overlap, filled);
+    std::memmove(buffer.data(), buffer.data() + filled - kept, kept);
   }
-  return found;
+  // An empty marker is in every line, and only an empty file has none.
+  return marker.empty() ? total > 0 : found;
 }
 
 void WriteCopy(File& target, File& temp, const CopyRule& copyRule,
@@ -29,10 +45,8 @@ void WriteCopy(File& target, File& temp, const CopyRule& copyRule,
   LineReader reader(target);
   LineWriter copy(temp);
   std::string line;
-  while (reader.NextLine(line))
-    copyRule(line, copy);
-  for (std::string_view extra : trailer)
-    copy.WriteLine(extra);
+  while (reader.NextLine(line)) copyRule(line, copy);
+  for (std::string_view extra : trailer) copy.WriteLine(extra);
   copy.Flush();
 }
 
@@ -67,14 +81,12 @@ bool RewriteWithBackup(const std::string& targetPath, const std::string& tempPat
   toolkit::fs::IoResult();
   File target;
   target.Open(targetPath, OpenMode::kReadWrite, Check::kRecord);
-  if (toolkit::fs::IoResult() != 0)
-    return false;
+  if (toolkit::fs::IoResult() != 0) return false;
 
   const bool alreadyPatched = HoldsMarker(target, marker);
   // Opened again so that the copy starts from the first byte.
   target.Open(targetPath, OpenMode::kReadWrite);
-  if (alreadyPatched)
-    return true;
+  if (alreadyPatched) return true;
 
   File temp;
   temp.Open(tempPath, OpenMode::kCreate);

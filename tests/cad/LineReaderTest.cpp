@@ -32,8 +32,7 @@ class LineReaderTest : public CadTest {
     for (;;) {
       bool ended = reader.ReadLine(line);
       calls.push_back({ended, line});
-      if (!ended)
-        break;
+      if (!ended) break;
     }
     return calls;
   }
@@ -45,8 +44,7 @@ class LineReaderTest : public CadTest {
     LineReader reader(file);
     std::vector<std::string> lines;
     std::string line;
-    while (reader.NextLine(line))
-      lines.push_back(line);
+    while (reader.NextLine(line)) lines.push_back(line);
     return lines;
   }
 };

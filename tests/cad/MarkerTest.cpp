@@ -16,10 +16,8 @@ bool BruteForce(const std::string& line, const std::string& marker) {
   auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
   for (std::size_t start = 0; start + marker.size() <= line.size(); ++start) {
     std::size_t i = 0;
-    while (i < marker.size() && fold(line[start + i]) == fold(marker[i]))
-      ++i;
-    if (i == marker.size())
-      return true;
+    while (i < marker.size() && fold(line[start + i]) == fold(marker[i])) ++i;
+    if (i == marker.size()) return true;
   }
   return false;
 }
@@ -62,8 +60,7 @@ TEST(MarkerTest, OnePreparedMarkerAgreesWithABruteForceSearchOnRandomLines) {
   std::mt19937 random(20240611);
   auto text = [&](std::size_t maxLength) {
     std::string s(random() % (maxLength + 1), ' ');
-    for (char& c : s)
-      c = alphabet[random() % alphabet.size()];
+    for (char& c : s) c = alphabet[random() % alphabet.size()];
     return s;
   };
   for (int round = 0; round < 300; ++round) {

@@ -34,8 +34,7 @@ std::string ReadDisk(const stdfs::path& path) {
 std::string Upper(std::string_view text) {
   std::string upper(text);
   for (char& c : upper) {
-    if (c >= 'a' && c <= 'z')
-      c = static_cast<char>(c - 'a' + 'A');
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
   return upper;
 }
@@ -50,16 +49,14 @@ std::vector<std::string> AnyEndLines(const std::string& text) {
   std::string line;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\r' || text[i] == '\n') {
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-        ++i;
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
       lines.push_back(std::move(line));
       line.clear();
     } else {
       line += text[i];
     }
   }
-  if (!line.empty())
-    lines.push_back(line);
+  if (!line.empty()) lines.push_back(line);
   return lines;
 }
 
@@ -98,19 +95,16 @@ Checked ExpectOriginalPlusAdded(const std::string& original, const std::string& 
     return true;
   };
   for (const std::string& line : AnyEndLines(original)) {
-    if (!expectLine(line, "original line"))
-      return checked;
+    if (!expectLine(line, "original line")) return checked;
     std::vector<std::string> added = addedAfter(line);
     checked.blocks += added.empty() ? 0 : 1;
     for (const std::string& extra : added) {
-      if (!expectLine(extra, "added line"))
-        return checked;
+      if (!expectLine(extra, "added line")) return checked;
       ++checked.addedLines;
     }
   }
   for (const std::string& extra : trailer) {
-    if (!expectLine(extra, "trailer line"))
-      return checked;
+    if (!expectLine(extra, "trailer line")) return checked;
     ++checked.addedLines;
   }
   EXPECT_EQ(next, out.size()) << "extra lines at the end";
@@ -120,8 +114,7 @@ Checked ExpectOriginalPlusAdded(const std::string& original, const std::string& 
 std::vector<stdfs::path> FilesWithExtensions(std::initializer_list<std::string> extensions) {
   std::vector<stdfs::path> files;
   for (const auto& entry : stdfs::recursive_directory_iterator(kTestData)) {
-    if (!entry.is_regular_file())
-      continue;
+    if (!entry.is_regular_file()) continue;
     const std::string extension = Upper(entry.path().extension().string());
     if (std::find(extensions.begin(), extensions.end(), extension) != extensions.end()) {
       files.push_back(entry.path());

@@ -28,8 +28,7 @@ const std::string kOldBackup = "backup of the previous installation\r\n";
 
 void AddAfterHeading(std::string_view line, LineWriter& copy) {
   copy.WriteLine(line);
-  if (line == "***TOOLBARS")
-    copy.WriteLine("**ADDED");
+  if (line == "***TOOLBARS") copy.WriteLine("**ADDED");
 }
 
 // Large enough for several reads and writes of the rewrite's buffers.
@@ -82,8 +81,7 @@ class RewriteFaultTest : public CadTest {
     }
     for (const auto& [path, content] : Fs().Snapshot()) {
       std::string lower = path;
-      for (char& c : lower)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
       EXPECT_TRUE(lower == kTarget || lower == kTemp || lower == kBackup) << "stray " << path;
     }
     EXPECT_EQ(Fs().OpenFileCount(), 0);
@@ -102,11 +100,9 @@ TEST_F(RewriteFaultTest, EveryFailingOperationLeavesTheOldOrTheCompleteNewText) 
   // A clean run first, to learn how many calls of each operation a rewrite makes.
   SetUpFiles();
   std::map<FsOp, int> calls;
-  for (auto [op, name] : operations)
-    calls[op] = -Fs().CallCount(op);
+  for (auto [op, name] : operations) calls[op] = -Fs().CallCount(op);
   ASSERT_FALSE(RunRewrite());
-  for (auto [op, name] : operations)
-    calls[op] += Fs().CallCount(op);
+  for (auto [op, name] : operations) calls[op] += Fs().CallCount(op);
   ExpectNothingLost(false, "clean run");
   // Open: target, reopen, temporary file, backup probe. Rename: target to backup, copy to target.
   EXPECT_GE(calls[FsOp::kOpen], 4);

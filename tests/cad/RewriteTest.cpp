@@ -20,8 +20,7 @@ const std::string kBackup = "c:\\acad\\file.bak";
 // Adds "+" after every line holding "here".
 void AddPlusAfterHere(std::string_view line, LineWriter& copy) {
   copy.WriteLine(line);
-  if (line.find("here") != std::string_view::npos)
-    copy.WriteLine("+");
+  if (line.find("here") != std::string_view::npos) copy.WriteLine("+");
 }
 
 class RewriteTest : public CadTest {
@@ -141,6 +140,25 @@ TEST_F(RewriteTest, AnOldBackupAndAnOldTemporaryFileAreReplaced) {
   EXPECT_EQ(Content(kTarget), CrLf({"here", "+"}));
   EXPECT_EQ(Content(kBackup), old);
   EXPECT_FALSE(Exists(kTemp));
+}
+
+TEST_F(RewriteTest, AMarkerAcrossTheScanBuffersBoundaryIsFound) {
+  // The scan reads 64 KiB at a time; a marker may start in one read and end in the next.
+  for (std::size_t start = 65536 - 5; start <= 65536 + 1; ++start) {
+    SCOPED_TRACE(start);
+    Fs().Reset();
+    const std::string old = std::string(start - 2, 'x') + "\r\nmArK\r\n";
+    Fs().PutFile(kTarget, old);
+    EXPECT_TRUE(Rewrite());
+    EXPECT_EQ(Content(kTarget), old);
+    EXPECT_FALSE(Exists(kBackup));
+  }
+}
+
+TEST_F(RewriteTest, AMarkerSplitByALineEndIsNotFound) {
+  Fs().PutFile(kTarget, CrLf({"MA", "RK"}));
+  EXPECT_TRUE(Rewrite());
+  EXPECT_TRUE(Exists(kBackup));
 }
 
 TEST_F(RewriteTest, ALargeFileIsCopiedWhole) {

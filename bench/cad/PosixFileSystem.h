@@ -1,0 +1,32 @@
+// A FileSystem on the host's POSIX calls, for the benchmark only: it lets the real patchers run
+// on real files (on tmpfs) so their speed can be compared with standard tools. Windows paths are
+// taken as they come, with backslashes read as slashes; error numbers become the Windows codes
+// the installer knows. A rename never replaces a file, as on Windows.
+#pragma once
+
+#include "toolkit/FileSystem.h"
+
+namespace cad::bench {
+
+class PosixFileSystem : public toolkit::FileSystem {
+ public:
+  std::string CurrentDir() override;
+  std::uint32_t ChangeDir(const std::string& path) override;
+  std::uint32_t CreateDir(const std::string& path) override;
+  bool FileExists(const std::string& path) override;
+  bool DirExists(const std::string& path) override;
+  std::string ProgramPath() override;
+  std::uint32_t Open(const std::string& path, toolkit::OpenMode mode,
+                     toolkit::FileId& file) override;
+  std::uint32_t Read(toolkit::FileId file, void* buffer, std::size_t size,
+                     std::size_t& done) override;
+  std::uint32_t Write(toolkit::FileId file, const void* data, std::size_t size) override;
+  std::uint32_t Size(toolkit::FileId file, std::uint64_t& size) override;
+  std::uint32_t Seek(toolkit::FileId file, std::uint64_t position) override;
+  std::uint32_t SetTime(toolkit::FileId file, toolkit::DosDateTime stamp) override;
+  std::uint32_t Close(toolkit::FileId file) override;
+  std::uint32_t Rename(const std::string& from, const std::string& to) override;
+  std::uint32_t Delete(const std::string& path) override;
+};
+
+}  // namespace cad::bench
