@@ -1,0 +1,80 @@
+// The member-name guard. A package is input from outside the program; whatever names it carries,
+// nothing may be written outside the target folder or onto a device. These are the names that
+// have broken other extractors (zip-slip, drive-relative and device names).
+#include <gtest/gtest.h>
+
+#include "unzip/MemberName.h"
+
+namespace unzip {
+namespace {
+
+std::optional<std::string> Safe(std::string_view name) {
+  SafePath safe;
+  if (!MakeSafePath(name, safe)) return std::nullopt;
+  return safe.path;
+}
+
+TEST(MemberNameTest, OrdinaryNamesPassWithSlashes) {
+  EXPECT_EQ(Safe("readme.rtf"), "readme.rtf");
+  EXPECT_EQ(Safe("parts/bin/x.dwg"), "parts/bin/x.dwg");
+  EXPECT_EQ(Safe("parts\\bin\\x.dwg"), "parts/bin/x.dwg");
+  EXPECT_EQ(Safe("a//b"), "a/b");
+  EXPECT_EQ(Safe(".hidden"), ".hidden");
+  EXPECT_EQ(Safe("x..y"), "x..y");
+}
+
+TEST(MemberNameTest, FolderEntriesAreMarked) {
+  SafePath safe;
+  ASSERT_TRUE(MakeSafePath("help/", safe));
+  EXPECT_TRUE(safe.folder);
+  EXPECT_EQ(safe.path, "help");
+  ASSERT_TRUE(MakeSafePath("help\\img\\", safe));
+  EXPECT_TRUE(safe.folder);
+  EXPECT_EQ(safe.path, "help/img");
+}
+
+TEST(MemberNameTest, ClimbingOutIsRefused) {
+  for (const char* name : {"../evil.txt", "a/../../evil.txt", "a/../b.txt", "..\\..\\evil.txt",
+                           "a\\..\\..\\evil", "..", "./a", "a/./b", "...", ".. /x", "a/. /b"}) {
+    EXPECT_EQ(Safe(name), std::nullopt) << name;
+  }
+}
+
+TEST(MemberNameTest, AbsoluteAndDriveNamesAreRefused) {
+  for (const char* name :
+       {"/etc/passwd", "\\windows\\win.ini", "C:/autoexec.bat", "C:autoexec.bat", "c:\\x",
+        "\\\\server\\share\\x", "//server/share/x", "file.txt:stream"}) {
+    EXPECT_EQ(Safe(name), std::nullopt) << name;
+  }
+}
+
+TEST(MemberNameTest, DeviceNamesAreRefusedAnywhereInThePath) {
+  for (const char* name : {"CON", "con", "nul.txt", "dir/NUL", "AUX.dat", "PRN", "COM1", "com9.log",
+                           "LPT1", "lpt3.txt", "CON .txt", "CONIN$", "conout$", "CLOCK$",
+                           "dir/com\xB9.txt", "aux/readme.txt"}) {
+    EXPECT_EQ(Safe(name), std::nullopt) << name;
+  }
+  // Names that only begin like a device are ordinary files.
+  for (const char* name : {"CONFIG.SYS", "console.txt", "nullable", "com10", "lpt", "auxiliary"}) {
+    EXPECT_EQ(Safe(name), name) << name;
+  }
+}
+
+TEST(MemberNameTest, CharactersWindowsCannotStoreAreRefused) {
+  for (std::string name :
+       {std::string("a<b"), std::string("a>b"), std::string("a|b"), std::string("a\"b"),
+        std::string("a?b"), std::string("a*b"), std::string("te\0st", 5), std::string("a\tb"),
+        std::string("name."), std::string("name ")}) {
+    EXPECT_EQ(Safe(name), std::nullopt) << name;
+  }
+}
+
+TEST(MemberNameTest, EmptyAndOverlongNamesAreRefused) {
+  EXPECT_EQ(Safe(""), std::nullopt);
+  EXPECT_EQ(Safe("/"), std::nullopt);
+  EXPECT_EQ(Safe(std::string(260, 'a')), std::nullopt);
+  EXPECT_EQ(Safe(std::string(259, 'a')), std::string(259, 'a'));
+}
+
+}  // namespace
+}  // namespace unzip

@@ -1,0 +1,113 @@
+#include "unzip/win32/Win32Storage.h"
+
+namespace unzip {
+namespace {
+
+std::string WindowsPath(const std::string& path) {
+  std::string result = path;
+  for (char& c : result) {
+    if (c == '/') c = '\\';
+  }
+  return result;
+}
+
+}  // namespace
+
+Status Win32Storage::OpenArchive(const std::string& path) {
+  archive_.Reset(win32::OrNull(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)));
+  return archive_ ? kOk : ::GetLastError();
+}
+
+Status Win32Storage::ArchiveSize(std::uint64_t& size) {
+  DWORD high = 0;
+  const DWORD low = ::GetFileSize(archive_.Get(), &high);
+  if (low == INVALID_FILE_SIZE) {
+    const DWORD error = ::GetLastError();
+    if (error != NO_ERROR) return error;
+  }
+  size = (std::uint64_t(high) << 32) | low;
+  return kOk;
+}
+
+Status Win32Storage::ReadArchive(std::uint64_t offset, void* buffer, std::size_t size,
+                                 std::size_t& done) {
+  done = 0;
+  // SetFilePointer, not SetFilePointerEx: the latter is missing from Windows 95 and 98.
+  LONG high = LONG(offset >> 32);
+  if (::SetFilePointer(archive_.Get(), LONG(offset & 0xFFFFFFFFu), &high, FILE_BEGIN) ==
+      INVALID_SET_FILE_POINTER) {
+    const DWORD error = ::GetLastError();
+    if (error != NO_ERROR) return error;
+  }
+  DWORD got = 0;
+  if (!::ReadFile(archive_.Get(), buffer, DWORD(size), &got, nullptr)) return ::GetLastError();
+  done = got;
+  return kOk;
+}
+
+void Win32Storage::CloseArchive() { archive_.Reset(); }
+
+Status Win32Storage::CreateFolder(const std::string& path) {
+  const std::string native = WindowsPath(path);
+  if (::CreateDirectoryA(native.c_str(), nullptr)) return kOk;
+  const DWORD error = ::GetLastError();
+  const DWORD attributes = ::GetFileAttributesA(native.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return kOk;
+  }
+  return error;
+}
+
+Status Win32Storage::CreateOutput(const std::string& path) {
+  output_.Reset(win32::OrNull(::CreateFileA(WindowsPath(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)));
+  return output_ ? kOk : ::GetLastError();
+}
+
+Status Win32Storage::WriteOutput(const void* data, std::size_t size) {
+  DWORD put = 0;
+  if (!::WriteFile(output_.Get(), data, DWORD(size), &put, nullptr)) return ::GetLastError();
+  return put == size ? kOk : ERROR_DISK_FULL;
+}
+
+Status Win32Storage::SetOutputTime(DosDateTime stamp) {
+  FILETIME local{};
+  FILETIME utc{};
+  if (!::DosDateTimeToFileTime(stamp.date, stamp.time, &local) ||
+      !::LocalFileTimeToFileTime(&local, &utc) ||
+      !::SetFileTime(output_.Get(), nullptr, nullptr, &utc)) {
+    return ::GetLastError();
+  }
+  return kOk;
+}
+
+Status Win32Storage::CloseOutput() {
+  HANDLE handle = output_.Release();
+  if (!handle) return kOk;
+  return ::CloseHandle(handle) ? kOk : ::GetLastError();
+}
+
+Status Win32Storage::RemoveFile(const std::string& path) {
+  return ::DeleteFileA(WindowsPath(path).c_str()) ? kOk : ::GetLastError();
+}
+
+Status Win32Storage::RenameOver(const std::string& from, const std::string& to) {
+  const std::string source = WindowsPath(from);
+  const std::string target = WindowsPath(to);
+  // A read-only file left by an earlier installation must still be replaced.
+  const DWORD attributes = ::GetFileAttributesA(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    ::SetFileAttributesA(target.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+  }
+  if (::MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return kOk;
+  const DWORD error = ::GetLastError();
+  // Windows 95 and 98 have no MoveFileEx: delete the old file, then rename.
+  if (error != ERROR_CALL_NOT_IMPLEMENTED) return error;
+  if (!::DeleteFileA(target.c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND) {
+    return ::GetLastError();
+  }
+  return ::MoveFileA(source.c_str(), target.c_str()) ? kOk : ::GetLastError();
+}
+
+}  // namespace unzip

@@ -1,0 +1,44 @@
+// Win32Storage is the extractor's storage inside INSTALL.DLL: ANSI Win32 file calls, with output
+// paths relative to the process's current folder, which the installer sets to the target folder
+// before it calls the library. Only calls present since Windows 95 are relied on.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "toolkit/UniqueHandle.h"
+#include "unzip/Storage.h"
+
+namespace unzip {
+
+namespace win32 {
+inline void CloseFile(HANDLE handle) { ::CloseHandle(handle); }
+using File = toolkit::Unique<HANDLE, CloseFile>;
+// CreateFile fails with INVALID_HANDLE_VALUE, which is no constant a template can hold; the
+// owner keeps null for "no file" instead.
+inline HANDLE OrNull(HANDLE handle) { return handle == INVALID_HANDLE_VALUE ? nullptr : handle; }
+}  // namespace win32
+
+class Win32Storage : public Storage {
+ public:
+  Status OpenArchive(const std::string& path) override;
+  Status ArchiveSize(std::uint64_t& size) override;
+  Status ReadArchive(std::uint64_t offset, void* buffer, std::size_t size,
+                     std::size_t& done) override;
+  void CloseArchive() override;
+
+  Status CreateFolder(const std::string& path) override;
+  Status CreateOutput(const std::string& path) override;
+  Status WriteOutput(const void* data, std::size_t size) override;
+  Status SetOutputTime(DosDateTime stamp) override;
+  Status CloseOutput() override;
+  Status RemoveFile(const std::string& path) override;
+  Status RenameOver(const std::string& from, const std::string& to) override;
+
+ private:
+  win32::File archive_;
+  win32::File output_;
+};
+
+}  // namespace unzip
