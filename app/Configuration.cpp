@@ -85,10 +85,8 @@ constexpr ItalianText kItalianTexts[] = {
 template <std::size_t N>
 void AssignLanguage(const LanguageText (&table)[N], std::int32_t language) {
   for (const auto& row : table) {
-    if (language == 1)
-      Vars.*row.entry = row.italian;
-    if (language == 2)
-      Vars.*row.entry = row.english;
+    if (language == 1) Vars.*row.entry = row.italian;
+    if (language == 2) Vars.*row.entry = row.english;
   }
 }
 
@@ -97,16 +95,14 @@ void AssignLanguage(const LanguageText (&table)[N], std::int32_t language) {
 void FillConfiguration() {
   ConfigurationBlock& v = Vars;
   v.ShowPerLT = v.ShowPer14 = v.ShowPer2000 = v.ShowPer4 = v.ShowPerNT = v.ShowPer95 = false;
-  if (v.ShowWindowsChoice)
-    v.ShowPerNT = v.ShowPer95 = true;
+  if (v.ShowWindowsChoice) v.ShowPerNT = v.ShowPer95 = true;
   AssignLanguage(kWindowsFamilyTexts, v.Language);
 
   if (v.ProductCode == 1 || v.ProductCode == 9) {
     v.ShowPerLT = false;
     v.ShowPer14 = true;
     v.ShowPer2000 = true;
-    for (const auto& row : kProductTexts)
-      v.*row.entry = row.value;
+    for (const auto& row : kProductTexts) v.*row.entry = row.value;
     v.BackgroundColor = toolkit::clNavy;
     v.ShowCadName = true;
     v.FooterColor = toolkit::clWhite;
@@ -115,16 +111,13 @@ void FillConfiguration() {
 
   v.OfferProgramGroup = true;
   v.ShowReadmeOnExit = true;
-  for (const auto& row : kCommonTexts)
-    v.*row.entry = row.value;
+  for (const auto& row : kCommonTexts) v.*row.entry = row.value;
 
-  if (v.Language != 1)
-    return;
+  if (v.Language != 1) return;
   // CadName is in place by now: three of these texts are built around it.
   for (const auto& row : kItalianTexts) {
     std::string text = row.prefix;
-    if (row.suffix != nullptr)
-      text += v.CadName + row.suffix;
+    if (row.suffix != nullptr) text += v.CadName + row.suffix;
     v.*row.entry = text;
   }
 }

@@ -25,15 +25,13 @@ TLister::TLister() : Form("Lister") {
 
 std::string UpperCaseAscii(std::string text) {
   for (char& c : text) {
-    if (c >= 'a' && c <= 'z')
-      c = char(c - 'a' + 'A');
+    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
   }
   return text;
 }
 
 void ShowReadmeIfInstalled() {
-  if (!Vars.InstallDone || !Vars.ShowReadmeOnExit)
-    return;
+  if (!Vars.InstallDone || !Vars.ShowReadmeOnExit) return;
   std::string path = MainDlg->DestDir.Text() + "\\help\\" + Vars.ReadmeFileName;
   Lister->SetCaption(UpperCaseAscii(path));
   Lister->RichEdit1.LoadFromFile(path);

@@ -122,15 +122,11 @@ TMainDlg::TMainDlg() : Form("MainDlg") {
   OnDestroy = [this] { FormDestroy(); };
 }
 
-TMainDlg::~TMainDlg() = default;
+TMainDlg::~TMainDlg() { DoDestroy(); }
 
-void TMainDlg::FormCreate() {
-  StartupFormCreate(*this);
-}
+void TMainDlg::FormCreate() { StartupFormCreate(*this); }
 
-void TMainDlg::FormDestroy() {
-  StartupFormDestroy(*this);
-}
+void TMainDlg::FormDestroy() { StartupFormDestroy(*this); }
 
 void TMainDlg::FormShow() {
   const ConfigurationBlock& v = Vars;
@@ -178,8 +174,7 @@ void TMainDlg::FormShow() {
   PerNT.SetCaption(v.CaptionPerNT);
   Per95.SetCaption(v.CaptionPer95);
   DescrCAD.SetCaption(v.CadVersions);
-  if (PerNT.Visible())
-    PerNT.SetChecked(true);
+  if (PerNT.Visible()) PerNT.SetChecked(true);
 }
 
 void TMainDlg::InstallaClick() {
@@ -187,8 +182,7 @@ void TMainDlg::InstallaClick() {
   Installa.SetEnabled(false);
   Vars.DiskNumber = 1;
   // An error raised by the sequence skips the last step: only the exit button stays usable.
-  if (Vars.ProductCode == 1)
-    install::RunInstall();
+  if (Vars.ProductCode == 1) install::RunInstall();
   Uscita.SetEnabled(true);
   Installa.SetEnabled(true);
 }

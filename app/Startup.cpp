@@ -28,9 +28,7 @@ void StartupFormCreate(TMainDlg& dialog) {
   FillConfiguration();
 }
 
-void StartupFormDestroy(TMainDlg&) {
-  extract::UnloadUnzipLibrary();
-}
+void StartupFormDestroy(TMainDlg&) { extract::UnloadUnzipLibrary(); }
 
 void BackgroundFormActivate() {
   FillConfiguration();

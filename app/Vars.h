@@ -76,6 +76,8 @@ struct ConfigurationBlock {
   std::int32_t DiskNumber = 0;
   std::string WorkDir;
   bool CancelRequested = false;
+
+  friend bool operator==(const ConfigurationBlock&, const ConfigurationBlock&) = default;
 };
 
 // The one block of the process.

@@ -6,11 +6,17 @@
 
 namespace toolkit {
 
-Form::Form(std::string name) : Control(nullptr, std::move(name)) {}
+Form::Form(std::string name) : Control(nullptr, std::move(name)) {
+  // A form is created hidden and shows when asked to.
+  SetVisible(false);
+}
 
-Form::~Form() {
-  if (created_ && OnDestroy)
-    App().Dispatch(OnDestroy);
+Form::~Form() { DoDestroy(); }
+
+void Form::DoDestroy() {
+  if (!created_ || destroyed_) return;
+  destroyed_ = true;
+  if (OnDestroy) App().Dispatch(OnDestroy);
 }
 
 void Form::SetWindowState(TWindowState state) {
@@ -35,18 +41,15 @@ void Form::SetOuterSize(int width, int height) {
 void Form::Create() {
   TheBackend().CreatePeers(*this);
   created_ = true;
-  if (OnCreate)
-    App().Dispatch(OnCreate);
+  if (OnCreate) App().Dispatch(OnCreate);
 }
 
 void Form::DoShow() {
-  if (OnShow)
-    App().Dispatch(OnShow);
+  if (OnShow) App().Dispatch(OnShow);
 }
 
 void Form::DoActivate() {
-  if (OnActivate)
-    App().Dispatch(OnActivate);
+  if (OnActivate) App().Dispatch(OnActivate);
 }
 
 void Form::DoResize(int clientWidth, int clientHeight) {
@@ -97,15 +100,12 @@ void Application::SetTitle(const std::string& title) {
 }
 
 void Application::Run() {
-  if (mainForm_ == nullptr)
-    return;
+  if (mainForm_ == nullptr) return;
   mainForm_->Show();
   TheBackend().RunMainLoop();
 }
 
-void Application::ProcessMessages() {
-  TheBackend().ProcessMessages();
-}
+void Application::ProcessMessages() { TheBackend().ProcessMessages(); }
 
 void Application::Dispatch(const std::function<void()>& action) {
   try {
@@ -117,9 +117,7 @@ void Application::Dispatch(const std::function<void()>& action) {
   }
 }
 
-void Application::HandleException(const std::exception& error) {
-  ShowErrorBox(error.what());
-}
+void Application::HandleException(const std::exception& error) { ShowErrorBox(error.what()); }
 
 void Application::Reset() {
   title_.clear();

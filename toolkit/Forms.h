@@ -62,6 +62,10 @@ class Form : public Control {
   int ModalResult() const { return modalResult_; }
   void SetModalResult(int result) { modalResult_ = result; }
 
+  // Runs OnDestroy once. A derived form whose handler uses its own members calls it from its
+  // destructor, while those members still exist; ~Form calls it for the others.
+  void DoDestroy();
+
   // Called by the backends.
   void DoShow();
   void DoActivate();
@@ -78,6 +82,7 @@ class Form : public Control {
   int outerWidth_ = 0;
   int outerHeight_ = 0;
   bool created_ = false;
+  bool destroyed_ = false;
   bool modal_ = false;
   int modalResult_ = mrNone;
 };
@@ -91,8 +96,7 @@ class Application {
   template <typename T>
   T& CreateForm(std::unique_ptr<T>& slot) {
     slot = std::make_unique<T>();
-    if (mainForm_ == nullptr)
-      mainForm_ = slot.get();
+    if (mainForm_ == nullptr) mainForm_ = slot.get();
     slot->Create();
     return *slot;
   }

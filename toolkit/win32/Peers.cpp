@@ -19,6 +19,7 @@ constexpr const char* kSpeedButtonClass = "TSpeedButton";
 constexpr const char* kImageClass = "TImage";
 constexpr UINT kMsgActivated = WM_APP + 1;
 constexpr int kBrowseButtonWidth = 21;
+constexpr const char* kNameProperty = "ControlName";
 
 HINSTANCE gInstance = nullptr;
 
@@ -666,8 +667,12 @@ COLORREF ToColorRef(TColor color) {
 }
 
 WindowPeer::~WindowPeer() {
-  if (window_)
-    SetWindowLongPtrA(window_.Get(), GWLP_USERDATA, 0);
+  if (!window_)
+    return;
+  SetWindowLongPtrA(window_.Get(), GWLP_USERDATA, 0);
+  auto atom = ATOM(reinterpret_cast<ULONG_PTR>(RemovePropA(window_.Get(), kNameProperty)));
+  if (atom != 0)
+    GlobalDeleteAtom(atom);
 }
 
 WindowPeer* WindowPeer::FromWindow(HWND window) {
@@ -679,6 +684,10 @@ WindowPeer* WindowPeer::FromWindow(HWND window) {
 void WindowPeer::Adopt(HWND window) {
   window_.Reset(window);
   SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  // The control's name as a window property, so that tools outside the process (and the Wine
+  // tests) can tell the controls apart.
+  ATOM atom = GlobalAddAtomA(control_.Name().c_str());
+  SetPropA(window, kNameProperty, reinterpret_cast<HANDLE>(ULONG_PTR(atom)));
 }
 
 HFONT WindowPeer::FontHandle() {

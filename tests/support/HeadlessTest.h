@@ -1,0 +1,30 @@
+// The base of every native test that drives the installer through the headless backend: a fresh
+// backend, file system and configuration for each test, and at its end a check that no message
+// box appeared unexpected and every expected one was shown.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "app/Vars.h"
+#include "toolkit/headless/Headless.h"
+#include "toolkit/headless/MemoryFileSystem.h"
+
+namespace testing_support {
+
+class HeadlessTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    toolkit::headless::Reset();
+    app::Vars = app::ConfigurationBlock{};
+  }
+
+  void TearDown() override {
+    for (const std::string& failure : toolkit::headless::TakeFailures()) {
+      ADD_FAILURE() << failure;
+    }
+  }
+
+  toolkit::headless::MemoryFileSystem& Disk() { return toolkit::headless::MemFs(); }
+};
+
+}  // namespace testing_support
