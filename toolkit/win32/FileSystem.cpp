@@ -63,6 +63,13 @@ class Win32FileSystem : public FileSystem {
       disposition = CREATE_ALWAYS;
       share = FILE_SHARE_READ;
     }
+    // Windows refuses write access to a read-only file; Wine run as root would grant it, since
+    // it keeps the attribute as permission bits, so the refusal is made here for both.
+    if (access & GENERIC_WRITE) {
+      DWORD attributes = GetFileAttributesA(path.c_str());
+      if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        return ERROR_ACCESS_DENIED;
+    }
     HANDLE handle = CreateFileA(path.c_str(), access, share, nullptr, disposition,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)

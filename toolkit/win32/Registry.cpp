@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "toolkit/Registry.h"
-#include "toolkit/UniqueHandle.h"
+#include "toolkit/win32/Handles.h"
 
 namespace toolkit {
 namespace {
@@ -35,10 +35,9 @@ class Win32Registry : public Registry {
     LONG status =
         RegCreateKeyExA(HKEY_CURRENT_USER, relative.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_ALL_ACCESS, nullptr, &opened, nullptr);
-    if (status != ERROR_SUCCESS)
-      return static_cast<std::uint32_t>(status);
+    if (status != ERROR_SUCCESS) return static_cast<std::uint32_t>(status);
     key = nextId_++;
-    keys_.emplace(key, UniqueHKey(opened));
+    keys_.emplace(key, win32::UniqueKey(opened));
     return 0;
   }
 
@@ -49,14 +48,12 @@ class Win32Registry : public Registry {
   std::uint32_t QueryValueInfo(RegKeyId key, const std::string& name, RegValueType& type,
                                std::uint32_t& size) override {
     auto found = keys_.find(key);
-    if (found == keys_.end())
-      return ERROR_INVALID_HANDLE;
+    if (found == keys_.end()) return ERROR_INVALID_HANDLE;
     DWORD rawType = 0;
     DWORD rawSize = 0;
     LONG status =
         RegQueryValueExA(found->second.Get(), name.c_str(), nullptr, &rawType, nullptr, &rawSize);
-    if (status != ERROR_SUCCESS)
-      return static_cast<std::uint32_t>(status);
+    if (status != ERROR_SUCCESS) return static_cast<std::uint32_t>(status);
     type = TypeOf(rawType);
     size = rawSize;
     return 0;
@@ -65,28 +62,24 @@ class Win32Registry : public Registry {
   std::uint32_t QueryValue(RegKeyId key, const std::string& name, RegValueType& type,
                            std::string& data) override {
     auto found = keys_.find(key);
-    if (found == keys_.end())
-      return ERROR_INVALID_HANDLE;
+    if (found == keys_.end()) return ERROR_INVALID_HANDLE;
     DWORD rawType = 0;
     DWORD rawSize = 0;
     LONG status =
         RegQueryValueExA(found->second.Get(), name.c_str(), nullptr, &rawType, nullptr, &rawSize);
-    if (status != ERROR_SUCCESS)
-      return static_cast<std::uint32_t>(status);
+    if (status != ERROR_SUCCESS) return static_cast<std::uint32_t>(status);
     std::vector<BYTE> buffer(rawSize + 1);
     rawSize = static_cast<DWORD>(buffer.size());
     status = RegQueryValueExA(found->second.Get(), name.c_str(), nullptr, &rawType, buffer.data(),
                               &rawSize);
-    if (status != ERROR_SUCCESS)
-      return static_cast<std::uint32_t>(status);
+    if (status != ERROR_SUCCESS) return static_cast<std::uint32_t>(status);
     type = TypeOf(rawType);
     data.assign(reinterpret_cast<const char*>(buffer.data()), rawSize);
     return 0;
   }
 
  private:
-  using UniqueHKey = Unique<HKEY, RegCloseKey>;
-  std::map<RegKeyId, UniqueHKey> keys_;
+  std::map<RegKeyId, win32::UniqueKey> keys_;
   RegKeyId nextId_ = 1;
 };
 
