@@ -163,7 +163,11 @@ Outcome Extractor::ExtractFile(ArchiveWindow& data, const Member& member, const 
   for (int i = 0; i < kTempNameTries && created == kErrFileExists; ++i) {
     temp.assign(folder);
     if (!temp.empty()) temp += '/';
-    temp += "~unzip" + std::to_string(i) + ".tmp";
+    temp += "~unzip";
+    // Two digits at most; std::to_string would drag printf into the DLL.
+    if (i >= 10) temp += char('0' + i / 10);
+    temp += char('0' + i % 10);
+    temp += ".tmp";
     created = storage_.CreateOutput(temp);
   }
   if (created != kOk) return Outcome::kFailed;

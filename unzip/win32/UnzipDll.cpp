@@ -1,5 +1,6 @@
 // The two exports of INSTALL.DLL. The DLL is a thin shell: the extraction is unzip::Extract over
-// the Win32 storage. Nothing may leave through the C boundary but a result code.
+// the Win32 storage. Nothing may leave through the C boundary but a result code; the DLL is
+// built without exceptions (see SmallRuntime.cpp), so none can.
 #include <windows.h>
 
 #include "unzip/Extract.h"
@@ -12,12 +13,10 @@ int32_t UNZIP_STDCALL UnzDllExec(UnzipParams* params) {
   if (!params) return kUnzipBadParams;
   // A damaged archive must not pop up "insert a disk" boxes on the installer's behalf.
   const UINT previousMode = ::SetErrorMode(SEM_FAILCRITICALERRORS);
-  int32_t result = kUnzipBadArchive;
-  try {
+  int32_t result;
+  {
     unzip::Win32Storage storage;
     result = unzip::Extract(*params, storage);
-  } catch (...) {
-    // Only an allocation can throw; the caller sees it as an archive that could not be read.
   }
   ::SetErrorMode(previousMode);
   return result;
