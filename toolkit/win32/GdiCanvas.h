@@ -1,0 +1,98 @@
+// The Win32 canvas: GDI on a device context the canvas does not own (a window's, during a paint or
+// borrowed for drawing at once, or a memory DC). Off-screen bitmaps are 32-bit top-down DIB
+// sections, so that the pixel passes of the components run on memory rather than one GDI call per
+// pixel. Fonts are made without antialiasing: the components find their text again by exact
+// colour (black masks, key colours), which blended edge pixels would break.
+#pragma once
+
+#include <windows.h>
+// The canvas has methods of these names; <windows.h> makes them macros for its A/W pairs.
+#undef DrawText
+#undef TextOut
+
+#include <optional>
+
+#include "toolkit/Canvas.h"
+#include "toolkit/UniqueHandle.h"
+
+namespace toolkit::win32 {
+
+// Puts back the object a SelectObject replaced.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+  ~SelectedObject() { SelectObject(dc_, old_); }
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+// Restores a device context's origin, clipping and selections on leaving a scope.
+class SavedDc {
+ public:
+  explicit SavedDc(HDC dc) : dc_(dc), id_(SaveDC(dc)) {}
+  ~SavedDc() { RestoreDC(dc_, id_); }
+  SavedDc(const SavedDc&) = delete;
+  SavedDc& operator=(const SavedDc&) = delete;
+
+ private:
+  HDC dc_;
+  int id_;
+};
+
+using FontHandle = Unique<HFONT, DeleteObject>;
+using BitmapHandle = Unique<HBITMAP, DeleteObject>;
+using MemoryDc = Unique<HDC, DeleteDC>;
+
+class GdiCanvas : public Canvas {
+ public:
+  explicit GdiCanvas(HDC dc) : dc_(dc) {}
+  HDC Handle() const { return dc_; }
+
+  void FillRect(const Rect& area) override;
+  void Polygon(std::span<const Point> corners) override;
+  void DrawText(std::string_view text, const Rect& area, unsigned format) override;
+  void TextOut(int x, int y, std::string_view text) override;
+  int TextWidth(std::string_view text) override;
+  int TextHeight(std::string_view text) override;
+  void CopyRect(const Rect& to, Canvas& source, const Rect& from) override;
+  TColor Pixel(int x, int y) override;
+  void SetPixel(int x, int y, TColor color) override;
+  std::unique_ptr<Bitmap> CreateBitmap(int width, int height) override;
+  TColor ColorToRGB(TColor color) const override;
+
+ private:
+  // Selects a font made from the current description, making it again only when it changed.
+  void UseFont();
+  void PrepareText();
+
+  HDC dc_;
+  Font made_;
+  FontHandle font_;
+  // Declared after the font so that the font is deselected before it is deleted.
+  std::optional<SelectedObject> fontSelection_;
+};
+
+class DibBitmap : public Bitmap {
+ public:
+  DibBitmap(int width, int height);
+  Canvas& GetCanvas() override { return canvas_; }
+  int Width() const override { return width_; }
+  int Height() const override { return height_; }
+  std::span<Pixel32> Pixels() override;
+  HDC Handle() const { return dc_.Get(); }
+
+ private:
+  int width_;
+  int height_;
+  Pixel32* bits_ = nullptr;
+  MemoryDc dc_;
+  BitmapHandle bitmap_;
+  std::optional<SelectedObject> selection_;
+  GdiCanvas canvas_;
+};
+
+}  // namespace toolkit::win32
