@@ -69,4 +69,9 @@ start_wine() {
   start_display
   prepare_prefix
   wineserver -p >/dev/null 2>&1 || true
+  # Wine's own service processes and the desktop start with the first program and inherit its
+  # output: start them here, on /dev/null, so a test runner reading a program's output is not
+  # kept waiting by them.
+  wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
+  (wine explorer.exe /desktop=Default,1280x1024 >/dev/null 2>&1 </dev/null &)
 }

@@ -1,10 +1,11 @@
 // The Win32 backend: an application window that carries the task-bar entry, real windows for the
 // forms and their controls, the message loop with modal showing, message boxes and the folder
 // dialog.
+#include <windows.h>
+
 #include <commctrl.h>
 #include <objbase.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <vector>
@@ -21,8 +22,7 @@ constexpr const char* kApplicationClass = "TApplication";
 LRESULT CALLBACK ApplicationProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CLOSE) {
     // Closing the task-bar entry closes the main form, which ends the program.
-    if (Form* main = App().MainForm())
-      App().Dispatch([main] { main->Close(); });
+    if (Form* main = App().MainForm()) App().Dispatch([main] { main->Close(); });
     return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);
@@ -31,8 +31,7 @@ LRESULT CALLBACK ApplicationProc(HWND window, UINT message, WPARAM wParam, LPARA
 void CreatePeersBelow(Control& parent, HWND parentWindow) {
   std::vector<Control*> ordered;
   for (Control* child : parent.Children()) {
-    if (child->IsWindowed())
-      ordered.push_back(child);
+    if (child->IsWindowed()) ordered.push_back(child);
   }
   for (Control* child : ordered) {
     auto peer = CreatePeer(*child, parentWindow, nullptr);
@@ -45,8 +44,7 @@ void CreatePeersBelow(Control& parent, HWND parentWindow) {
   // The keyboard visits controls in their tab order, which is the order of the windows.
   std::vector<Control*> tabbed;
   for (Control* child : ordered) {
-    if (child->TabOrder() >= 0)
-      tabbed.push_back(child);
+    if (child->TabOrder() >= 0) tabbed.push_back(child);
   }
   std::stable_sort(tabbed.begin(), tabbed.end(),
                    [](Control* a, Control* b) { return a->TabOrder() < b->TabOrder(); });
@@ -65,14 +63,12 @@ HWND WindowOf(Control& control) {
 
 BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM data) {
   auto* list = reinterpret_cast<std::vector<HWND>*>(data);
-  if (IsWindowVisible(window) && IsWindowEnabled(window))
-    list->push_back(window);
+  if (IsWindowVisible(window) && IsWindowEnabled(window)) list->push_back(window);
   return TRUE;
 }
 
 int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data) {
-  if (message == BFFM_INITIALIZED)
-    SendMessageA(window, BFFM_SETSELECTIONA, TRUE, data);
+  if (message == BFFM_INITIALIZED) SendMessageA(window, BFFM_SETSELECTIONA, TRUE, data);
   return 0;
 }
 
@@ -138,15 +134,13 @@ class Win32Backend : public Backend {
       }
       Dispatch(msg, window);
     }
-    for (HWND other : disabled)
-      EnableWindow(other, TRUE);
+    for (HWND other : disabled) EnableWindow(other, TRUE);
     ShowWindow(window, SW_HIDE);
   }
 
   void RunMainLoop() override {
     MSG msg;
-    while (!App().Terminated() && GetMessageA(&msg, nullptr, 0, 0) > 0)
-      Dispatch(msg, nullptr);
+    while (!App().Terminated() && GetMessageA(&msg, nullptr, 0, 0) > 0) Dispatch(msg, nullptr);
   }
 
   void ProcessMessages() override {
@@ -167,13 +161,10 @@ class Win32Backend : public Backend {
       flags = (buttons & mbCancel) ? MB_YESNOCANCEL : MB_YESNO;
     else if ((buttons & mbOK) && (buttons & mbCancel))
       flags = MB_OKCANCEL;
-    if (kind == BoxKind::kInformation)
-      flags |= MB_ICONINFORMATION;
-    if (kind == BoxKind::kError)
-      flags |= MB_ICONERROR;
+    if (kind == BoxKind::kInformation) flags |= MB_ICONINFORMATION;
+    if (kind == BoxKind::kError) flags |= MB_ICONERROR;
     HWND owner = GetActiveWindow();
-    if (owner == nullptr)
-      owner = application_.Get();
+    if (owner == nullptr) owner = application_.Get();
     return ::MessageBoxA(owner, text.c_str(), title.c_str(), flags);
   }
 
@@ -192,8 +183,7 @@ class Win32Backend : public Backend {
     if (list != nullptr) {
       char path[MAX_PATH] = {};
       confirmed = SHGetPathFromIDListA(list, path) != FALSE;
-      if (confirmed)
-        chosen = path;
+      if (confirmed) chosen = path;
       CoTaskMemFree(list);
     }
     CoUninitialize();
@@ -207,8 +197,7 @@ class Win32Backend : public Backend {
  private:
   static void Dispatch(MSG& msg, HWND dialog) {
     // The keyboard moves between the dialog's controls as in any dialog.
-    if (dialog != nullptr && IsDialogMessageA(dialog, &msg))
-      return;
+    if (dialog != nullptr && IsDialogMessageA(dialog, &msg)) return;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
@@ -219,8 +208,7 @@ class Win32Backend : public Backend {
                       reinterpret_cast<LPARAM>(&windows));
     std::erase(windows, modal);
     std::erase(windows, application_.Get());
-    for (HWND window : windows)
-      EnableWindow(window, FALSE);
+    for (HWND window : windows) EnableWindow(window, FALSE);
     return windows;
   }
 

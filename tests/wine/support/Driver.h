@@ -1,0 +1,81 @@
+// Drives the real INSTALL.EXE from outside its process, as a user and as a Windows tool would:
+// starts it, waits for its windows by polling against a deadline, reads captions, states and
+// control names (the "ControlName" window property), presses buttons with mouse messages, and
+// answers message boxes.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "toolkit/win32/Handles.h"
+
+namespace winetest {
+
+using namespace std::chrono_literals;
+
+// The Windows path of a file built beside the tests (INSTALL.EXE, INSTALL.DLL).
+std::string BuiltFile(const std::string& name);
+
+class InstallerProcess {
+ public:
+  // Starts `exe` with `folder` as its current folder.
+  InstallerProcess(const std::string& exe, const std::string& folder);
+  ~InstallerProcess();
+  InstallerProcess(const InstallerProcess&) = delete;
+  InstallerProcess& operator=(const InstallerProcess&) = delete;
+
+  DWORD Id() const { return id_; }
+  bool WaitForExit(std::chrono::milliseconds timeout);
+  std::optional<DWORD> ExitCode() const;
+
+ private:
+  toolkit::win32::UniqueHandle process_;
+  toolkit::win32::UniqueHandle thread_;
+  DWORD id_ = 0;
+};
+
+// The visible top-level windows of a process.
+std::vector<HWND> TopLevelWindows(DWORD processId);
+// Polls until a top-level window of the process satisfies `match`; nullptr at the deadline.
+template <typename Match>
+HWND WaitForWindow(DWORD processId, Match match, std::chrono::milliseconds timeout = 20s) {
+  auto deadline = std::chrono::steady_clock::now() + timeout;
+  do {
+    for (HWND window : TopLevelWindows(processId)) {
+      if (match(window)) return window;
+    }
+    Sleep(50);
+  } while (std::chrono::steady_clock::now() < deadline);
+  return nullptr;
+}
+
+std::string Text(HWND window);
+std::string ClassOf(HWND window);
+// The control's name the installer gives each of its windows; empty for others.
+std::string ControlName(HWND window);
+// The descendant window with this control name, or nullptr.
+HWND FindControl(HWND root, const std::string& name);
+// Every descendant window.
+std::vector<HWND> Descendants(HWND root);
+bool Checked(HWND radio);
+
+// A press of the left mouse button in the middle of the window, as the user gives it.
+void Press(HWND window);
+
+// A standard message box of the process ("#32770"), with its title, text and button captions.
+struct MessageBoxView {
+  HWND window = nullptr;
+  std::string title;
+  std::string text;
+  std::vector<std::string> buttons;
+};
+std::optional<MessageBoxView> WaitForMessageBox(DWORD processId,
+                                                std::chrono::milliseconds timeout = 20s);
+// Presses the box's button with this caption ("OK", "&Yes", ...).
+void Answer(const MessageBoxView& box, const std::string& button);
+
+}  // namespace winetest
