@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "cad/Rewrite.h"
+#include "install/PathOps.h"
 
 namespace cad {
 namespace {
@@ -12,15 +13,10 @@ constexpr std::string_view kRunLine = "RUNTOLVEK, START c:/tolvek4/tolvek.exe, 1
 // Any mention of the product, the added line included, counts as an earlier installation.
 constexpr std::string_view kPgpMarker = "Tolvek";
 
-std::string WithoutTrailingBackslash(const std::string& folder) {
-  if (!folder.empty() && folder.back() == '\\') return folder.substr(0, folder.size() - 1);
-  return folder;
-}
-
 }  // namespace
 
 bool PatchAcadPgp(int /*mode*/, const std::string& folder, const std::string& fileName) {
-  const std::string base = WithoutTrailingBackslash(folder);
+  const std::string base = install::StripTrailingBackslash(folder);
   return RewriteWithBackup(folder + fileName, base + "\\pgp.new", base + "\\pgp.bak", kPgpMarker,
                            [](std::string_view line, LineWriter& copy) { copy.WriteLine(line); },
                            {kRunLine});
