@@ -2,26 +2,21 @@
 
 namespace toolkit {
 
-void CloseRegistryKey(RegKeyId key) {
-  Reg().CloseKey(key);
-}
+void CloseRegistryKey(RegKeyId key) { Reg().CloseKey(key); }
 
 bool RegistryCursor::OpenKey(const std::string& path) {
   RegKeyId key = 0;
-  if (Reg().CreateKey(path, key) != 0)
-    return false;
+  if (Reg().CreateKey(path, key) != 0) return false;
   current_.Reset(key);
   return true;
 }
 
 std::string RegistryCursor::ReadString(const std::string& name) {
-  if (!current_)
-    return {};
+  if (!current_) return {};
   RegValueType type = RegValueType::kString;
   std::uint32_t size = 0;
   // A missing value and a value without data both read as empty text, whatever their type.
-  if (Reg().QueryValueInfo(current_.Get(), name, type, size) != 0 || size == 0)
-    return {};
+  if (Reg().QueryValueInfo(current_.Get(), name, type, size) != 0 || size == 0) return {};
   std::string data;
   if (Reg().QueryValue(current_.Get(), name, type, data) != 0) {
     throw ERegistryException("Failed to get data for '" + name + "'");
@@ -30,8 +25,7 @@ std::string RegistryCursor::ReadString(const std::string& name) {
     throw ERegistryException("Invalid data type for '" + name + "'");
   }
   // The stored string carries its terminating NUL, and the text ends at the first one.
-  if (auto nul = data.find('\0'); nul != std::string::npos)
-    data.resize(nul);
+  if (auto nul = data.find('\0'); nul != std::string::npos) data.resize(nul);
   return data;
 }
 

@@ -8,8 +8,7 @@ namespace {
 std::string Fold(const std::string& text) {
   std::string folded = text;
   for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   return folded;
 }
@@ -18,10 +17,8 @@ std::string Fold(const std::string& text) {
 
 bool MemoryRegistry::Normalize(const std::string& path, std::string& folded) {
   std::string rest = path;
-  if (!rest.empty() && rest.front() == '\\')
-    rest.erase(0, 1);
-  if (!rest.empty() && rest.back() == '\\')
-    rest.pop_back();
+  if (!rest.empty() && rest.front() == '\\') rest.erase(0, 1);
+  if (!rest.empty() && rest.back() == '\\') rest.pop_back();
   // An empty name inside the path cannot name a key.
   if (rest.find("\\\\") != std::string::npos || (!rest.empty() && rest.front() == '\\')) {
     return false;
@@ -48,8 +45,7 @@ void MemoryRegistry::Reset() {
 void MemoryRegistry::SetRaw(const std::string& path, const std::string& name, RegValueType type,
                             const std::string& data) {
   std::string folded;
-  if (!Normalize(path, folded))
-    return;
+  if (!Normalize(path, folded)) return;
   MakeKey(folded).values[Fold(name)] = StoredValue{type, data};
 }
 
@@ -66,8 +62,7 @@ void MemoryRegistry::SetExpandString(const std::string& path, const std::string&
 void MemoryRegistry::SetNumber(const std::string& path, const std::string& name,
                                std::uint32_t number) {
   std::string data(4, '\0');
-  for (int i = 0; i < 4; ++i)
-    data[i] = static_cast<char>((number >> (8 * i)) & 0xFF);
+  for (int i = 0; i < 4; ++i) data[i] = static_cast<char>((number >> (8 * i)) & 0xFF);
   SetRaw(path, name, RegValueType::kNumber, data);
 }
 
@@ -79,21 +74,17 @@ bool MemoryRegistry::KeyExists(const std::string& path) const {
 std::optional<std::pair<RegValueType, std::string>> MemoryRegistry::Value(
     const std::string& path, const std::string& name) const {
   std::string folded;
-  if (!Normalize(path, folded))
-    return std::nullopt;
+  if (!Normalize(path, folded)) return std::nullopt;
   auto key = keys_.find(folded);
-  if (key == keys_.end())
-    return std::nullopt;
+  if (key == keys_.end()) return std::nullopt;
   auto value = key->second.values.find(Fold(name));
-  if (value == key->second.values.end())
-    return std::nullopt;
+  if (value == key->second.values.end()) return std::nullopt;
   return std::pair{value->second.type, value->second.data};
 }
 
 void MemoryRegistry::FailCreateKey(const std::string& path, std::uint32_t code) {
   std::string folded;
-  if (!Normalize(path, folded))
-    return;
+  if (!Normalize(path, folded)) return;
   if (code == 0) {
     createFaults_.erase(folded);
   } else {
@@ -104,8 +95,7 @@ void MemoryRegistry::FailCreateKey(const std::string& path, std::uint32_t code) 
 void MemoryRegistry::FailQueryValue(const std::string& path, const std::string& name,
                                     std::uint32_t code) {
   std::string folded;
-  if (!Normalize(path, folded))
-    return;
+  if (!Normalize(path, folded)) return;
   if (code == 0) {
     queryFaults_.erase({folded, Fold(name)});
   } else {
@@ -117,10 +107,8 @@ std::uint32_t MemoryRegistry::CreateKey(const std::string& path, RegKeyId& key) 
   ++createCalls_;
   key = 0;
   std::string folded;
-  if (!Normalize(path, folded))
-    return kErrBadPathname;
-  if (auto fault = createFaults_.find(folded); fault != createFaults_.end())
-    return fault->second;
+  if (!Normalize(path, folded)) return kErrBadPathname;
+  if (auto fault = createFaults_.find(folded); fault != createFaults_.end()) return fault->second;
   MakeKey(folded);
   key = nextId_++;
   open_[key] = folded;
@@ -134,22 +122,18 @@ std::uint32_t MemoryRegistry::CloseKey(RegKeyId key) {
 const MemoryRegistry::StoredValue* MemoryRegistry::FindValue(RegKeyId key,
                                                              const std::string& name) const {
   auto open = open_.find(key);
-  if (open == open_.end())
-    return nullptr;
+  if (open == open_.end()) return nullptr;
   auto stored = keys_.find(open->second);
-  if (stored == keys_.end())
-    return nullptr;
+  if (stored == keys_.end()) return nullptr;
   auto value = stored->second.values.find(Fold(name));
   return value == stored->second.values.end() ? nullptr : &value->second;
 }
 
 std::uint32_t MemoryRegistry::QueryValueInfo(RegKeyId key, const std::string& name,
                                              RegValueType& type, std::uint32_t& size) {
-  if (!open_.contains(key))
-    return kErrInvalidHandle;
+  if (!open_.contains(key)) return kErrInvalidHandle;
   const StoredValue* value = FindValue(key, name);
-  if (value == nullptr)
-    return kErrFileNotFound;
+  if (value == nullptr) return kErrFileNotFound;
   type = value->type;
   size = static_cast<std::uint32_t>(value->data.size());
   return 0;
@@ -157,14 +141,12 @@ std::uint32_t MemoryRegistry::QueryValueInfo(RegKeyId key, const std::string& na
 
 std::uint32_t MemoryRegistry::QueryValue(RegKeyId key, const std::string& name, RegValueType& type,
                                          std::string& data) {
-  if (!open_.contains(key))
-    return kErrInvalidHandle;
+  if (!open_.contains(key)) return kErrInvalidHandle;
   if (auto fault = queryFaults_.find({open_.at(key), Fold(name)}); fault != queryFaults_.end()) {
     return fault->second;
   }
   const StoredValue* value = FindValue(key, name);
-  if (value == nullptr)
-    return kErrFileNotFound;
+  if (value == nullptr) return kErrFileNotFound;
   type = value->type;
   data = value->data;
   return 0;
@@ -178,7 +160,5 @@ MemoryRegistry& MemReg() {
 }  // namespace toolkit::headless
 
 namespace toolkit {
-Registry& Reg() {
-  return headless::MemReg();
-}
+Registry& Reg() { return headless::MemReg(); }
 }  // namespace toolkit
