@@ -7,6 +7,7 @@
 #include "toolkit/Backend.h"
 #include "toolkit/headless/Headless.h"
 #include "toolkit/headless/MemoryFileSystem.h"
+#include "toolkit/headless/MemoryRegistry.h"
 
 namespace toolkit::headless {
 namespace {
@@ -65,8 +66,7 @@ void AttachPeers(Control& control) {
   if (control.IsWindowed() && control.Peer() == nullptr) {
     control.AttachPeer(std::make_unique<RecordingPeer>(control));
   }
-  for (Control* child : control.Children())
-    AttachPeers(*child);
+  for (Control* child : control.Children()) AttachPeers(*child);
 }
 
 class HeadlessBackend : public Backend {
@@ -85,15 +85,13 @@ class HeadlessBackend : public Backend {
   void RunModal(Form& form) override {
     ShowForm(form);
     while (form.ModalResult() == mrNone) {
-      if (!RunOneUserAction("modal form " + form.Name()))
-        form.SetModalResult(mrCancel);
+      if (!RunOneUserAction("modal form " + form.Name())) form.SetModalResult(mrCancel);
     }
   }
 
   void RunMainLoop() override {
     while (!App().Terminated()) {
-      if (!RunOneUserAction("the main loop"))
-        App().Terminate();
+      if (!RunOneUserAction("the main loop")) App().Terminate();
     }
   }
 
@@ -101,8 +99,7 @@ class HeadlessBackend : public Backend {
     ++S().processMessages;
     auto pending = std::move(S().duringProcessing);
     S().duringProcessing.clear();
-    for (auto& action : pending)
-      action();
+    for (auto& action : pending) action();
   }
 
   int MessageBox(BoxKind kind, const std::string& text, const std::string& title,
@@ -124,8 +121,7 @@ class HeadlessBackend : public Backend {
       during = std::move(expected.during);
     }
     s.shownBoxes.push_back(ShownBox{kind, title, text, buttons, answer});
-    if (during)
-      during();
+    if (during) during();
     return answer;
   }
 
@@ -138,8 +134,7 @@ class HeadlessBackend : public Backend {
     }
     auto answer = std::move(s.folderAnswers.front());
     s.folderAnswers.pop_front();
-    if (!answer)
-      return false;
+    if (!answer) return false;
     chosen = *answer;
     return true;
   }
@@ -171,32 +166,22 @@ void ExpectBoxThen(BoxKind kind, const std::string& text, int answer,
   S().expectedBoxes.push_back(ExpectedBox{kind, text, answer, std::move(during)});
 }
 
-const std::vector<ShownBox>& ShownBoxes() {
-  return S().shownBoxes;
-}
-std::size_t PendingBoxes() {
-  return S().expectedBoxes.size();
-}
+const std::vector<ShownBox>& ShownBoxes() { return S().shownBoxes; }
+std::size_t PendingBoxes() { return S().expectedBoxes.size(); }
 
 void ExpectFolderDialog(std::optional<std::string> answer) {
   S().folderAnswers.push_back(std::move(answer));
 }
 
-const std::vector<std::string>& FolderDialogStarts() {
-  return S().folderStarts;
-}
+const std::vector<std::string>& FolderDialogStarts() { return S().folderStarts; }
 
-void QueueUserAction(std::function<void()> action) {
-  S().userActions.push_back(std::move(action));
-}
+void QueueUserAction(std::function<void()> action) { S().userActions.push_back(std::move(action)); }
 
 void QueueDuringProcessing(std::function<void()> action) {
   S().duringProcessing.push_back(std::move(action));
 }
 
-int ProcessMessagesCount() {
-  return S().processMessages;
-}
+int ProcessMessagesCount() { return S().processMessages; }
 
 int UpdateCount(const Control& control) {
   auto it = S().updates.find(&control);
@@ -208,9 +193,7 @@ int InvalidateCount(const Control& control) {
   return it == S().invalidates.end() ? 0 : it->second;
 }
 
-const Control* FocusedControl() {
-  return S().focused;
-}
+const Control* FocusedControl() { return S().focused; }
 
 std::vector<std::string> TakeFailures() {
   State& s = S();
@@ -218,8 +201,7 @@ std::vector<std::string> TakeFailures() {
     s.failures.push_back("expected box never shown: \"" + box.text + "\"");
   }
   s.expectedBoxes.clear();
-  if (!s.folderAnswers.empty())
-    s.failures.push_back("expected folder dialog never shown");
+  if (!s.folderAnswers.empty()) s.failures.push_back("expected folder dialog never shown");
   s.folderAnswers.clear();
   return std::exchange(s.failures, {});
 }
@@ -228,6 +210,7 @@ void Reset() {
   S() = State{};
   App().Reset();
   MemFs().Reset();
+  MemReg().Reset();
 }
 
 }  // namespace toolkit::headless

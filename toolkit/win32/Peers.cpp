@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/RunLength.h"
 #include "toolkit/win32/GraphicHost.h"
 
 namespace toolkit::win32 {
@@ -81,19 +82,13 @@ class FormPeer : public WindowPeer {
       style |= WS_POPUP;
     } else {
       style |= WS_OVERLAPPED | WS_CAPTION;
-      if (form.BorderStyle() == bsSizeable)
-        style |= WS_THICKFRAME;
-      if (form.BorderStyle() == bsDialog)
-        exStyle |= WS_EX_DLGMODALFRAME;
-      if (form.BorderIcons() & biSystemMenu)
-        style |= WS_SYSMENU;
-      if (form.BorderIcons() & biMinimize)
-        style |= WS_MINIMIZEBOX;
-      if (form.BorderIcons() & biMaximize)
-        style |= WS_MAXIMIZEBOX;
+      if (form.BorderStyle() == bsSizeable) style |= WS_THICKFRAME;
+      if (form.BorderStyle() == bsDialog) exStyle |= WS_EX_DLGMODALFRAME;
+      if (form.BorderIcons() & biSystemMenu) style |= WS_SYSMENU;
+      if (form.BorderIcons() & biMinimize) style |= WS_MINIMIZEBOX;
+      if (form.BorderIcons() & biMaximize) style |= WS_MAXIMIZEBOX;
     }
-    if (form.FormStyle() == fsStayOnTop)
-      exStyle |= WS_EX_TOPMOST;
+    if (form.FormStyle() == fsStayOnTop) exStyle |= WS_EX_TOPMOST;
     RECT frame{0, 0, form.ClientWidth(), form.ClientHeight()};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     int width = form.OuterWidth() > 0 ? form.OuterWidth() : frame.right - frame.left;
@@ -115,8 +110,7 @@ class FormPeer : public WindowPeer {
   void Changed(Property what) override {
     // The form's size is the window's business once it exists; its visibility is shown and
     // hidden by the backend.
-    if (what == Property::kBounds || what == Property::kVisible)
-      return;
+    if (what == Property::kBounds || what == Property::kVisible) return;
     WindowPeer::Changed(what);
   }
 
@@ -130,8 +124,7 @@ class FormPeer : public WindowPeer {
 
 void AddHint(Control& control, HWND window) {
   Form* form = control.ParentForm();
-  if (form == nullptr || form->Peer() == nullptr)
-    return;
+  if (form == nullptr || form->Peer() == nullptr) return;
   HWND tooltip = static_cast<FormPeer*>(form->Peer())->Tooltip();
   TOOLINFOA info{};
   info.cbSize = TTTOOLINFOA_V1_SIZE;
@@ -183,8 +176,7 @@ class LabelPeer : public WindowPeer {
     if (what == Property::kCaption || what == Property::kFont || what == Property::kBounds) {
       FitToText();
     }
-    if (what == Property::kHint)
-      AddHint(label_, Window());
+    if (what == Property::kHint) AddHint(label_, Window());
     InvalidateRect(Window(), nullptr, TRUE);
   }
 
@@ -192,26 +184,21 @@ class LabelPeer : public WindowPeer {
     RECT r;
     GetClientRect(Window(), &r);
     FillRect(dc, &r, BackgroundBrush());
-    if (label_.Transparent())
-      PaintImagesBehind(label_, dc);
+    if (label_.Transparent()) PaintImagesBehind(label_, dc);
     SelectedObject font(dc, FontHandle());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ToColorRef(label_.GetFont().color));
     UINT format = DT_EXPANDTABS | DT_NOCLIP;
-    if (label_.Alignment() == taCenter)
-      format |= DT_CENTER;
-    if (label_.Alignment() == taRightJustify)
-      format |= DT_RIGHT;
-    if (!label_.AutoSize())
-      format |= DT_WORDBREAK;
+    if (label_.Alignment() == taCenter) format |= DT_CENTER;
+    if (label_.Alignment() == taRightJustify) format |= DT_RIGHT;
+    if (!label_.AutoSize()) format |= DT_WORDBREAK;
     DrawTextA(dc, label_.Caption().c_str(), -1, &r, format);
   }
 
  private:
   // A label with automatic sizing is exactly as large as its text.
   void FitToText() {
-    if (!label_.AutoSize())
-      return;
+    if (!label_.AutoSize()) return;
     WindowDc dc(Window());
     SelectedObject font(dc.Get(), FontHandle());
     RECT r{0, 0, 0, 0};
@@ -243,8 +230,7 @@ class RadioPeer : public WindowPeer {
   }
 
   void OnCommand(HWND, int code) override {
-    if (code == BN_CLICKED)
-      radio_.Click();
+    if (code == BN_CLICKED) radio_.Click();
   }
 
  private:
@@ -264,16 +250,14 @@ class EditPeer : public WindowPeer {
 
   void Changed(Property what) override {
     if (what == Property::kCaption) {
-      if (WindowText(Window()) != edit_.Text())
-        SetWindowTextA(Window(), edit_.Text().c_str());
+      if (WindowText(Window()) != edit_.Text()) SetWindowTextA(Window(), edit_.Text().c_str());
       return;
     }
     WindowPeer::Changed(what);
   }
 
   void OnCommand(HWND, int code) override {
-    if (code == EN_CHANGE)
-      edit_.SetCaptionFromPeer(WindowText(Window()));
+    if (code == EN_CHANGE) edit_.SetCaptionFromPeer(WindowText(Window()));
   }
 
  protected:
@@ -294,8 +278,7 @@ class DirectoryEditPeer : public EditPeer {
   }
 
   ~DirectoryEditPeer() override {
-    if (button_)
-      SetWindowLongPtrA(button_.Get(), GWLP_USERDATA, 0);
+    if (button_) SetWindowLongPtrA(button_.Get(), GWLP_USERDATA, 0);
   }
 
   void Changed(Property what) override {
@@ -320,8 +303,7 @@ class DirectoryEditPeer : public EditPeer {
 
   void OnCommand(HWND from, int code) override {
     if (from == button_.Get()) {
-      if (code == BN_CLICKED)
-        App().Dispatch([this] { directoryEdit_.Browse(); });
+      if (code == BN_CLICKED) App().Dispatch([this] { directoryEdit_.Browse(); });
       return;
     }
     EditPeer::OnCommand(from, code);
@@ -357,8 +339,7 @@ class SpeedButtonPeer : public WindowPeer {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(
         dc, button_.Enabled() ? ToColorRef(button_.GetFont().color) : GetSysColor(COLOR_GRAYTEXT));
-    if (pressed_ && hot_)
-      OffsetRect(&r, 1, 1);
+    if (pressed_ && hot_) OffsetRect(&r, 1, 1);
     DrawTextA(dc, button_.Caption().c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   }
 
@@ -369,8 +350,7 @@ class SpeedButtonPeer : public WindowPeer {
     bool inside = PtInRect(&r, p) != FALSE;
     switch (message) {
       case WM_LBUTTONDOWN:
-        if (!button_.Enabled())
-          break;
+        if (!button_.Enabled()) break;
         pressed_ = true;
         hot_ = true;
         SetCapture(Window());
@@ -385,16 +365,14 @@ class SpeedButtonPeer : public WindowPeer {
         }
         break;
       case WM_MOUSELEAVE:
-        if (!pressed_)
-          hot_ = false;
+        if (!pressed_) hot_ = false;
         break;
       case WM_LBUTTONUP:
         if (pressed_) {
           pressed_ = false;
           ReleaseCapture();
           InvalidateRect(Window(), nullptr, TRUE);
-          if (inside)
-            button_.Click();
+          if (inside) button_.Click();
           return 0;
         }
         break;
@@ -444,8 +422,7 @@ class ImagePeer : public WindowPeer {
   }
 
   void Changed(Property what) override {
-    if (what == Property::kPicture)
-      Load();
+    if (what == Property::kPicture) Load();
     WindowPeer::Changed(what);
     InvalidateRect(Window(), nullptr, TRUE);
   }
@@ -459,8 +436,7 @@ class ImagePeer : public WindowPeer {
 
   // Draws the picture unscaled with its top-left corner at (x, y) of `dc`.
   void PaintPicture(HDC dc, int x, int y) {
-    if (!bitmap_)
-      return;
+    if (!bitmap_) return;
     BITMAP info{};
     GetObjectA(bitmap_.Get(), sizeof info, &info);
     UniqueMemoryDc memory(CreateCompatibleDC(dc));
@@ -471,12 +447,33 @@ class ImagePeer : public WindowPeer {
   }
 
  private:
+  // The picture comes packed from the program's resources and becomes a 24-bit DIB section.
   void Load() {
     bitmap_.Reset();
-    if (image_.Picture().empty())
-      return;
-    bitmap_.Reset(static_cast<HBITMAP>(
-        LoadImageA(gInstance, image_.Picture().c_str(), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+    if (image_.Picture().empty()) return;
+    HRSRC found = FindResourceA(gInstance, image_.Picture().c_str(), MAKEINTRESOURCEA(10));
+    HGLOBAL loaded = found ? LoadResource(gInstance, found) : nullptr;
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (data == nullptr) return;
+    auto picture =
+        DecodeRunLength(static_cast<const std::uint8_t*>(data), SizeofResource(gInstance, found));
+    if (!picture) return;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = picture->width;
+    info.bmiHeader.biHeight = -picture->height;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap_.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap_) return;
+    const std::size_t row = std::size_t(picture->width) * 3;
+    const std::size_t stride = (row + 3) & ~std::size_t(3);
+    for (int y = 0; y < picture->height; ++y) {
+      std::copy_n(picture->bgr.data() + y * row, row,
+                  static_cast<std::uint8_t*>(bits) + y * stride);
+    }
   }
 
   Image& image_;
@@ -485,11 +482,9 @@ class ImagePeer : public WindowPeer {
 
 void PaintImagesBehind(const Control& control, HDC dc) {
   for (const Control* sibling : control.Parent()->Children()) {
-    if (sibling == &control)
-      break;
+    if (sibling == &control) break;
     auto* peer = dynamic_cast<ImagePeer*>(sibling->Peer());
-    if (peer == nullptr || !sibling->Visible())
-      continue;
+    if (peer == nullptr || !sibling->Visible()) continue;
     peer->PaintPicture(dc, sibling->Left() - control.Left(), sibling->Top() - control.Top());
   }
 }
@@ -531,8 +526,7 @@ class RichEditPeer : public WindowPeer {
 
 LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   WindowPeer* peer = WindowPeer::FromWindow(window);
-  if (peer == nullptr)
-    return DefWindowProcA(window, message, wParam, lParam);
+  if (peer == nullptr) return DefWindowProcA(window, message, wParam, lParam);
   Control& control = peer->Owner();
   switch (message) {
     case WM_ERASEBKGND:
@@ -573,8 +567,7 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_LBUTTONUP:
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
-      if (RouteMouseToGraphic(control, window, message, wParam, lParam))
-        return 0;
+      if (RouteMouseToGraphic(control, window, message, wParam, lParam)) return 0;
       break;
     case WM_SIZE:
       if (auto* form = dynamic_cast<Form*>(&control)) {
@@ -584,18 +577,15 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_ACTIVATE:
       // The activation handler may show a modal dialog: it runs from the queue, not from inside
       // the activation message.
-      if (LOWORD(wParam) != WA_INACTIVE)
-        PostMessageA(window, kMsgActivated, 0, 0);
+      if (LOWORD(wParam) != WA_INACTIVE) PostMessageA(window, kMsgActivated, 0, 0);
       break;
     case kMsgActivated:
       if (auto* form = dynamic_cast<Form*>(&control)) {
-        if (!App().Terminated() && IsWindowVisible(window))
-          form->DoActivate();
+        if (!App().Terminated() && IsWindowVisible(window)) form->DoActivate();
       }
       return 0;
     case WM_CLOSE:
-      if (auto* form = dynamic_cast<Form*>(&control))
-        App().Dispatch([form] { form->Close(); });
+      if (auto* form = dynamic_cast<Form*>(&control)) App().Dispatch([form] { form->Close(); });
       return 0;
     default:
       break;
@@ -610,8 +600,7 @@ LRESULT CALLBACK LabelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     peer->Paint(paint.Dc());
     return 0;
   }
-  if (message == WM_ERASEBKGND)
-    return 1;
+  if (message == WM_ERASEBKGND) return 1;
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -633,8 +622,7 @@ LRESULT CALLBACK SpeedButtonProc(HWND window, UINT message, WPARAM wParam, LPARA
         break;
     }
   }
-  if (message == WM_ERASEBKGND)
-    return 1;
+  if (message == WM_ERASEBKGND) return 1;
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -645,15 +633,13 @@ LRESULT CALLBACK ImageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     peer->Paint(paint.Dc());
     return 0;
   }
-  if (message == WM_ERASEBKGND)
-    return 1;
+  if (message == WM_ERASEBKGND) return 1;
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
 bool IsFirstRadioOfParent(const Control& control) {
   for (const Control* sibling : control.Parent()->Children()) {
-    if (dynamic_cast<const RadioButton*>(sibling) != nullptr)
-      return sibling == &control;
+    if (dynamic_cast<const RadioButton*>(sibling) != nullptr) return sibling == &control;
   }
   return false;
 }
@@ -661,23 +647,19 @@ bool IsFirstRadioOfParent(const Control& control) {
 }  // namespace
 
 COLORREF ToColorRef(TColor color) {
-  if (color & kSystemColorFlag)
-    return GetSysColor(int(color & 0xFF));
+  if (color & kSystemColorFlag) return GetSysColor(int(color & 0xFF));
   return COLORREF(color & 0x00FFFFFF);
 }
 
 WindowPeer::~WindowPeer() {
-  if (!window_)
-    return;
+  if (!window_) return;
   SetWindowLongPtrA(window_.Get(), GWLP_USERDATA, 0);
   auto atom = ATOM(reinterpret_cast<ULONG_PTR>(RemovePropA(window_.Get(), kNameProperty)));
-  if (atom != 0)
-    GlobalDeleteAtom(atom);
+  if (atom != 0) GlobalDeleteAtom(atom);
 }
 
 WindowPeer* WindowPeer::FromWindow(HWND window) {
-  if (window == nullptr)
-    return nullptr;
+  if (window == nullptr) return nullptr;
   return reinterpret_cast<WindowPeer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
@@ -691,8 +673,7 @@ void WindowPeer::Adopt(HWND window) {
 }
 
 HFONT WindowPeer::FontHandle() {
-  if (!font_)
-    font_ = MakeFont(control_.GetFont());
+  if (!font_) font_ = MakeFont(control_.GetFont());
   return font_.Get();
 }
 
@@ -753,9 +734,7 @@ void WindowPeer::Update() {
   RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
-void WindowPeer::SetFocus() {
-  ::SetFocus(Window());
-}
+void WindowPeer::SetFocus() { ::SetFocus(Window()); }
 
 void RegisterWindowClasses(HINSTANCE instance) {
   gInstance = instance;
@@ -781,13 +760,11 @@ void RegisterWindowClasses(HINSTANCE instance) {
 }
 
 std::unique_ptr<WindowPeer> CreatePeer(Control& control, HWND parent, HWND owner) {
-  if (auto* form = dynamic_cast<Form*>(&control))
-    return std::make_unique<FormPeer>(*form, owner);
+  if (auto* form = dynamic_cast<Form*>(&control)) return std::make_unique<FormPeer>(*form, owner);
   if (auto* edit = dynamic_cast<DirectoryEdit*>(&control)) {
     return std::make_unique<DirectoryEditPeer>(*edit, parent);
   }
-  if (auto* edit = dynamic_cast<Edit*>(&control))
-    return std::make_unique<EditPeer>(*edit, parent);
+  if (auto* edit = dynamic_cast<Edit*>(&control)) return std::make_unique<EditPeer>(*edit, parent);
   if (auto* label = dynamic_cast<Label*>(&control)) {
     return std::make_unique<LabelPeer>(*label, parent);
   }

@@ -1,9 +1,10 @@
 // The real INSTALL.EXE under Wine, read from outside its process: the main dialog's caption,
 // every control's text (byte for byte, code page 1252), visibility and check state, the task-bar
 // title, the maximized background window, and the exit button ending the program.
+#include <windows.h>
+
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include "tests/wine/support/Driver.h"
 
