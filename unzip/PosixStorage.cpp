@@ -34,15 +34,23 @@ Status FromErrno(int error) {
 }  // namespace
 
 long long DosToUnixTime(DosDateTime stamp) {
-  std::tm t{};
-  t.tm_year = 80 + (stamp.date >> 9);
-  t.tm_mon = ((stamp.date >> 5) & 15) - 1;
-  t.tm_mday = stamp.date & 31;
-  t.tm_hour = stamp.time >> 11;
-  t.tm_min = (stamp.time >> 5) & 63;
-  t.tm_sec = (stamp.time & 31) * 2;
-  t.tm_isdst = -1;
-  return static_cast<long long>(std::mktime(&t));
+  // mktime reads the time-zone file on every call, which costs more than writing a small member.
+  // Clocks change only on the hour, so one conversion per date and hour serves every member
+  // stamped within it.
+  thread_local std::uint32_t cachedHour = 0xFFFFFFFF;
+  thread_local long long cachedStart = 0;
+  const std::uint32_t hour = (std::uint32_t(stamp.date) << 5) | (stamp.time >> 11);
+  if (hour != cachedHour) {
+    std::tm t{};
+    t.tm_year = 80 + (stamp.date >> 9);
+    t.tm_mon = ((stamp.date >> 5) & 15) - 1;
+    t.tm_mday = stamp.date & 31;
+    t.tm_hour = stamp.time >> 11;
+    t.tm_isdst = -1;
+    cachedStart = static_cast<long long>(std::mktime(&t));
+    cachedHour = hour;
+  }
+  return cachedStart + ((stamp.time >> 5) & 63) * 60 + (stamp.time & 31) * 2;
 }
 
 PosixStorage::PosixStorage(std::string root) : root_(std::move(root)) {}
