@@ -42,10 +42,12 @@ class Painter {
   void Place();
   void DrawCopy(Canvas& target, int ox, int oy);
   void Background();
-  void Layer(TColor colour, TEffectOption style, int depth, DirectionOffset unit);
-  // Changes every label pixel under a black bitmap pixel by `change`, on memory.
-  template <typename Change>
-  void TranslucentPass(Change change);
+  // `realTarget` takes the black copy of an eoReal layer.
+  void Layer(TColor colour, TEffectOption style, int depth, DirectionOffset unit,
+             Canvas& realTarget);
+  // Darkens the label's pixels under black pixels of `shadowMask`, then lightens those under black
+  // pixels of `highlightMask`; either may be absent.
+  void TranslucentPasses(Bitmap* shadowMask, Bitmap* highlightMask);
   void Face();
   void FaceGradient(TColor key);
 
@@ -54,6 +56,7 @@ class Painter {
   const int w_;
   const int h_;
   std::unique_ptr<Bitmap> bitmap_;
+  std::unique_ptr<Bitmap> highlightMask_;  // when both layers are eoReal
 
   DirectionOffset unitH_{};
   DirectionOffset unitS_{};
@@ -223,7 +226,8 @@ void Painter::Background() {
   canvas_.SetBrushStyle(bsClear);
 }
 
-void Painter::Layer(TColor colour, TEffectOption style, int depth, DirectionOffset unit) {
+void Painter::Layer(TColor colour, TEffectOption style, int depth, DirectionOffset unit,
+                    Canvas& realTarget) {
   const Channels base = style == eoReal ? Channels{0, 0, 0} : LowBytes(colour);
   double stepR = 0, stepG = 0, stepB = 0;
   if (style == eoGraduated && depth > 1) {
@@ -233,7 +237,7 @@ void Painter::Layer(TColor colour, TEffectOption style, int depth, DirectionOffs
     stepB = double(face.b - base.b) / (depth - 1);
   }
   const int first = ((style == eoExtrude || style == eoGraduated) && depth > 1) ? 1 : depth;
-  Canvas& target = style == eoReal ? bitmap_->GetCanvas() : canvas_;
+  Canvas& target = style == eoReal ? realTarget : canvas_;
   for (int k = depth; k >= first; --k) {
     target.SetFontColor(Rgb(base.r + Nearest((depth - k) * stepR),
                             base.g + Nearest((depth - k) * stepG),
@@ -242,16 +246,27 @@ void Painter::Layer(TColor colour, TEffectOption style, int depth, DirectionOffs
   }
 }
 
-template <typename Change>
-void Painter::TranslucentPass(Change change) {
+void Painter::TranslucentPasses(Bitmap* shadowMask, Bitmap* highlightMask) {
   // One copy of the surface into memory and one back: the unchanged pixels return as they were.
   const Rect all = label_.ClientRect();
   std::unique_ptr<Bitmap> surface = canvas_.CreateBitmap(w_, h_);
   surface->GetCanvas().CopyRect(all, canvas_, all);
-  std::span<const Pixel32> mask = bitmap_->Pixels();
-  std::span<Pixel32> pixels = surface->Pixels();
-  for (std::size_t i = 0; i < pixels.size(); ++i) {
-    if ((mask[i] & kPixelRgbMask) == 0) pixels[i] = change(pixels[i]);
+  Pixel32* __restrict out = surface->Pixels().data();
+  const std::size_t n = surface->Pixels().size();
+  // Branch-free loops, so that the compiler runs them over several pixels at a time.
+  if (shadowMask != nullptr) {
+    const Pixel32* __restrict mask = shadowMask->Pixels().data();
+    for (std::size_t i = 0; i < n; ++i)
+      out[i] = (mask[i] & kPixelRgbMask) == 0 ? (out[i] >> 1) & 0x007F7F7F : out[i];
+  }
+  if (highlightMask != nullptr) {
+    const Pixel32* __restrict mask = highlightMask->Pixels().data();
+    for (std::size_t i = 0; i < n; ++i) {
+      const Pixel32 p = out[i];
+      const Pixel32 lighter = (((((p >> 16) & 0xFF) + 255) / 2) << 16) |
+                              (((((p >> 8) & 0xFF) + 255) / 2) << 8) | (((p & 0xFF) + 255) / 2);
+      out[i] = (mask[i] & kPixelRgbMask) == 0 ? lighter : p;
+    }
   }
   canvas_.CopyRect(all, surface->GetCanvas(), all);
 }
@@ -354,23 +369,32 @@ void Painter::Run() {
   Place();
   Background();
 
-  Layer(label_.ColourShadow(), label_.StyleShadow(), label_.DepthShadow(), unitS_);
-  if (label_.StyleShadow() == eoReal)
-    TranslucentPass([](Pixel32 p) { return (p >> 1) & 0x007F7F7F; });
+  const bool realShadow = label_.StyleShadow() == eoReal;
+  const bool realHighlight = label_.StyleHighlight() == eoReal;
+  Canvas* highlightTarget = &bitmapCanvas;
+  if (realShadow && realHighlight) {
+    // Between the two passes only the off-screen bitmap changes, so with a mask of its own for
+    // the highlight both run in one trip through the label's surface.
+    highlightMask_ = canvas_.CreateBitmap(w_, h_);
+    highlightMask_->GetCanvas().SetFont(bitmapCanvas.GetFont());
+    highlightTarget = &highlightMask_->GetCanvas();
+  }
 
-  if (label_.StyleHighlight() == eoReal) {
+  Layer(label_.ColourShadow(), label_.StyleShadow(), label_.DepthShadow(), unitS_, bitmapCanvas);
+  if (realShadow && !realHighlight) TranslucentPasses(bitmap_.get(), nullptr);
+
+  if (realHighlight && !realShadow) {
     bitmapCanvas.SetBrushStyle(bsSolid);
     bitmapCanvas.SetBrushColor(clWhite);
     bitmapCanvas.FillRect(label_.ClientRect());
   }
-  Layer(label_.ColourHighlight(), label_.StyleHighlight(), label_.DepthHighlight(), unitH_);
-  if (label_.StyleHighlight() == eoReal) {
-    TranslucentPass([](Pixel32 p) {
-      const Pixel32 r = (((p >> 16) & 0xFF) + 255) / 2;
-      const Pixel32 g = (((p >> 8) & 0xFF) + 255) / 2;
-      const Pixel32 b = ((p & 0xFF) + 255) / 2;
-      return (r << 16) | (g << 8) | b;
-    });
+  Layer(label_.ColourHighlight(), label_.StyleHighlight(), label_.DepthHighlight(), unitH_,
+        *highlightTarget);
+  if (realHighlight) {
+    if (realShadow)
+      TranslucentPasses(bitmap_.get(), highlightMask_.get());
+    else
+      TranslucentPasses(nullptr, bitmap_.get());
   }
 
   Face();

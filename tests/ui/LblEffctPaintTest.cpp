@@ -144,6 +144,30 @@ TEST(LblEffctPaintTest, RealShadowAndHighlightDarkenAndLightenWhatLiesBeneath) {
   SaveOnFailure(raster, "LabelReal");
 }
 
+TEST(LblEffctPaintTest, RealShadowAloneDarkensAndTheHighlightStaysACopy) {
+  const TColor under = Rgb(200, 100, 50);
+  Scene scene(under, 200, 40);
+  scene.label.SetCaption("X");
+  scene.label.SetStyleShadow(eoReal);
+  auto picture = scene.Paint();
+  EXPECT_EQ(ColorAt(picture->Raster(), 14, 20), Rgb(100, 50, 25));
+  EXPECT_EQ(ColorAt(picture->Raster(), 1, 20), clWhite);
+  SaveOnFailure(picture->Raster(), "LabelRealShadow");
+}
+
+TEST(LblEffctPaintTest, RealHighlightAloneLightensOverANormalShadow) {
+  const TColor under = Rgb(200, 100, 50);
+  Scene scene(under, 200, 40);
+  scene.label.SetCaption("X");
+  scene.label.SetStyleHighlight(eoReal);
+  scene.label.SetDirectionShadow(edUpLeft);  // the shadow copy lies under the highlight
+  auto picture = scene.Paint();
+  // The highlight lightens the black shadow copy beneath it: (0 + 255) / 2.
+  EXPECT_EQ(ColorAt(picture->Raster(), 1, 20), Rgb(127, 127, 127));
+  EXPECT_EQ(ColorAt(picture->Raster(), 40, 20), under);
+  SaveOnFailure(picture->Raster(), "LabelRealHighlight");
+}
+
 TEST(LblEffctPaintTest, FaceKeyAvoidsBothGradientEnds) {
   EXPECT_EQ(FaceKeyColour(clGray, clGray), clRed);
   EXPECT_EQ(FaceKeyColour(clRed, clOlive), clGreen);

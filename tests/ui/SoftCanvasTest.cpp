@@ -128,6 +128,19 @@ TEST(SoftCanvasTest, CopyRectAndPixels) {
   EXPECT_EQ(ColorAt(to.Raster(), 4, 4), clWhite);
 }
 
+TEST(SoftCanvasTest, CopyFromBeyondTheSourceLeavesThoseTargetPixels) {
+  SoftBitmap from(4, 4);
+  SoftBitmap to(4, 4);
+  from.GetCanvas().SetPixel(3, 3, clBlue);
+  to.GetCanvas().SetBrushColor(clRed);
+  to.GetCanvas().FillRect(Rect{0, 0, 4, 4});
+  to.GetCanvas().CopyRect(Rect{0, 0, 4, 4}, from.GetCanvas(), Rect{2, 2, 6, 6});
+  EXPECT_EQ(ColorAt(to.Raster(), 1, 1), clBlue);
+  EXPECT_EQ(ColorAt(to.Raster(), 0, 0), clWhite);
+  EXPECT_EQ(ColorAt(to.Raster(), 2, 2), clRed);
+  EXPECT_EQ(ColorAt(to.Raster(), 3, 0), clRed);
+}
+
 TEST(SoftCanvasTest, ChildCanvasClipsToItsControl) {
   headless::SoftRaster raster(30, 30);
   headless::SoftCanvas child(raster, Point{10, 10}, Rect{10, 10, 20, 20});

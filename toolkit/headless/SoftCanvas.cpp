@@ -219,6 +219,21 @@ void SoftCanvas::CopyRect(const Rect& to, Canvas& source, const Rect& from) {
   const Rect src = soft->ToRaster(from);
   const Rect dst = ToRaster(to);
   const SoftRaster& in = soft->raster_;
+  if (src.Width() == dst.Width() && src.Height() == dst.Height() && &in != &raster_) {
+    // The common case, a copy without stretching between two rasters: whole rows at once.
+    const Rect r = Intersect(Intersect(dst, clip_), Rect{dst.left - src.left, dst.top - src.top,
+                                                         dst.left - src.left + in.Width(),
+                                                         dst.top - src.top + in.Height()});
+    auto out = raster_.Pixels();
+    auto pixelsIn = in.Pixels();
+    for (int y = r.top; y < r.bottom; ++y) {
+      const std::size_t from0 = std::size_t(y - dst.top + src.top) * in.Width() +
+                                std::size_t(r.left - dst.left + src.left);
+      std::copy_n(pixelsIn.begin() + std::ptrdiff_t(from0), r.Width(),
+                  out.begin() + std::ptrdiff_t(std::size_t(y) * raster_.Width() + r.left));
+    }
+    return;
+  }
   // Read everything first: source and destination may overlap in one raster.
   std::vector<Pixel32> block(std::size_t(dst.Width()) * std::size_t(dst.Height()));
   std::vector<bool> known(block.size(), false);
