@@ -1,5 +1,7 @@
 #include "tests/wine/support/Driver.h"
 
+#include <algorithm>
+
 namespace winetest {
 
 std::string BuiltFile(const std::string& name) { return std::string(WINE_BUILD_DIR) + "\\" + name; }
@@ -134,6 +136,86 @@ void Answer(const MessageBoxView& box, const std::string& button) {
       return;
     }
   }
+}
+
+}  // namespace winetest
+
+namespace winetest {
+
+void RemoveTree(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = found.cFileName;
+      if (name == "." || name == "..") continue;
+      std::string path = folder + "\\" + name;
+      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        DeleteFileA(path.c_str());
+      }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+void MakeTree(const std::string& folder) {
+  for (std::size_t at = folder.find('\\', 3); at != std::string::npos;
+       at = folder.find('\\', at + 1)) {
+    CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
+  }
+  CreateDirectoryA(folder.c_str(), nullptr);
+}
+
+void WriteFile(const std::string& path, const std::string& content) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  ::WriteFile(file, content.data(), DWORD(content.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+std::optional<std::string> ReadFile(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::string content;
+  char buffer[65536];
+  DWORD got = 0;
+  while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+    content.append(buffer, got);
+  CloseHandle(file);
+  return content;
+}
+
+namespace {
+void ListInto(const std::string& folder, const std::string& prefix,
+              std::vector<std::pair<std::string, std::uint64_t>>& out) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    bool isDir = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    std::uint64_t time = (std::uint64_t(found.ftLastWriteTime.dwHighDateTime) << 32) |
+                         found.ftLastWriteTime.dwLowDateTime;
+    out.emplace_back(prefix + name + (isDir ? "\\" : ""), time);
+    if (isDir) ListInto(folder + "\\" + name, prefix + name + "\\", out);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+}  // namespace
+
+std::vector<std::pair<std::string, std::uint64_t>> Listing(const std::string& folder) {
+  std::vector<std::pair<std::string, std::uint64_t>> out;
+  ListInto(folder, "", out);
+  std::sort(out.begin(), out.end());
+  return out;
 }
 
 }  // namespace winetest

@@ -7,8 +7,10 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "toolkit/win32/Handles.h"
@@ -77,5 +79,30 @@ std::optional<MessageBoxView> WaitForMessageBox(DWORD processId,
                                                 std::chrono::milliseconds timeout = 20s);
 // Presses the box's button with this caption ("OK", "&Yes", ...).
 void Answer(const MessageBoxView& box, const std::string& button);
+
+}  // namespace winetest
+
+namespace winetest {
+
+// Deletes a folder with everything in it; nothing happens when it is missing.
+void RemoveTree(const std::string& folder);
+// Creates a folder and every missing parent.
+void MakeTree(const std::string& folder);
+void WriteFile(const std::string& path, const std::string& content);
+std::optional<std::string> ReadFile(const std::string& path);
+// Every name below a folder, as relative paths with their capitalisation on disk, folders ending
+// with a backslash, with each entry's last-write time.
+std::vector<std::pair<std::string, std::uint64_t>> Listing(const std::string& folder);
+
+// Polls `condition` until it holds or the deadline passes; returns its last value.
+template <typename Condition>
+bool WaitUntil(Condition condition, std::chrono::milliseconds timeout = 20s) {
+  auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    Sleep(50);
+  }
+  return true;
+}
 
 }  // namespace winetest

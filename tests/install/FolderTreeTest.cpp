@@ -1,0 +1,172 @@
+// The install button's first steps: the AutoCAD folder is checked and normalised, and the
+// destination tree is made with its exact capitalisation, creating only what is missing and never
+// touching what is there. Failures must show the right box and leave the buttons as the user
+// needs them.
+#include "install/FolderTree.h"
+
+#include <gtest/gtest.h>
+
+#include "app/Vars.h"
+#include "tests/support/DialogTest.h"
+#include "toolkit/Errors.h"
+#include "toolkit/FileSystem.h"
+
+namespace {
+
+using namespace toolkit;
+using headless::FsOp;
+
+const char* const kCadFolder = "c:\\Programmi\\Autocad 2006";
+
+const std::vector<std::string> kDestinationListing = {
+    "Acrobat\\", "Cfg\\", "Help\\", "Images\\", "Parts\\", "Store\\", "Tol\\", "UserParts\\"};
+const std::vector<std::string> kPartsListing = {
+    "Bin\\", "Corvani\\",    "Dulma\\",  "Harvo\\",   "Img\\",
+    "Kx\\",  "Pneumatica\\", "Quessa\\", "Special\\", "Vimora\\"};
+
+class FolderTreeTest : public testing_support::DialogTest {
+ protected:
+  void SetUp() override {
+    DialogTest::SetUp();
+    Disk().MakeDirs(kCadFolder);
+  }
+
+  // Presses the install button with the dialog shown, as the user does.
+  void PressInstall() {
+    Show([&] { Dlg().Installa.Click(); });
+  }
+
+  void ExpectCompleteTree() {
+    EXPECT_EQ(Disk().List("c:\\Tolvek4"), kDestinationListing);
+    EXPECT_EQ(Disk().List("c:\\Tolvek4\\Parts"), kPartsListing);
+    EXPECT_EQ(Disk().List("c:\\Tolvek4\\Parts\\Pneumatica"), std::vector<std::string>{"Img\\"});
+    EXPECT_EQ(Disk().List("c:\\Tolvek4\\UserParts"), std::vector<std::string>{"Cache\\"});
+  }
+};
+
+TEST_F(FolderTreeTest, InstallCreatesTheWholeTreeWithItsCapitalisation) {
+  PressInstall();
+  ExpectCompleteTree();
+  EXPECT_TRUE(Dlg().Installa.Enabled());
+  EXPECT_TRUE(Dlg().Uscita.Enabled());
+}
+
+TEST_F(FolderTreeTest, TheTreeLeavesTheCurrentFolderInUserPartsAndWorkDirAtTheDestination) {
+  Show([&] { EXPECT_TRUE(install::CreateFolderTree()); });
+  EXPECT_EQ(Fs().CurrentDir(), "C:\\Tolvek4\\UserParts");
+  EXPECT_EQ(app::Vars.WorkDir, "c:\\Tolvek4");
+}
+
+TEST_F(FolderTreeTest, ASecondInstallOverACompleteTreeChangesNothing) {
+  Disk().PutFile("c:\\Tolvek4\\Parts\\Bin\\part.dat", "data");
+  PressInstall();
+  auto before = Disk().Snapshot();
+  int creations = Disk().CallCount(FsOp::kCreateDir);
+  PressInstall();
+  EXPECT_EQ(Disk().Snapshot(), before);
+  EXPECT_EQ(Disk().CallCount(FsOp::kCreateDir), creations);
+  ExpectCompleteTree();
+}
+
+TEST_F(FolderTreeTest, APartialTreeIsCompletedAndItsFilesStay) {
+  Disk().PutFile("c:\\tolvek4\\PARTS\\notes.txt", "mine");
+  PressInstall();
+  EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\Parts\\notes.txt"), "mine");
+  // The folder keeps the name it was made with; the rest is created as the tree names it.
+  EXPECT_EQ(Disk().List("c:\\Tolvek4")[4], "PARTS\\");
+  EXPECT_EQ(Disk().List("c:\\Tolvek4\\Parts").size(), kPartsListing.size() + 1);
+}
+
+TEST_F(FolderTreeTest, AMissingAutoCadFolderStopsBeforeCreatingAnything) {
+  Show([&] {
+    Dlg().AppDir.SetText("c:\\Programmi\\Autocad 2009");
+    headless::ExpectBox(BoxKind::kPlain,
+                        "La cartella di AutoCAD non \xE8 stata trovata. Impossibile procedere con "
+                        "l'installazione");
+    Dlg().Installa.Click();
+    EXPECT_TRUE(Dlg().Installa.Enabled());
+    EXPECT_TRUE(Dlg().Uscita.Enabled());
+  });
+  EXPECT_FALSE(Disk().DirExists("c:\\Tolvek4"));
+  EXPECT_EQ(Disk().CallCount(FsOp::kCreateDir), 0);
+}
+
+TEST_F(FolderTreeTest, OneTrailingBackslashIsRemovedFromTheAutoCadFolder) {
+  Show([&] {
+    Dlg().AppDir.SetText(std::string(kCadFolder) + "\\");
+    Dlg().Installa.Click();
+    EXPECT_EQ(Dlg().AppDir.Text(), kCadFolder);
+    Dlg().AppDir.SetText(std::string(kCadFolder) + "\\\\");
+    Dlg().Installa.Click();
+    EXPECT_EQ(Dlg().AppDir.Text(), std::string(kCadFolder) + "\\");
+  });
+}
+
+TEST_F(FolderTreeTest, AHiddenAutoCadBoxIsNotCheckedButStillNormalised) {
+  Show([&] {
+    Dlg().AppDir.SetVisible(false);
+    Dlg().AppDir.SetText("c:\\nowhere\\");
+    EXPECT_TRUE(install::CreateFolderTree());
+    EXPECT_EQ(Dlg().AppDir.Text(), "c:\\nowhere");
+  });
+  ExpectCompleteTree();
+}
+
+TEST_F(FolderTreeTest, AFileInTheWayEndsTheInstallWithAnErrorAndKeepsInstallDisabled) {
+  Disk().PutFile("c:\\Tolvek4\\Store", "not a folder");
+  Show([&] {
+    headless::ExpectBox(BoxKind::kError, "I/O error 183");
+    Dlg().Installa.Click();
+    EXPECT_FALSE(Dlg().Installa.Enabled());
+    EXPECT_TRUE(Dlg().Uscita.Enabled());
+  });
+  // The folders made before the failure stay; the file is untouched.
+  EXPECT_TRUE(Disk().DirExists("c:\\Tolvek4\\Tol"));
+  EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\Store"), "not a folder");
+  EXPECT_FALSE(Disk().DirExists("c:\\Tolvek4\\Parts"));
+}
+
+TEST_F(FolderTreeTest, AFolderThatCannotBeCreatedShowsTheSystemsText) {
+  Disk().FailOnPath(FsOp::kCreateDir, "Help", kErrAccessDenied);
+  Show([&] {
+    headless::ExpectBox(BoxKind::kError, "File access denied");
+    Dlg().Installa.Click();
+    EXPECT_FALSE(Dlg().Installa.Enabled());
+  });
+  EXPECT_TRUE(Disk().DirExists("c:\\Tolvek4\\Cfg"));
+  EXPECT_FALSE(Disk().DirExists("c:\\Tolvek4\\Images"));
+}
+
+TEST_F(FolderTreeTest, ADestinationOnAnotherDriveIsCreatedAtItsAbsolutePath) {
+  // Started from a floppy: drive A: is current.
+  Disk().AddDrive('a');
+  Disk().MakeDirs("a:\\setup");
+  Show([&] {
+    Dlg().AppDir.SetVisible(false);
+    fs::ChDir("a:\\setup");
+    EXPECT_TRUE(install::CreateFolderTree());
+  });
+  ExpectCompleteTree();
+  EXPECT_TRUE(Disk().List("a:\\setup").empty());
+}
+
+TEST_F(FolderTreeTest, ADestinationBeginningWithABackslashFails) {
+  Show([&] {
+    Dlg().DestDir.SetText("\\Tolvek4");
+    headless::ExpectBox(BoxKind::kError, "Invalid filename");
+    Dlg().Installa.Click();
+    EXPECT_FALSE(Dlg().Installa.Enabled());
+  });
+  EXPECT_TRUE(Disk().List("c:\\").size() == 1);  // only Programmi
+}
+
+TEST_F(FolderTreeTest, AMissingDriveFails) {
+  Show([&] {
+    Dlg().DestDir.SetText("q:\\Tolvek4");
+    headless::ExpectBox(BoxKind::kError, "Invalid filename");
+    Dlg().Installa.Click();
+  });
+  EXPECT_FALSE(Disk().DirExists("c:\\Tolvek4"));
+}
+
+}  // namespace
