@@ -88,10 +88,10 @@ bool LocateDirectory(ArchiveWindow& window, DirectoryLayout& layout) {
     record.directorySize = Le32(p + 12);
     record.directoryOffset = Le32(p + 16);
     record.recordStart = endOffset;
-    record.multiDisk = Le16(p + 4) != 0 || Le16(p + 6) != 0;
-    if (ReadZip64End(window, endOffset, record)) {
-      // The classic record says 0xFFFF for its disk numbers when the ZIP64 one has them.
-      record.multiDisk = record.multiDisk && !(Le16(p + 4) == 0xFFFF || Le16(p + 6) == 0xFFFF);
+    const bool zip64 = ReadZip64End(window, endOffset, record);
+    // With a ZIP64 record, the classic one may say 0xFFFF for disk numbers kept there instead.
+    for (const std::uint16_t disk : {Le16(p + 4), Le16(p + 6)}) {
+      if (disk != 0 && !(zip64 && disk == 0xFFFF)) record.multiDisk = true;
     }
     if (record.multiDisk) continue;
     if (record.directorySize > record.recordStart) continue;

@@ -3,6 +3,8 @@
 // records all move it or imitate it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "TestArchive.h"
 #include "TestHelpers.h"
 
@@ -61,6 +63,26 @@ TEST_F(DirectoryTest, EmptyArchiveIsNoFailure) {
 TEST_F(DirectoryTest, ArchiveSpanningDisksIsRefused) {
   auto bytes = MakeArchive(members_);
   bytes[bytes.size() - 22 + 4] = 1;  // number of this disk
+  EXPECT_EQ(Extract(bytes), kUnzipBadArchive);
+  EXPECT_TRUE(ListTree(target_.Path()).empty());
+}
+
+// Writers may leave the classic record's disk numbers at 0xFFFF, meaning "see the ZIP64 record".
+std::vector<std::uint8_t> Zip64WithSaturatedDisks(const std::vector<TestMember>& members) {
+  auto bytes = MakeArchive(members, {.zip64End = true});
+  std::fill_n(bytes.end() - 22 + 4, 4, 0xFF);
+  return bytes;
+}
+
+TEST_F(DirectoryTest, Zip64DiskNumbersAreReadFromTheZip64Record) {
+  ASSERT_EQ(Extract(Zip64WithSaturatedDisks(members_)), 0);
+  EXPECT_EQ(ReadText(target_ / "two.txt"), "two");
+}
+
+TEST_F(DirectoryTest, Zip64ArchiveSpanningDisksIsRefused) {
+  auto bytes = Zip64WithSaturatedDisks(members_);
+  // The ZIP64 end record (56 bytes) sits in front of its locator (20) and the classic record (22).
+  bytes[bytes.size() - 22 - 20 - 56 + 16] = 1;  // number of this disk
   EXPECT_EQ(Extract(bytes), kUnzipBadArchive);
   EXPECT_TRUE(ListTree(target_.Path()).empty());
 }

@@ -1,0 +1,182 @@
+// INSTALL.DLL through its real boundary: LoadLibrary by bare name, the undecorated stdcall
+// exports, the 16464-byte record filled as the installer fills it, the callback called back
+// with the installer's Caller, members written relative to the current folder, a read-only file
+// from an earlier installation replaced, dates kept, and hostile names refused.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "../TestArchive.h"
+#include "unzip/UnzipApi.h"
+
+namespace unzip::test {
+namespace {
+
+using ExecFn = int32_t(UNZIP_STDCALL*)(UnzipParams*);
+using VersionFn = uint32_t(UNZIP_STDCALL*)();
+
+struct Calls {
+  std::vector<int32_t> codes;
+  std::vector<std::string> names;
+  void* caller = nullptr;
+};
+
+int32_t UNZIP_STDCALL Record(UnzipCallbackInfo* info) {
+  auto* calls = static_cast<Calls*>(info->Caller);
+  calls->caller = info->Caller;
+  calls->codes.push_back(info->ActionCode);
+  if (info->ActionCode == kUnzipActionFileStarts) calls->names.push_back(info->FileName);
+  return 0;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return in ? text.str() : std::string("<missing>");
+}
+
+class DllTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dll_ = ::LoadLibraryA("INSTALL.DLL");
+    ASSERT_NE(dll_, nullptr);
+    // Through void*: GetProcAddress's FARPROC takes no arguments, so a direct cast is refused.
+    exec_ = reinterpret_cast<ExecFn>(reinterpret_cast<void*>(::GetProcAddress(dll_, "UnzDllExec")));
+    version_ = reinterpret_cast<VersionFn>(
+        reinterpret_cast<void*>(::GetProcAddress(dll_, "GetUnzDllVersion")));
+    ASSERT_NE(exec_, nullptr);
+    ASSERT_NE(version_, nullptr);
+
+    char temp[MAX_PATH];
+    ASSERT_GT(::GetTempPathA(MAX_PATH, temp), 0u);
+    root_ = std::string(temp) + "unzip-dll-" + std::to_string(::GetCurrentProcessId());
+    ::CreateDirectoryA(root_.c_str(), nullptr);
+    target_ = root_ + "\\target";
+    ::CreateDirectoryA(target_.c_str(), nullptr);
+    char current[MAX_PATH];
+    ::GetCurrentDirectoryA(MAX_PATH, current);
+    previous_ = current;
+    ASSERT_TRUE(::SetCurrentDirectoryA(target_.c_str()));
+  }
+  void TearDown() override {
+    ::SetCurrentDirectoryA(previous_.c_str());
+    if (dll_) ::FreeLibrary(dll_);
+    std::string command = "cmd /c rmdir /s /q \"" + root_ + "\"";
+    std::system(command.c_str());
+  }
+  std::string WriteArchive(const std::vector<TestMember>& members) {
+    const auto bytes = MakeArchive(members);
+    const std::string path = root_ + "\\package.pck";
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return path;
+  }
+  // As the installer does: defaults, a 256-byte buffer for the name, one optional spec.
+  int32_t Run(const std::string& archive, Calls& calls, const char* spec = nullptr) {
+    auto params = std::make_unique<UnzipParams>();
+    params->Caller = &calls;
+    params->Constant8 = 140;
+    params->Callback = &Record;
+    params->Flags28[3] = UNZIP_TRUE;
+    params->Flags28[8] = UNZIP_TRUE;
+    params->Constant72 = 7;
+    char name[256] = {};
+    archive.copy(name, sizeof name - 1);
+    params->ArchiveName = name;
+    char specBuffer[256] = {};
+    if (spec) {
+      std::string(spec).copy(specBuffer, sizeof specBuffer - 1);
+      params->FileSpecs[0] = specBuffer;
+      params->FileSpecCount = 1;
+    }
+    return exec_(params.get());
+  }
+
+  HMODULE dll_ = nullptr;
+  ExecFn exec_ = nullptr;
+  VersionFn version_ = nullptr;
+  std::string root_;
+  std::string target_;
+  std::string previous_;
+};
+
+TEST_F(DllTest, VersionIsReported) { EXPECT_EQ(version_(), UNZIP_VERSION); }
+
+TEST_F(DllTest, ExtractsIntoTheCurrentFolderAndCallsBack) {
+  Calls calls;
+  const auto archive = WriteArchive({{.name = "Help/readme.rtf", .content = "{\\rtf1 x}"},
+                                     {.name = "big.bin", .content = std::string(70000, 'b')}});
+  EXPECT_EQ(Run(archive, calls), 0);
+  EXPECT_EQ(ReadFile(target_ + "\\help\\README.RTF"), "{\\rtf1 x}");
+  EXPECT_EQ(ReadFile(target_ + "\\big.bin"), std::string(70000, 'b'));
+  EXPECT_EQ(calls.caller, &calls);
+  EXPECT_EQ(calls.codes, (std::vector<int32_t>{1, 1, 2, 2, 3}));
+  EXPECT_EQ(calls.names, (std::vector<std::string>{"Help/readme.rtf", "big.bin"}));
+}
+
+TEST_F(DllTest, ReadOnlyFileOfAnEarlierInstallationIsReplacedAndTheDateKept) {
+  const std::string file = target_ + "\\tkicon1.bmp";
+  { std::ofstream(file) << "old"; }
+  ASSERT_TRUE(::SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
+  Calls calls;
+  const std::uint16_t date = std::uint16_t(((2003 - 1980) << 9) | (7 << 5) | 15);
+  const std::uint16_t time = std::uint16_t((8 << 11) | (30 << 5) | 21);
+  const auto archive = WriteArchive(
+      {{.name = "support/TKICON1.BMP", .content = "BM new", .date = date, .time = time},
+       {.name = "other.txt", .content = "not asked for"}});
+  EXPECT_EQ(Run(archive, calls, "tkicon1.bmp"), 0);
+  // The member sits in a folder in the archive; the spec matched its base name.
+  const std::string extracted = target_ + "\\support\\tkicon1.bmp";
+  EXPECT_EQ(ReadFile(extracted), "BM new");
+  EXPECT_EQ(ReadFile(target_ + "\\other.txt"), "<missing>");
+
+  HANDLE handle = ::CreateFileA(extracted.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+  FILETIME written{};
+  FILETIME local{};
+  WORD fatDate = 0;
+  WORD fatTime = 0;
+  ASSERT_TRUE(::GetFileTime(handle, nullptr, nullptr, &written));
+  ::CloseHandle(handle);
+  ASSERT_TRUE(::FileTimeToLocalFileTime(&written, &local));
+  ASSERT_TRUE(::FileTimeToDosDateTime(&local, &fatDate, &fatTime));
+  EXPECT_EQ(fatDate, date);
+  EXPECT_EQ(fatTime, time);
+
+  // Same again over the read-only file, now in the root.
+  const auto rootArchive = WriteArchive({{.name = "tkicon1.bmp", .content = "BM newer"}});
+  EXPECT_EQ(Run(rootArchive, calls), 0);
+  EXPECT_EQ(ReadFile(file), "BM newer");
+}
+
+TEST_F(DllTest, HostileNamesAndBadDataFailAlone) {
+  Calls calls;
+  const auto archive = WriteArchive({{.name = "..\\..\\evil.txt", .content = "evil"},
+                                     {.name = "C:\\evil.txt", .content = "evil"},
+                                     {.name = "NUL.txt", .content = "evil"},
+                                     {.name = "crc.txt", .content = "damaged", .crc = 1},
+                                     {.name = "good.txt", .content = "good"}});
+  EXPECT_EQ(Run(archive, calls), 4);
+  EXPECT_EQ(ReadFile(target_ + "\\good.txt"), "good");
+  EXPECT_EQ(ReadFile(root_ + "\\evil.txt"), "<missing>");
+  EXPECT_EQ(ReadFile(target_ + "\\crc.txt"), "<missing>");
+}
+
+TEST_F(DllTest, MissingArchiveEndsCleanly) {
+  Calls calls;
+  EXPECT_EQ(Run(root_ + "\\missing.pck", calls), kUnzipBadArchive);
+  EXPECT_EQ(calls.codes, std::vector<int32_t>{3});
+  EXPECT_EQ(exec_(nullptr), kUnzipBadParams);
+}
+
+}  // namespace
+}  // namespace unzip::test
