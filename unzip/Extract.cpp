@@ -77,6 +77,10 @@ class Extractor {
   Reporter reporter_;
   MemberDecoder decoder_;
   std::string lastFolder_;  // made (or found) by the previous member: most members share it
+  // Where the previous file member's header and data lay. Members of a sound archive never
+  // share bytes; a "zip bomb" makes many entries point into the same compressed data.
+  std::uint64_t previousStart_ = 0;
+  std::uint64_t previousEnd_ = 0;
 };
 
 std::int32_t Extractor::Run() {
@@ -151,6 +155,10 @@ Outcome Extractor::ExtractFile(ArchiveWindow& data, const Member& member, const 
   if (member.damaged || member.Encrypted() || !supported || !LocateData(data, member, dataOffset)) {
     return Outcome::kFailed;
   }
+  const bool overlaps = member.localOffset >= previousStart_ && member.localOffset < previousEnd_;
+  previousStart_ = member.localOffset;
+  previousEnd_ = dataOffset + member.compressedSize;
+  if (overlaps) return Outcome::kFailed;
   if (!reporter_.FileStarts(member.name, member.size)) return Outcome::kStopped;
 
   const std::size_t slash = path.rfind('/');

@@ -115,7 +115,10 @@ UNZIP_ASSERT(offsetof(UnzipParams, ArchiveName) == 68, "ArchiveName at 68");
 UNZIP_ASSERT(offsetof(UnzipParams, Constant72) == 72, "constant at 72");
 UNZIP_ASSERT(offsetof(UnzipParams, FileSpecs) == 76, "FileSpecs at 76");
 UNZIP_ASSERT(offsetof(UnzipCallbackInfo, Caller) == 4, "Caller at 4");
+UNZIP_ASSERT(offsetof(UnzipCallbackInfo, Reserved8) == 8, "slot at 8");
+UNZIP_ASSERT(offsetof(UnzipCallbackInfo, Reserved12) == 12, "slot at 12");
 UNZIP_ASSERT(offsetof(UnzipCallbackInfo, ActionCode) == 16, "ActionCode at 16");
+UNZIP_ASSERT(offsetof(UnzipCallbackInfo, BytesWritten) == 20, "BytesWritten at 20");
 UNZIP_ASSERT(offsetof(UnzipCallbackInfo, FileSize) == 24, "FileSize at 24");
 UNZIP_ASSERT(offsetof(UnzipCallbackInfo, FileName) == 28, "FileName at 28");
 #undef UNZIP_ASSERT

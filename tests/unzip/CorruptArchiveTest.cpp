@@ -160,6 +160,25 @@ TEST_F(CorruptArchiveTest, EveryDamagedByteStillLeavesOnlyIntactFiles) {
   }
 }
 
+TEST_F(CorruptArchiveTest, EntriesSharingOneMembersDataAreRefused) {
+  // A "zip bomb" points many directory entries at the same compressed data; here the second and
+  // third entries copy the first one's header offset.
+  auto bytes = MakeArchive({{.name = "a.txt", .content = Text(5000, 11)},
+                            {.name = "b.txt", .content = Text(5000, 11)},
+                            {.name = "c.txt", .content = Text(5000, 11)}});
+  std::vector<std::size_t> central;
+  for (std::size_t i = 0; i + 4 <= bytes.size(); ++i) {
+    if (bytes[i] == 'P' && bytes[i + 1] == 'K' && bytes[i + 2] == 1 && bytes[i + 3] == 2) {
+      central.push_back(i);
+    }
+  }
+  ASSERT_EQ(central.size(), 3u);
+  for (std::size_t k = 1; k < 3; ++k)
+    std::fill_n(bytes.begin() + std::ptrdiff_t(central[k] + 42), 4, 0);
+  EXPECT_EQ(ExtractInto(Write(bytes), target_.Path()), 2);
+  EXPECT_EQ(ListTree(target_.Path()), std::vector<std::string>{"a.txt"});
+}
+
 TEST_F(CorruptArchiveTest, DirectoryShorterThanAnnouncedCountsOneFailure) {
   const auto archive =
       Write(MakeArchive({{.name = "a.txt", .content = "a"}}, {.entryCount = 60000}));

@@ -8,11 +8,14 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 build="$root/build/fuzz"
 
-CC=${CC:-clang} CXX=${CXX:-clang++} cmake -S "$here" -B "$build" -G Ninja \
+generator="Unix Makefiles"
+command -v ninja > /dev/null && generator=Ninja
+[ -f "$build/CMakeCache.txt" ] && generator=$(sed -n 's/^CMAKE_GENERATOR:INTERNAL=//p' "$build/CMakeCache.txt")
+CC=${CC:-clang} CXX=${CXX:-clang++} cmake -S "$here" -B "$build" -G "$generator" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
 cmake --build "$build" -j 2 --target unzip-fuzz
 
 mkdir -p "$build/corpus" "$build/crashes"
 "$build/unzip-fuzz" -max_total_time="$seconds" -max_len=65536 -timeout=20 -rss_limit_mb=2048 \
-  -artifact_prefix="$build/crashes/" -print_final_stats=1 \
+  -artifact_prefix="$build/crashes/" -print_final_stats=1 -dict="$here/zip.dict" \
   "$build/corpus" "$root/tests/unzip/fuzz/corpus"
