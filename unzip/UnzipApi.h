@@ -50,7 +50,7 @@ typedef struct UnzipCallbackInfo {
   int32_t ActionCode;    /* kUnzipAction* */
   uint32_t BytesWritten; /* bytes of the current member written so far (low 32 bits) */
   int32_t FileSize;      /* uncompressed size of the member; 2 GiB and more read as negative */
-  char FileName[UNZIP_MAX_NAME + 1]; /* the member's name as the archive stores it, '/' separated */
+  char FileName[UNZIP_MAX_NAME + 1]; /* the member's name, byte for byte as the archive has it */
 } UnzipCallbackInfo;
 
 /* Returns 0 to go on; any other value stops the extraction after the current step: the member
