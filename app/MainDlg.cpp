@@ -117,6 +117,10 @@ TMainDlg::TMainDlg() : Form("MainDlg") {
   Panel5.SetBounds(16, 393, 581, 9);
   ProgressBar1.SetAlign(alClient);
 
+  ddeClient_ = CreateDdeConversation("ProgMan", "");
+  // Like a conversation set to connect automatically: it opens as the dialog is loaded.
+  ddeClient_->Open();
+
   OnCreate = [this] { FormCreate(); };
   OnShow = [this] { FormShow(); };
   OnDestroy = [this] { FormDestroy(); };

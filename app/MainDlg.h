@@ -8,7 +8,9 @@
 #include <string>
 
 #include "toolkit/Controls.h"
+#include "toolkit/Dde.h"
 #include "toolkit/Forms.h"
+#include "unzip/UnzipApi.h"
 
 namespace app {
 
@@ -45,11 +47,20 @@ class TMainDlg : public toolkit::Form {
   toolkit::Panel Panel5{&Panel1, "Panel5"};
   toolkit::ProgressBar ProgressBar1{&Panel5, "ProgressBar1"};
 
+  // The record handed to the unzip library; zero until the first extraction fills it.
+  UnzipParams UnzipRecord{};
+
+  // The conversation with Program Manager, opened when the dialog is loaded.
+  toolkit::DdeConversation& DdeClient() { return *ddeClient_; }
+
   void FormCreate();
   void FormShow();
   void FormDestroy();
   void InstallaClick();
   void UscitaClick();
+
+ private:
+  std::unique_ptr<toolkit::DdeConversation> ddeClient_;
 };
 
 // The one main dialog of the process.

@@ -1,9 +1,105 @@
 #include "extract/UnzipBinding.h"
 
-namespace extract {
+#include <cstring>
 
-// The library is loaded here once the binding exists; until then there is nothing to release.
-void LoadUnzipLibrary() {}
-void UnloadUnzipLibrary() {}
+#include "app/MainDlg.h"
+#include "app/Vars.h"
+#include "toolkit/Dialogs.h"
+#include "toolkit/DynamicLibrary.h"
+#include "toolkit/Forms.h"
+
+namespace extract {
+namespace {
+
+struct UnzipLibrary {
+  toolkit::LibraryHandle handle = 0;
+  UnzDllExecFunction exec = nullptr;
+  void* version = nullptr;
+};
+
+UnzipLibrary library;
+
+// Critical-error and fault boxes stay off while the library loads, whatever happens.
+class QuietErrorMode {
+ public:
+  QuietErrorMode() { toolkit::Libraries().SetErrorMode(3); }
+  QuietErrorMode(const QuietErrorMode&) = delete;
+  QuietErrorMode& operator=(const QuietErrorMode&) = delete;
+  ~QuietErrorMode() { toolkit::Libraries().SetErrorMode(0); }
+};
+
+constexpr int kBytesPerStep = UNZIP_PROGRESS_STEP;
+
+}  // namespace
+
+void LoadUnzipLibrary() {
+  QuietErrorMode quiet;
+  toolkit::DynamicLibraries& libraries = toolkit::Libraries();
+  library.handle = libraries.Load("INSTALL.DLL");
+  if (library.handle <= 32) {
+    library.handle = 0;
+    toolkit::ShowMessage("INSTALL.DLL not found");
+    return;
+  }
+  library.exec =
+      reinterpret_cast<UnzDllExecFunction>(libraries.EntryPoint(library.handle, "UnzDllExec"));
+  library.version = libraries.EntryPoint(library.handle, "GetUnzDllVersion");
+  if (library.exec == nullptr) toolkit::ShowMessage("Error: INSTALL.DLL");
+  if (library.version == nullptr) toolkit::ShowMessage("Error: INSTALL.DLL");
+}
+
+void UnloadUnzipLibrary() {
+  if (library.handle != 0) toolkit::Libraries().Free(library.handle);
+  library.handle = 0;
+}
+
+UnzDllExecFunction UnzDllExec() { return library.handle == 0 ? nullptr : library.exec; }
+
+void InitUnzipParams(app::TMainDlg& dialog) {
+  UnzipParams& p = dialog.UnzipRecord;
+  p.Caller = &dialog;
+  p.Constant8 = 140;
+  p.Callback = &UnzipCallback;
+  p.Flag16 = UNZIP_FALSE;
+  // Offsets 28 to 60: false but for 40 and 60.
+  for (std::int32_t& flag : p.Flags28) flag = UNZIP_FALSE;
+  p.Flags28[(40 - 28) / 4] = UNZIP_TRUE;
+  p.Flags28[(60 - 28) / 4] = UNZIP_TRUE;
+  p.Constant72 = 7;
+}
+
+std::int32_t UNZIP_STDCALL UnzipCallback(UnzipCallbackInfo* info) {
+  auto& dialog = *static_cast<app::TMainDlg*>(info->Caller);
+  toolkit::ProgressBar& bar = dialog.ProgressBar1;
+  switch (info->ActionCode) {
+    case kUnzipActionFileStarts: {
+      std::string name(info->FileName, strnlen(info->FileName, sizeof info->FileName));
+      dialog.LbLFile.SetCaption(name + " " + app::Vars.MsgCopying);
+      toolkit::App().ProcessMessages();
+      std::int32_t size = info->FileSize;
+      if (!bar.Visible()) bar.SetVisible(true);
+      // The bar counts the file in whole steps of 32768 bytes; a file under two steps is one.
+      bar.SetMax(size >= 2 * kBytesPerStep ? size / kBytesPerStep : 1);
+      bar.SetMin(1);
+      bar.SetStep(1);
+      bar.SetPosition(1);
+      if (size < kBytesPerStep) bar.StepIt();
+      break;
+    }
+    case kUnzipActionProgress:
+      if (bar.Position() < bar.Max()) {
+        bar.StepIt();
+        toolkit::App().ProcessMessages();
+      }
+      break;
+    case kUnzipActionEnd:
+      app::ResetProgress(dialog);
+      break;
+    default:
+      break;
+  }
+  toolkit::App().ProcessMessages();
+  return app::Vars.CancelRequested ? -1 : 0;
+}
 
 }  // namespace extract

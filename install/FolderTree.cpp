@@ -24,11 +24,9 @@ bool CreateFolderTree() {
   dialog.AppDir.SetText(StripTrailingBackslash(dialog.AppDir.Text()));
 
   EnterOrCreatePath(dialog.DestDir.Text());
-  for (const char* name : kDestinationFolders)
-    MakeSubdir(name);
+  for (const char* name : kDestinationFolders) MakeSubdir(name);
   EnterOrCreatePath("Parts");
-  for (const char* name : kPartsFolders)
-    MakeSubdir(name);
+  for (const char* name : kPartsFolders) MakeSubdir(name);
   EnterOrCreatePath("Pneumatica");
   EnterOrCreatePath("Img");
   EnterOrCreatePath(dialog.DestDir.Text());

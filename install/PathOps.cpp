@@ -20,8 +20,7 @@ void SplitAtFirst(std::string& text, char separator, std::string& head) {
 }
 
 std::string StripTrailingBackslash(const std::string& text) {
-  if (!text.empty() && text.back() == '\\')
-    return text.substr(0, text.size() - 1);
+  if (!text.empty() && text.back() == '\\') return text.substr(0, text.size() - 1);
   return text;
 }
 
@@ -36,8 +35,7 @@ bool CheckFolderExists(const std::string& path, const std::string& message) {
 
 void EnterOrCreatePath(const std::string& path) {
   fs::ChDir(path, Check::kRecord);
-  if (fs::IoResult() != 0)
-    ForcePath(path);
+  if (fs::IoResult() != 0) ForcePath(path);
 }
 
 namespace {
@@ -66,8 +64,7 @@ void ForcePath(const std::string& path) {
     SplitAtFirst(rest, '\\', component);
     EnterOrCreateComponent(component);
   }
-  if (!rest.empty())
-    EnterOrCreateComponent(rest);
+  if (!rest.empty()) EnterOrCreateComponent(rest);
 }
 
 void MakeSubdir(const std::string& name) {

@@ -1,10 +1,14 @@
-// The whole installation, run by the main dialog's install button.
+// The whole installation, run by the main dialog's install button: the destination tree, the
+// product wired into AutoCAD, the packages extracted, and the completion step. An error ends it
+// where it happens and reaches the application's handler; abandoning at a disk prompt ends it
+// silently.
 #pragma once
 
 namespace install {
 
-// Creates the destination tree, wires the product into AutoCAD, extracts the packages and ends
-// with the completion step. Errors end it where they happen and reach the application's handler.
 void RunInstall();
+// Shows the end status, marks the installation done, offers the program group, reports success
+// and, for the Windows NT family, asks for a restart.
+void FinishInstall();
 
 }  // namespace install

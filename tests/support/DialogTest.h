@@ -17,6 +17,18 @@ class DialogTest : public HeadlessTest {
   void SetUp() override {
     HeadlessTest::SetUp();
     Disk().SetProgramPath("c:\\setup\\install.exe");
+    CreateWindows();
+  }
+
+  // The installer started again: fresh windows over the same disk and registry.
+  void Restart() {
+    app::Lister.reset();
+    app::MainDlg.reset();
+    app::Vars = app::ConfigurationBlock{};
+    CreateWindows();
+  }
+
+  void CreateWindows() {
     app::MainDlg = std::make_unique<app::TMainDlg>();
     app::MainDlg->Create();
     app::Lister = std::make_unique<app::TLister>();

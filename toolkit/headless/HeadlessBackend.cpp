@@ -1,16 +1,23 @@
 // The headless backend: no operating-system call at all. Forms and controls get recording peers;
 // modal loops run the test's queued user actions; message boxes take the test's scripted answers.
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <map>
 #include <utility>
 
 #include "toolkit/Backend.h"
+#include "toolkit/headless/FakeProgramManager.h"
 #include "toolkit/headless/Headless.h"
+#include "toolkit/headless/HeadlessLibraries.h"
 #include "toolkit/headless/MemoryFileSystem.h"
 #include "toolkit/headless/MemoryRegistry.h"
 
 namespace toolkit::headless {
 namespace {
+
+// No test shows this many boxes; a test that does is looping on an unexpected one.
+constexpr std::size_t kMostBoxes = 10000;
 
 struct ExpectedBox {
   BoxKind kind;
@@ -105,7 +112,17 @@ class HeadlessBackend : public Backend {
   int MessageBox(BoxKind kind, const std::string& text, const std::string& title,
                  unsigned buttons) override {
     State& s = S();
-    int answer = (buttons & mbOK) != 0 ? mrOk : (buttons & mbYes) != 0 ? mrYes : mrCancel;
+    // An unexpected box is answered so that the action ends rather than loops: Cancel where
+    // there is one (a disk prompt), then Yes (confirming to abandon), then OK.
+    int answer = (buttons & mbCancel) != 0 ? mrCancel
+                 : (buttons & mbYes) != 0  ? mrYes
+                 : (buttons & mbOK) != 0   ? mrOk
+                                           : mrNo;
+    if (s.shownBoxes.size() > kMostBoxes) {
+      std::fprintf(stderr, "headless: more than %zu message boxes; the test is looping\n",
+                   kMostBoxes);
+      std::abort();
+    }
     std::function<void()> during;
     if (s.expectedBoxes.empty()) {
       s.failures.push_back(std::string("unexpected ") + KindName(kind) + " box: \"" + text + "\"");
@@ -211,6 +228,8 @@ void Reset() {
   App().Reset();
   MemFs().Reset();
   MemReg().Reset();
+  FakeLibraries().Reset();
+  ProgramManager() = FakeProgramManager{};
 }
 
 }  // namespace toolkit::headless

@@ -1,5 +1,7 @@
 #include "tests/wine/support/Driver.h"
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 
 namespace winetest {
@@ -23,6 +25,26 @@ InstallerProcess::~InstallerProcess() {
   if (process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) {
     TerminateProcess(process_.Get(), 1);
     WaitForSingleObject(process_.Get(), 5000);
+  }
+  EndProgramManagers();
+}
+
+void EndProgramManagers() {
+  toolkit::win32::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (snapshot.Get() == INVALID_HANDLE_VALUE) {
+    snapshot.Release();
+    return;
+  }
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot.Get(), &entry); more;
+       more = Process32Next(snapshot.Get(), &entry)) {
+    if (lstrcmpiA(entry.szExeFile, "progman.exe") != 0) continue;
+    toolkit::win32::UniqueHandle process(
+        OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+    if (!process) continue;
+    TerminateProcess(process.Get(), 0);
+    WaitForSingleObject(process.Get(), 5000);
   }
 }
 

@@ -40,6 +40,10 @@ class InstallerProcess {
   DWORD id_ = 0;
 };
 
+// Wine's own Program Manager, which the installer starts when no DDE server answers for
+// "ProgMan", serves no DDE and stays open: tests end every one of it they leave behind.
+void EndProgramManagers();
+
 // The visible top-level windows of a process.
 std::vector<HWND> TopLevelWindows(DWORD processId);
 // Polls until a top-level window of the process satisfies `match`; nullptr at the deadline.

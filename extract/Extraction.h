@@ -1,0 +1,35 @@
+// Extracting the product's packages: one package (whole, or one named file of it) into a folder,
+// asking for the next disk while the package is not on the medium, and the whole package table
+// into the destination tree.
+#pragma once
+
+#include <string>
+
+#include "toolkit/Errors.h"
+
+namespace app {
+class TMainDlg;
+}
+
+namespace extract {
+
+// A package that could not be extracted (in full): the installation must not go on as if it had.
+class EExtractError : public toolkit::Exception {
+ public:
+  using toolkit::Exception::Exception;
+};
+
+// Extracts `fileSpec` (every file when empty) of the package into `targetFolder`. While the
+// package is missing it asks for the next disk; abandoning there raises the silent abort. Leaves
+// the package's folder current.
+void ExtractPackage(app::TMainDlg& dialog, const std::string& packagePath,
+                    const std::string& targetFolder, const std::string& fileSpec);
+
+// Extracts every package of the table into its folder below `destinationRoot`.
+void ExtractAllPackages(const std::string& destinationRoot);
+
+// The folder that holds a file: its path up to the last backslash or colon, without a final
+// backslash unless that is a drive's root ("a:\" stays "a:\").
+std::string FolderOf(const std::string& path);
+
+}  // namespace extract

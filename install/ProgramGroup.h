@@ -1,0 +1,18 @@
+// The Program Manager group: after asking, a group with one program item that starts the
+// installed product is created over DDE. Each command that cannot be sent is reported on its own;
+// the installation goes on in any case.
+#pragma once
+
+#include <string>
+
+namespace install {
+
+void CreateProgramGroup(const std::string& groupName, const std::string& itemFile,
+                        const std::string& itemCaption, const std::string& iconFile);
+
+// The two Program Manager commands, built from their pieces as they are, with no quoting.
+std::string CreateGroupCommand(const std::string& groupName);
+std::string AddItemCommand(const std::string& destination, const std::string& itemFile,
+                           const std::string& itemCaption, const std::string& iconFile);
+
+}  // namespace install
