@@ -17,6 +17,7 @@ class DialogTest : public HeadlessTest {
   void SetUp() override {
     HeadlessTest::SetUp();
     Disk().SetProgramPath("c:\\setup\\install.exe");
+    toolkit::App().SetTitle("KOVIA Install");
     CreateWindows();
   }
 

@@ -1,0 +1,211 @@
+// Extracting packages from the medium: where each package's files land, the disk prompt with its
+// numbering and its answers, the folder left current, and the mends that keep a broken or
+// misdirected extraction from passing for a good one.
+#include "extract/Extraction.h"
+
+#include <gtest/gtest.h>
+
+#include "app/MainDlg.h"
+#include "app/Vars.h"
+#include "extract/PackageTable.h"
+#include "extract/UnzipBinding.h"
+#include "tests/support/DialogTest.h"
+#include "tests/support/Medium.h"
+#include "tests/unzip/TestArchive.h"
+#include "toolkit/FileSystem.h"
+#include "toolkit/headless/HeadlessLibraries.h"
+
+namespace {
+
+using namespace toolkit;
+using testing_support::WriteMedium;
+using testing_support::WritePackage;
+
+class ExtractionTest : public testing_support::DialogTest {
+ protected:
+  void SetUp() override {
+    DialogTest::SetUp();
+    app::Vars.DiskNumber = 1;
+    Disk().MakeDirs("c:\\target");
+  }
+
+  // Runs `action` as the user's press of the install button would: errors go to the handler.
+  void AsUserAction(const std::function<void()>& action) { App().Dispatch(action); }
+
+  void Extract(const std::string& package, const std::string& target,
+               const std::string& spec = "") {
+    AsUserAction([&] { extract::ExtractPackage(Dlg(), "c:\\setup" + package, target, spec); });
+  }
+};
+
+TEST_F(ExtractionTest, APresentPackageIsExtractedWithoutAPrompt) {
+  WriteMedium(Disk(), "c:\\setup");
+  Extract("\\cfg-acad.pck", "c:\\target\\");
+  EXPECT_EQ(Disk().FileContent("c:\\target\\tolvek.cfg"), "[cfg]\r\nunits=mm\r\n");
+  EXPECT_EQ(app::Vars.DiskNumber, 1);
+  EXPECT_EQ(Dlg().UnzipRecord.FileSpecCount, 0);
+}
+
+TEST_F(ExtractionTest, AFileSpecificationExtractsOnlyThatFile) {
+  WriteMedium(Disk(), "c:\\setup");
+  Extract("\\cad-acad.pck", "c:\\target\\", "tkicon2.bmp");
+  EXPECT_EQ(Disk().List("c:\\target"), std::vector<std::string>{"tkicon2.bmp"});
+  EXPECT_EQ(Dlg().UnzipRecord.FileSpecCount, 1);
+}
+
+TEST_F(ExtractionTest, ThePackagesFolderIsCurrentAfterwards) {
+  WriteMedium(Disk(), "c:\\setup");
+  Extract("\\cfg-acad.pck", "c:\\target\\");
+  EXPECT_EQ(Fs().CurrentDir(), "C:\\setup");
+}
+
+TEST_F(ExtractionTest, APackageInADrivesRootKeepsTheRootCurrent) {
+  Disk().AddDrive('a');
+  WritePackage(Disk(), "a:\\cfg-acad.pck", {{"x.cfg", "x"}});
+  AsUserAction([&] { extract::ExtractPackage(Dlg(), "a:\\cfg-acad.pck", "c:\\target\\", ""); });
+  EXPECT_EQ(Disk().FileContent("c:\\target\\x.cfg"), "x");
+  EXPECT_EQ(Fs().CurrentDir(), "A:\\");
+}
+
+TEST_F(ExtractionTest, FolderOfKeepsADrivesRootBackslash) {
+  EXPECT_EQ(extract::FolderOf("c:\\setup\\tk.pck"), "c:\\setup");
+  EXPECT_EQ(extract::FolderOf("a:\\tk.pck"), "a:\\");
+  EXPECT_EQ(extract::FolderOf("a:tk.pck"), "a:");
+  EXPECT_EQ(extract::FolderOf("\\\\server\\tk.pck"), "\\\\server");
+  EXPECT_EQ(extract::FolderOf("tk.pck"), "");
+}
+
+TEST_F(ExtractionTest, AllPackagesGoToTheirFoldersWithoutAnyPrompt) {
+  WriteMedium(Disk(), "c:\\setup");
+  app::Vars.SourceDir = "c:\\setup";
+  Disk().MakeDirs("c:\\Tolvek4\\Parts\\Pneumatica\\Img");
+  for (const char* folder : {"Acrobat", "Help", "Images", "Tol"}) {
+    Disk().MakeDirs(std::string("c:\\Tolvek4\\") + folder);
+  }
+  for (const char* folder : {"Bin", "Harvo", "Vimora", "Img", "Quessa", "Dulma", "Kx", "Corvani"}) {
+    Disk().MakeDirs(std::string("c:\\Tolvek4\\Parts\\") + folder);
+  }
+  AsUserAction([] { extract::ExtractAllPackages("c:\\Tolvek4"); });
+  EXPECT_EQ(app::Vars.DiskNumber, 1);
+  EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\tk.pck.dat"), "data of tk.pck");
+  EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\Acrobat\\acrobat.pck.dat"), "data of acrobat.pck");
+  EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\Parts\\Pneumatica\\Img\\parts-pneumatica-img.pck.dat"),
+            "data of parts-pneumatica-img.pck");
+  EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\Parts\\Pneumatica\\sub\\parts-pneumatica.pck.txt"),
+            std::string(70000, 'x') + "parts-pneumatica.pck");
+  // Nothing was written beside the packages on the medium.
+  EXPECT_EQ(Disk().List("c:\\setup").size(), 18u);
+}
+
+TEST_F(ExtractionTest, AMissingPackageAsksForTheNextDiskUntilItIsThere) {
+  WriteMedium(Disk(), "c:\\setup", {"\\cfg-acad.pck"});
+  Show([&] {
+    // OK while the disk is still missing: the same prompt again, with the same number.
+    headless::ExpectBox(BoxKind::kInformation, "Inserire il disco Nr. 2", mrOk);
+    headless::ExpectBoxThen(BoxKind::kInformation, "Inserire il disco Nr. 2", mrOk, [&] {
+      WritePackage(Disk(), "c:\\setup\\cfg-acad.pck", {{"disk2.cfg", "2"}});
+    });
+    Extract("\\cfg-acad.pck", "c:\\target\\");
+  });
+  EXPECT_EQ(Disk().FileContent("c:\\target\\disk2.cfg"), "2");
+  EXPECT_EQ(app::Vars.DiskNumber, 2);
+  EXPECT_EQ(headless::ShownBoxes()[0].title, "Information");
+  EXPECT_EQ(headless::ShownBoxes()[0].buttons, unsigned(mbOK | mbCancel));
+}
+
+TEST_F(ExtractionTest, ASecondMissingPackageAsksForDiskThree) {
+  Show([&] {
+    headless::ExpectBoxThen(BoxKind::kInformation, "Inserire il disco Nr. 2", mrOk, [&] {
+      WritePackage(Disk(), "c:\\setup\\cfg-acad.pck", {{"a", "a"}});
+    });
+    headless::ExpectBoxThen(BoxKind::kInformation, "Inserire il disco Nr. 3", mrOk, [&] {
+      WritePackage(Disk(), "c:\\setup\\hlp-acad.pck", {{"b", "b"}});
+    });
+    Extract("\\cfg-acad.pck", "c:\\target\\");
+    Extract("\\hlp-acad.pck", "c:\\target\\");
+  });
+  EXPECT_EQ(app::Vars.DiskNumber, 3);
+}
+
+TEST_F(ExtractionTest, CancelThenNoAsksAgainAndCancelThenYesAbandonsSilently) {
+  bool after = false;
+  Show([&] {
+    headless::ExpectBox(BoxKind::kInformation, "Inserire il disco Nr. 2", mrCancel);
+    headless::ExpectBox(BoxKind::kInformation, "Sicuri di volere abbandonare l'installazione ?",
+                        mrNo);
+    headless::ExpectBox(BoxKind::kInformation, "Inserire il disco Nr. 2", mrCancel);
+    headless::ExpectBox(BoxKind::kInformation, "Sicuri di volere abbandonare l'installazione ?",
+                        mrYes);
+    AsUserAction([&] {
+      extract::ExtractPackage(Dlg(), "c:\\setup\\cfg-acad.pck", "c:\\target\\", "");
+      after = true;
+    });
+  });
+  EXPECT_FALSE(after);
+  EXPECT_EQ(headless::ShownBoxes()[1].buttons, unsigned(mbYes | mbNo));
+  // Abandoning shows nothing more: the four boxes above were all.
+  EXPECT_EQ(headless::ShownBoxes().size(), 4u);
+}
+
+TEST_F(ExtractionTest, TheCancelFlagIsClearedAfterAnExtraction) {
+  WriteMedium(Disk(), "c:\\setup");
+  app::Vars.CancelRequested = true;
+  // The callback asks the library to stop, so the package counts as not extracted.
+  headless::ExpectBox(BoxKind::kError, "Cannot extract c:\\setup\\cfg-acad.pck");
+  Extract("\\cfg-acad.pck", "c:\\target\\");
+  EXPECT_TRUE(Disk().List("c:\\target").empty());
+}
+
+TEST_F(ExtractionTest, ABrokenPackageEndsTheInstallationWithAnErrorNamingIt) {
+  unzip::test::TestMember good;
+  good.name = "good.dat";
+  good.content = "fine";
+  unzip::test::TestMember bad;
+  bad.name = "bad.dat";
+  bad.content = "damaged";
+  bad.crc = 0x12345678;
+  auto bytes = unzip::test::MakeArchive({good, bad});
+  Disk().PutFile("c:\\setup\\cfg-acad.pck", std::string(bytes.begin(), bytes.end()));
+  headless::ExpectBox(BoxKind::kError, "Cannot extract c:\\setup\\cfg-acad.pck (1 files failed)");
+  Extract("\\cfg-acad.pck", "c:\\target\\");
+  EXPECT_EQ(Disk().FileContent("c:\\target\\good.dat"), "fine");
+  EXPECT_FALSE(Disk().FileContent("c:\\target\\bad.dat"));
+}
+
+TEST_F(ExtractionTest, AFullDiskMidFileLeavesNoHalfFile) {
+  WritePackage(Disk(), "c:\\setup\\hlp.pck", {{"big.dat", std::string(200000, 'b')}});
+  Disk().SetCapacity(Disk().Snapshot().begin()->second.size() + 100000);
+  headless::ExpectBox(BoxKind::kError, "Cannot extract c:\\setup\\hlp.pck (1 files failed)");
+  Extract("\\hlp.pck", "c:\\target\\");
+  EXPECT_TRUE(Disk().List("c:\\target").empty());
+}
+
+TEST_F(ExtractionTest, WithoutTheLibraryNothingIsCalledAndTheInstallationEnds) {
+  WriteMedium(Disk(), "c:\\setup");
+  extract::UnloadUnzipLibrary();
+  headless::ExpectBox(BoxKind::kError,
+                      "Cannot extract c:\\setup\\cfg-acad.pck: INSTALL.DLL is not loaded");
+  Extract("\\cfg-acad.pck", "c:\\target\\");
+  EXPECT_TRUE(Disk().List("c:\\target").empty());
+}
+
+TEST_F(ExtractionTest, ATargetThatCannotBeEnteredStopsBeforeTheMediumIsWrittenTo) {
+  WriteMedium(Disk(), "c:\\setup");
+  headless::ExpectBox(BoxKind::kError, "File not found");
+  Extract("\\cfg-acad.pck", "c:\\missing\\");
+  EXPECT_EQ(Disk().List("c:\\setup").size(), 18u);
+  EXPECT_FALSE(Disk().FileContent("c:\\setup\\tolvek.cfg"));
+}
+
+TEST_F(ExtractionTest, PathsTooLongForTheLibrarysBuffersAreRefused) {
+  std::string folder = "c:\\" + std::string(250, 'f');
+  Disk().MakeDirs(folder);
+  WritePackage(Disk(), folder + "\\cfg-acad.pck", {{"x", "x"}});
+  headless::ExpectBox(BoxKind::kError,
+                      "Path too long for the unzip library: " + folder + "\\cfg-acad.pck");
+  AsUserAction(
+      [&] { extract::ExtractPackage(Dlg(), folder + "\\cfg-acad.pck", "c:\\target\\", ""); });
+  EXPECT_TRUE(Disk().List("c:\\target").empty());
+}
+
+}  // namespace

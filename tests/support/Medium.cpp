@@ -1,0 +1,48 @@
+#include "tests/support/Medium.h"
+
+#include <algorithm>
+
+#include "extract/PackageTable.h"
+#include "tests/unzip/TestArchive.h"
+
+namespace testing_support {
+
+std::vector<PackageContent> DemoPackages() {
+  std::vector<PackageContent> packages;
+  packages.push_back({extract::kCadPackage,
+                      {{"tkicon1.bmp", "BM icon one"},
+                       {"tkicon2.bmp", "BM icon two"},
+                       {"tolvek.lsp", "(defun c:tolvek () (princ))"}}});
+  packages.push_back({extract::kConfigPackage, {{"tolvek.cfg", "[cfg]\r\nunits=mm\r\n"}}});
+  packages.push_back({extract::kHelpPackage, {{"readme.rtf", "{\\rtf1 Tolvek demo}"}}});
+  for (const auto& row : extract::PackageTable) {
+    std::string name = std::string(row.package).substr(1);
+    packages.push_back({row.package,
+                        {{name + ".dat", "data of " + name},
+                         {"sub/" + name + ".txt", std::string(70000, 'x') + name}}});
+  }
+  return packages;
+}
+
+void WritePackage(toolkit::headless::MemoryFileSystem& disk, const std::string& path,
+                  const std::map<std::string, std::string>& files) {
+  std::vector<unzip::test::TestMember> members;
+  for (const auto& [name, content] : files) {
+    unzip::test::TestMember member;
+    member.name = name;
+    member.content = content;
+    members.push_back(member);
+  }
+  auto bytes = unzip::test::MakeArchive(members);
+  disk.PutFile(path, std::string(bytes.begin(), bytes.end()));
+}
+
+void WriteMedium(toolkit::headless::MemoryFileSystem& disk, const std::string& folder,
+                 const std::vector<std::string>& leaveOut) {
+  for (const auto& package : DemoPackages()) {
+    if (std::find(leaveOut.begin(), leaveOut.end(), package.package) != leaveOut.end()) continue;
+    WritePackage(disk, folder + package.package, package.files);
+  }
+}
+
+}  // namespace testing_support

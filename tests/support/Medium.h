@@ -1,0 +1,30 @@
+// An installation medium in the in-memory file system: the eighteen packages as real ZIP
+// archives, each holding a few files whose contents name their package, so a test can check that
+// every file landed where its package belongs.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "toolkit/headless/MemoryFileSystem.h"
+
+namespace testing_support {
+
+struct PackageContent {
+  std::string package;                       // "\\tk.pck"
+  std::map<std::string, std::string> files;  // member name -> content
+};
+
+// The demo medium: every package with its files.
+std::vector<PackageContent> DemoPackages();
+
+// Writes the packages into `folder` (e.g. "c:\\setup"); packages listed in `leaveOut` are not
+// written (they are on a later disk).
+void WriteMedium(toolkit::headless::MemoryFileSystem& disk, const std::string& folder,
+                 const std::vector<std::string>& leaveOut = {});
+// Writes one package.
+void WritePackage(toolkit::headless::MemoryFileSystem& disk, const std::string& path,
+                  const std::map<std::string, std::string>& files);
+
+}  // namespace testing_support
