@@ -1,0 +1,222 @@
+// A whole installation on the headless backend, as a user runs it: a medium with every package,
+// an AutoCAD of either generation, the boxes in their order, the files where they belong, the
+// AutoCAD files patched, and what the user may do while it runs.
+#include "install/Sequence.h"
+
+#include <gtest/gtest.h>
+
+#include "app/MainDlg.h"
+#include "app/Vars.h"
+#include "install/Messages.h"
+#include "tests/support/DialogTest.h"
+#include "tests/support/Medium.h"
+#include "toolkit/headless/FakeProgramManager.h"
+#include "toolkit/headless/MemoryRegistry.h"
+
+namespace {
+
+using namespace toolkit;
+using headless::MemReg;
+using headless::ProgramManager;
+
+const std::string kAcad = "c:\\Programmi\\Autocad 2006";
+const std::string kProfile = "c:\\Profiles\\u1\\Acad\\";
+const std::string kSupport = kProfile + "Support\\";
+const std::string kSuccess = "L'installazione \xE8 stata effettuata con successo.";
+const std::string kReboot =
+    "Per rendere operativa l'installazione \xE8 necessario riavviare il computer.";
+const std::string kAskGroup = "Creo l'icona Tolvek con il gruppo corrispondente ?";
+const std::string kMenu = "***MENUGROUP=ACAD\r\n***TOOLBARS\r\n**OTHER\r\n***HELPSTRINGS\r\n";
+const std::string kPgp = "A, *ARC\r\n";
+
+class SequenceTest : public testing_support::DialogTest {
+ protected:
+  void SetUp() override {
+    DialogTest::SetUp();
+    testing_support::WriteMedium(Disk(), "c:\\setup");
+    // AutoCAD 2005: its session file proves the release; its document file gets the load line.
+    Disk().PutFile(kAcad + "\\acad2005.lsp", "(princ)\r\n");
+    Disk().PutFile(kAcad + "\\support\\acad2005doc.lsp", ";; ACAD2004DOC.LSP\r\n(princ)\r\n");
+    Disk().PutFile(kSupport + "acad.mns", kMenu);
+    Disk().PutFile(kSupport + "acad.pgp", kPgp);
+    MemReg().SetString("\\Software\\Autodesk\\AutoCAD", "CurVer", "R16.1");
+    MemReg().SetString("\\Software\\Autodesk\\AutoCAD\\R16.1", "CurVer", "ACAD-301:409");
+    MemReg().SetString("\\Software\\Autodesk\\AutoCAD\\R16.1\\ACAD-301:409", "RoamableRootFolder",
+                       kProfile);
+  }
+
+  // The end of a good run: the group question (answered No), the success box, the restart notice.
+  static void ExpectTheEnd(bool reboot = true) {
+    headless::ExpectBox(BoxKind::kInformation, kAskGroup, mrNo);
+    headless::ExpectBox(BoxKind::kInformation, kSuccess);
+    if (reboot) headless::ExpectBox(BoxKind::kPlain, kReboot);
+  }
+
+  void Install(const std::function<void()>& before = [] {}) {
+    Show([&] {
+      before();
+      Dlg().Installa.Click();
+    });
+  }
+};
+
+TEST_F(SequenceTest, ANewerAutoCadGetsEverythingInItsProfilesSupportFolder) {
+  ExpectTheEnd();
+  Install();
+  EXPECT_EQ(Disk().FileContent(kSupport + "tkicon1.bmp"), "BM icon one");
+  EXPECT_EQ(Disk().FileContent(kSupport + "tkicon2.bmp"), "BM icon two");
+  EXPECT_EQ(Disk().FileContent(kSupport + "tolvek.lsp"), "(defun c:tolvek () (princ))");
+  EXPECT_FALSE(Disk().FileExists(kAcad + "\\tolvek.lsp"));
+  EXPECT_FALSE(Disk().FileExists(kAcad + "\\support\\tolvek.lsp"));
+  // The menu gets the toolbar, the command alias file the start command, each with a backup.
+  EXPECT_NE(Disk().FileContent(kSupport + "acad.mns")->find("**TOLVEK"), std::string::npos);
+  EXPECT_NE(Disk().FileContent(kSupport + "acad.pgp"), kPgp);
+  EXPECT_NE(Disk().FileContent(kAcad + "\\support\\acad2005doc.lsp")->find("(load \"tolvek\""),
+            std::string::npos);
+  EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\Cfg\\tolvek.cfg"), "[cfg]\r\nunits=mm\r\n");
+  EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\Help\\readme.rtf"), "{\\rtf1 Tolvek demo}");
+  EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\Parts\\Kx\\parts-kx.pck.dat"), "data of parts-kx.pck");
+  EXPECT_TRUE(app::Vars.InstallDone);
+  EXPECT_EQ(Dlg().LbLFile.Caption(), "Copia terminata");
+  EXPECT_TRUE(Dlg().Installa.Enabled());
+  EXPECT_TRUE(Dlg().Uscita.Enabled());
+  EXPECT_EQ(app::Vars.WorkDir, "c:\\Tolvek4");
+}
+
+TEST_F(SequenceTest, ARelease14GoesIntoTheAutoCadFolderAndLeavesTheRegistryAlone) {
+  Disk().PutFile(kAcad + "\\support\\acadr14.lsp",
+                 ";;;===== AutoLoad LISP Applications =====\r\n(princ)\r\n");
+  Disk().PutFile(kAcad + "\\support\\acad.mns", kMenu);
+  MemReg().Reset();
+  ExpectTheEnd();
+  Install([&] { Dlg().Per14.Click(); });
+  EXPECT_EQ(Disk().FileContent(kAcad + "\\support\\tkicon1.bmp"), "BM icon one");
+  EXPECT_EQ(Disk().FileContent(kAcad + "\\support\\tkicon2.bmp"), "BM icon two");
+  EXPECT_TRUE(Disk().FileExists(kAcad + "\\tolvek.lsp"));
+  EXPECT_TRUE(Disk().FileExists(kAcad + "\\support\\tolvek.lsp"));
+  EXPECT_NE(Disk().FileContent(kAcad + "\\support\\acad.mns")->find("**TOLVEK"), std::string::npos);
+  // The command alias file is not touched in this branch, and no AutoCAD key was made.
+  EXPECT_EQ(Disk().FileContent(kSupport + "acad.pgp"), kPgp);
+  EXPECT_FALSE(MemReg().KeyExists("\\Software\\Autodesk\\AutoCAD"));
+}
+
+TEST_F(SequenceTest, AFolderWithoutStartUpFilesGetsTheManualEditMessage) {
+  // AutoCAD 2006 has none of the start-up files the product knows.
+  std::string acad2006 = "c:\\Acad2006";
+  Disk().MakeDirs(acad2006);
+  headless::ExpectBox(BoxKind::kPlain, install::JoinLines(install::kLispNotPatched.italian));
+  ExpectTheEnd();
+  Install([&] { Dlg().AppDir.SetText(acad2006); });
+  EXPECT_EQ(headless::ShownBoxes()[0].title, "KOVIA Install");
+  EXPECT_NE(headless::ShownBoxes()[0].text.find("\r\n\r\nSar\xE0 necessario"), std::string::npos);
+}
+
+TEST_F(SequenceTest, MenuAndAliasFilesThatCannotBeOpenedGetTheirMessages) {
+  Disk().SetReadOnly(kSupport + "acad.mns", true);
+  Disk().SetReadOnly(kSupport + "acad.pgp", true);
+  headless::ExpectBox(BoxKind::kPlain, install::JoinLines(install::kMenuNotPatched2004.italian));
+  headless::ExpectBox(BoxKind::kPlain, install::JoinLines(install::kPgpNotPatched.italian));
+  ExpectTheEnd();
+  Install();
+  EXPECT_EQ(Disk().FileContent(kSupport + "acad.mns"), kMenu);
+  EXPECT_TRUE(app::Vars.InstallDone);
+}
+
+TEST_F(SequenceTest, TheRelease14MenuMessageIsItsOwn) {
+  headless::ExpectBox(BoxKind::kPlain, install::JoinLines(install::kMenuNotPatchedR14.italian));
+  ExpectTheEnd();
+  Install([&] { Dlg().Per14.Click(); });
+}
+
+TEST_F(SequenceTest, EnglishShowsTheEnglishTextsAndEmptyOnes) {
+  Disk().SetReadOnly(kSupport + "acad.pgp", true);
+  Configure(2, 1);
+  headless::ExpectBox(BoxKind::kPlain, install::JoinLines(install::kPgpNotPatched.english));
+  headless::ExpectBox(BoxKind::kInformation, "", mrNo);
+  headless::ExpectBox(BoxKind::kInformation, "");
+  headless::ExpectBox(BoxKind::kPlain,
+                      "For complete the installation, reboot the computer, please.");
+  Install();
+  EXPECT_EQ(Dlg().LbLFile.Caption(), "");
+}
+
+TEST_F(SequenceTest, AnotherLanguageShowsNoManualEditMessages) {
+  Disk().SetReadOnly(kSupport + "acad.pgp", true);
+  Configure(3, 1);
+  headless::ExpectBox(BoxKind::kInformation, "", mrNo);
+  headless::ExpectBox(BoxKind::kInformation, "");
+  headless::ExpectBox(BoxKind::kPlain, "");
+  Install();
+}
+
+TEST_F(SequenceTest, NoRestartNoticeForWindows98OrWithoutTheChoice) {
+  ExpectTheEnd(false);
+  Install([&] { Dlg().Per95.Click(); });
+  Restart();
+  Configure(1, 1, false);
+  ExpectTheEnd(false);
+  Install();
+}
+
+TEST_F(SequenceTest, WithoutTheGroupOfferTheSuccessFollowsDirectly) {
+  app::Vars.OfferProgramGroup = false;
+  headless::ExpectBox(BoxKind::kInformation, kSuccess);
+  headless::ExpectBox(BoxKind::kPlain, kReboot);
+  Install();
+  EXPECT_TRUE(ProgramManager().commands.empty());
+}
+
+TEST_F(SequenceTest, TheGenerationIsReadAgainAfterTheFilesAreExtracted) {
+  // The user switches to the earlier generation while the product's files are being copied:
+  // the files went to the profile, the menu patch looks in the AutoCAD folder.
+  Disk().PutFile(kAcad + "\\support\\acad.mns", kMenu);
+  ExpectTheEnd();
+  Install([&] { headless::QueueDuringProcessing([&] { Dlg().Per14.Click(); }); });
+  EXPECT_TRUE(Disk().FileExists(kSupport + "tolvek.lsp"));
+  EXPECT_NE(Disk().FileContent(kAcad + "\\support\\acad.mns")->find("**TOLVEK"), std::string::npos);
+  EXPECT_EQ(Disk().FileContent(kSupport + "acad.mns"), kMenu);
+}
+
+TEST_F(SequenceTest, ExitDuringTheInstallationFinishesItAndShowsNoReadme) {
+  ExpectTheEnd();
+  Show([&] {
+    headless::QueueDuringProcessing([&] { Dlg().Uscita.Click(); });
+    Dlg().Installa.Click();
+  });
+  EXPECT_TRUE(app::Vars.InstallDone);
+  EXPECT_EQ(Dlg().ModalResult(), mrCancel);
+  EXPECT_FALSE(app::Lister->Visible());
+}
+
+TEST_F(SequenceTest, AbandoningAtADiskPromptEndsSilently) {
+  Disk().Delete("c:\\setup\\parts-kx.pck");
+  headless::ExpectBox(BoxKind::kInformation, "Inserire il disco Nr. 2", mrCancel);
+  headless::ExpectBox(BoxKind::kInformation, "Sicuri di volere abbandonare l'installazione ?",
+                      mrYes);
+  Install();
+  EXPECT_FALSE(app::Vars.InstallDone);
+  EXPECT_FALSE(Dlg().Installa.Enabled());
+  EXPECT_TRUE(Dlg().Uscita.Enabled());
+  EXPECT_FALSE(Disk().DirExists("c:\\Tolvek4\\Parts\\Corvani\\sub"));
+}
+
+TEST_F(SequenceTest, AWrongRegistryValueEndsTheInstallationWithItsMessage) {
+  MemReg().SetNumber("\\Software\\Autodesk\\AutoCAD", "CurVer", 16);
+  headless::ExpectBox(BoxKind::kError, "Invalid data type for 'CurVer'");
+  Install();
+  EXPECT_FALSE(app::Vars.InstallDone);
+  EXPECT_FALSE(Dlg().Installa.Enabled());
+}
+
+TEST_F(SequenceTest, ASecondInstallationChangesNoAutoCadFile) {
+  ExpectTheEnd();
+  Install();
+  auto acad = Disk().Snapshot("c:\\Programmi");
+  auto profile = Disk().Snapshot("c:\\Profiles");
+  ExpectTheEnd();
+  Install();
+  EXPECT_EQ(Disk().Snapshot("c:\\Programmi"), acad);
+  EXPECT_EQ(Disk().Snapshot("c:\\Profiles"), profile);
+}
+
+}  // namespace
