@@ -8,11 +8,12 @@ namespace winetest {
 
 std::string BuiltFile(const std::string& name) { return std::string(WINE_BUILD_DIR) + "\\" + name; }
 
-InstallerProcess::InstallerProcess(const std::string& exe, const std::string& folder) {
+InstallerProcess::InstallerProcess(const std::string& exe, const std::string& folder,
+                                   const std::string& arguments) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  std::string commandLine = "\"" + exe + "\"";
+  std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
   if (CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                      folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
     process_.Reset(info.hProcess);

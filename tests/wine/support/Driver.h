@@ -24,8 +24,9 @@ std::string BuiltFile(const std::string& name);
 
 class InstallerProcess {
  public:
-  // Starts `exe` with `folder` as its current folder.
-  InstallerProcess(const std::string& exe, const std::string& folder);
+  // Starts `exe` with `folder` as its current folder (the test's own when empty).
+  InstallerProcess(const std::string& exe, const std::string& folder,
+                   const std::string& arguments = "");
   ~InstallerProcess();
   InstallerProcess(const InstallerProcess&) = delete;
   InstallerProcess& operator=(const InstallerProcess&) = delete;
