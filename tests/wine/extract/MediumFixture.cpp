@@ -1,0 +1,98 @@
+#include "tests/wine/extract/MediumFixture.h"
+
+#include "tests/wine/support/Driver.h"
+#include "tools/demo/DemoProduct.h"
+
+namespace extractwine {
+namespace {
+
+std::string Lower(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+std::string Windows(std::string relative) {
+  for (char& c : relative) {
+    if (c == '/') c = '\\';
+  }
+  return relative;
+}
+
+}  // namespace
+
+void ClearScene() {
+  for (const std::string& folder : {kDestination, kCadFolder, kMedium, kScratch}) {
+    winetest::RemoveTree(folder);
+  }
+}
+
+fs::path WriteProduct() {
+  // Two binary members of more than two progress steps each, so the progress bar moves.
+  const demo::DemoSize size{3, 2, 2, 70000};
+  const fs::path product = fs::path(kScratch) / "product";
+  demo::MakeDemoProduct(product, size);
+  return product;
+}
+
+fs::path InstallerDir() { return fs::path(winetest::BuiltFile("INSTALL.EXE")).parent_path(); }
+
+void WriteAutoCadFolder() {
+  winetest::MakeTree(kCadFolder + "\\support");
+  winetest::WriteFile(kCadFolder + "\\support\\acad.mns",
+                      "//  AutoCAD menu file\r\n***MENUGROUP=ACAD\r\n***TOOLBARS\r\n**TB_DRAW\r\n"
+                      "***HELPSTRINGS\r\nID_Line   [Creates straight line segments]\r\n");
+  winetest::WriteFile(kCadFolder + "\\support\\acadr14.lsp",
+                      ";;; acadr14.lsp\r\n;;;===== AutoLoad LISP Applications =====\r\n"
+                      "(autoload \"appload\" '(\"appload\"))\r\n");
+}
+
+std::vector<std::string> DifferencesFromProduct(const fs::path& product) {
+  std::vector<std::string> differences;
+  std::size_t installedFiles = 0;
+  auto expect = [&](const std::string& installed, const fs::path& source) {
+    std::optional<std::string> want = winetest::ReadFile(source.string());
+    std::optional<std::string> got = winetest::ReadFile(installed);
+    if (!got) {
+      differences.push_back(installed + " is missing");
+    } else if (got != want) {
+      differences.push_back(installed + " differs from " + source.string());
+    }
+  };
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(product)) {
+    if (!entry.is_regular_file()) continue;
+    const std::string relative = entry.path().lexically_relative(product).generic_string();
+    const std::string top = Lower(relative.substr(0, relative.find('/')));
+    const std::string rest = Windows(relative.substr(relative.find('/') + 1));
+    if (top == "autocad") {
+      // Release 14: into the support folder, and the AutoLISP file also beside AutoCAD.
+      expect(kCadFolder + "\\support\\" + rest, entry.path());
+      if (Lower(rest) == "tolvek.lsp") expect(kCadFolder + "\\" + rest, entry.path());
+    } else if (top == "help-acad") {
+      expect(kDestination + "\\Help\\" + rest, entry.path());
+      ++installedFiles;
+    } else {
+      expect(kDestination + "\\" + Windows(relative), entry.path());
+      ++installedFiles;
+    }
+  }
+  std::size_t destinationFiles = 0;
+  for (const auto& [name, time] : winetest::Listing(kDestination)) {
+    if (name.back() != '\\') ++destinationFiles;
+  }
+  if (destinationFiles != installedFiles) {
+    differences.push_back("the destination holds " + std::to_string(destinationFiles) +
+                          " files instead of " + std::to_string(installedFiles));
+  }
+  return differences;
+}
+
+void CopyFiles(const fs::path& from, const fs::path& to) {
+  fs::create_directories(to);
+  for (const fs::directory_entry& entry : fs::directory_iterator(from)) {
+    fs::copy_file(entry.path(), to / entry.path().filename(), fs::copy_options::overwrite_existing);
+  }
+}
+
+}  // namespace extractwine
