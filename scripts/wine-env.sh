@@ -2,7 +2,8 @@
 # (Xvfb started here when there is none, stopped on exit), and one wineserver kept alive for the
 # whole run, since Debian's wrapper otherwise stops it after every program.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX="$root/build/wineprefix"
+# ./test keeps a prefix of its own, so that the demo AutoCAD of ./run never meets the tests.
+export WINEPREFIX="${TOLVEK_WINEPREFIX:-$root/build/wineprefix}"
 export WINEARCH=win32
 export WINEDEBUG=-all
 # Wine takes its ANSI code page from the locale: an English one gives 1252, so è and ® show right.

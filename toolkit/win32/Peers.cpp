@@ -69,9 +69,7 @@ void DrawFrame(HDC dc, RECT& r, TColor topLeft, TColor bottomRight, int width) {
 // Forms and panels: they paint their colour (and bevel), host graphic controls, and pass the
 // notifications and colour requests of their child windows on to the children's peers.
 LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT CALLBACK LabelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK SpeedButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT CALLBACK ImageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 class FormPeer : public WindowPeer {
  public:
@@ -593,8 +591,10 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
-LRESULT CALLBACK LabelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* peer = static_cast<LabelPeer*>(WindowPeer::FromWindow(window));
+// Windows of our own classes that paint all of themselves through their peer.
+template <typename Peer>
+LRESULT CALLBACK SelfPaintedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* peer = static_cast<Peer*>(WindowPeer::FromWindow(window));
   if (peer != nullptr && message == WM_PAINT) {
     PaintScope paint(window);
     peer->Paint(paint.Dc());
@@ -621,17 +621,6 @@ LRESULT CALLBACK SpeedButtonProc(HWND window, UINT message, WPARAM wParam, LPARA
       default:
         break;
     }
-  }
-  if (message == WM_ERASEBKGND) return 1;
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK ImageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* peer = static_cast<ImagePeer*>(WindowPeer::FromWindow(window));
-  if (peer != nullptr && message == WM_PAINT) {
-    PaintScope paint(window);
-    peer->Paint(paint.Dc());
-    return 0;
   }
   if (message == WM_ERASEBKGND) return 1;
   return DefWindowProcA(window, message, wParam, lParam);
@@ -744,9 +733,9 @@ void RegisterWindowClasses(HINSTANCE instance) {
   };
   const Entry classes[] = {{kFormClass, ContainerProc},
                            {kPanelClass, ContainerProc},
-                           {kLabelClass, LabelProc},
+                           {kLabelClass, SelfPaintedProc<LabelPeer>},
                            {kSpeedButtonClass, SpeedButtonProc},
-                           {kImageClass, ImageProc}};
+                           {kImageClass, SelfPaintedProc<ImagePeer>}};
   for (const Entry& entry : classes) {
     WNDCLASSA wc{};
     wc.style = CS_DBLCLKS;
