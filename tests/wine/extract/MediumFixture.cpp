@@ -1,5 +1,7 @@
 #include "tests/wine/extract/MediumFixture.h"
 
+#include <functional>
+
 #include "tests/wine/support/Driver.h"
 #include "tools/demo/DemoProduct.h"
 
@@ -48,7 +50,13 @@ void WriteAutoCadFolder() {
                       "(autoload \"appload\" '(\"appload\"))\r\n");
 }
 
-std::vector<std::string> DifferencesFromProduct(const fs::path& product) {
+namespace {
+
+// Where one AutoCAD file of the product must be found: `expect(installed path, source)`.
+using Expect = std::function<void(const std::string&, const fs::path&)>;
+using PlaceCadFile = std::function<void(const Expect&, const std::string&, const fs::path&)>;
+
+std::vector<std::string> Differences(const fs::path& product, const PlaceCadFile& placeCadFile) {
   std::vector<std::string> differences;
   std::size_t installedFiles = 0;
   auto expect = [&](const std::string& installed, const fs::path& source) {
@@ -66,9 +74,7 @@ std::vector<std::string> DifferencesFromProduct(const fs::path& product) {
     const std::string top = Lower(relative.substr(0, relative.find('/')));
     const std::string rest = Windows(relative.substr(relative.find('/') + 1));
     if (top == "autocad") {
-      // Release 14: into the support folder, and the AutoLISP file also beside AutoCAD.
-      expect(kCadFolder + "\\support\\" + rest, entry.path());
-      if (Lower(rest) == "tolvek.lsp") expect(kCadFolder + "\\" + rest, entry.path());
+      placeCadFile(expect, rest, entry.path());
     } else if (top == "help-acad") {
       expect(kDestination + "\\Help\\" + rest, entry.path());
       ++installedFiles;
@@ -86,6 +92,26 @@ std::vector<std::string> DifferencesFromProduct(const fs::path& product) {
                           " files instead of " + std::to_string(installedFiles));
   }
   return differences;
+}
+
+}  // namespace
+
+std::vector<std::string> DifferencesFromProduct(const fs::path& product) {
+  return Differences(product,
+                     [](const Expect& expect, const std::string& name, const fs::path& source) {
+                       // Release 14: into the support folder, and the AutoLISP file also beside
+                       // AutoCAD.
+                       expect(kCadFolder + "\\support\\" + name, source);
+                       if (Lower(name) == "tolvek.lsp") expect(kCadFolder + "\\" + name, source);
+                     });
+}
+
+std::vector<std::string> DifferencesFromProduct(const fs::path& product,
+                                                const std::string& cadSupportFolder) {
+  return Differences(product,
+                     [&](const Expect& expect, const std::string& name, const fs::path& source) {
+                       expect(cadSupportFolder + "\\" + name, source);
+                     });
 }
 
 void CopyFiles(const fs::path& from, const fs::path& to) {

@@ -35,6 +35,10 @@ void WriteAutoCadFolder();
 
 // Every product file where the installer puts it; the messages name each difference.
 std::vector<std::string> DifferencesFromProduct(const fs::path& product);
+// The same for AutoCAD 2004 or later: the AutoCAD files go into `cadSupportFolder` only (the
+// profile's support folder the registry names), none beside AutoCAD itself.
+std::vector<std::string> DifferencesFromProduct(const fs::path& product,
+                                                const std::string& cadSupportFolder);
 
 // Copies every file of `from` into `to`, as a user copies a disk's files.
 void CopyFiles(const fs::path& from, const fs::path& to);
