@@ -1,5 +1,5 @@
 // Extraction of sound archives as the installer uses it: every member or the ones a
-// specification names, folders made on the way, files of an earlier installation replaced, dates
+// file spec names, folders made on the way, files of an earlier installation replaced, dates
 // kept, and archives written by Info-ZIP's zip read back byte for byte.
 #include <gtest/gtest.h>
 #include <sys/stat.h>

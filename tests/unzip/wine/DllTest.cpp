@@ -133,7 +133,7 @@ TEST_F(DllTest, ReadOnlyFileOfAnEarlierInstallationIsReplacedAndTheDateKept) {
       {{.name = "support/TKICON1.BMP", .content = "BM new", .date = date, .time = time},
        {.name = "other.txt", .content = "not asked for"}});
   EXPECT_EQ(Run(archive, calls, "tkicon1.bmp"), 0);
-  // The member sits in a folder in the archive; the spec matched its base name.
+  // The member sits in a folder in the archive; the file spec matched its base name.
   const std::string extracted = target_ + "\\support\\tkicon1.bmp";
   EXPECT_EQ(ReadFile(extracted), "BM new");
   EXPECT_EQ(ReadFile(target_ + "\\other.txt"), "<missing>");
