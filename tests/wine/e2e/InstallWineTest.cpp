@@ -36,18 +36,31 @@ using extractwine::kMedium;
 using extractwine::kScratch;
 using extractwine::fs::path;
 
-// A message box as the user sees it.
+// A message box as the user sees it: the installer's typed boxes carry an icon, its plain ones
+// none.
 struct Box {
   std::string title;
   std::string text;
   std::vector<std::string> buttons;
+  bool icon = false;
   bool operator==(const Box&) const = default;
 };
 
 void PrintTo(const Box& box, std::ostream* out) {
   *out << "\"" << box.title << "\": \"" << box.text << "\" [";
   for (const std::string& button : box.buttons) *out << " " << button;
-  *out << " ]";
+  *out << " ]" << (box.icon ? " with an icon" : "");
+}
+
+bool ShowsAnIcon(HWND box) {
+  for (HWND child : Descendants(box)) {
+    if (ClassOf(child) == "Static" && IsWindowVisible(child) &&
+        (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+        SendMessageA(child, STM_GETICON, 0, 0) != 0) {
+      return true;
+    }
+  }
+  return false;
 }
 
 std::string CrLf(const std::vector<std::string>& lines) {
@@ -57,16 +70,17 @@ std::string CrLf(const std::vector<std::string>& lines) {
 }
 
 const Box kGroupQuestion{
-    "Information", "Creo l'icona Tolvek con il gruppo corrispondente ?", {"&Yes", "&No"}};
-const Box kGroupFailed{"Information", "Impossibile creare il gruppo.", {"OK"}};
-const Box kItemFailed{"Information", "Impossibile creare l'icona.", {"OK"}};
-const Box kSuccess{"Information", "L'installazione \xE8 stata effettuata con successo.", {"OK"}};
+    "Information", "Creo l'icona Tolvek con il gruppo corrispondente ?", {"&Yes", "&No"}, true};
+const Box kGroupFailed{"Information", "Impossibile creare il gruppo.", {"OK"}, true};
+const Box kItemFailed{"Information", "Impossibile creare l'icona.", {"OK"}, true};
+const Box kSuccess{
+    "Information", "L'installazione \xE8 stata effettuata con successo.", {"OK"}, true};
 const Box kRestart{"KOVIA Install",
                    "Per rendere operativa l'installazione \xE8 necessario riavviare il computer.",
                    {"OK"}};
-const Box kDiskTwo{"Information", "Inserire il disco Nr. 2", {"OK", "Cancel"}};
+const Box kDiskTwo{"Information", "Inserire il disco Nr. 2", {"OK", "Cancel"}, true};
 const Box kAbandon{
-    "Information", "Sicuri di volere abbandonare l'installazione ?", {"&Yes", "&No"}};
+    "Information", "Sicuri di volere abbandonare l'installazione ?", {"&Yes", "&No"}, true};
 const Box kAddTheLoadLineByHand{"KOVIA Install",
                                 CrLf({"Impossibile modificare il file \"acadXXXX.lsp\"", "",
                                       "Sar\xE0 necessario modificare il file AutoLisp di partenza",
@@ -226,7 +240,9 @@ class InstallWineTest : public ::testing::Test {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(view.window); })) << view.text;
   }
 
-  static Box Seen(const MessageBoxView& view) { return {view.title, view.text, view.buttons}; }
+  static Box Seen(const MessageBoxView& view) {
+    return {view.title, view.text, view.buttons, ShowsAnIcon(view.window)};
+  }
 
   // Presses the install button and answers every box until the sequence is over, that is until
   // the install button is enabled again: the group question with `group`, every other box with
@@ -260,6 +276,24 @@ class InstallWineTest : public ::testing::Test {
       Answer(*view, button);
       if (::testing::Test::HasFatalFailure()) return boxes;
     }
+  }
+
+  // Presses the install button with the medium short of a package: the first box is the prompt
+  // for disk 2, which the user cancels and then confirms abandoning the installation.
+  void AbandonAtTheDiskPrompt() {
+    Press(install_);
+    std::optional<MessageBoxView> prompt = WaitForMessageBox(installer_->Id(), 60s);
+    ASSERT_TRUE(prompt);
+    EXPECT_EQ(Seen(*prompt), kDiskTwo);
+    Answer(*prompt, "Cancel");
+    std::optional<MessageBoxView> question = WaitForMessageBox(installer_->Id());
+    ASSERT_TRUE(question);
+    EXPECT_EQ(Seen(*question), kAbandon);
+    Answer(*question, "&Yes");
+    // The dialog answers a message only back in its own loop, after the sequence has unwound.
+    DWORD_PTR ignored = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(dialog_, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &ignored));
+    EXPECT_FALSE(BoxUp());
   }
 
   HWND WaitForReadme(std::chrono::milliseconds timeout = 20s) {
@@ -357,6 +391,20 @@ TEST_F(InstallWineTest, TheDefaultChoicesInstallIntoAutoCad2004AndCreateTheGroup
   EXPECT_EQ(ReadFile(kServerLog), commands);
 }
 
+TEST_F(InstallWineTest, PressingInstallAgainAsksAgainAndSendsBothCommandsAgain) {
+  LayDemoAutoCad();
+  StartProgramManager();
+  Start();
+  EXPECT_EQ(Install("&Yes"), (std::vector<Box>{kGroupQuestion, kSuccess, kRestart}));
+  // The conversation was closed after the first commands: it has to be opened anew.
+  EXPECT_EQ(Install("&Yes"), (std::vector<Box>{kGroupQuestion, kSuccess, kRestart}));
+  const std::string commands =
+      "[CreateGroup(Tolvek)]\n[AddItem(c:\\Tolvek4\\TOLVEK.EXE,,c:\\Tolvek4\\TOLVEK.EXE)]\n";
+  EXPECT_TRUE(WaitUntil([&] { return ReadFile(kServerLog) == commands + commands; }, 10s))
+      << ReadFile(kServerLog).value_or("(nothing received)");
+  ExpectTheProductInstalledForAutoCad2004();
+}
+
 TEST_F(InstallWineTest, WithWindows98ChosenNoRestartIsAsked) {
   LayDemoAutoCad();
   Start();
@@ -433,20 +481,7 @@ TEST_F(InstallWineTest, AbandoningAtTheDiskPromptEndsTheInstallationSilently) {
   LayDemoAutoCad();
   Start(medium);
 
-  Press(install_);
-  std::optional<MessageBoxView> prompt = WaitForMessageBox(installer_->Id(), 60s);
-  ASSERT_TRUE(prompt);
-  EXPECT_EQ(Seen(*prompt), kDiskTwo);
-  Answer(*prompt, "Cancel");
-  std::optional<MessageBoxView> question = WaitForMessageBox(installer_->Id());
-  ASSERT_TRUE(question);
-  EXPECT_EQ(Seen(*question), kAbandon);
-  Answer(*question, "&Yes");
-
-  // The dialog answers a message only back in its own loop, after the sequence has unwound.
-  DWORD_PTR ignored = 0;
-  ASSERT_TRUE(SendMessageTimeoutA(dialog_, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &ignored));
-  EXPECT_FALSE(BoxUp());
+  AbandonAtTheDiskPrompt();
   EXPECT_FALSE(IsWindowEnabled(install_));
   EXPECT_TRUE(IsWindowEnabled(exit_));
   // The packages before the missing one are in, none after it.
@@ -464,6 +499,25 @@ TEST_F(InstallWineTest, AbandoningAtTheDiskPromptEndsTheInstallationSilently) {
     return !shown.empty();
   });
   EXPECT_TRUE(ended && shown.empty()) << "the exit showed " << shown;
+  EXPECT_TRUE(installer_->WaitForExit(20s));
+}
+
+TEST_F(InstallWineTest, AfterACompletedInstallationEvenAnAbandonedOneEndsWithTheReadme) {
+  const std::string medium = kScratch + "\\changing-medium";
+  extractwine::CopyFiles(kMedium, medium);
+  LayDemoAutoCad();
+  Start(medium);
+  ASSERT_EQ(Install("&No"), (std::vector<Box>{kGroupQuestion, kSuccess, kRestart}));
+  ASSERT_TRUE(DeleteFileA((medium + "\\parts-kx.pck").c_str()));
+  AbandonAtTheDiskPrompt();
+  EXPECT_FALSE(IsWindowEnabled(install_));
+
+  // The installation of this run that did complete is the one whose readme the user gets.
+  Press(exit_);
+  HWND readme = WaitForReadme();
+  ASSERT_NE(readme, nullptr);
+  EXPECT_EQ(Text(readme), kReadmeCaption);
+  PostMessageA(readme, WM_CLOSE, 0, 0);
   EXPECT_TRUE(installer_->WaitForExit(20s));
 }
 
