@@ -70,6 +70,9 @@ class Extractor {
   bool Wanted(const Member& member) const;
   Outcome ExtractMember(ArchiveWindow& data, const Member& member);
   Outcome ExtractFile(ArchiveWindow& data, const Member& member, const std::string& path);
+  // Writes the member into the output just created as `path`; a member that fails is removed.
+  Outcome WriteOutput(ArchiveWindow& data, const Member& member, std::uint64_t dataOffset,
+                      const std::string& path);
   bool MakeFolders(std::string_view path);
 
   const UnzipParams& params_;
@@ -166,6 +169,12 @@ Outcome Extractor::ExtractFile(ArchiveWindow& data, const Member& member, const 
       slash == std::string::npos ? std::string_view() : std::string_view(path).substr(0, slash);
   if (!folder.empty() && !MakeFolders(folder)) return Outcome::kFailed;
 
+  // A member whose name is free is written under that name at once: if it fails, removing it
+  // loses nothing of the user's, and each file operation saved is a round trip to the Wine
+  // server. Only a file already there (a re-install) goes through a temporary file, so that a
+  // failed member never costs the file a previous installation left.
+  if (storage_.CreateOutput(path) == kOk) return WriteOutput(data, member, dataOffset, path);
+
   std::string temp;
   Status created = kErrFileExists;
   for (int i = 0; i < kTempNameTries && created == kErrFileExists; ++i) {
@@ -179,17 +188,28 @@ Outcome Extractor::ExtractFile(ArchiveWindow& data, const Member& member, const 
     created = storage_.CreateOutput(temp);
   }
   if (created != kOk) return Outcome::kFailed;
+  const Outcome written = WriteOutput(data, member, dataOffset, temp);
+  if (written != Outcome::kDone) return written;
+  if (storage_.RenameOver(temp, path) != kOk) {
+    storage_.RemoveFile(temp);
+    return Outcome::kFailed;
+  }
+  return Outcome::kDone;
+}
+
+Outcome Extractor::WriteOutput(ArchiveWindow& data, const Member& member, std::uint64_t dataOffset,
+                               const std::string& path) {
   FileSink sink(storage_, reporter_);
   const DecodeResult result = decoder_.Decode(data, member, dataOffset, sink);
   if (result != DecodeResult::kDone) {
     storage_.CloseOutput();
-    storage_.RemoveFile(temp);
+    storage_.RemoveFile(path);
     return sink.Stopped() ? Outcome::kStopped : Outcome::kFailed;
   }
   // A date the file system cannot hold is no reason to lose the file.
   storage_.SetOutputTime(member.stamp);
-  if (storage_.CloseOutput() != kOk || storage_.RenameOver(temp, path) != kOk) {
-    storage_.RemoveFile(temp);
+  if (storage_.CloseOutput() != kOk) {
+    storage_.RemoveFile(path);
     return Outcome::kFailed;
   }
   return Outcome::kDone;

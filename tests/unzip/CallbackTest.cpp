@@ -119,6 +119,13 @@ TEST_F(CallbackTest, StopDuringAFileDiscardsItAndKeepsTheInstalledOne) {
   EXPECT_EQ(recorder_.Count(kUnzipActionFileStarts), 1u);
 }
 
+TEST_F(CallbackTest, StopDuringANewFileLeavesNoPartOfIt) {
+  const auto archive = Archive({{.name = "big.bin", .content = Pattern(500000)}});
+  recorder_.stopAt = 3;
+  EXPECT_EQ(ExtractInto(archive, target_.Path(), {.recorder = &recorder_}), kUnzipStopped);
+  EXPECT_TRUE(ListTree(target_.Path()).empty());
+}
+
 TEST_F(CallbackTest, EndIsReportedEvenWhenTheArchiveCannotBeRead) {
   EXPECT_EQ(ExtractInto(work_ / "missing.pck", target_.Path(), {.recorder = &recorder_}),
             kUnzipBadArchive);

@@ -65,5 +65,18 @@ TEST_F(ToolkitStorageTest, FullDiskKeepsTheInstalledFile) {
   EXPECT_EQ(fs_.OpenFileCount(), 0);
 }
 
+TEST_F(ToolkitStorageTest, FullDiskLeavesNoHalfOfANewFile) {
+  fs_.SetCapacity(fs_.FileContent("c:\\cd\\tk.pck")->size() + 50000);
+  EXPECT_EQ(Extract("tol.exe"), 1);
+  EXPECT_EQ(fs_.List("c:\\tolvek\\parts\\bin"), std::vector<std::string>{});
+  EXPECT_EQ(fs_.OpenFileCount(), 0);
+}
+
+TEST_F(ToolkitStorageTest, FailedCloseLeavesNoHalfOfANewFile) {
+  fs_.FailNext(toolkit::headless::FsOp::kClose, 112);
+  EXPECT_EQ(Extract("readme.rtf"), 1);
+  EXPECT_EQ(fs_.List("c:\\tolvek"), std::vector<std::string>{});
+}
+
 }  // namespace
 }  // namespace unzip::test

@@ -171,6 +171,19 @@ TEST_F(DllTest, HostileNamesAndBadDataFailAlone) {
   EXPECT_EQ(ReadFile(target_ + "\\crc.txt"), "<missing>");
 }
 
+TEST_F(DllTest, DamagedMemberKeepsTheFileOfAnEarlierInstallation) {
+  const std::string file = target_ + "\\crc.txt";
+  { std::ofstream(file) << "installed"; }
+  Calls calls;
+  const auto archive = WriteArchive({{.name = "CRC.TXT", .content = "damaged", .crc = 1}});
+  EXPECT_EQ(Run(archive, calls), 1);
+  EXPECT_EQ(ReadFile(file), "installed");
+  WIN32_FIND_DATAA found;
+  HANDLE search = ::FindFirstFileA((target_ + "\\*.tmp").c_str(), &found);
+  EXPECT_EQ(search, INVALID_HANDLE_VALUE) << found.cFileName;
+  if (search != INVALID_HANDLE_VALUE) ::FindClose(search);
+}
+
 TEST_F(DllTest, MissingArchiveEndsCleanly) {
   Calls calls;
   EXPECT_EQ(Run(root_ + "\\missing.pck", calls), kUnzipBadArchive);
