@@ -8,24 +8,13 @@
 
 namespace toolkit::win32 {
 
-inline void CloseWindowHandle(HWND window) {
-  DestroyWindow(window);
-}
-inline void CloseGdiObject(HGDIOBJ object) {
-  DeleteObject(object);
-}
-inline void CloseModule(HMODULE module) {
-  FreeLibrary(module);
-}
-inline void CloseKernelHandle(HANDLE handle) {
-  CloseHandle(handle);
-}
-inline void CloseKey(HKEY key) {
-  RegCloseKey(key);
-}
-inline void CloseMemoryDc(HDC dc) {
-  DeleteDC(dc);
-}
+inline void CloseWindowHandle(HWND window) { DestroyWindow(window); }
+inline void CloseGdiObject(HGDIOBJ object) { DeleteObject(object); }
+inline void CloseModule(HMODULE module) { FreeLibrary(module); }
+inline void CloseKernelHandle(HANDLE handle) { CloseHandle(handle); }
+inline void CloseKey(HKEY key) { RegCloseKey(key); }
+inline void CloseMemoryDc(HDC dc) { DeleteDC(dc); }
+inline void CloseFind(HANDLE search) { FindClose(search); }
 
 using UniqueWindow = Unique<HWND, CloseWindowHandle>;
 using UniqueFont = Unique<HFONT, CloseGdiObject>;
@@ -35,6 +24,13 @@ using UniqueModule = Unique<HMODULE, CloseModule>;
 using UniqueHandle = Unique<HANDLE, CloseKernelHandle>;
 using UniqueKey = Unique<HKEY, CloseKey>;
 using UniqueMemoryDc = Unique<HDC, CloseMemoryDc>;
+using UniquePen = Unique<HPEN, CloseGdiObject>;
+using UniqueFind = Unique<HANDLE, CloseFind>;
+
+// File and search handles report failure as INVALID_HANDLE_VALUE; the owners hold null instead.
+inline HANDLE NullIfInvalid(HANDLE handle) {
+  return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+}
 
 // Selects an object into a DC and puts the previous one back when it goes.
 class SelectedObject {

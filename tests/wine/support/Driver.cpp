@@ -31,11 +31,9 @@ InstallerProcess::~InstallerProcess() {
 }
 
 void EndProgramManagers() {
-  toolkit::win32::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (snapshot.Get() == INVALID_HANDLE_VALUE) {
-    snapshot.Release();
-    return;
-  }
+  toolkit::win32::UniqueHandle snapshot(
+      toolkit::win32::NullIfInvalid(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0)));
+  if (!snapshot) return;
   PROCESSENTRY32 entry{};
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32First(snapshot.Get(), &entry); more;
@@ -165,23 +163,33 @@ void Answer(const MessageBoxView& box, const std::string& button) {
 
 namespace winetest {
 
-void RemoveTree(const std::string& folder) {
+namespace {
+
+// Calls `visit` for every entry of a folder but "." and "..".
+template <typename Visit>
+void ForEachEntry(const std::string& folder, Visit visit) {
   WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string path = folder + "\\" + name;
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        DeleteFileA(path.c_str());
-      }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
+  toolkit::win32::UniqueFind search(
+      toolkit::win32::NullIfInvalid(FindFirstFileA((folder + "\\*").c_str(), &found)));
+  if (!search) return;
+  do {
+    std::string name = found.cFileName;
+    if (name != "." && name != "..") visit(name, found);
+  } while (FindNextFileA(search.Get(), &found));
+}
+
+}  // namespace
+
+void RemoveTree(const std::string& folder) {
+  ForEachEntry(folder, [&](const std::string& name, const WIN32_FIND_DATAA& found) {
+    std::string path = folder + "\\" + name;
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      RemoveTree(path);
+    } else {
+      DeleteFileA(path.c_str());
+    }
+  });
   RemoveDirectoryA(folder.c_str());
 }
 
@@ -194,43 +202,36 @@ void MakeTree(const std::string& folder) {
 }
 
 void WriteFile(const std::string& path, const std::string& content) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
+  toolkit::win32::UniqueHandle file(toolkit::win32::NullIfInvalid(CreateFileA(
+      path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
+  if (!file) return;
   DWORD written = 0;
-  ::WriteFile(file, content.data(), DWORD(content.size()), &written, nullptr);
-  CloseHandle(file);
+  ::WriteFile(file.Get(), content.data(), DWORD(content.size()), &written, nullptr);
 }
 
 std::optional<std::string> ReadFile(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  toolkit::win32::UniqueHandle file(toolkit::win32::NullIfInvalid(
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                  OPEN_EXISTING, 0, nullptr)));
+  if (!file) return std::nullopt;
   std::string content;
   char buffer[65536];
   DWORD got = 0;
-  while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+  while (::ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
     content.append(buffer, got);
-  CloseHandle(file);
   return content;
 }
 
 namespace {
 void ListInto(const std::string& folder, const std::string& prefix,
               std::vector<std::pair<std::string, std::uint64_t>>& out) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    std::string name = found.cFileName;
-    if (name == "." || name == "..") continue;
+  ForEachEntry(folder, [&](const std::string& name, const WIN32_FIND_DATAA& found) {
     bool isDir = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     std::uint64_t time = (std::uint64_t(found.ftLastWriteTime.dwHighDateTime) << 32) |
                          found.ftLastWriteTime.dwLowDateTime;
     out.emplace_back(prefix + name + (isDir ? "\\" : ""), time);
     if (isDir) ListInto(folder + "\\" + name, prefix + name + "\\", out);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
+  });
 }
 }  // namespace
 
