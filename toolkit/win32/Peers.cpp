@@ -161,19 +161,29 @@ class PanelPeer : public WindowPeer {
   }
 };
 
+// A label's caption changes once per extracted file, and under Wine every window operation is a
+// round trip to the server: the label measures on a memory DC, moves its window only when its
+// size changes, and paints a new caption itself on its own DC (class style CS_OWNDC) instead of
+// invalidating and waiting for WM_PAINT, which costs some eight round trips.
 class LabelPeer : public WindowPeer {
  public:
   LabelPeer(Label& label, HWND parent) : WindowPeer(label), label_(label) {
     Adopt(MakeChild(kLabelClass, label, parent, 0));
-    FitToText();
+    FitToText(true);
     AddHint(label, Window());
   }
 
   void Changed(Property what) override {
     WindowPeer::Changed(what);
-    if (what == Property::kCaption || what == Property::kFont || what == Property::kBounds) {
-      FitToText();
+    if (what == Property::kCaption) {
+      // The whole label is painted at once, so whatever a change of size left to repaint in it
+      // is done; what the move uncovered of the parent is the parent's to repaint.
+      const bool resized = FitToText(false);
+      PaintNow();
+      if (resized) ValidateRect(Window(), nullptr);
+      return;
     }
+    if (what == Property::kFont || what == Property::kBounds) FitToText(true);
     if (what == Property::kHint) AddHint(label_, Window());
     InvalidateRect(Window(), nullptr, TRUE);
   }
@@ -194,20 +204,37 @@ class LabelPeer : public WindowPeer {
   }
 
  private:
-  // A label with automatic sizing is exactly as large as its text.
-  void FitToText() {
-    if (!label_.AutoSize()) return;
-    WindowDc dc(Window());
-    SelectedObject font(dc.Get(), FontHandle());
+  // A label with automatic sizing is exactly as large as its text; `always` after the window
+  // was moved or the font changed. True when the window's size was set.
+  bool FitToText(bool always) {
+    if (!label_.AutoSize()) return false;
+    HDC dc = MeasuringDc();
+    SelectedObject font(dc, FontHandle());
     RECT r{0, 0, 0, 0};
     std::string text = label_.Caption().empty() ? std::string(" ") : label_.Caption();
-    DrawTextA(dc.Get(), text.c_str(), -1, &r, DT_CALCRECT | DT_EXPANDTABS);
-    int width = label_.Caption().empty() ? 0 : r.right;
-    SetWindowPos(Window(), nullptr, 0, 0, width, r.bottom,
+    DrawTextA(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_EXPANDTABS);
+    const SIZE size{label_.Caption().empty() ? 0 : r.right, r.bottom};
+    if (!always && size.cx == size_.cx && size.cy == size_.cy) return false;
+    size_ = size;
+    SetWindowPos(Window(), nullptr, 0, 0, size.cx, size.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
+  }
+
+  void PaintNow() {
+    if (!IsWindowVisible(Window())) return;
+    WindowDc dc(Window());
+    Paint(dc.Get());
+  }
+
+  // Text is measured on a memory DC of the screen's format, which costs no window-system call.
+  static HDC MeasuringDc() {
+    static UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    return dc.Get();
   }
 
   Label& label_;
+  SIZE size_{};  // as last set by FitToText
 };
 
 class RadioPeer : public WindowPeer {
@@ -403,13 +430,34 @@ class ProgressPeer : public WindowPeer {
   }
 
  private:
+  // Each setter reports the whole state; only what differs from the control's is sent, since
+  // the extraction sets every value once per file and steps the bar every 32768 bytes.
   void Mirror() {
-    SendMessageA(Window(), PBM_SETRANGE32, WPARAM(bar_.Min()), LPARAM(bar_.Max()));
-    SendMessageA(Window(), PBM_SETSTEP, WPARAM(bar_.Step()), 0);
-    SendMessageA(Window(), PBM_SETPOS, WPARAM(bar_.Position()), 0);
+    if (!mirrored_ || bar_.Min() != min_ || bar_.Max() != max_) {
+      SendMessageA(Window(), PBM_SETRANGE32, WPARAM(bar_.Min()), LPARAM(bar_.Max()));
+      min_ = bar_.Min();
+      max_ = bar_.Max();
+      // The control keeps its position within the new range by itself.
+      position_ = int(SendMessageA(Window(), PBM_GETPOS, 0, 0));
+    }
+    if (!mirrored_ || bar_.Step() != step_) {
+      SendMessageA(Window(), PBM_SETSTEP, WPARAM(bar_.Step()), 0);
+      step_ = bar_.Step();
+    }
+    if (!mirrored_ || bar_.Position() != position_) {
+      SendMessageA(Window(), PBM_SETPOS, WPARAM(bar_.Position()), 0);
+      position_ = bar_.Position();
+    }
+    mirrored_ = true;
   }
 
   ProgressBar& bar_;
+  // The values last sent to the control.
+  bool mirrored_ = false;
+  int min_ = 0;
+  int max_ = 0;
+  int step_ = 0;
+  int position_ = 0;
 };
 
 class ImagePeer : public WindowPeer {
@@ -730,15 +778,16 @@ void RegisterWindowClasses(HINSTANCE instance) {
   struct Entry {
     const char* name;
     WNDPROC proc;
+    UINT style = 0;
   };
   const Entry classes[] = {{kFormClass, ContainerProc},
                            {kPanelClass, ContainerProc},
-                           {kLabelClass, SelfPaintedProc<LabelPeer>},
+                           {kLabelClass, SelfPaintedProc<LabelPeer>, CS_OWNDC},
                            {kSpeedButtonClass, SpeedButtonProc},
                            {kImageClass, SelfPaintedProc<ImagePeer>}};
   for (const Entry& entry : classes) {
     WNDCLASSA wc{};
-    wc.style = CS_DBLCLKS;
+    wc.style = CS_DBLCLKS | entry.style;
     wc.lpfnWndProc = entry.proc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
