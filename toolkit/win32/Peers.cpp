@@ -48,20 +48,21 @@ UniqueFont MakeFont(const Font& font) {
   return UniqueFont(CreateFontIndirectA(&lf));
 }
 
+// A 3-D frame `width` pixels deep, light on the top and left, dark on the bottom and right; `r`
+// shrinks to what lies inside it.
 void DrawFrame(HDC dc, RECT& r, TColor topLeft, TColor bottomRight, int width) {
+  UniquePen light(CreatePen(PS_SOLID, 1, ToColorRef(topLeft)));
+  UniquePen dark(CreatePen(PS_SOLID, 1, ToColorRef(bottomRight)));
   for (int i = 0; i < width; ++i) {
-    HPEN light = CreatePen(PS_SOLID, 1, ToColorRef(topLeft));
-    HPEN dark = CreatePen(PS_SOLID, 1, ToColorRef(bottomRight));
-    HGDIOBJ old = SelectObject(dc, light);
-    MoveToEx(dc, r.left, r.bottom - 1, nullptr);
-    LineTo(dc, r.left, r.top);
-    LineTo(dc, r.right - 1, r.top);
-    SelectObject(dc, dark);
+    {
+      SelectedObject pen(dc, light.Get());
+      MoveToEx(dc, r.left, r.bottom - 1, nullptr);
+      LineTo(dc, r.left, r.top);
+      LineTo(dc, r.right - 1, r.top);
+    }
+    SelectedObject pen(dc, dark.Get());
     LineTo(dc, r.right - 1, r.bottom - 1);
     LineTo(dc, r.left - 1, r.bottom - 1);
-    SelectObject(dc, old);
-    DeleteObject(light);
-    DeleteObject(dark);
     InflateRect(&r, -1, -1);
   }
 }
