@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string_view>
@@ -15,6 +16,16 @@ namespace toolkit {
 
 class GraphicControl;
 class Bitmap;
+
+// Pixels as a 32-bit top-down bitmap holds them: 0x00RRGGBB, the top byte undefined.
+using Pixel32 = std::uint32_t;
+inline constexpr Pixel32 kPixelRgbMask = 0x00FFFFFF;
+constexpr Pixel32 ToPixel(TColor rgb) {
+  return (Pixel32(RedOf(rgb)) << 16) | (Pixel32(GreenOf(rgb)) << 8) | Pixel32(BlueOf(rgb));
+}
+constexpr TColor FromPixel(Pixel32 p) {
+  return Rgb(int((p >> 16) & 0xFF), int((p >> 8) & 0xFF), int(p & 0xFF));
+}
 
 enum TBrushStyle { bsSolid, bsClear };
 
@@ -68,8 +79,17 @@ class Canvas {
   // Single-pixel access, slow on a device: pixel passes belong on a Bitmap's Pixels().
   virtual TColor Pixel(int x, int y) = 0;
   virtual void SetPixel(int x, int y, TColor color) = 0;
+  // Hands the surface's pixels within `area` to `edit` one row at a time and keeps what it
+  // writes: a pass over every pixel then costs memory speed, not a device call per pixel. The row
+  // starts at (x, y) of this canvas. Pixels the surface does not show may be left out, or handed
+  // over with their changes dropped, so an edit may depend only on a pixel and its position.
+  using RowEdit = std::function<void(int x, int y, std::span<Pixel32> row)>;
+  virtual void EditRows(const Rect& area, const RowEdit& edit) = 0;
   // An off-screen bitmap in this surface's format, white.
   virtual std::unique_ptr<Bitmap> CreateBitmap(int width, int height) = 0;
+  // The same with its pixels undefined until drawn on: for a caller that covers every pixel
+  // anyway, so that the bitmap is not cleared first.
+  virtual std::unique_ptr<Bitmap> CreateScratchBitmap(int width, int height) = 0;
   // A system colour as currently set; a plain colour unchanged.
   virtual TColor ColorToRGB(TColor color) const = 0;
 
@@ -78,16 +98,6 @@ class Canvas {
   TBrushStyle brushStyle_ = bsSolid;
   Font font_;
 };
-
-// Pixels as a 32-bit top-down bitmap holds them: 0x00RRGGBB, the top byte undefined.
-using Pixel32 = std::uint32_t;
-inline constexpr Pixel32 kPixelRgbMask = 0x00FFFFFF;
-constexpr Pixel32 ToPixel(TColor rgb) {
-  return (Pixel32(RedOf(rgb)) << 16) | (Pixel32(GreenOf(rgb)) << 8) | Pixel32(BlueOf(rgb));
-}
-constexpr TColor FromPixel(Pixel32 p) {
-  return Rgb(int((p >> 16) & 0xFF), int((p >> 8) & 0xFF), int(p & 0xFF));
-}
 
 class Bitmap {
  public:

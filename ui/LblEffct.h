@@ -9,7 +9,9 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "toolkit/Canvas.h"
 #include "toolkit/Controls.h"
@@ -182,6 +184,9 @@ class TLabelEffect : public toolkit::GraphicControl {
   bool showAccelChar_ = true;
 
   std::array<SchemeColours, 6> schemes_ = kSchemeColours;
+  // Off-screen bitmaps of the label's size that the last paint left white: the next paint of the
+  // same size takes them instead of allocating and clearing new ones.
+  std::vector<std::unique_ptr<toolkit::Bitmap>> spareBitmaps_;
   bool styleChanging_ = false;
   bool schemeChanging_ = false;
   AngleCache trig_;

@@ -1,7 +1,7 @@
 // TLabelEffect's paint: effect extent and shift, placement of the caption's copies (flat, turned
 // or upright letters), background, shadow and highlight layers with their translucent pixel
-// passes, and the face with its optional gradient. The pixel passes run on bitmaps in memory and
-// touch the label's surface with two copies, not one device call per pixel.
+// passes, and the face with its optional gradient. The pixel passes read masks in memory and
+// rewrite the label's surface a row at a time, not one device call per pixel.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -32,12 +32,19 @@ enum class Placement { kFlat, kTurned, kUpright };
 
 class Painter {
  public:
-  Painter(const TLabelEffect& label, Canvas& canvas)
-      : label_(label), canvas_(canvas), w_(label.Width()), h_(label.Height()) {}
+  Painter(const TLabelEffect& label, Canvas& canvas,
+          std::vector<std::unique_ptr<Bitmap>>& spareBitmaps)
+      : label_(label),
+        canvas_(canvas),
+        spares_(spareBitmaps),
+        w_(label.Width()),
+        h_(label.Height()) {}
 
   void Run();
 
  private:
+  // A white bitmap of the label's size, with its canvas as a new one's.
+  std::unique_ptr<Bitmap> TakeBitmap();
   void MeasureExtent();
   void Place();
   void DrawCopy(Canvas& target, int ox, int oy);
@@ -46,17 +53,19 @@ class Painter {
   void Layer(TColor colour, TEffectOption style, int depth, DirectionOffset unit,
              Canvas& realTarget);
   // Darkens the label's pixels under black pixels of `shadowMask`, then lightens those under black
-  // pixels of `highlightMask`; either may be absent.
+  // pixels of `highlightMask`; either may be absent. Leaves both masks white.
   void TranslucentPasses(Bitmap* shadowMask, Bitmap* highlightMask);
   void Face();
   void FaceGradient(TColor key);
 
   const TLabelEffect& label_;
   Canvas& canvas_;
+  std::vector<std::unique_ptr<Bitmap>>& spares_;
   const int w_;
   const int h_;
   std::unique_ptr<Bitmap> bitmap_;
   std::unique_ptr<Bitmap> highlightMask_;  // when both layers are eoReal
+  bool bitmapWhite_ = true;  // false once the face gradient has copied the surface into it
 
   DirectionOffset unitH_{};
   DirectionOffset unitS_{};
@@ -246,29 +255,97 @@ void Painter::Layer(TColor colour, TEffectOption style, int depth, DirectionOffs
   }
 }
 
-void Painter::TranslucentPasses(Bitmap* shadowMask, Bitmap* highlightMask) {
-  // One copy of the surface into memory and one back: the unchanged pixels return as they were.
-  const Rect all = label_.ClientRect();
-  std::unique_ptr<Bitmap> surface = canvas_.CreateBitmap(w_, h_);
-  surface->GetCanvas().CopyRect(all, canvas_, all);
-  Pixel32* __restrict out = surface->Pixels().data();
-  const std::size_t n = surface->Pixels().size();
-  // Branch-free loops, so that the compiler runs them over several pixels at a time.
-  if (shadowMask != nullptr) {
-    const Pixel32* __restrict mask = shadowMask->Pixels().data();
-    for (std::size_t i = 0; i < n; ++i)
-      out[i] = (mask[i] & kPixelRgbMask) == 0 ? (out[i] >> 1) & 0x007F7F7F : out[i];
-  }
-  if (highlightMask != nullptr) {
-    const Pixel32* __restrict mask = highlightMask->Pixels().data();
-    for (std::size_t i = 0; i < n; ++i) {
-      const Pixel32 p = out[i];
-      const Pixel32 lighter = (((((p >> 16) & 0xFF) + 255) / 2) << 16) |
-                              (((((p >> 8) & 0xFF) + 255) / 2) << 8) | (((p & 0xFF) + 255) / 2);
-      out[i] = (mask[i] & kPixelRgbMask) == 0 ? lighter : p;
+constexpr Pixel32 kWhitePixel = 0x00FFFFFF;
+constexpr Pixel32 kHalfMask = 0x007F7F7F;
+constexpr Pixel32 kLowBits = 0x00010101;
+// Pixels tested at once for a mask that is all white there, the common case around the text.
+constexpr int kBlock = 64;
+
+// Each channel halved.
+constexpr Pixel32 Darker(Pixel32 p) { return (p >> 1) & kHalfMask; }
+// Each channel c taken to (c + 255) / 2, that is c / 2 + 127 plus c's low bit: no channel carries
+// into the next, so one pixel is one word.
+constexpr Pixel32 Lighter(Pixel32 p) { return ((p >> 1) & kHalfMask) + kHalfMask + (p & kLowBits); }
+constexpr bool IsBlack(Pixel32 p) { return (p & kPixelRgbMask) == 0; }
+
+// Darkens `out` under black pixels of `shadow`, then lightens it under black pixels of
+// `highlight`, and leaves both masks white. Branch-free, so that the compiler runs it over several
+// pixels at a time; one instance per pair of masks, so that no test of a mask's presence is left in
+// the loop.
+template <bool kShadow, bool kHighlight>
+void MaskedPass(Pixel32* __restrict out, Pixel32* __restrict shadow, Pixel32* __restrict highlight,
+                int n) {
+  for (int i = 0; i < n; ++i) {
+    Pixel32 p = out[i];
+    if constexpr (kShadow) {
+      p = IsBlack(shadow[i]) ? Darker(p) : p;
+      shadow[i] = kWhitePixel;
     }
+    if constexpr (kHighlight) {
+      p = IsBlack(highlight[i]) ? Lighter(p) : p;
+      highlight[i] = kWhitePixel;
+    }
+    out[i] = p;
   }
-  canvas_.CopyRect(all, surface->GetCanvas(), all);
+}
+
+// Whether the block is all white, and so holds no black pixel; a block holding anything else
+// goes through the exact test. Branch-free, so that the compiler tests several pixels at once.
+bool AllWhite(const Pixel32* mask, int n) {
+  Pixel32 all = kWhitePixel;
+  for (int i = 0; i < n; ++i) all &= mask[i];
+  return (all & kWhitePixel) == kWhitePixel;
+}
+
+// The row in blocks: where the masks are all white nothing changes and nothing needs whitening.
+template <bool kShadow, bool kHighlight>
+void MaskedRow(Pixel32* out, Pixel32* shadow, Pixel32* highlight, int n) {
+  for (int i = 0; i < n; i += kBlock) {
+    const int count = std::min(kBlock, n - i);
+    if ((!kShadow || AllWhite(shadow + i, count)) &&
+        (!kHighlight || AllWhite(highlight + i, count)))
+      continue;
+    MaskedPass<kShadow, kHighlight>(out + i, kShadow ? shadow + i : nullptr,
+                                    kHighlight ? highlight + i : nullptr, count);
+  }
+}
+
+void Painter::TranslucentPasses(Bitmap* shadowMask, Bitmap* highlightMask) {
+  Pixel32* shadow = shadowMask != nullptr ? shadowMask->Pixels().data() : nullptr;
+  Pixel32* highlight = highlightMask != nullptr ? highlightMask->Pixels().data() : nullptr;
+  // The masks are whitened as they are read, for the next paint; rows the surface does not show
+  // are never handed over, and are whitened afterwards.
+  Rect seen{0, 0, 0, 0};
+  bool anyRow = false;
+  canvas_.EditRows(label_.ClientRect(), [&](int x, int y, std::span<Pixel32> row) {
+    const int n = int(row.size());
+    if (!anyRow) seen = Rect{x, y, x + n, y};
+    anyRow = true;
+    seen.bottom = y + 1;
+    const std::size_t first = std::size_t(y) * std::size_t(w_) + std::size_t(x);
+    Pixel32* s = shadow != nullptr ? shadow + first : nullptr;
+    Pixel32* h = highlight != nullptr ? highlight + first : nullptr;
+    if (s != nullptr && h != nullptr)
+      MaskedRow<true, true>(row.data(), s, h, n);
+    else if (s != nullptr)
+      MaskedRow<true, false>(row.data(), s, nullptr, n);
+    else if (h != nullptr)
+      MaskedRow<false, true>(row.data(), nullptr, h, n);
+  });
+  for (Bitmap* mask : {shadowMask, highlightMask}) {
+    if (mask == nullptr) continue;
+    Canvas& c = mask->GetCanvas();
+    c.SetBrushStyle(bsSolid);
+    c.SetBrushColor(clWhite);
+    if (!anyRow) {
+      c.FillRect(label_.ClientRect());
+      continue;
+    }
+    c.FillRect(Rect{0, 0, w_, seen.top});
+    c.FillRect(Rect{0, seen.bottom, w_, h_});
+    c.FillRect(Rect{0, seen.top, seen.left, seen.bottom});
+    c.FillRect(Rect{seen.right, seen.top, w_, seen.bottom});
+  }
 }
 
 void Painter::Face() {
@@ -281,6 +358,7 @@ void Painter::Face() {
   const Rect all = label_.ClientRect();
   Canvas& bitmapCanvas = bitmap_->GetCanvas();
   bitmapCanvas.CopyRect(all, canvas_, all);
+  bitmapWhite_ = false;
   const TColor key = FaceKeyColour(label_.GraduateFrom(), faceColour);
   bitmapCanvas.SetFontColor(key);
   bitmapCanvas.SetBrushStyle(bsClear);
@@ -355,9 +433,24 @@ void Painter::FaceGradient(TColor key) {
   if (run.Width() > 0 && run.Height() > 0) canvas_.CopyRect(run, bitmap_->GetCanvas(), run);
 }
 
+std::unique_ptr<Bitmap> Painter::TakeBitmap() {
+  while (!spares_.empty()) {
+    std::unique_ptr<Bitmap> spare = std::move(spares_.back());
+    spares_.pop_back();
+    // A spare of another size is of no further use: the label has been resized.
+    if (spare->Width() != w_ || spare->Height() != h_) continue;
+    Canvas& c = spare->GetCanvas();
+    c.SetBrushStyle(bsSolid);
+    c.SetBrushColor(clWhite);
+    c.SetFont(toolkit::Font{});
+    return spare;
+  }
+  return canvas_.CreateBitmap(w_, h_);
+}
+
 void Painter::Run() {
   MeasureExtent();
-  bitmap_ = canvas_.CreateBitmap(w_, h_);
+  bitmap_ = TakeBitmap();
   Canvas& bitmapCanvas = bitmap_->GetCanvas();
   bitmapCanvas.SetFont(label_.GetFont());
   canvas_.SetFont(label_.GetFont());
@@ -375,7 +468,7 @@ void Painter::Run() {
   if (realShadow && realHighlight) {
     // Between the two passes only the off-screen bitmap changes, so with a mask of its own for
     // the highlight both run in one trip through the label's surface.
-    highlightMask_ = canvas_.CreateBitmap(w_, h_);
+    highlightMask_ = TakeBitmap();
     highlightMask_->GetCanvas().SetFont(bitmapCanvas.GetFont());
     highlightTarget = &highlightMask_->GetCanvas();
   }
@@ -383,11 +476,8 @@ void Painter::Run() {
   Layer(label_.ColourShadow(), label_.StyleShadow(), label_.DepthShadow(), unitS_, bitmapCanvas);
   if (realShadow && !realHighlight) TranslucentPasses(bitmap_.get(), nullptr);
 
-  if (realHighlight && !realShadow) {
-    bitmapCanvas.SetBrushStyle(bsSolid);
-    bitmapCanvas.SetBrushColor(clWhite);
-    bitmapCanvas.FillRect(label_.ClientRect());
-  }
+  // The highlight's mask would be cleared to white first; it is white already, as the shadow's
+  // real pass whitened what it read, and otherwise the shadow never drew on it.
   Layer(label_.ColourHighlight(), label_.StyleHighlight(), label_.DepthHighlight(), unitH_,
         *highlightTarget);
   if (realHighlight) {
@@ -399,6 +489,8 @@ void Painter::Run() {
 
   Face();
   if (turned) ApplyFontAngle(canvas_, 0);
+  if (bitmapWhite_) spares_.push_back(std::move(bitmap_));
+  if (highlightMask_) spares_.push_back(std::move(highlightMask_));
 }
 
 }  // namespace
@@ -409,6 +501,6 @@ TColor FaceKeyColour(TColor graduateFrom, TColor face) {
   return clBlue;
 }
 
-void TLabelEffect::Paint(Canvas& canvas) { Painter(*this, canvas).Run(); }
+void TLabelEffect::Paint(Canvas& canvas) { Painter(*this, canvas, spareBitmaps_).Run(); }
 
 }  // namespace ui

@@ -70,7 +70,10 @@ void TNetGradient::DrawGradient(Canvas& canvas) {
   const int w = Width();
   const int h = Height();
   const int n = numberOfColors_;
-  std::unique_ptr<Bitmap> bands = canvas.CreateBitmap(w, h);
+  // The bands cover the bitmap from edge to edge, so it need not be cleared first; with no band
+  // at all it is copied as created, white.
+  std::unique_ptr<Bitmap> bands =
+      n > 0 ? canvas.CreateScratchBitmap(w, h) : canvas.CreateBitmap(w, h);
   Canvas& target = bands->GetCanvas();
 
   // Band 0 is always at the left or top; the reversed directions swap the colours instead.

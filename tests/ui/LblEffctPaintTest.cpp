@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <string>
 
 #include "tests/ui/UiTestSupport.h"
 #include "toolkit/Forms.h"
@@ -166,6 +168,55 @@ TEST(LblEffctPaintTest, RealHighlightAloneLightensOverANormalShadow) {
   EXPECT_EQ(ColorAt(picture->Raster(), 1, 20), Rgb(127, 127, 127));
   EXPECT_EQ(ColorAt(picture->Raster(), 40, 20), under);
   SaveOnFailure(picture->Raster(), "LabelRealHighlight");
+}
+
+// A label keeps the off-screen bitmaps of one paint for the next. Whatever the last paint left in
+// them (a clipped paint that never reached part of a mask, a face gradient that copied the surface
+// in, another size), a later paint must look exactly as a fresh label's.
+TEST(LblEffctPaintTest, RepaintsLookAsTheFirstPaintOfAFreshLabel) {
+  struct Setup {
+    TEffectOption shadow;
+    TEffectOption highlight;
+    TGraduateOption face;
+  };
+  const Setup setups[] = {{eoReal, eoReal, goNone},       {eoReal, eoNormal, goNone},
+                          {eoNormal, eoReal, goNone},     {eoReal, eoReal, goHorizontal},
+                          {eoReal, eoNormal, goVertical}, {eoExtrude, eoReal, goHorizontal}};
+  auto configure = [](TLabelEffect& label, const Setup& setup, int width) {
+    label.SetBounds(0, 0, width, 40);
+    label.SetCaption("Tolvek per AutoCAD");
+    label.SetStyleShadow(setup.shadow);
+    label.SetStyleHighlight(setup.highlight);
+    label.SetGraduateFace(setup.face);
+    label.SetGraduateFrom(clYellow);
+  };
+  // Every pixel of the background differs, so that a pass in the wrong place shows.
+  auto paint = [](TLabelEffect& label, const Rect& clip) {
+    auto raster = std::make_unique<headless::SoftRaster>(320, 50);
+    for (int y = 0; y < 50; ++y)
+      for (int x = 0; x < 320; ++x) raster->Set(x, y, Pixel32(x * 0x000301 + y * 0x050000));
+    headless::SoftCanvas canvas(*raster, Point{0, 0}, clip);
+    label.Paint(canvas);
+    return raster;
+  };
+  const Rect whole{0, 0, 320, 50};
+  const Rect part{40, 10, 120, 30};
+  TLabelEffect reused(nullptr, "Reused");
+  int n = 0;
+  for (const Setup& setup : setups) {
+    for (int width : {300, 300, 280}) {
+      configure(reused, setup, width);
+      paint(reused, part);
+      auto again = paint(reused, whole);
+      TLabelEffect fresh(nullptr, "Fresh");
+      configure(fresh, setup, width);
+      auto first = paint(fresh, whole);
+      EXPECT_TRUE(std::ranges::equal(again->Pixels(), first->Pixels()))
+          << "setup " << n << ", width " << width;
+      SaveOnFailure(*again, "LabelRepaint" + std::to_string(n));
+    }
+    ++n;
+  }
 }
 
 TEST(LblEffctPaintTest, FaceKeyAvoidsBothGradientEnds) {

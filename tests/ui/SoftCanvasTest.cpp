@@ -4,6 +4,8 @@
 // drifted from what the Win32 canvas does, the component tests above it would prove nothing.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "tests/ui/UiTestSupport.h"
 #include "toolkit/headless/SoftCanvas.h"
 
@@ -150,6 +152,41 @@ TEST(SoftCanvasTest, ChildCanvasClipsToItsControl) {
   EXPECT_EQ(ColorAt(raster, 19, 19), clGreen);
   EXPECT_EQ(ColorAt(raster, 20, 20), clWhite);
   EXPECT_EQ(ColorAt(raster, 9, 9), clWhite);
+}
+
+// The label's translucent passes rewrite the surface through these rows: an offset or a row past
+// the clip would shift or spill the darkening onto the neighbouring controls.
+TEST(SoftCanvasTest, EditRowsHandsOverOnlyWhatTheCanvasShowsAndKeepsTheEdits) {
+  headless::SoftRaster raster(30, 30);
+  headless::SoftCanvas child(raster, Point{10, 5}, Rect{12, 5, 20, 9});
+  std::vector<Rect> rows;
+  child.EditRows(Rect{0, 0, 50, 50}, [&](int x, int y, std::span<Pixel32> row) {
+    rows.push_back(Rect{x, y, x + int(row.size()), y + 1});
+    for (Pixel32& p : row) p = ToPixel(clRed);
+  });
+  ASSERT_EQ(rows.size(), 4u);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(rows[i], (Rect{2, i, 10, i + 1}));
+  EXPECT_EQ(ColorAt(raster, 12, 5), clRed);
+  EXPECT_EQ(ColorAt(raster, 19, 8), clRed);
+  EXPECT_EQ(ColorAt(raster, 11, 5), clWhite);
+  EXPECT_EQ(ColorAt(raster, 20, 8), clWhite);
+  EXPECT_EQ(ColorAt(raster, 12, 9), clWhite);
+
+  // Nothing of an area beside the clip.
+  int calls = 0;
+  child.EditRows(Rect{20, 0, 30, 4}, [&](int, int, std::span<Pixel32>) { ++calls; });
+  EXPECT_EQ(calls, 0);
+}
+
+TEST(SoftCanvasTest, ScratchBitmapsHaveTheirSize) {
+  SoftBitmap canvasOwner(1, 1);
+  auto scratch = canvasOwner.GetCanvas().CreateScratchBitmap(7, 3);
+  EXPECT_EQ(scratch->Width(), 7);
+  EXPECT_EQ(scratch->Height(), 3);
+  EXPECT_EQ(scratch->Pixels().size(), 21u);
+  scratch->GetCanvas().SetBrushColor(clNavy);
+  scratch->GetCanvas().FillRect(Rect{0, 0, 7, 3});
+  EXPECT_EQ(scratch->GetCanvas().Pixel(6, 2), clNavy);
 }
 
 TEST(SoftCanvasTest, SystemColoursResolve) {

@@ -37,8 +37,7 @@ struct LineSpan {
 };
 
 int WidthOf(const Prefixed& p, LineSpan s, int height, bool tabs) {
-  return LayoutLine(std::string_view(p.shown).substr(s.begin, s.end - s.begin), {}, height, tabs)
-      .width;
+  return LineWidth(std::string_view(p.shown).substr(s.begin, s.end - s.begin), height, tabs);
 }
 
 // Lines as the platform breaks them: at CR, LF or CR LF unless single-line, and with word
@@ -137,14 +136,21 @@ void SoftCanvas::WriteLine(const ShownLine& line, int x, int y, const Rect& clip
       raster_.Fill(Rect{rx, ry, rx + cell.right, ry + cell.bottom}, clip, back);
     }
   }
-  std::vector<Rect> boxes;
-  for (const Glyph& g : line.glyphs) {
-    if (g.ink) boxes.push_back(InkOf(g, font.height));
-    if (g.underline) boxes.push_back(UnderlineOf(g, font.height));
-  }
   if (font.escapement == 0) {
-    for (const Rect& b : boxes)
-      raster_.Fill(Rect{rx + b.left, ry + b.top, rx + b.right, ry + b.bottom}, clip, ink);
+    // The common case, a line of upright text: the glyphs' boxes written straight into the rows.
+    const Rect limit = Intersect(clip, raster_.Bounds());
+    const auto pixels = raster_.Pixels();
+    auto mark = [&](const Rect& b) {
+      const Rect r = Intersect(Rect{rx + b.left, ry + b.top, rx + b.right, ry + b.bottom}, limit);
+      for (int row = r.top; row < r.bottom; ++row) {
+        Pixel32* first = pixels.data() + std::ptrdiff_t(row) * raster_.Width() + r.left;
+        std::fill(first, first + r.Width(), ink);
+      }
+    };
+    for (const Glyph& g : line.glyphs) {
+      if (g.ink) mark(InkOf(g, font.height));
+      if (g.underline) mark(UnderlineOf(g, font.height));
+    }
     return;
   }
   // Turned text: counter-clockwise on the screen, whose y axis points down.
@@ -152,10 +158,14 @@ void SoftCanvas::WriteLine(const ShownLine& line, int x, int y, const Rect& clip
   const double c = std::cos(radians);
   const double s = std::sin(radians);
   auto turn = [&](double a, double b) { return PointF{rx + a * c + b * s, ry - a * s + b * c}; };
-  for (const Rect& b : boxes) {
+  auto mark = [&](const Rect& b) {
     const std::array<PointF, 4> corners = {turn(b.left, b.top), turn(b.right, b.top),
                                            turn(b.right, b.bottom), turn(b.left, b.bottom)};
     raster_.FillPolygon(corners, clip, ink);
+  };
+  for (const Glyph& g : line.glyphs) {
+    if (g.ink) mark(InkOf(g, font.height));
+    if (g.underline) mark(UnderlineOf(g, font.height));
   }
 }
 
@@ -207,7 +217,7 @@ void SoftCanvas::TextOut(int x, int y, std::string_view text) {
 }
 
 int SoftCanvas::TextWidth(std::string_view text) {
-  return LayoutLine(text, {}, GetFont().height, false).width;
+  return LineWidth(text, GetFont().height, false);
 }
 
 int SoftCanvas::TextHeight(std::string_view) { return LineHeight(GetFont().height); }
@@ -267,8 +277,23 @@ void SoftCanvas::SetPixel(int x, int y, TColor color) {
   if (clip_.Contains(p)) raster_.Set(p.x, p.y, ToPixel(ColorToRGB(color)));
 }
 
+void SoftCanvas::EditRows(const Rect& area, const RowEdit& edit) {
+  // The raster is memory already: each row is handed over where it lies.
+  const Rect r = Intersect(ToRaster(area), clip_);
+  if (r.Width() <= 0 || r.Height() <= 0) return;
+  auto pixels = raster_.Pixels();
+  for (int y = r.top; y < r.bottom; ++y) {
+    edit(r.left - origin_.x, y - origin_.y,
+         pixels.subspan(std::size_t(y) * raster_.Width() + r.left, std::size_t(r.Width())));
+  }
+}
+
 std::unique_ptr<Bitmap> SoftCanvas::CreateBitmap(int width, int height) {
   return std::make_unique<SoftBitmap>(width, height);
+}
+
+std::unique_ptr<Bitmap> SoftCanvas::CreateScratchBitmap(int width, int height) {
+  return std::make_unique<SoftBitmap>(width, height, SoftRaster::Uncleared{});
 }
 
 }  // namespace toolkit::headless

@@ -28,7 +28,9 @@ class SoftCanvas : public Canvas {
   void CopyRect(const Rect& to, Canvas& source, const Rect& from) override;
   TColor Pixel(int x, int y) override;
   void SetPixel(int x, int y, TColor color) override;
+  void EditRows(const Rect& area, const RowEdit& edit) override;
   std::unique_ptr<Bitmap> CreateBitmap(int width, int height) override;
+  std::unique_ptr<Bitmap> CreateScratchBitmap(int width, int height) override;
   TColor ColorToRGB(TColor color) const override;
 
  private:
@@ -45,6 +47,8 @@ class SoftCanvas : public Canvas {
 class SoftBitmap : public Bitmap {
  public:
   SoftBitmap(int width, int height) : raster_(width, height), canvas_(raster_) {}
+  SoftBitmap(int width, int height, SoftRaster::Uncleared uncleared)
+      : raster_(width, height, uncleared), canvas_(raster_) {}
   Canvas& GetCanvas() override { return canvas_; }
   SoftCanvas& Soft() { return canvas_; }
   SoftRaster& Raster() { return raster_; }

@@ -2,10 +2,19 @@
 
 namespace toolkit::headless {
 
+int LineWidth(std::string_view text, int height, bool expandTabs) {
+  const int advance = Advance(height);
+  const int tab = TabWidth(height);
+  int x = 0;
+  for (char ch : text) x += ch == '\t' && expandTabs ? (x / tab + 1) * tab - x : advance;
+  return x;
+}
+
 ShownLine LayoutLine(std::string_view text, const std::vector<bool>& underlined, int height,
                      bool expandTabs) {
   ShownLine line;
   line.shown = std::string(text);
+  line.glyphs.reserve(text.size());
   const int advance = Advance(height);
   int x = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {

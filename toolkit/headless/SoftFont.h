@@ -39,6 +39,9 @@ struct ShownLine {
   int width = 0;
 };
 
+// The width LayoutLine would give the line, without laying it out.
+int LineWidth(std::string_view text, int height, bool expandTabs);
+
 // Lays out one line of text: `underlined` holds, per character, whether it is underlined.
 ShownLine LayoutLine(std::string_view text, const std::vector<bool>& underlined, int height,
                      bool expandTabs);

@@ -14,15 +14,20 @@ Rect Intersect(const Rect& a, const Rect& b) {
   return r;
 }
 
-SoftRaster::SoftRaster(int width, int height, Pixel32 fill)
+SoftRaster::SoftRaster(int width, int height, Uncleared)
     : width_(std::max(width, 0)),
       height_(std::max(height, 0)),
-      pixels_(std::size_t(width_) * std::size_t(height_), fill) {}
+      pixels_(std::make_unique_for_overwrite<Pixel32[]>(Size())) {}
+
+SoftRaster::SoftRaster(int width, int height, Pixel32 fill)
+    : SoftRaster(width, height, Uncleared{}) {
+  std::fill_n(pixels_.get(), Size(), fill);
+}
 
 void SoftRaster::Fill(const Rect& area, const Rect& clip, Pixel32 p) {
   Rect r = Intersect(Intersect(area, clip), Bounds());
   for (int y = r.top; y < r.bottom; ++y)
-    std::fill_n(pixels_.begin() + std::ptrdiff_t(y) * width_ + r.left, r.Width(), p);
+    std::fill_n(pixels_.get() + std::ptrdiff_t(y) * width_ + r.left, r.Width(), p);
 }
 
 void SoftRaster::FillPolygon(std::span<const PointF> corners, const Rect& clip, Pixel32 p) {

@@ -2,6 +2,7 @@
 // section) and a record of every text drawn on it, for the tests that check where text went.
 #pragma once
 
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -31,11 +32,14 @@ struct PointF {
 class SoftRaster {
  public:
   SoftRaster(int width, int height, Pixel32 fill = 0x00FFFFFF);
+  // Pixels left undefined, for a raster that is drawn over entirely before it is read.
+  struct Uncleared {};
+  SoftRaster(int width, int height, Uncleared);
   int Width() const { return width_; }
   int Height() const { return height_; }
   Rect Bounds() const { return Rect{0, 0, width_, height_}; }
-  std::span<Pixel32> Pixels() { return pixels_; }
-  std::span<const Pixel32> Pixels() const { return pixels_; }
+  std::span<Pixel32> Pixels() { return {pixels_.get(), Size()}; }
+  std::span<const Pixel32> Pixels() const { return {pixels_.get(), Size()}; }
   Pixel32 At(int x, int y) const { return pixels_[std::size_t(y) * width_ + x]; }
   void Set(int x, int y, Pixel32 p) { pixels_[std::size_t(y) * width_ + x] = p; }
 
@@ -51,9 +55,11 @@ class SoftRaster {
   bool SavePpm(const std::string& path) const;
 
  private:
+  std::size_t Size() const { return std::size_t(width_) * std::size_t(height_); }
+
   int width_;
   int height_;
-  std::vector<Pixel32> pixels_;
+  std::unique_ptr<Pixel32[]> pixels_;
   std::vector<TextRecord> texts_;
 };
 

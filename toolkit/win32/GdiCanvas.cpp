@@ -123,11 +123,28 @@ TColor GdiCanvas::Pixel(int x, int y) { return GetPixel(dc_, x, y); }
 
 void GdiCanvas::SetPixel(int x, int y, TColor color) { SetPixelV(dc_, x, y, ColorToRGB(color)); }
 
+void GdiCanvas::EditRows(const Rect& area, const RowEdit& edit) {
+  if (area.Width() <= 0 || area.Height() <= 0) return;
+  // A device's pixels are reached through a DIB section: one copy in, one copy back.
+  DibBitmap scratch(area.Width(), area.Height(), DibBitmap::kUndefined);
+  BitBlt(scratch.Handle(), 0, 0, area.Width(), area.Height(), dc_, area.left, area.top, SRCCOPY);
+  auto pixels = scratch.Pixels();
+  for (int y = 0; y < area.Height(); ++y) {
+    edit(area.left, area.top + y,
+         pixels.subspan(std::size_t(y) * std::size_t(area.Width()), std::size_t(area.Width())));
+  }
+  BitBlt(dc_, area.left, area.top, area.Width(), area.Height(), scratch.Handle(), 0, 0, SRCCOPY);
+}
+
 std::unique_ptr<Bitmap> GdiCanvas::CreateBitmap(int width, int height) {
   return std::make_unique<DibBitmap>(width, height);
 }
 
-DibBitmap::DibBitmap(int width, int height)
+std::unique_ptr<Bitmap> GdiCanvas::CreateScratchBitmap(int width, int height) {
+  return std::make_unique<DibBitmap>(width, height, DibBitmap::kUndefined);
+}
+
+DibBitmap::DibBitmap(int width, int height, Content content)
     : width_(width < 1 ? 1 : width),
       height_(height < 1 ? 1 : height),
       dc_(CreateCompatibleDC(nullptr)),
@@ -144,7 +161,8 @@ DibBitmap::DibBitmap(int width, int height)
   if (!bitmap_ || !dc_) throw std::runtime_error("Cannot create an off-screen bitmap");
   bits_ = static_cast<Pixel32*>(bits);
   selection_.emplace(dc_.Get(), bitmap_.Get());
-  std::fill_n(bits_, std::size_t(width_) * std::size_t(height_), Pixel32(0x00FFFFFF));
+  if (content == kWhite)
+    std::fill_n(bits_, std::size_t(width_) * std::size_t(height_), Pixel32(0x00FFFFFF));
 }
 
 std::span<Pixel32> DibBitmap::Pixels() {

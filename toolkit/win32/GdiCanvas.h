@@ -61,7 +61,9 @@ class GdiCanvas : public Canvas {
   void CopyRect(const Rect& to, Canvas& source, const Rect& from) override;
   TColor Pixel(int x, int y) override;
   void SetPixel(int x, int y, TColor color) override;
+  void EditRows(const Rect& area, const RowEdit& edit) override;
   std::unique_ptr<Bitmap> CreateBitmap(int width, int height) override;
+  std::unique_ptr<Bitmap> CreateScratchBitmap(int width, int height) override;
   TColor ColorToRGB(TColor color) const override;
 
  private:
@@ -78,7 +80,9 @@ class GdiCanvas : public Canvas {
 
 class DibBitmap : public Bitmap {
  public:
-  DibBitmap(int width, int height);
+  enum Content { kWhite, kUndefined };
+  // kUndefined is for a caller that overwrites every pixel before reading any.
+  DibBitmap(int width, int height, Content content = kWhite);
   Canvas& GetCanvas() override { return canvas_; }
   int Width() const override { return width_; }
   int Height() const override { return height_; }
