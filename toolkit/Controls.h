@@ -299,6 +299,13 @@ class GraphicControl : public Control {
 };
 
 // Shift-state bits passed with mouse events.
-enum ShiftState : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16 };
+enum ShiftState : unsigned {
+  ssShift = 1,
+  ssAlt = 2,
+  ssCtrl = 4,
+  ssLeft = 8,
+  ssRight = 16,
+  ssMiddle = 32,
+};
 
 }  // namespace toolkit

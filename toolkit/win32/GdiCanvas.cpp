@@ -13,7 +13,7 @@ namespace {
 
 RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
-FontHandle MakeFont(const Font& font) {
+UniqueFont MakeFont(const Font& font) {
   LOGFONTA lf{};
   lf.lfHeight = -font.height;
   lf.lfEscapement = font.escapement;
@@ -28,7 +28,7 @@ FontHandle MakeFont(const Font& font) {
   lf.lfQuality = NONANTIALIASED_QUALITY;
   lf.lfPitchAndFamily = DEFAULT_PITCH;
   lstrcpynA(lf.lfFaceName, font.name.c_str(), LF_FACESIZE);
-  return FontHandle(CreateFontIndirectA(&lf));
+  return UniqueFont(CreateFontIndirectA(&lf));
 }
 
 bool SameShape(const Font& a, const Font& b) {
@@ -45,7 +45,7 @@ TColor GdiCanvas::ColorToRGB(TColor color) const {
 
 void GdiCanvas::UseFont() {
   if (font_ && SameShape(made_, GetFont())) return;
-  FontHandle fresh = MakeFont(GetFont());
+  UniqueFont fresh = MakeFont(GetFont());
   fontSelection_.reset();
   fontSelection_.emplace(dc_, fresh.Get());
   font_ = std::move(fresh);

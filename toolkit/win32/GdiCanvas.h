@@ -13,39 +13,9 @@
 #include <optional>
 
 #include "toolkit/Canvas.h"
-#include "toolkit/UniqueHandle.h"
+#include "toolkit/win32/Handles.h"
 
 namespace toolkit::win32 {
-
-// Puts back the object a SelectObject replaced.
-class SelectedObject {
- public:
-  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
-  ~SelectedObject() { SelectObject(dc_, old_); }
-  SelectedObject(const SelectedObject&) = delete;
-  SelectedObject& operator=(const SelectedObject&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
-
-// Restores a device context's origin, clipping and selections on leaving a scope.
-class SavedDc {
- public:
-  explicit SavedDc(HDC dc) : dc_(dc), id_(SaveDC(dc)) {}
-  ~SavedDc() { RestoreDC(dc_, id_); }
-  SavedDc(const SavedDc&) = delete;
-  SavedDc& operator=(const SavedDc&) = delete;
-
- private:
-  HDC dc_;
-  int id_;
-};
-
-using FontHandle = Unique<HFONT, DeleteObject>;
-using BitmapHandle = Unique<HBITMAP, DeleteObject>;
-using MemoryDc = Unique<HDC, DeleteDC>;
 
 class GdiCanvas : public Canvas {
  public:
@@ -73,7 +43,7 @@ class GdiCanvas : public Canvas {
 
   HDC dc_;
   Font made_;
-  FontHandle font_;
+  UniqueFont font_;
   // Declared after the font so that the font is deselected before it is deleted.
   std::optional<SelectedObject> fontSelection_;
 };
@@ -93,8 +63,8 @@ class DibBitmap : public Bitmap {
   int width_;
   int height_;
   Pixel32* bits_ = nullptr;
-  MemoryDc dc_;
-  BitmapHandle bitmap_;
+  UniqueMemoryDc dc_;
+  UniqueBitmap bitmap_;
   std::optional<SelectedObject> selection_;
   GdiCanvas canvas_;
 };

@@ -64,6 +64,7 @@ unsigned ShiftOf(WPARAM keys) {
   if (keys & MK_CONTROL) shift |= ssCtrl;
   if (keys & MK_LBUTTON) shift |= ssLeft;
   if (keys & MK_RBUTTON) shift |= ssRight;
+  if (keys & MK_MBUTTON) shift |= ssMiddle;
   if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
   return shift;
 }

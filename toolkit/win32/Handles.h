@@ -45,6 +45,19 @@ class SelectedObject {
   HGDIOBJ previous_;
 };
 
+// Restores a device context's origin, clipping and selections on leaving a scope.
+class SavedDc {
+ public:
+  explicit SavedDc(HDC dc) : dc_(dc), id_(SaveDC(dc)) {}
+  ~SavedDc() { RestoreDC(dc_, id_); }
+  SavedDc(const SavedDc&) = delete;
+  SavedDc& operator=(const SavedDc&) = delete;
+
+ private:
+  HDC dc_;
+  int id_;
+};
+
 // BeginPaint and EndPaint as one object.
 class PaintScope {
  public:
