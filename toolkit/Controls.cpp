@@ -10,26 +10,22 @@
 namespace toolkit {
 
 Control::Control(Control* parent, std::string name) : name_(std::move(name)), parent_(parent) {
-  if (parent_ != nullptr)
-    parent_->children_.push_back(this);
+  if (parent_ != nullptr) parent_->children_.push_back(this);
 }
 
 Control::~Control() {
-  if (parent_ != nullptr)
-    std::erase(parent_->children_, this);
+  if (parent_ != nullptr) std::erase(parent_->children_, this);
 }
 
 Form* Control::ParentForm() {
   Control* c = this;
-  while (c->parent_ != nullptr)
-    c = c->parent_;
+  while (c->parent_ != nullptr) c = c->parent_;
   return dynamic_cast<Form*>(c);
 }
 
 void Control::SetBounds(int left, int top, int width, int height) {
   Rect r = toolkit::Bounds(left, top, width, height);
-  if (r == bounds_)
-    return;
+  if (r == bounds_) return;
   bounds_ = r;
   Changed(Property::kBounds);
   Realign();
@@ -37,16 +33,14 @@ void Control::SetBounds(int left, int top, int width, int height) {
 
 void Control::SetAlign(TAlign align) {
   align_ = align;
-  if (parent_ != nullptr)
-    parent_->Realign();
+  if (parent_ != nullptr) parent_->Realign();
 }
 
 void Control::Realign() {
   Rect free = AlignRect();
   auto place = [&](TAlign which) {
     for (Control* child : children_) {
-      if (child->align_ != which || !child->visible_)
-        continue;
+      if (child->align_ != which || !child->visible_) continue;
       Rect r = child->bounds_;
       switch (which) {
         case alTop:
@@ -78,13 +72,11 @@ void Control::Realign() {
       }
     }
   };
-  for (TAlign which : {alTop, alBottom, alLeft, alRight, alClient})
-    place(which);
+  for (TAlign which : {alTop, alBottom, alLeft, alRight, alClient}) place(which);
 }
 
 void Control::SetCaption(const std::string& caption) {
-  if (caption == caption_)
-    return;
+  if (caption == caption_) return;
   caption_ = caption;
   Changed(Property::kCaption);
 }
@@ -110,25 +102,21 @@ void Control::SetColor(TColor color) {
 }
 
 void Control::SetVisible(bool visible) {
-  if (visible == visible_)
-    return;
+  if (visible == visible_) return;
   visible_ = visible;
   Changed(Property::kVisible);
-  if (parent_ != nullptr && align_ != alNone)
-    parent_->Realign();
+  if (parent_ != nullptr && align_ != alNone) parent_->Realign();
 }
 
 bool Control::Showing() const {
   for (const Control* c = this; c != nullptr; c = c->parent_) {
-    if (!c->visible_)
-      return false;
+    if (!c->visible_) return false;
   }
   return true;
 }
 
 void Control::SetEnabled(bool enabled) {
-  if (enabled == enabled_)
-    return;
+  if (enabled == enabled_) return;
   enabled_ = enabled;
   Changed(Property::kEnabled);
 }
@@ -144,8 +132,7 @@ void Control::SetShowHint(bool show) {
 }
 
 void Control::Click() {
-  if (!enabled_ || !OnClick)
-    return;
+  if (!enabled_ || !OnClick) return;
   App().Dispatch(OnClick);
 }
 
@@ -220,22 +207,19 @@ void Label::SetAlignment(TAlignment alignment) {
 }
 
 void RadioButton::SetChecked(bool checked) {
-  if (checked == checked_)
-    return;
+  if (checked == checked_) return;
   checked_ = checked;
   Changed(Property::kChecked);
   if (checked && Parent() != nullptr) {
     for (Control* sibling : Parent()->Children()) {
       auto* radio = dynamic_cast<RadioButton*>(sibling);
-      if (radio != nullptr && radio != this)
-        radio->SetChecked(false);
+      if (radio != nullptr && radio != this) radio->SetChecked(false);
     }
   }
 }
 
 void RadioButton::Click() {
-  if (!Enabled())
-    return;
+  if (!Enabled()) return;
   SetChecked(true);
   Control::Click();
 }
@@ -250,8 +234,7 @@ void Edit::SetCtl3D(bool ctl3D) {
 }
 
 void Edit::SetFocus() {
-  if (Peer() != nullptr)
-    Peer()->SetFocus();
+  if (Peer() != nullptr) Peer()->SetFocus();
 }
 
 void DirectoryEdit::Browse() {
@@ -261,8 +244,7 @@ void DirectoryEdit::Browse() {
     start = current.substr(0, 2) + "\\";
   }
   std::string chosen;
-  if (SelectDirectory(start, chosen))
-    SetText(chosen);
+  if (SelectDirectory(start, chosen)) SetText(chosen);
   SetFocus();
 }
 
@@ -275,16 +257,14 @@ void SpeedButton::SetFlat(bool flat) {
 
 void ProgressBar::SetMin(int value) {
   min_ = value;
-  if (max_ < min_)
-    max_ = min_;
+  if (max_ < min_) max_ = min_;
   position_ = std::clamp(position_, min_, max_);
   Changed(Property::kProgress);
 }
 
 void ProgressBar::SetMax(int value) {
   max_ = value;
-  if (min_ > max_)
-    min_ = max_;
+  if (min_ > max_) min_ = max_;
   position_ = std::clamp(position_, min_, max_);
   Changed(Property::kProgress);
 }
@@ -322,16 +302,13 @@ void Image::SetPicture(const std::string& resourceName) {
 void RichEdit::LoadFromFile(const std::string& path) {
   fs::File file;
   file.Open(path, OpenMode::kRead, fs::Check::kRecord);
-  if (fs::IoResult() != 0)
-    throw Exception("Cannot open file " + path);
+  if (fs::IoResult() != 0) throw Exception("Cannot open file " + path);
   std::string text;
   char buffer[16384];
   for (;;) {
     std::size_t got = file.Read(buffer, sizeof buffer, fs::Check::kRecord);
-    if (fs::IoResult() != 0)
-      throw Exception("Cannot open file " + path);
-    if (got == 0)
-      break;
+    if (fs::IoResult() != 0) throw Exception("Cannot open file " + path);
+    if (got == 0) break;
     text.append(buffer, got);
   }
   content_ = std::move(text);

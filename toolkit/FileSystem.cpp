@@ -10,45 +10,33 @@ namespace {
 std::uint32_t recordedCode = 0;
 }  // namespace
 
-std::uint32_t IoResult() {
-  return std::exchange(recordedCode, 0);
-}
+std::uint32_t IoResult() { return std::exchange(recordedCode, 0); }
 
 void Report(std::uint32_t code, Check check) {
-  if (code == 0)
-    return;
-  if (check == Check::kRaise)
-    throw EInOutError(code);
+  if (code == 0) return;
+  if (check == Check::kRaise) throw EInOutError(code);
   recordedCode = code;
 }
 
-void ChDir(const std::string& path, Check check) {
-  Report(Fs().ChangeDir(path), check);
-}
-void MkDir(const std::string& path, Check check) {
-  Report(Fs().CreateDir(path), check);
-}
+void ChDir(const std::string& path, Check check) { Report(Fs().ChangeDir(path), check); }
+void MkDir(const std::string& path, Check check) { Report(Fs().CreateDir(path), check); }
 void Rename(const std::string& from, const std::string& to, Check check) {
   Report(Fs().Rename(from, to), check);
 }
-void Erase(const std::string& path, Check check) {
-  Report(Fs().Delete(path), check);
-}
+void Erase(const std::string& path, Check check) { Report(Fs().Delete(path), check); }
 
 File::File(File&& other) noexcept : id_(std::exchange(other.id_, 0)) {}
 
 File& File::operator=(File&& other) noexcept {
   if (this != &other) {
-    if (id_ != 0)
-      Fs().Close(id_);
+    if (id_ != 0) Fs().Close(id_);
     id_ = std::exchange(other.id_, 0);
   }
   return *this;
 }
 
 File::~File() {
-  if (id_ != 0)
-    Fs().Close(id_);
+  if (id_ != 0) Fs().Close(id_);
 }
 
 void File::Open(const std::string& path, OpenMode mode, Check check) {
@@ -58,8 +46,7 @@ void File::Open(const std::string& path, OpenMode mode, Check check) {
   }
   FileId opened = 0;
   std::uint32_t code = Fs().Open(path, mode, opened);
-  if (code == 0)
-    id_ = opened;
+  if (code == 0) id_ = opened;
   Report(code, check);
 }
 
@@ -72,8 +59,7 @@ std::size_t File::Read(void* buffer, std::size_t size, Check check) {
 void File::Write(const void* data, std::size_t size, Check check) {
   std::uint32_t code = id_ == 0 ? kErrInvalidHandle : Fs().Write(id_, data, size);
   // The run-time library reports a short write as its own "Disk full".
-  if (code == kErrDiskFull || code == kErrHandleDiskFull)
-    code = kErrRtlDiskFull;
+  if (code == kErrDiskFull || code == kErrHandleDiskFull) code = kErrRtlDiskFull;
   Report(code, check);
 }
 
@@ -84,8 +70,7 @@ std::uint64_t File::Size(Check check) {
 }
 
 void File::Close(Check check) {
-  if (id_ == 0)
-    return;
+  if (id_ == 0) return;
   std::uint32_t code = Fs().Close(id_);
   id_ = 0;
   Report(code, check);

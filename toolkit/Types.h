@@ -28,9 +28,7 @@ inline constexpr TColor clLime = 0x0000FF00;
 inline constexpr TColor clFuchsia = 0x00FF00FF;
 
 inline constexpr TColor kSystemColorFlag = 0x80000000;
-inline constexpr TColor SystemColor(int index) {
-  return kSystemColorFlag | TColor(index);
-}
+inline constexpr TColor SystemColor(int index) { return kSystemColorFlag | TColor(index); }
 inline constexpr TColor clScrollBar = SystemColor(0);
 inline constexpr TColor clBackground = SystemColor(1);
 inline constexpr TColor clWindow = SystemColor(5);
@@ -44,15 +42,9 @@ inline constexpr TColor cl3DDkShadow = SystemColor(21);
 inline constexpr TColor cl3DLight = SystemColor(22);
 inline constexpr TColor clInfoBk = SystemColor(24);
 
-constexpr std::uint8_t RedOf(TColor c) {
-  return std::uint8_t(c & 0xFF);
-}
-constexpr std::uint8_t GreenOf(TColor c) {
-  return std::uint8_t((c >> 8) & 0xFF);
-}
-constexpr std::uint8_t BlueOf(TColor c) {
-  return std::uint8_t((c >> 16) & 0xFF);
-}
+constexpr std::uint8_t RedOf(TColor c) { return std::uint8_t(c & 0xFF); }
+constexpr std::uint8_t GreenOf(TColor c) { return std::uint8_t((c >> 8) & 0xFF); }
+constexpr std::uint8_t BlueOf(TColor c) { return std::uint8_t((c >> 16) & 0xFF); }
 constexpr TColor Rgb(int r, int g, int b) {
   return TColor(r & 0xFF) | (TColor(g & 0xFF) << 8) | (TColor(b & 0xFF) << 16);
 }

@@ -16,8 +16,7 @@ class Unique {
   Unique& operator=(const Unique&) = delete;
   Unique(Unique&& other) noexcept : handle_(other.Release()) {}
   Unique& operator=(Unique&& other) noexcept {
-    if (this != &other)
-      Reset(other.Release());
+    if (this != &other) Reset(other.Release());
     return *this;
   }
   ~Unique() { Reset(); }
@@ -27,8 +26,7 @@ class Unique {
   H Release() { return std::exchange(handle_, Invalid); }
   void Reset(H handle = Invalid) {
     H old = std::exchange(handle_, handle);
-    if (old != Invalid)
-      Close(old);
+    if (old != Invalid) Close(old);
   }
 
  private:

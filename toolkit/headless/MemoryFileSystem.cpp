@@ -37,31 +37,24 @@ namespace {
 std::string Fold(const std::string& text) {
   std::string folded = text;
   for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z')
-      c = char(c - 'A' + 'a');
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
   }
   return folded;
 }
 
 bool ValidName(const std::string& name) {
-  if (name.empty())
-    return false;
+  if (name.empty()) return false;
   for (unsigned char c : name) {
-    if (c < 32 || std::strchr("<>:\"/|?*", c) != nullptr)
-      return false;
+    if (c < 32 || std::strchr("<>:\"/|?*", c) != nullptr) return false;
   }
   return true;
 }
 
-char DriveOf(char letter) {
-  return char(Fold(std::string(1, letter))[0]);
-}
+char DriveOf(char letter) { return char(Fold(std::string(1, letter))[0]); }
 
 }  // namespace
 
-MemoryFileSystem::MemoryFileSystem() {
-  Reset();
-}
+MemoryFileSystem::MemoryFileSystem() { Reset(); }
 MemoryFileSystem::~MemoryFileSystem() = default;
 
 void MemoryFileSystem::Reset() {
@@ -78,8 +71,7 @@ void MemoryFileSystem::Reset() {
 
 void MemoryFileSystem::AddDrive(char letter) {
   char drive = DriveOf(letter);
-  if (drives_.count(drive) != 0)
-    return;
+  if (drives_.count(drive) != 0) return;
   auto root = std::make_unique<Node>();
   root->isDir = true;
   drives_[drive] = std::move(root);
@@ -94,8 +86,7 @@ bool MemoryFileSystem::Resolve(const std::string& path, char& drive,
     drive = DriveOf(rest[0]);
     rest = rest.substr(2);
   }
-  if (drives_.count(drive) == 0)
-    return false;
+  if (drives_.count(drive) == 0) return false;
   std::string base;
   if (rest.empty() || (rest[0] != '\\' && rest[0] != '/')) {
     base = currentOnDrive_.at(drive);
@@ -106,8 +97,7 @@ bool MemoryFileSystem::Resolve(const std::string& path, char& drive,
   auto flush = [&]() {
     if (component.empty() || component == ".") {
     } else if (component == "..") {
-      if (!parts.empty())
-        parts.pop_back();
+      if (!parts.empty()) parts.pop_back();
     } else {
       parts.push_back(component);
     }
@@ -127,15 +117,12 @@ bool MemoryFileSystem::Resolve(const std::string& path, char& drive,
 MemoryFileSystem::Node* MemoryFileSystem::Find(const std::string& path) const {
   char drive;
   std::vector<std::string> parts;
-  if (path.empty() || !Resolve(path, drive, parts))
-    return nullptr;
+  if (path.empty() || !Resolve(path, drive, parts)) return nullptr;
   Node* node = drives_.at(drive).get();
   for (const auto& part : parts) {
-    if (!node->isDir)
-      return nullptr;
+    if (!node->isDir) return nullptr;
     auto it = node->children.find(Fold(part));
-    if (it == node->children.end())
-      return nullptr;
+    if (it == node->children.end()) return nullptr;
     node = it->second.get();
   }
   return node;
@@ -146,15 +133,13 @@ MemoryFileSystem::Node* MemoryFileSystem::FindParent(const std::string& path, st
   char drive;
   std::vector<std::string> parts;
   error = kErrPathNotFound;
-  if (path.empty() || !Resolve(path, drive, parts) || parts.empty())
-    return nullptr;
+  if (path.empty() || !Resolve(path, drive, parts) || parts.empty()) return nullptr;
   leaf = parts.back();
   parts.pop_back();
   Node* node = drives_.at(drive).get();
   for (const auto& part : parts) {
     auto it = node->children.find(Fold(part));
-    if (it == node->children.end() || !it->second->isDir)
-      return nullptr;
+    if (it == node->children.end() || !it->second->isDir) return nullptr;
     node = it->second.get();
   }
   if (!ValidName(leaf)) {
@@ -187,13 +172,11 @@ void MemoryFileSystem::MakeDirs(const std::string& path) {
 
 void MemoryFileSystem::PutFile(const std::string& path, const std::string& content) {
   auto slash = path.find_last_of('\\');
-  if (slash != std::string::npos && slash > 2)
-    MakeDirs(path.substr(0, slash));
+  if (slash != std::string::npos && slash > 2) MakeDirs(path.substr(0, slash));
   std::string leaf;
   std::uint32_t error;
   Node* parent = FindParent(path, leaf, error);
-  if (parent == nullptr)
-    return;
+  if (parent == nullptr) return;
   auto& slot = parent->children[Fold(leaf)];
   if (!slot) {
     slot = std::make_unique<Node>();
@@ -205,16 +188,14 @@ void MemoryFileSystem::PutFile(const std::string& path, const std::string& conte
 
 std::optional<std::string> MemoryFileSystem::FileContent(const std::string& path) const {
   Node* node = Find(path);
-  if (node == nullptr || node->isDir)
-    return std::nullopt;
+  if (node == nullptr || node->isDir) return std::nullopt;
   return node->content;
 }
 
 std::vector<std::string> MemoryFileSystem::List(const std::string& folder) const {
   std::vector<std::string> names;
   Node* node = Find(folder);
-  if (node == nullptr || !node->isDir)
-    return names;
+  if (node == nullptr || !node->isDir) return names;
   for (const auto& [key, child] : node->children) {
     names.push_back(child->isDir ? child->name + "\\" : child->name);
   }
@@ -224,11 +205,9 @@ std::vector<std::string> MemoryFileSystem::List(const std::string& folder) const
 std::map<std::string, std::string> MemoryFileSystem::Snapshot(const std::string& folder) const {
   std::map<std::string, std::string> files;
   Node* start = Find(folder);
-  if (start == nullptr)
-    return files;
+  if (start == nullptr) return files;
   std::string base = folder;
-  if (!base.empty() && base.back() == '\\')
-    base.pop_back();
+  if (!base.empty() && base.back() == '\\') base.pop_back();
   std::function<void(const Node&, const std::string&)> walk = [&](const Node& node,
                                                                   const std::string& prefix) {
     for (const auto& [key, child] : node.children) {
@@ -245,25 +224,20 @@ std::map<std::string, std::string> MemoryFileSystem::Snapshot(const std::string&
 }
 
 void MemoryFileSystem::SetReadOnly(const std::string& path, bool readOnly) {
-  if (Node* node = Find(path))
-    node->readOnly = readOnly;
+  if (Node* node = Find(path)) node->readOnly = readOnly;
 }
 
 void MemoryFileSystem::SetLocked(const std::string& path, bool locked) {
-  if (Node* node = Find(path))
-    node->locked = locked;
+  if (Node* node = Find(path)) node->locked = locked;
 }
 
 std::optional<DosDateTime> MemoryFileSystem::FileTime(const std::string& path) const {
   Node* node = Find(path);
-  if (node == nullptr || node->isDir)
-    return std::nullopt;
+  if (node == nullptr || node->isDir) return std::nullopt;
   return node->time;
 }
 
-int MemoryFileSystem::OpenFileCount() const {
-  return int(open_.size());
-}
+int MemoryFileSystem::OpenFileCount() const { return int(open_.size()); }
 
 void MemoryFileSystem::FailNext(FsOp op, std::uint32_t code, int skip) {
   faults_.push_back(Fault{op, code, skip, {}});
@@ -271,8 +245,7 @@ void MemoryFileSystem::FailNext(FsOp op, std::uint32_t code, int skip) {
 
 void MemoryFileSystem::FailOnPath(FsOp op, const std::string& path, std::uint32_t code) {
   std::erase_if(faults_, [&](const Fault& f) { return f.op == op && f.path == Fold(path); });
-  if (code != 0)
-    faults_.push_back(Fault{op, code, -1, Fold(path)});
+  if (code != 0) faults_.push_back(Fault{op, code, -1, Fold(path)});
 }
 
 int MemoryFileSystem::CallCount(FsOp op) const {
@@ -280,18 +253,14 @@ int MemoryFileSystem::CallCount(FsOp op) const {
   return it == calls_.end() ? 0 : it->second;
 }
 
-void MemoryFileSystem::ClearFaults() {
-  faults_.clear();
-}
+void MemoryFileSystem::ClearFaults() { faults_.clear(); }
 
 std::uint32_t MemoryFileSystem::Injected(FsOp op, const std::string& path) {
   ++calls_[op];
   for (auto it = faults_.begin(); it != faults_.end(); ++it) {
-    if (it->op != op)
-      continue;
+    if (it->op != op) continue;
     if (it->skip < 0) {
-      if (!path.empty() && it->path == Fold(path))
-        return it->code;
+      if (!path.empty() && it->path == Fold(path)) return it->code;
       continue;
     }
     if (it->skip > 0) {
@@ -309,11 +278,9 @@ std::uint64_t MemoryFileSystem::UsedBytes() const {
   std::uint64_t total = 0;
   std::function<void(const Node&)> walk = [&](const Node& node) {
     total += node.content.size();
-    for (const auto& [key, child] : node.children)
-      walk(*child);
+    for (const auto& [key, child] : node.children) walk(*child);
   };
-  for (const auto& [letter, root] : drives_)
-    walk(*root);
+  for (const auto& [letter, root] : drives_) walk(*root);
   return total;
 }
 
@@ -323,14 +290,11 @@ std::string MemoryFileSystem::CurrentDir() {
 }
 
 std::uint32_t MemoryFileSystem::ChangeDir(const std::string& path) {
-  if (std::uint32_t code = Injected(FsOp::kChangeDir, path))
-    return code;
-  if (path.empty())
-    return kErrPathNotFound;
+  if (std::uint32_t code = Injected(FsOp::kChangeDir, path)) return code;
+  if (path.empty()) return kErrPathNotFound;
   char drive;
   std::vector<std::string> parts;
-  if (!Resolve(path, drive, parts))
-    return kErrPathNotFound;
+  if (!Resolve(path, drive, parts)) return kErrPathNotFound;
   // "c:" alone only makes the drive current.
   if (path.size() == 2 && path[1] == ':') {
     currentDrive_ = drive;
@@ -344,8 +308,7 @@ std::uint32_t MemoryFileSystem::ChangeDir(const std::string& path) {
       return i + 1 == parts.size() ? kErrFileNotFound : kErrPathNotFound;
     }
     node = it->second.get();
-    if (!node->isDir)
-      return 267;  // the directory name is invalid
+    if (!node->isDir) return 267;  // the directory name is invalid
     canonical += "\\" + node->name;
   }
   currentDrive_ = drive;
@@ -354,16 +317,13 @@ std::uint32_t MemoryFileSystem::ChangeDir(const std::string& path) {
 }
 
 std::uint32_t MemoryFileSystem::CreateDir(const std::string& path) {
-  if (std::uint32_t code = Injected(FsOp::kCreateDir, path))
-    return code;
+  if (std::uint32_t code = Injected(FsOp::kCreateDir, path)) return code;
   std::string leaf;
   std::uint32_t error;
   Node* parent = FindParent(path, leaf, error);
-  if (parent == nullptr)
-    return error;
+  if (parent == nullptr) return error;
   auto& slot = parent->children[Fold(leaf)];
-  if (slot)
-    return kErrAlreadyExists;
+  if (slot) return kErrAlreadyExists;
   slot = std::make_unique<Node>();
   slot->isDir = true;
   slot->name = leaf;
@@ -381,21 +341,16 @@ bool MemoryFileSystem::DirExists(const std::string& path) {
 }
 
 std::uint32_t MemoryFileSystem::Open(const std::string& path, OpenMode mode, FileId& file) {
-  if (std::uint32_t code = Injected(FsOp::kOpen, path))
-    return code;
+  if (std::uint32_t code = Injected(FsOp::kOpen, path)) return code;
   std::string leaf;
   std::uint32_t error;
   Node* parent = FindParent(path, leaf, error);
-  if (parent == nullptr)
-    return error;
+  if (parent == nullptr) return error;
   auto it = parent->children.find(Fold(leaf));
   Node* node = it == parent->children.end() ? nullptr : it->second.get();
-  if (node != nullptr && node->isDir)
-    return kErrAccessDenied;
-  if (node != nullptr && node->locked)
-    return kErrSharingViolation;
-  if (mode != OpenMode::kRead && node != nullptr && node->readOnly)
-    return kErrAccessDenied;
+  if (node != nullptr && node->isDir) return kErrAccessDenied;
+  if (node != nullptr && node->locked) return kErrSharingViolation;
+  if (mode != OpenMode::kRead && node != nullptr && node->readOnly) return kErrAccessDenied;
   if (mode == OpenMode::kCreate) {
     if (node == nullptr) {
       auto created = std::make_unique<Node>();
@@ -419,17 +374,13 @@ std::uint32_t MemoryFileSystem::Open(const std::string& path, OpenMode mode, Fil
 std::uint32_t MemoryFileSystem::Read(FileId file, void* buffer, std::size_t size,
                                      std::size_t& done) {
   done = 0;
-  if (std::uint32_t code = Injected(FsOp::kRead, {}))
-    return code;
+  if (std::uint32_t code = Injected(FsOp::kRead, {})) return code;
   auto it = open_.find(file);
-  if (it == open_.end())
-    return kErrInvalidHandle;
+  if (it == open_.end()) return kErrInvalidHandle;
   OpenFile& f = *it->second;
-  if (!f.readable)
-    return kErrAccessDenied;
+  if (!f.readable) return kErrAccessDenied;
   const std::string& content = f.node->content;
-  if (f.position >= content.size())
-    return 0;
+  if (f.position >= content.size()) return 0;
   done = std::min<std::size_t>(size, content.size() - std::size_t(f.position));
   std::memcpy(buffer, content.data() + f.position, done);
   f.position += done;
@@ -437,14 +388,11 @@ std::uint32_t MemoryFileSystem::Read(FileId file, void* buffer, std::size_t size
 }
 
 std::uint32_t MemoryFileSystem::Write(FileId file, const void* data, std::size_t size) {
-  if (std::uint32_t code = Injected(FsOp::kWrite, {}))
-    return code;
+  if (std::uint32_t code = Injected(FsOp::kWrite, {})) return code;
   auto it = open_.find(file);
-  if (it == open_.end())
-    return kErrInvalidHandle;
+  if (it == open_.end()) return kErrInvalidHandle;
   OpenFile& f = *it->second;
-  if (!f.writable)
-    return kErrAccessDenied;
+  if (!f.writable) return kErrAccessDenied;
   std::string& content = f.node->content;
   std::size_t fits = size;
   if (capacity_) {
@@ -458,71 +406,58 @@ std::uint32_t MemoryFileSystem::Write(FileId file, const void* data, std::size_t
                                   : 0;
     }
   }
-  if (content.size() < f.position + fits)
-    content.resize(std::size_t(f.position + fits));
+  if (content.size() < f.position + fits) content.resize(std::size_t(f.position + fits));
   std::memcpy(content.data() + f.position, data, fits);
   f.position += fits;
   return fits < size ? kErrDiskFull : 0;
 }
 
 std::uint32_t MemoryFileSystem::Size(FileId file, std::uint64_t& size) {
-  if (std::uint32_t code = Injected(FsOp::kSize, {}))
-    return code;
+  if (std::uint32_t code = Injected(FsOp::kSize, {})) return code;
   auto it = open_.find(file);
-  if (it == open_.end())
-    return kErrInvalidHandle;
+  if (it == open_.end()) return kErrInvalidHandle;
   size = it->second->node->content.size();
   return 0;
 }
 
 std::uint32_t MemoryFileSystem::Seek(FileId file, std::uint64_t position) {
-  if (std::uint32_t code = Injected(FsOp::kSeek, {}))
-    return code;
+  if (std::uint32_t code = Injected(FsOp::kSeek, {})) return code;
   auto it = open_.find(file);
-  if (it == open_.end())
-    return kErrInvalidHandle;
+  if (it == open_.end()) return kErrInvalidHandle;
   it->second->position = position;
   return 0;
 }
 
 std::uint32_t MemoryFileSystem::SetTime(FileId file, DosDateTime stamp) {
-  if (std::uint32_t code = Injected(FsOp::kSetTime, {}))
-    return code;
+  if (std::uint32_t code = Injected(FsOp::kSetTime, {})) return code;
   auto it = open_.find(file);
-  if (it == open_.end())
-    return kErrInvalidHandle;
+  if (it == open_.end()) return kErrInvalidHandle;
   it->second->node->time = stamp;
   return 0;
 }
 
 std::uint32_t MemoryFileSystem::Close(FileId file) {
   auto it = open_.find(file);
-  if (it == open_.end())
-    return kErrInvalidHandle;
+  if (it == open_.end()) return kErrInvalidHandle;
   // An injected failure still releases the handle, as the operating system does.
   open_.erase(it);
   return Injected(FsOp::kClose, {});
 }
 
 std::uint32_t MemoryFileSystem::Rename(const std::string& from, const std::string& to) {
-  if (std::uint32_t code = Injected(FsOp::kRename, from))
-    return code;
+  if (std::uint32_t code = Injected(FsOp::kRename, from)) return code;
   std::string fromLeaf;
   std::string toLeaf;
   std::uint32_t error;
   Node* fromParent = FindParent(from, fromLeaf, error);
-  if (fromParent == nullptr)
-    return error;
+  if (fromParent == nullptr) return error;
   auto it = fromParent->children.find(Fold(fromLeaf));
-  if (it == fromParent->children.end())
-    return kErrFileNotFound;
+  if (it == fromParent->children.end()) return kErrFileNotFound;
   Node* toParent = FindParent(to, toLeaf, error);
-  if (toParent == nullptr)
-    return error;
+  if (toParent == nullptr) return error;
   Node* moving = it->second.get();
   for (const auto& [id, f] : open_) {
-    if (f->node == moving)
-      return kErrSharingViolation;
+    if (f->node == moving) return kErrSharingViolation;
   }
   auto target = toParent->children.find(Fold(toLeaf));
   if (target != toParent->children.end() && target->second.get() != moving) {
@@ -536,22 +471,17 @@ std::uint32_t MemoryFileSystem::Rename(const std::string& from, const std::strin
 }
 
 std::uint32_t MemoryFileSystem::Delete(const std::string& path) {
-  if (std::uint32_t code = Injected(FsOp::kDelete, path))
-    return code;
+  if (std::uint32_t code = Injected(FsOp::kDelete, path)) return code;
   std::string leaf;
   std::uint32_t error;
   Node* parent = FindParent(path, leaf, error);
-  if (parent == nullptr)
-    return error;
+  if (parent == nullptr) return error;
   auto it = parent->children.find(Fold(leaf));
-  if (it == parent->children.end())
-    return kErrFileNotFound;
+  if (it == parent->children.end()) return kErrFileNotFound;
   Node* node = it->second.get();
-  if (node->isDir || node->readOnly)
-    return kErrAccessDenied;
+  if (node->isDir || node->readOnly) return kErrAccessDenied;
   for (const auto& [id, f] : open_) {
-    if (f->node == node)
-      return kErrSharingViolation;
+    if (f->node == node) return kErrSharingViolation;
   }
   parent->children.erase(it);
   return 0;
@@ -566,16 +496,13 @@ MemoryFileSystem& MemFs() {
   return fileSystem;
 }
 
-void SetFileSystem(FileSystem* fileSystem) {
-  overrideFs = fileSystem;
-}
+void SetFileSystem(FileSystem* fileSystem) { overrideFs = fileSystem; }
 
 }  // namespace toolkit::headless
 
 namespace toolkit {
 FileSystem& Fs() {
-  if (headless::overrideFs != nullptr)
-    return *headless::overrideFs;
+  if (headless::overrideFs != nullptr) return *headless::overrideFs;
   return headless::MemFs();
 }
 }  // namespace toolkit

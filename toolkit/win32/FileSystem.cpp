@@ -7,13 +7,9 @@
 namespace toolkit {
 namespace {
 
-HANDLE AsHandle(FileId file) {
-  return reinterpret_cast<HANDLE>(file);
-}
+HANDLE AsHandle(FileId file) { return reinterpret_cast<HANDLE>(file); }
 
-std::uint32_t Result(BOOL ok) {
-  return ok ? 0 : GetLastError();
-}
+std::uint32_t Result(BOOL ok) { return ok ? 0 : GetLastError(); }
 
 class Win32FileSystem : public FileSystem {
  public:
@@ -25,14 +21,12 @@ class Win32FileSystem : public FileSystem {
 
   std::uint32_t ChangeDir(const std::string& path) override {
     // An empty name is no folder; Windows would take it as "stay here".
-    if (path.empty())
-      return kErrPathNotFound;
+    if (path.empty()) return kErrPathNotFound;
     return Result(SetCurrentDirectoryA(path.c_str()));
   }
 
   std::uint32_t CreateDir(const std::string& path) override {
-    if (path.empty())
-      return kErrPathNotFound;
+    if (path.empty()) return kErrPathNotFound;
     return Result(CreateDirectoryA(path.c_str(), nullptr));
   }
 
@@ -56,8 +50,7 @@ class Win32FileSystem : public FileSystem {
     DWORD access = GENERIC_READ;
     DWORD disposition = OPEN_EXISTING;
     DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
-    if (mode == OpenMode::kReadWrite)
-      access = GENERIC_READ | GENERIC_WRITE;
+    if (mode == OpenMode::kReadWrite) access = GENERIC_READ | GENERIC_WRITE;
     if (mode == OpenMode::kCreate) {
       access = GENERIC_WRITE;
       disposition = CREATE_ALWAYS;
@@ -72,8 +65,7 @@ class Win32FileSystem : public FileSystem {
     }
     HANDLE handle = CreateFileA(path.c_str(), access, share, nullptr, disposition,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-      return GetLastError();
+    if (handle == INVALID_HANDLE_VALUE) return GetLastError();
     file = reinterpret_cast<FileId>(handle);
     return 0;
   }
@@ -89,8 +81,7 @@ class Win32FileSystem : public FileSystem {
   std::uint32_t Write(FileId file, const void* data, std::size_t size) override {
     DWORD written = 0;
     BOOL ok = WriteFile(AsHandle(file), data, DWORD(size), &written, nullptr);
-    if (!ok)
-      return GetLastError();
+    if (!ok) return GetLastError();
     return written < size ? ERROR_DISK_FULL : 0;
   }
 
@@ -111,10 +102,8 @@ class Win32FileSystem : public FileSystem {
   std::uint32_t SetTime(FileId file, DosDateTime stamp) override {
     FILETIME local;
     FILETIME utc;
-    if (!DosDateTimeToFileTime(stamp.date, stamp.time, &local))
-      return GetLastError();
-    if (!LocalFileTimeToFileTime(&local, &utc))
-      return GetLastError();
+    if (!DosDateTimeToFileTime(stamp.date, stamp.time, &local)) return GetLastError();
+    if (!LocalFileTimeToFileTime(&local, &utc)) return GetLastError();
     return Result(SetFileTime(AsHandle(file), nullptr, nullptr, &utc));
   }
 
