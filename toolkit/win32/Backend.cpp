@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <chrono>
 #include <vector>
 
 #include "toolkit/Backend.h"
@@ -143,15 +144,21 @@ class Win32Backend : public Backend {
     while (!App().Terminated() && GetMessageA(&msg, nullptr, 0, 0) > 0) Dispatch(msg, nullptr);
   }
 
+  // Every look at the queue is a round trip to the Wine server, and an extraction looks twice for
+  // each file it writes, some thousands of times a second. A queue found empty less than
+  // kQueueRecheck ago is taken as still empty: input and paints wait at most that long, which
+  // nobody can tell from at once, and the extraction no longer waits on the server for nothing.
   void ProcessMessages() override {
+    if (Clock::now() - foundEmpty_ < kQueueRecheck) return;
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) {
         PostQuitMessage(int(msg.wParam));
-        break;
+        return;
       }
       Dispatch(msg, GetActiveWindow());
     }
+    foundEmpty_ = Clock::now();
   }
 
   int MessageBox(BoxKind kind, const std::string& text, const std::string& title,
@@ -212,8 +219,12 @@ class Win32Backend : public Backend {
     return windows;
   }
 
+  using Clock = std::chrono::steady_clock;
+  static constexpr Clock::duration kQueueRecheck = std::chrono::milliseconds(2);
+
   HINSTANCE instance_ = nullptr;
   UniqueWindow application_;
+  Clock::time_point foundEmpty_{};
 };
 
 }  // namespace
