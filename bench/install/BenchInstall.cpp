@@ -43,6 +43,23 @@ void ClearDestination() {
 
 double Seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
 
+// Waits for a visible message box of the process, looking every millisecond with one class
+// lookup in the Wine server. The tests' way of waiting (every top-level window asked about, every
+// 50 ms) would take the server from the installer or the box's time from the measurement.
+HWND NextBox(DWORD processId, Clock::duration timeout) {
+  const Clock::time_point deadline = Clock::now() + timeout;
+  do {
+    for (HWND box = FindWindowExA(nullptr, nullptr, "#32770", nullptr); box != nullptr;
+         box = FindWindowExA(nullptr, box, "#32770", nullptr)) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(box, &owner);
+      if (owner == processId && IsWindowVisible(box)) return box;
+    }
+    Sleep(1);
+  } while (Clock::now() < deadline);
+  return nullptr;
+}
+
 double RunOurs(const std::string& medium) {
   InstallerProcess installer(medium + "\\INSTALL.EXE", medium);
   HWND dialog =
@@ -55,15 +72,18 @@ double RunOurs(const std::string& medium) {
   const Clock::time_point start = Clock::now();
   Press(install);
   for (;;) {
-    auto box = WaitForMessageBox(installer.Id(), std::chrono::minutes(10));
-    if (!box) throw std::runtime_error("no box");
+    if (NextBox(installer.Id(), std::chrono::minutes(10)) == nullptr) {
+      throw std::runtime_error("no box");
+    }
+    const double seconds = Seconds(Clock::now() - start);
+    auto box = WaitForMessageBox(installer.Id());
+    if (!box) throw std::runtime_error("the box went");
     if (box->title == "Information" && box->buttons.size() == 1) {
-      const double seconds = Seconds(Clock::now() - start);
       return seconds;  // the process ends with the driver's handle
     }
     if (box->buttons.size() == 2 && box->buttons[1] == "&No") {
       Answer(*box, "&No");
-      WaitUntil([&] { return !IsWindow(box->window); });
+      while (IsWindow(box->window)) Sleep(1);
       continue;
     }
     throw std::runtime_error("unexpected box: " + box->text);
