@@ -3,15 +3,38 @@
 namespace unzip {
 namespace {
 
-std::string WindowsPath(const std::string& path) {
-  std::string result = path;
+// The current folder as the disk spells its names, ending with a backslash; empty when it cannot
+// be told. The installer enters the target folder by the name its tables give ("parts\kx" for
+// "Parts\Kx"), and a file system that does not fold case itself (Wine's on Linux) then looks each
+// mismatched folder up again, by listing it, for every file created below it.
+std::string ExactCurrentFolder() {
+  char current[MAX_PATH];
+  DWORD length = ::GetCurrentDirectoryA(MAX_PATH, current);
+  if (length == 0 || length >= MAX_PATH) return {};
+  // Windows 95 has no GetLongPathName: there the output paths simply stay relative.
+  using GetLongPathNameFunction = DWORD(WINAPI*)(LPCSTR, LPSTR, DWORD);
+  const auto getLongPathName = reinterpret_cast<GetLongPathNameFunction>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "GetLongPathNameA")));
+  if (getLongPathName == nullptr) return {};
+  char exact[MAX_PATH];
+  length = getLongPathName(current, exact, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  std::string folder(exact, length);
+  if (folder.back() != '\\') folder += '\\';
+  return folder;
+}
+
+}  // namespace
+
+Win32Storage::Win32Storage() : outputFolder_(ExactCurrentFolder()) {}
+
+std::string Win32Storage::WindowsPath(const std::string& path) const {
+  std::string result = outputFolder_ + path;
   for (char& c : result) {
     if (c == '/') c = '\\';
   }
   return result;
 }
-
-}  // namespace
 
 Status Win32Storage::OpenArchive(const std::string& path) {
   archive_.Reset(win32::OrNull(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,

@@ -1,6 +1,7 @@
 // Win32Storage is the extractor's storage inside INSTALL.DLL: ANSI Win32 file calls, with output
 // paths relative to the process's current folder, which the installer sets to the target folder
-// before it calls the library. Only calls present since Windows 95 are relied on.
+// before it calls the library; the folder is taken as it is when the storage is made. Only calls
+// present since Windows 95 are relied on.
 #pragma once
 
 #include <windows.h>
@@ -22,6 +23,8 @@ inline HANDLE OrNull(HANDLE handle) { return handle == INVALID_HANDLE_VALUE ? nu
 
 class Win32Storage : public Storage {
  public:
+  Win32Storage();
+
   Status OpenArchive(const std::string& path) override;
   Status ArchiveSize(std::uint64_t& size) override;
   Status ReadArchive(std::uint64_t offset, void* buffer, std::size_t size,
@@ -37,6 +40,11 @@ class Win32Storage : public Storage {
   Status RenameOver(const std::string& from, const std::string& to) override;
 
  private:
+  // An output path as Win32 takes it: below the current folder, with backslashes.
+  std::string WindowsPath(const std::string& path) const;
+
+  // The current folder, spelt as on the disk, or empty for paths relative to it.
+  std::string outputFolder_;
   win32::File archive_;
   win32::File output_;
 };
