@@ -15,6 +15,7 @@
 #include <functional>
 #include <string>
 
+#include "tests/wine/support/Driver.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Forms.h"
 
@@ -43,16 +44,6 @@ std::string SystemText(HWND window) {
   return text;
 }
 
-BOOL CALLBACK MatchName(HWND window, LPARAM data) {
-  auto* wanted = reinterpret_cast<std::pair<std::string, HWND>*>(data);
-  char name[64] = {};
-  auto atom = ATOM(reinterpret_cast<ULONG_PTR>(GetPropA(window, "ControlName")));
-  if (atom != 0) GlobalGetAtomNameA(atom, name, sizeof name);
-  if (wanted->first != name) return TRUE;
-  wanted->second = window;
-  return FALSE;
-}
-
 std::string FileCaption(int i) { return "parte" + std::to_string(i) + ".tab in copia..."; }
 
 class PacedWindowsWineTest : public ::testing::Test {
@@ -64,13 +55,9 @@ class PacedWindowsWineTest : public ::testing::Test {
     bar_.SetBounds(8, 40, 380, 12);
     form_.Create();
     form_.Show();
-    std::pair<std::string, HWND> label{"Status", nullptr};
-    std::pair<std::string, HWND> bar{"Bar", nullptr};
     HWND form = FindWindowA("TForm", "Paced");
-    EnumChildWindows(form, MatchName, reinterpret_cast<LPARAM>(&label));
-    EnumChildWindows(form, MatchName, reinterpret_cast<LPARAM>(&bar));
-    label_ = label.second;
-    barWindow_ = bar.second;
+    label_ = winetest::FindControl(form, "Status");
+    barWindow_ = winetest::FindControl(form, "Bar");
     ASSERT_NE(label_, nullptr);
     ASSERT_NE(barWindow_, nullptr);
   }
