@@ -445,6 +445,8 @@ class ProgressPeer : public WindowPeer {
     // a millisecond under Wine; the classic bar fills a few rectangles. A blank, not an empty
     // string, is the "no theme" both Windows and Wine keep.
     SetWindowTheme(Window(), L" ", L" ");
+    systemProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BarProc)));
     Mirror();
   }
 
@@ -470,8 +472,9 @@ class ProgressPeer : public WindowPeer {
       SendMessageA(Window(), PBM_SETRANGE32, WPARAM(bar_.Min()), LPARAM(bar_.Max()));
       min_ = bar_.Min();
       max_ = bar_.Max();
-      // The control keeps its position within the new range by itself.
-      position_ = int(SendMessageA(Window(), PBM_GETPOS, 0, 0));
+      // The system's bar keeps its position within the new range by itself; asked of it, not of
+      // the window, which answers from the control.
+      position_ = int(CallWindowProcA(systemProc_, Window(), PBM_GETPOS, 0, 0));
     }
     if (!mirrored_ || bar_.Step() != step_) {
       SendMessageA(Window(), PBM_SETSTEP, WPARAM(bar_.Step()), 0);
@@ -483,6 +486,28 @@ class ProgressPeer : public WindowPeer {
     }
     mirrored_ = true;
   }
+
+  // The bar may be one pacer interval behind its control, so it answers for its range and
+  // position from the control; everything else goes to the system's progress bar.
+  static LRESULT CALLBACK BarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* peer = static_cast<ProgressPeer*>(WindowPeer::FromWindow(window));
+    if (peer != nullptr) {
+      const ProgressBar& bar = peer->bar_;
+      switch (message) {
+        case PBM_GETPOS:
+          return bar.Position();
+        case PBM_GETRANGE:
+          if (lParam != 0) *reinterpret_cast<PBRANGE*>(lParam) = PBRANGE{bar.Min(), bar.Max()};
+          return wParam ? bar.Min() : bar.Max();
+        default:
+          break;
+      }
+    }
+    return CallWindowProcA(systemProc_, window, message, wParam, lParam);
+  }
+
+  // The progress bar class's own window procedure, the same for every bar.
+  static inline WNDPROC systemProc_ = nullptr;
 
   ProgressBar& bar_;
   UpdatePacer pacer_;
