@@ -1,11 +1,12 @@
 #include "app/Lister.h"
 
 #include "app/MainDlg.h"
-#include "app/Vars.h"
+#include "config/Vars.h"
 
 namespace app {
 
 using namespace toolkit;
+using config::Vars;
 
 std::unique_ptr<TLister> Lister;
 

@@ -2,12 +2,13 @@
 
 #include "app/Lister.h"
 #include "app/Startup.h"
-#include "app/Vars.h"
+#include "config/Vars.h"
 #include "install/Sequence.h"
 
 namespace app {
 
 using namespace toolkit;
+using config::Vars;
 
 std::unique_ptr<TMainDlg> MainDlg;
 
@@ -133,7 +134,7 @@ void TMainDlg::FormCreate() { StartupFormCreate(*this); }
 void TMainDlg::FormDestroy() { StartupFormDestroy(*this); }
 
 void TMainDlg::FormShow() {
-  const ConfigurationBlock& v = Vars;
+  const config::ConfigurationBlock& v = Vars;
   NomeCAD.SetCaption(v.CadName);
   AppDir.SetText(v.DefaultCadFolder);
   DestDir.SetText(v.DestFolder);
@@ -186,7 +187,7 @@ void TMainDlg::InstallaClick() {
   Installa.SetEnabled(false);
   Vars.DiskNumber = 1;
   // An error raised by the sequence skips the last step: only the exit button stays usable.
-  if (Vars.ProductCode == 1) install::RunInstall();
+  if (Vars.ProductCode == 1) install::RunInstall(frontEnd_);
   Uscita.SetEnabled(true);
   Installa.SetEnabled(true);
 }

@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
+#include "app/DialogFrontEnd.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Dde.h"
 #include "toolkit/Forms.h"
-#include "unzip/UnzipApi.h"
 
 namespace app {
 
@@ -47,11 +47,10 @@ class TMainDlg : public toolkit::Form {
   toolkit::Panel Panel5{&Panel1, "Panel5"};
   toolkit::ProgressBar ProgressBar1{&Panel5, "ProgressBar1"};
 
-  // The record handed to the unzip library; zero until the first extraction fills it.
-  UnzipParams UnzipRecord{};
-
   // The conversation with Program Manager, opened when the dialog is loaded.
   toolkit::DdeConversation& DdeClient() { return *ddeClient_; }
+  // The dialog as the install engine's front end.
+  config::FrontEnd& FrontEnd() { return frontEnd_; }
 
   void FormCreate();
   void FormShow();
@@ -61,6 +60,7 @@ class TMainDlg : public toolkit::Form {
 
  private:
   std::unique_ptr<toolkit::DdeConversation> ddeClient_;
+  DialogFrontEnd frontEnd_{*this};
 };
 
 // The one main dialog of the process.

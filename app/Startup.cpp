@@ -4,13 +4,16 @@
 
 #include "app/Lister.h"
 #include "app/MainDlg.h"
-#include "app/Vars.h"
+#include "config/Vars.h"
 #include "extract/UnzipBinding.h"
 #include "toolkit/FileSystem.h"
 #include "toolkit/Forms.h"
 #include "ui/Sfondo.h"
 
 namespace app {
+
+using config::FillConfiguration;
+using config::Vars;
 
 std::string SourceDirOf(const std::string& programPath) {
   auto slash = programPath.find_last_of('\\');
@@ -20,7 +23,7 @@ std::string SourceDirOf(const std::string& programPath) {
 void StartupFormCreate(TMainDlg& dialog) {
   Vars.CancelRequested = false;
   ResetProgress(dialog);
-  extract::LoadUnzipLibrary();
+  extract::LoadUnzipLibrary(dialog.FrontEnd());
   Vars.Language = 1;
   Vars.ShowWindowsChoice = true;
   Vars.ProductCode = 1;

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "cad/Rewrite.h"
-#include "install/PathOps.h"
+#include "toolkit/FileSystem.h"
 
 namespace cad {
 namespace {
@@ -16,7 +16,7 @@ constexpr std::string_view kPgpMarker = "Tolvek";
 }  // namespace
 
 bool PatchAcadPgp(int /*mode*/, const std::string& folder, const std::string& fileName) {
-  const std::string base = install::StripTrailingBackslash(folder);
+  const std::string base = toolkit::fs::StripTrailingBackslash(folder);
   return RewriteWithBackup(folder + fileName, base + "\\pgp.new", base + "\\pgp.bak", kPgpMarker,
                            [](std::string_view line, LineWriter& copy) { copy.WriteLine(line); },
                            {kRunLine});

@@ -2,13 +2,12 @@
 
 #include <array>
 
-#include "app/MainDlg.h"
-#include "app/Vars.h"
+#include "config/FrontEnd.h"
+#include "config/Vars.h"
 #include "extract/PackageTable.h"
 #include "extract/UnzipBinding.h"
-#include "toolkit/Dialogs.h"
+#include "toolkit/Errors.h"
 #include "toolkit/FileSystem.h"
-#include "toolkit/Forms.h"
 
 namespace extract {
 namespace {
@@ -27,16 +26,15 @@ TextBuffer BufferFor(const std::string& text) {
 }
 
 // Asks for the next disk until the package is there; Cancel confirmed with Yes abandons.
-void WaitForPackage(const std::string& packagePath) {
+void WaitForPackage(config::FrontEnd& frontEnd, const std::string& packagePath) {
+  using config::Question;
+  config::ConfigurationBlock& v = config::Vars;
   if (toolkit::Fs().FileExists(packagePath)) return;
-  ++app::Vars.DiskNumber;
+  ++v.DiskNumber;
   do {
-    toolkit::App().ProcessMessages();
-    int answer = toolkit::MessageDlg(app::Vars.MsgInsertDisk + std::to_string(app::Vars.DiskNumber),
-                                     toolkit::mbOK | toolkit::mbCancel);
-    if (answer == toolkit::mrCancel &&
-        toolkit::MessageDlg(app::Vars.MsgConfirmAbandon, toolkit::mbYes | toolkit::mbNo) ==
-            toolkit::mrYes) {
+    frontEnd.ProcessMessages();
+    if (!frontEnd.Ask(Question::kInsertDisk, v.MsgInsertDisk + std::to_string(v.DiskNumber)) &&
+        frontEnd.Ask(Question::kConfirmAbandon, v.MsgConfirmAbandon)) {
       throw toolkit::EAbort();
     }
   } while (!toolkit::Fs().FileExists(packagePath));
@@ -55,9 +53,9 @@ std::string FolderOf(const std::string& path) {
   return folder;
 }
 
-void ExtractPackage(app::TMainDlg& dialog, const std::string& packagePath,
+void ExtractPackage(config::FrontEnd& frontEnd, const std::string& packagePath,
                     const std::string& targetFolder, const std::string& fileSpec) {
-  WaitForPackage(packagePath);
+  WaitForPackage(frontEnd, packagePath);
 
   fs::ChDir(FolderOf(packagePath), fs::Check::kRecord);
   fs::IoResult();
@@ -70,10 +68,10 @@ void ExtractPackage(app::TMainDlg& dialog, const std::string& packagePath,
   if (unzip == nullptr) {
     throw EExtractError("Cannot extract " + packagePath + ": INSTALL.DLL is not loaded");
   }
-  InitUnzipParams(dialog);
+  UnzipParams& record = UnzipRecord();
+  InitUnzipParams(frontEnd, record);
   TextBuffer archive = BufferFor(packagePath);
   TextBuffer spec{};
-  UnzipParams& record = dialog.UnzipRecord;
   record.ArchiveName = archive.data();
   record.FileSpecCount = 0;
   if (!fileSpec.empty()) {
@@ -91,14 +89,14 @@ void ExtractPackage(app::TMainDlg& dialog, const std::string& packagePath,
                         (failed > 0 ? " (" + std::to_string(failed) + " files failed)" : ""));
   }
 
-  if (app::Vars.CancelRequested) app::Vars.CancelRequested = false;
+  if (config::Vars.CancelRequested) config::Vars.CancelRequested = false;
   fs::ChDir(packageFolder, fs::Check::kRecord);
   fs::IoResult();
 }
 
-void ExtractAllPackages(const std::string& destinationRoot) {
+void ExtractAllPackages(config::FrontEnd& frontEnd, const std::string& destinationRoot) {
   for (const PackageRow& row : PackageTable) {
-    ExtractPackage(*app::MainDlg, app::Vars.SourceDir + row.package, destinationRoot + row.target,
+    ExtractPackage(frontEnd, config::Vars.SourceDir + row.package, destinationRoot + row.target,
                    "");
   }
 }

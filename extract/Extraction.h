@@ -7,8 +7,8 @@
 
 #include "toolkit/Errors.h"
 
-namespace app {
-class TMainDlg;
+namespace config {
+class FrontEnd;
 }
 
 namespace extract {
@@ -19,14 +19,14 @@ class EExtractError : public toolkit::Exception {
   using toolkit::Exception::Exception;
 };
 
-// Extracts `fileSpec` (every file when empty) of the package into `targetFolder`. While the
-// package is missing it asks for the next disk; abandoning there raises the silent abort. Leaves
-// the package's folder current.
-void ExtractPackage(app::TMainDlg& dialog, const std::string& packagePath,
+// Extracts `fileSpec` (every file when empty) of the package into `targetFolder`, showing each
+// file on the front end. While the package is missing it asks for the next disk; abandoning there
+// raises the silent abort. Leaves the package's folder current.
+void ExtractPackage(config::FrontEnd& frontEnd, const std::string& packagePath,
                     const std::string& targetFolder, const std::string& fileSpec);
 
 // Extracts every package of the table into its folder below `destinationRoot`.
-void ExtractAllPackages(const std::string& destinationRoot);
+void ExtractAllPackages(config::FrontEnd& frontEnd, const std::string& destinationRoot);
 
 // The folder that holds a file: its path up to the last backslash or colon, without a final
 // backslash unless that is a drive's root ("a:\" stays "a:\").

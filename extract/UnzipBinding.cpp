@@ -2,11 +2,10 @@
 
 #include <cstring>
 
-#include "app/MainDlg.h"
-#include "app/Vars.h"
-#include "toolkit/Dialogs.h"
+#include "config/FrontEnd.h"
+#include "config/Vars.h"
+#include "toolkit/Controls.h"
 #include "toolkit/DynamicLibrary.h"
-#include "toolkit/Forms.h"
 
 namespace extract {
 namespace {
@@ -18,6 +17,7 @@ struct UnzipLibrary {
 };
 
 UnzipLibrary library;
+UnzipParams record;
 
 // Critical-error and fault boxes stay off while the library loads, whatever happens.
 class QuietErrorMode {
@@ -32,20 +32,21 @@ constexpr int kBytesPerStep = UNZIP_PROGRESS_STEP;
 
 }  // namespace
 
-void LoadUnzipLibrary() {
+void LoadUnzipLibrary(config::FrontEnd& frontEnd) {
+  record = UnzipParams{};
   QuietErrorMode quiet;
   toolkit::DynamicLibraries& libraries = toolkit::Libraries();
   library.handle = libraries.Load("INSTALL.DLL");
   if (library.handle <= 32) {
     library.handle = 0;
-    toolkit::ShowMessage("INSTALL.DLL not found");
+    frontEnd.Tell(config::Notice::kPlain, "INSTALL.DLL not found");
     return;
   }
   library.exec =
       reinterpret_cast<UnzDllExecFunction>(libraries.EntryPoint(library.handle, "UnzDllExec"));
   library.version = libraries.EntryPoint(library.handle, "GetUnzDllVersion");
-  if (library.exec == nullptr) toolkit::ShowMessage("Error: INSTALL.DLL");
-  if (library.version == nullptr) toolkit::ShowMessage("Error: INSTALL.DLL");
+  if (library.exec == nullptr) frontEnd.Tell(config::Notice::kPlain, "Error: INSTALL.DLL");
+  if (library.version == nullptr) frontEnd.Tell(config::Notice::kPlain, "Error: INSTALL.DLL");
 }
 
 void UnloadUnzipLibrary() {
@@ -55,9 +56,10 @@ void UnloadUnzipLibrary() {
 
 UnzDllExecFunction UnzDllExec() { return library.handle == 0 ? nullptr : library.exec; }
 
-void InitUnzipParams(app::TMainDlg& dialog) {
-  UnzipParams& p = dialog.UnzipRecord;
-  p.Caller = &dialog;
+UnzipParams& UnzipRecord() { return record; }
+
+void InitUnzipParams(config::FrontEnd& frontEnd, UnzipParams& p) {
+  p.Caller = &frontEnd;
   p.Constant8 = 140;
   p.Callback = &UnzipCallback;
   p.Flag16 = UNZIP_FALSE;
@@ -69,13 +71,13 @@ void InitUnzipParams(app::TMainDlg& dialog) {
 }
 
 std::int32_t UNZIP_STDCALL UnzipCallback(UnzipCallbackInfo* info) {
-  auto& dialog = *static_cast<app::TMainDlg*>(info->Caller);
-  toolkit::ProgressBar& bar = dialog.ProgressBar1;
+  auto& frontEnd = *static_cast<config::FrontEnd*>(info->Caller);
+  toolkit::ProgressBar& bar = frontEnd.Progress();
   switch (info->ActionCode) {
     case kUnzipActionFileStarts: {
       std::string name(info->FileName, strnlen(info->FileName, sizeof info->FileName));
-      dialog.LbLFile.SetCaption(name + " " + app::Vars.MsgCopying);
-      toolkit::App().ProcessMessages();
+      frontEnd.SetStatus(name + " " + config::Vars.MsgCopying);
+      frontEnd.ProcessMessages();
       std::int32_t size = info->FileSize;
       if (!bar.Visible()) bar.SetVisible(true);
       // The bar counts the file in whole steps of 32768 bytes; a file under two steps is one.
@@ -89,17 +91,17 @@ std::int32_t UNZIP_STDCALL UnzipCallback(UnzipCallbackInfo* info) {
     case kUnzipActionProgress:
       if (bar.Position() < bar.Max()) {
         bar.StepIt();
-        toolkit::App().ProcessMessages();
+        frontEnd.ProcessMessages();
       }
       break;
     case kUnzipActionEnd:
-      app::ResetProgress(dialog);
+      frontEnd.ResetProgress();
       break;
     default:
       break;
   }
-  toolkit::App().ProcessMessages();
-  return app::Vars.CancelRequested ? -1 : 0;
+  frontEnd.ProcessMessages();
+  return config::Vars.CancelRequested ? -1 : 0;
 }
 
 }  // namespace extract

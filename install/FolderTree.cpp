@@ -1,7 +1,7 @@
 #include "install/FolderTree.h"
 
-#include "app/MainDlg.h"
-#include "app/Vars.h"
+#include "config/FrontEnd.h"
+#include "config/Vars.h"
 #include "install/PathOps.h"
 
 namespace install {
@@ -15,25 +15,25 @@ constexpr const char* kPartsFolders[] = {"Bin",   "Harvo", "Vimora",  "Img",    
 
 }  // namespace
 
-bool CreateFolderTree() {
-  app::TMainDlg& dialog = *app::MainDlg;
-  if (dialog.AppDir.Visible() &&
-      CheckFolderExists(dialog.AppDir.Text(), app::Vars.MsgCadFolderMissing)) {
+bool CreateFolderTree(config::FrontEnd& frontEnd) {
+  if (frontEnd.CadFolderAsked() &&
+      CheckFolderExists(frontEnd, frontEnd.CadFolder(), config::Vars.MsgCadFolderMissing)) {
     return false;
   }
-  dialog.AppDir.SetText(StripTrailingBackslash(dialog.AppDir.Text()));
+  frontEnd.SetCadFolder(StripTrailingBackslash(frontEnd.CadFolder()));
 
-  EnterOrCreatePath(dialog.DestDir.Text());
+  const std::string destination = frontEnd.Destination();
+  EnterOrCreatePath(destination);
   for (const char* name : kDestinationFolders) MakeSubdir(name);
   EnterOrCreatePath("Parts");
   for (const char* name : kPartsFolders) MakeSubdir(name);
   EnterOrCreatePath("Pneumatica");
   EnterOrCreatePath("Img");
-  EnterOrCreatePath(dialog.DestDir.Text());
+  EnterOrCreatePath(destination);
   EnterOrCreatePath("UserParts");
   MakeSubdir("Cache");
 
-  app::Vars.WorkDir = dialog.DestDir.Text();
+  config::Vars.WorkDir = destination;
   return true;
 }
 

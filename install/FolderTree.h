@@ -2,11 +2,15 @@
 // fixed sub-folders exist, creating what is missing and leaving what is there untouched.
 #pragma once
 
+namespace config {
+class FrontEnd;
+}
+
 namespace install {
 
 // False, after the AutoCAD-folder message, when the AutoCAD folder does not exist; nothing has
 // been created then. True when the tree is in place: the current folder is then "UserParts"
 // below the destination and WorkDir holds the destination.
-bool CreateFolderTree();
+bool CreateFolderTree(config::FrontEnd& frontEnd);
 
 }  // namespace install

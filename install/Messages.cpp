@@ -1,7 +1,7 @@
 #include "install/Messages.h"
 
-#include "app/Vars.h"
-#include "toolkit/Dialogs.h"
+#include "config/FrontEnd.h"
+#include "config/Vars.h"
 
 namespace install {
 
@@ -16,9 +16,10 @@ std::string JoinLines(const Lines& lines) {
   return text;
 }
 
-void ShowManualEditMessage(const ManualEditMessage& message) {
-  if (app::Vars.Language == 1) toolkit::ShowMessage(JoinLines(message.italian));
-  if (app::Vars.Language == 2) toolkit::ShowMessage(JoinLines(message.english));
+void ShowManualEditMessage(config::FrontEnd& frontEnd, const ManualEditMessage& message) {
+  using config::Notice;
+  if (config::Vars.Language == 1) frontEnd.Tell(Notice::kPlain, JoinLines(message.italian));
+  if (config::Vars.Language == 2) frontEnd.Tell(Notice::kPlain, JoinLines(message.english));
 }
 
 }  // namespace install

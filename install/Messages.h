@@ -8,6 +8,10 @@
 #include <string_view>
 #include <vector>
 
+namespace config {
+class FrontEnd;
+}
+
 namespace install {
 
 using Lines = std::vector<std::string_view>;
@@ -78,6 +82,6 @@ inline const ManualEditMessage kPgpNotPatched{
 std::string JoinLines(const Lines& lines);
 
 // Shows the message of the current language in a plain box; other languages show nothing.
-void ShowManualEditMessage(const ManualEditMessage& message);
+void ShowManualEditMessage(config::FrontEnd& frontEnd, const ManualEditMessage& message);
 
 }  // namespace install

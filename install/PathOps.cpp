@@ -1,6 +1,6 @@
 #include "install/PathOps.h"
 
-#include "toolkit/Dialogs.h"
+#include "config/FrontEnd.h"
 #include "toolkit/Errors.h"
 #include "toolkit/FileSystem.h"
 
@@ -19,15 +19,11 @@ void SplitAtFirst(std::string& text, char separator, std::string& head) {
   text = text.substr(at + 1);
 }
 
-std::string StripTrailingBackslash(const std::string& text) {
-  if (!text.empty() && text.back() == '\\') return text.substr(0, text.size() - 1);
-  return text;
-}
-
-bool CheckFolderExists(const std::string& path, const std::string& message) {
+bool CheckFolderExists(config::FrontEnd& frontEnd, const std::string& path,
+                       const std::string& message) {
   fs::ChDir(path, Check::kRecord);
   if (fs::IoResult() != 0) {
-    toolkit::ShowMessage(message);
+    frontEnd.Tell(config::Notice::kPlain, message);
     return true;
   }
   return false;

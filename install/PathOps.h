@@ -5,18 +5,24 @@
 
 #include <string>
 
+#include "toolkit/FileSystem.h"
+
+namespace config {
+class FrontEnd;
+}
+
 namespace install {
 
 // Splits `text` at the first `separator`: `head` gets what stands before it and `text` keeps what
 // follows. Without the separator, `head` is empty and `text` stays as it is.
 void SplitAtFirst(std::string& text, char separator, std::string& head);
 
-// The text without one final backslash.
-std::string StripTrailingBackslash(const std::string& text);
+using toolkit::fs::StripTrailingBackslash;
 
 // True, after showing `message` in a plain box, when the folder cannot be entered; false when it
 // exists, in which case it has become the current folder.
-bool CheckFolderExists(const std::string& path, const std::string& message);
+bool CheckFolderExists(config::FrontEnd& frontEnd, const std::string& path,
+                       const std::string& message);
 
 // Makes `path` (absolute or relative) the current folder, creating every missing folder on the way.
 void EnterOrCreatePath(const std::string& path);

@@ -2,11 +2,9 @@
 
 #include <array>
 
-#include "app/MainDlg.h"
-#include "app/Vars.h"
+#include "config/FrontEnd.h"
+#include "config/Vars.h"
 #include "toolkit/Dde.h"
-#include "toolkit/Dialogs.h"
-#include "toolkit/Forms.h"
 
 namespace install {
 namespace {
@@ -32,19 +30,20 @@ std::string AddItemCommand(const std::string& destination, const std::string& it
          "\\" + iconFile + ")]";
 }
 
-void CreateProgramGroup(const std::string& groupName, const std::string& itemFile,
-                        const std::string& itemCaption, const std::string& iconFile) {
-  const app::ConfigurationBlock& v = app::Vars;
-  if (toolkit::MessageDlg(v.MsgAskGroup, toolkit::mbYes | toolkit::mbNo) != toolkit::mrYes) return;
-  app::TMainDlg& dialog = *app::MainDlg;
-  toolkit::DdeConversation& conversation = dialog.DdeClient();
+void CreateProgramGroup(config::FrontEnd& frontEnd, const std::string& groupName,
+                        const std::string& itemFile, const std::string& itemCaption,
+                        const std::string& iconFile) {
+  using config::Notice;
+  const config::ConfigurationBlock& v = config::Vars;
+  if (!frontEnd.Ask(config::Question::kCreateGroup, v.MsgAskGroup)) return;
+  toolkit::DdeConversation& conversation = frontEnd.ProgramManager();
   conversation.Open();
   if (!Execute(conversation, CreateGroupCommand(groupName))) {
-    toolkit::MessageDlg(v.MsgGroupFailed, toolkit::mbOK);
+    frontEnd.Tell(Notice::kInformation, v.MsgGroupFailed);
   }
-  const std::string destination = dialog.DestDir.Text();
+  const std::string destination = frontEnd.Destination();
   if (!Execute(conversation, AddItemCommand(destination, itemFile, itemCaption, iconFile))) {
-    toolkit::MessageDlg(v.MsgItemFailed, toolkit::mbOK);
+    frontEnd.Tell(Notice::kInformation, v.MsgItemFailed);
   }
   conversation.Close();
 }

@@ -5,10 +5,15 @@
 
 #include <string>
 
+namespace config {
+class FrontEnd;
+}
+
 namespace install {
 
-void CreateProgramGroup(const std::string& groupName, const std::string& itemFile,
-                        const std::string& itemCaption, const std::string& iconFile);
+void CreateProgramGroup(config::FrontEnd& frontEnd, const std::string& groupName,
+                        const std::string& itemFile, const std::string& itemCaption,
+                        const std::string& iconFile);
 
 // The two Program Manager commands, built from their pieces as they are, with no quoting.
 std::string CreateGroupCommand(const std::string& groupName);

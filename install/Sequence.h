@@ -4,11 +4,16 @@
 // silently.
 #pragma once
 
+namespace config {
+class FrontEnd;
+}
+
 namespace install {
 
-void RunInstall();
+// Runs the installation, talking to the user through `frontEnd`.
+void RunInstall(config::FrontEnd& frontEnd);
 // Shows the end status, marks the installation done, offers the program group, reports success
 // and, for the Windows NT family, asks for a restart.
-void FinishInstall();
+void FinishInstall(config::FrontEnd& frontEnd);
 
 }  // namespace install

@@ -76,4 +76,9 @@ void File::Close(Check check) {
   Report(code, check);
 }
 
+std::string StripTrailingBackslash(const std::string& path) {
+  if (!path.empty() && path.back() == '\\') return path.substr(0, path.size() - 1);
+  return path;
+}
+
 }  // namespace toolkit::fs

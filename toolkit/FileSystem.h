@@ -116,5 +116,8 @@ class File {
 void Rename(const std::string& from, const std::string& to, Check check = Check::kRaise);
 void Erase(const std::string& path, Check check = Check::kRaise);
 
+// The path without one final backslash.
+std::string StripTrailingBackslash(const std::string& path);
+
 }  // namespace fs
 }  // namespace toolkit

@@ -7,14 +7,14 @@
 
 #include <string>
 
-#include "toolkit/UniqueHandle.h"
+#include "unzip/OwnedHandle.h"
 #include "unzip/Storage.h"
 
 namespace unzip {
 
 namespace posix {
 inline void CloseFd(int fd) { ::close(fd); }
-using Fd = toolkit::Unique<int, CloseFd, -1>;
+using Fd = OwnedHandle<int, CloseFd, -1>;
 }  // namespace posix
 
 class PosixStorage : public Storage {

@@ -5,13 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Vars.h"
+#include "config/Vars.h"
 #include "tests/support/DialogTest.h"
 
 namespace {
 
 using namespace toolkit;
-using app::Vars;
+using config::Vars;
 
 class MainDlgTest : public testing_support::DialogTest {};
 

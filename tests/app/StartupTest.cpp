@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/MainDlg.h"
-#include "app/Vars.h"
+#include "config/Vars.h"
 #include "tests/support/HeadlessTest.h"
 #include "toolkit/Forms.h"
 #include "ui/Sfondo.h"
@@ -38,7 +38,7 @@ TEST_F(StartupTest, TheInstallerShowsTheDialogOverTheBackgroundAndEndsOnExit) {
     EXPECT_EQ(ui::SfondoDlg->Caption(), "Install v 5.0");
     EXPECT_EQ(ui::SfondoDlg->WindowState(), wsMaximized);
     EXPECT_TRUE(app::MainDlg->Modal());
-    EXPECT_EQ(app::Vars.SourceDir, "a:");
+    EXPECT_EQ(config::Vars.SourceDir, "a:");
     app::MainDlg->Uscita.Click();
   });
   app::RunInstaller();

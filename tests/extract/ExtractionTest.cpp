@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/MainDlg.h"
-#include "app/Vars.h"
+#include "config/Vars.h"
 #include "extract/PackageTable.h"
 #include "extract/UnzipBinding.h"
 #include "tests/support/DialogTest.h"
@@ -25,7 +25,7 @@ class ExtractionTest : public testing_support::DialogTest {
  protected:
   void SetUp() override {
     DialogTest::SetUp();
-    app::Vars.DiskNumber = 1;
+    config::Vars.DiskNumber = 1;
     Disk().MakeDirs("c:\\target");
   }
 
@@ -34,7 +34,8 @@ class ExtractionTest : public testing_support::DialogTest {
 
   void Extract(const std::string& package, const std::string& target,
                const std::string& spec = "") {
-    AsUserAction([&] { extract::ExtractPackage(Dlg(), "c:\\setup" + package, target, spec); });
+    AsUserAction(
+        [&] { extract::ExtractPackage(Dlg().FrontEnd(), "c:\\setup" + package, target, spec); });
   }
 };
 
@@ -42,15 +43,15 @@ TEST_F(ExtractionTest, APresentPackageIsExtractedWithoutAPrompt) {
   WriteMedium(Disk(), "c:\\setup");
   Extract("\\cfg-acad.pck", "c:\\target\\");
   EXPECT_EQ(Disk().FileContent("c:\\target\\tolvek.cfg"), "[cfg]\r\nunits=mm\r\n");
-  EXPECT_EQ(app::Vars.DiskNumber, 1);
-  EXPECT_EQ(Dlg().UnzipRecord.FileSpecCount, 0);
+  EXPECT_EQ(config::Vars.DiskNumber, 1);
+  EXPECT_EQ(extract::UnzipRecord().FileSpecCount, 0);
 }
 
 TEST_F(ExtractionTest, AFileSpecificationExtractsOnlyThatFile) {
   WriteMedium(Disk(), "c:\\setup");
   Extract("\\cad-acad.pck", "c:\\target\\", "tkicon2.bmp");
   EXPECT_EQ(Disk().List("c:\\target"), std::vector<std::string>{"tkicon2.bmp"});
-  EXPECT_EQ(Dlg().UnzipRecord.FileSpecCount, 1);
+  EXPECT_EQ(extract::UnzipRecord().FileSpecCount, 1);
 }
 
 TEST_F(ExtractionTest, ThePackagesFolderIsCurrentAfterwards) {
@@ -62,7 +63,8 @@ TEST_F(ExtractionTest, ThePackagesFolderIsCurrentAfterwards) {
 TEST_F(ExtractionTest, APackageInADrivesRootKeepsTheRootCurrent) {
   Disk().AddDrive('a');
   WritePackage(Disk(), "a:\\cfg-acad.pck", {{"x.cfg", "x"}});
-  AsUserAction([&] { extract::ExtractPackage(Dlg(), "a:\\cfg-acad.pck", "c:\\target\\", ""); });
+  AsUserAction(
+      [&] { extract::ExtractPackage(Dlg().FrontEnd(), "a:\\cfg-acad.pck", "c:\\target\\", ""); });
   EXPECT_EQ(Disk().FileContent("c:\\target\\x.cfg"), "x");
   EXPECT_EQ(Fs().CurrentDir(), "A:\\");
 }
@@ -77,7 +79,7 @@ TEST_F(ExtractionTest, FolderOfKeepsADrivesRootBackslash) {
 
 TEST_F(ExtractionTest, AllPackagesGoToTheirFoldersWithoutAnyPrompt) {
   WriteMedium(Disk(), "c:\\setup");
-  app::Vars.SourceDir = "c:\\setup";
+  config::Vars.SourceDir = "c:\\setup";
   Disk().MakeDirs("c:\\Tolvek4\\Parts\\Pneumatica\\Img");
   for (const char* folder : {"Acrobat", "Help", "Images", "Tol"}) {
     Disk().MakeDirs(std::string("c:\\Tolvek4\\") + folder);
@@ -85,8 +87,8 @@ TEST_F(ExtractionTest, AllPackagesGoToTheirFoldersWithoutAnyPrompt) {
   for (const char* folder : {"Bin", "Harvo", "Vimora", "Img", "Quessa", "Dulma", "Kx", "Corvani"}) {
     Disk().MakeDirs(std::string("c:\\Tolvek4\\Parts\\") + folder);
   }
-  AsUserAction([] { extract::ExtractAllPackages("c:\\Tolvek4"); });
-  EXPECT_EQ(app::Vars.DiskNumber, 1);
+  AsUserAction([&] { extract::ExtractAllPackages(Dlg().FrontEnd(), "c:\\Tolvek4"); });
+  EXPECT_EQ(config::Vars.DiskNumber, 1);
   EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\tk.pck.dat"), "data of tk.pck");
   EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\Acrobat\\acrobat.pck.dat"), "data of acrobat.pck");
   EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\Parts\\Pneumatica\\Img\\parts-pneumatica-img.pck.dat"),
@@ -108,7 +110,7 @@ TEST_F(ExtractionTest, AMissingPackageAsksForTheNextDiskUntilItIsThere) {
     Extract("\\cfg-acad.pck", "c:\\target\\");
   });
   EXPECT_EQ(Disk().FileContent("c:\\target\\disk2.cfg"), "2");
-  EXPECT_EQ(app::Vars.DiskNumber, 2);
+  EXPECT_EQ(config::Vars.DiskNumber, 2);
   EXPECT_EQ(headless::ShownBoxes()[0].title, "Information");
   EXPECT_EQ(headless::ShownBoxes()[0].buttons, unsigned(mbOK | mbCancel));
 }
@@ -124,7 +126,7 @@ TEST_F(ExtractionTest, ASecondMissingPackageAsksForDiskThree) {
     Extract("\\cfg-acad.pck", "c:\\target\\");
     Extract("\\hlp-acad.pck", "c:\\target\\");
   });
-  EXPECT_EQ(app::Vars.DiskNumber, 3);
+  EXPECT_EQ(config::Vars.DiskNumber, 3);
 }
 
 TEST_F(ExtractionTest, CancelThenNoAsksAgainAndCancelThenYesAbandonsSilently) {
@@ -137,7 +139,7 @@ TEST_F(ExtractionTest, CancelThenNoAsksAgainAndCancelThenYesAbandonsSilently) {
     headless::ExpectBox(BoxKind::kInformation, "Sicuri di volere abbandonare l'installazione ?",
                         mrYes);
     AsUserAction([&] {
-      extract::ExtractPackage(Dlg(), "c:\\setup\\cfg-acad.pck", "c:\\target\\", "");
+      extract::ExtractPackage(Dlg().FrontEnd(), "c:\\setup\\cfg-acad.pck", "c:\\target\\", "");
       after = true;
     });
   });
@@ -149,7 +151,7 @@ TEST_F(ExtractionTest, CancelThenNoAsksAgainAndCancelThenYesAbandonsSilently) {
 
 TEST_F(ExtractionTest, TheCancelFlagIsClearedAfterAnExtraction) {
   WriteMedium(Disk(), "c:\\setup");
-  app::Vars.CancelRequested = true;
+  config::Vars.CancelRequested = true;
   // The callback asks the library to stop, so the package counts as not extracted.
   headless::ExpectBox(BoxKind::kError, "Cannot extract c:\\setup\\cfg-acad.pck");
   Extract("\\cfg-acad.pck", "c:\\target\\");
@@ -203,8 +205,9 @@ TEST_F(ExtractionTest, PathsTooLongForTheLibrarysBuffersAreRefused) {
   WritePackage(Disk(), folder + "\\cfg-acad.pck", {{"x", "x"}});
   headless::ExpectBox(BoxKind::kError,
                       "Path too long for the unzip library: " + folder + "\\cfg-acad.pck");
-  AsUserAction(
-      [&] { extract::ExtractPackage(Dlg(), folder + "\\cfg-acad.pck", "c:\\target\\", ""); });
+  AsUserAction([&] {
+    extract::ExtractPackage(Dlg().FrontEnd(), folder + "\\cfg-acad.pck", "c:\\target\\", "");
+  });
   EXPECT_TRUE(Disk().List("c:\\target").empty());
 }
 

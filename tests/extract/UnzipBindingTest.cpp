@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "app/MainDlg.h"
-#include "app/Vars.h"
+#include "config/Vars.h"
 #include "tests/support/DialogTest.h"
 #include "toolkit/headless/HeadlessLibraries.h"
 
@@ -22,7 +22,7 @@ class UnzipBindingTest : public testing_support::DialogTest {
   // Reports code 1 for a file of `size` bytes through the callback, as the library does.
   std::int32_t FileStarts(std::int32_t size, const char* name = "part.dat") {
     UnzipCallbackInfo info{};
-    info.Caller = &Dlg();
+    info.Caller = &Dlg().FrontEnd();
     info.ActionCode = kUnzipActionFileStarts;
     info.FileSize = size;
     std::strncpy(info.FileName, name, sizeof info.FileName - 1);
@@ -31,7 +31,7 @@ class UnzipBindingTest : public testing_support::DialogTest {
 
   std::int32_t Report(std::int32_t code) {
     UnzipCallbackInfo info{};
-    info.Caller = &Dlg();
+    info.Caller = &Dlg().FrontEnd();
     info.ActionCode = code;
     return extract::UnzipCallback(&info);
   }
@@ -39,7 +39,7 @@ class UnzipBindingTest : public testing_support::DialogTest {
   // Loads the library again, after the dialog's own load at creation.
   void Reload() {
     extract::UnloadUnzipLibrary();
-    extract::LoadUnzipLibrary();
+    extract::LoadUnzipLibrary(Dlg().FrontEnd());
   }
 };
 
@@ -90,15 +90,15 @@ TEST_F(UnzipBindingTest, UnloadingReleasesTheLibrary) {
 }
 
 TEST_F(UnzipBindingTest, InitSetsTheDefaultsAndLeavesTheRest) {
-  UnzipParams& p = Dlg().UnzipRecord;
+  UnzipParams& p = extract::UnzipRecord();
   p.Reserved0 = 11;
   p.Reserved20 = 22;
   p.FileSpecCount = 1;
   const char* archive = "c:\\x.pck";
   p.ArchiveName = archive;
   p.Flags28[0] = 5;
-  extract::InitUnzipParams(Dlg());
-  EXPECT_EQ(p.Caller, &Dlg());
+  extract::InitUnzipParams(Dlg().FrontEnd(), p);
+  EXPECT_EQ(p.Caller, &Dlg().FrontEnd());
   EXPECT_EQ(p.Constant8, 140);
   EXPECT_EQ(p.Callback, &extract::UnzipCallback);
   EXPECT_EQ(p.Flag16, 0);
@@ -174,7 +174,7 @@ TEST_F(UnzipBindingTest, AnUnknownCodeOnlyPumpsAndTheResultFollowsTheCancelFlag)
   EXPECT_EQ(Report(4), 0);
   EXPECT_EQ(headless::ProcessMessagesCount(), before + 1);
   EXPECT_EQ(Dlg().LbLFile.Caption(), "kept");
-  app::Vars.CancelRequested = true;
+  config::Vars.CancelRequested = true;
   EXPECT_EQ(Report(4), -1);
   EXPECT_EQ(FileStarts(10), -1);
 }

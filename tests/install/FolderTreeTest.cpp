@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Vars.h"
+#include "config/Vars.h"
 #include "install/Messages.h"
 #include "tests/support/DialogTest.h"
 #include "toolkit/Errors.h"
@@ -64,9 +64,9 @@ TEST_F(FolderTreeTest, InstallCreatesTheWholeTreeWithItsCapitalisation) {
 }
 
 TEST_F(FolderTreeTest, TheTreeLeavesTheCurrentFolderInUserPartsAndWorkDirAtTheDestination) {
-  Show([&] { EXPECT_TRUE(install::CreateFolderTree()); });
+  Show([&] { EXPECT_TRUE(install::CreateFolderTree(Dlg().FrontEnd())); });
   EXPECT_EQ(Fs().CurrentDir(), "C:\\Tolvek4\\UserParts");
-  EXPECT_EQ(app::Vars.WorkDir, "c:\\Tolvek4");
+  EXPECT_EQ(config::Vars.WorkDir, "c:\\Tolvek4");
 }
 
 TEST_F(FolderTreeTest, ASecondInstallOverACompleteTreeChangesNothing) {
@@ -107,10 +107,10 @@ TEST_F(FolderTreeTest, AMissingAutoCadFolderStopsBeforeCreatingAnything) {
 TEST_F(FolderTreeTest, OneTrailingBackslashIsRemovedFromTheAutoCadFolder) {
   Show([&] {
     Dlg().AppDir.SetText(std::string(kCadFolder) + "\\");
-    EXPECT_TRUE(install::CreateFolderTree());
+    EXPECT_TRUE(install::CreateFolderTree(Dlg().FrontEnd()));
     EXPECT_EQ(Dlg().AppDir.Text(), kCadFolder);
     Dlg().AppDir.SetText(std::string(kCadFolder) + "\\\\");
-    EXPECT_TRUE(install::CreateFolderTree());
+    EXPECT_TRUE(install::CreateFolderTree(Dlg().FrontEnd()));
     EXPECT_EQ(Dlg().AppDir.Text(), std::string(kCadFolder) + "\\");
   });
 }
@@ -119,7 +119,7 @@ TEST_F(FolderTreeTest, AHiddenAutoCadBoxIsNotCheckedButStillNormalised) {
   Show([&] {
     Dlg().AppDir.SetVisible(false);
     Dlg().AppDir.SetText("c:\\nowhere\\");
-    EXPECT_TRUE(install::CreateFolderTree());
+    EXPECT_TRUE(install::CreateFolderTree(Dlg().FrontEnd()));
     EXPECT_EQ(Dlg().AppDir.Text(), "c:\\nowhere");
   });
   ExpectCompleteTree();
@@ -157,7 +157,7 @@ TEST_F(FolderTreeTest, ADestinationOnAnotherDriveIsCreatedAtItsAbsolutePath) {
   Show([&] {
     Dlg().AppDir.SetVisible(false);
     fs::ChDir("a:\\setup");
-    EXPECT_TRUE(install::CreateFolderTree());
+    EXPECT_TRUE(install::CreateFolderTree(Dlg().FrontEnd()));
   });
   ExpectCompleteTree();
   EXPECT_TRUE(Disk().List("a:\\setup").empty());

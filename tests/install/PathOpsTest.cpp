@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/HeadlessTest.h"
+#include "tests/support/DialogTest.h"
 #include "toolkit/Errors.h"
 #include "toolkit/FileSystem.h"
 
@@ -43,17 +43,17 @@ TEST(StripTrailingBackslash, DropsOnlyOne) {
   EXPECT_EQ(install::StripTrailingBackslash(""), "");
 }
 
-class PathOpsTest : public testing_support::HeadlessTest {};
+class PathOpsTest : public testing_support::DialogTest {};
 
 TEST_F(PathOpsTest, CheckFolderExistsEntersAnExistingFolderSilently) {
   Disk().MakeDirs("c:\\acad");
-  EXPECT_FALSE(install::CheckFolderExists("c:\\acad", "missing"));
+  EXPECT_FALSE(install::CheckFolderExists(Dlg().FrontEnd(), "c:\\acad", "missing"));
   EXPECT_EQ(Fs().CurrentDir(), "C:\\acad");
 }
 
 TEST_F(PathOpsTest, CheckFolderExistsReportsAMissingFolderAndClearsTheCode) {
   headless::ExpectBox(BoxKind::kPlain, "missing");
-  EXPECT_TRUE(install::CheckFolderExists("c:\\acad", "missing"));
+  EXPECT_TRUE(install::CheckFolderExists(Dlg().FrontEnd(), "c:\\acad", "missing"));
   EXPECT_EQ(fs::IoResult(), 0u);
 }
 

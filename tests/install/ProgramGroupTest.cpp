@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/MainDlg.h"
-#include "app/Vars.h"
+#include "config/Vars.h"
 #include "tests/support/DialogTest.h"
 #include "toolkit/headless/FakeProgramManager.h"
 
@@ -25,7 +25,9 @@ class ProgramGroupTest : public testing_support::DialogTest {
   }
 
   void Create() {
-    App().Dispatch([] { install::CreateProgramGroup("Tolvek", "TOLVEK.EXE", "", "TOLVEK.EXE"); });
+    App().Dispatch([&] {
+      install::CreateProgramGroup(Dlg().FrontEnd(), "Tolvek", "TOLVEK.EXE", "", "TOLVEK.EXE");
+    });
   }
 };
 
@@ -95,7 +97,8 @@ TEST_F(ProgramGroupTest, TheLongestCommandThatFitsIsSentWhole) {
   ProgramManager().running = true;
   std::string name(255 - std::string("[CreateGroup()]").size(), 'g');
   headless::ExpectBox(BoxKind::kInformation, kAsk, mrYes);
-  App().Dispatch([&] { install::CreateProgramGroup(name, "T.EXE", "", "T.EXE"); });
+  App().Dispatch(
+      [&] { install::CreateProgramGroup(Dlg().FrontEnd(), name, "T.EXE", "", "T.EXE"); });
   ASSERT_FALSE(ProgramManager().commands.empty());
   EXPECT_EQ(ProgramManager().commands[0].size(), 255u);
 }

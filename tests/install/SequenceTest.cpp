@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/MainDlg.h"
-#include "app/Vars.h"
+#include "config/Vars.h"
 #include "install/Messages.h"
 #include "tests/support/DialogTest.h"
 #include "tests/support/Medium.h"
@@ -76,11 +76,11 @@ TEST_F(SequenceTest, ANewerAutoCadGetsEverythingInItsProfilesSupportFolder) {
   EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\Cfg\\tolvek.cfg"), "[cfg]\r\nunits=mm\r\n");
   EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\Help\\readme.rtf"), "{\\rtf1 Tolvek demo}");
   EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\Parts\\Kx\\parts-kx.pck.dat"), "data of parts-kx.pck");
-  EXPECT_TRUE(app::Vars.InstallDone);
+  EXPECT_TRUE(config::Vars.InstallDone);
   EXPECT_EQ(Dlg().LbLFile.Caption(), "Copia terminata");
   EXPECT_TRUE(Dlg().Installa.Enabled());
   EXPECT_TRUE(Dlg().Uscita.Enabled());
-  EXPECT_EQ(app::Vars.WorkDir, "c:\\Tolvek4");
+  EXPECT_EQ(config::Vars.WorkDir, "c:\\Tolvek4");
 }
 
 TEST_F(SequenceTest, ARelease14GoesIntoTheAutoCadFolderAndLeavesTheRegistryAlone) {
@@ -119,7 +119,7 @@ TEST_F(SequenceTest, MenuAndAliasFilesThatCannotBeOpenedGetTheirMessages) {
   ExpectTheEnd();
   Install();
   EXPECT_EQ(Disk().FileContent(kSupport + "acad.mns"), kMenu);
-  EXPECT_TRUE(app::Vars.InstallDone);
+  EXPECT_TRUE(config::Vars.InstallDone);
 }
 
 TEST_F(SequenceTest, TheRelease14MenuMessageIsItsOwn) {
@@ -159,7 +159,7 @@ TEST_F(SequenceTest, NoRestartNoticeForWindows98OrWithoutTheChoice) {
 }
 
 TEST_F(SequenceTest, WithoutTheGroupOfferTheSuccessFollowsDirectly) {
-  app::Vars.OfferProgramGroup = false;
+  config::Vars.OfferProgramGroup = false;
   headless::ExpectBox(BoxKind::kInformation, kSuccess);
   headless::ExpectBox(BoxKind::kPlain, kReboot);
   Install();
@@ -183,7 +183,7 @@ TEST_F(SequenceTest, ExitDuringTheInstallationFinishesItAndShowsNoReadme) {
     headless::QueueDuringProcessing([&] { Dlg().Uscita.Click(); });
     Dlg().Installa.Click();
   });
-  EXPECT_TRUE(app::Vars.InstallDone);
+  EXPECT_TRUE(config::Vars.InstallDone);
   EXPECT_EQ(Dlg().ModalResult(), mrCancel);
   EXPECT_FALSE(app::Lister->Visible());
 }
@@ -194,7 +194,7 @@ TEST_F(SequenceTest, AbandoningAtADiskPromptEndsSilently) {
   headless::ExpectBox(BoxKind::kInformation, "Sicuri di volere abbandonare l'installazione ?",
                       mrYes);
   Install();
-  EXPECT_FALSE(app::Vars.InstallDone);
+  EXPECT_FALSE(config::Vars.InstallDone);
   EXPECT_FALSE(Dlg().Installa.Enabled());
   EXPECT_TRUE(Dlg().Uscita.Enabled());
   EXPECT_FALSE(Disk().DirExists("c:\\Tolvek4\\Parts\\Corvani\\sub"));
@@ -204,7 +204,7 @@ TEST_F(SequenceTest, AWrongRegistryValueEndsTheInstallationWithItsMessage) {
   MemReg().SetNumber("\\Software\\Autodesk\\AutoCAD", "CurVer", 16);
   headless::ExpectBox(BoxKind::kError, "Invalid data type for 'CurVer'");
   Install();
-  EXPECT_FALSE(app::Vars.InstallDone);
+  EXPECT_FALSE(config::Vars.InstallDone);
   EXPECT_FALSE(Dlg().Installa.Enabled());
 }
 

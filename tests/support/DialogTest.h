@@ -25,7 +25,7 @@ class DialogTest : public HeadlessTest {
   void Restart() {
     app::Lister.reset();
     app::MainDlg.reset();
-    app::Vars = app::ConfigurationBlock{};
+    config::Vars = config::ConfigurationBlock{};
     CreateWindows();
   }
 
@@ -55,13 +55,13 @@ class DialogTest : public HeadlessTest {
 
   // Fills a fresh configuration with other start-up values, as a variant of the product would.
   void Configure(int language, int productCode, bool windowsChoice = true) {
-    std::string sourceDir = app::Vars.SourceDir;
-    app::Vars = app::ConfigurationBlock{};
-    app::Vars.SourceDir = sourceDir;
-    app::Vars.Language = language;
-    app::Vars.ProductCode = std::uint8_t(productCode);
-    app::Vars.ShowWindowsChoice = windowsChoice;
-    app::FillConfiguration();
+    std::string sourceDir = config::Vars.SourceDir;
+    config::Vars = config::ConfigurationBlock{};
+    config::Vars.SourceDir = sourceDir;
+    config::Vars.Language = language;
+    config::Vars.ProductCode = std::uint8_t(productCode);
+    config::Vars.ShowWindowsChoice = windowsChoice;
+    config::FillConfiguration();
   }
 };
 

@@ -5,7 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Vars.h"
+#include "config/Vars.h"
+#include "tests/support/LinkedUnzipLibrary.h"
 #include "toolkit/headless/Headless.h"
 #include "toolkit/headless/MemoryFileSystem.h"
 
@@ -15,7 +16,8 @@ class HeadlessTest : public ::testing::Test {
  protected:
   void SetUp() override {
     toolkit::headless::Reset();
-    app::Vars = app::ConfigurationBlock{};
+    ProvideLinkedUnzipLibrary();
+    config::Vars = config::ConfigurationBlock{};
   }
 
   void TearDown() override {

@@ -1,23 +1,13 @@
 #include "toolkit/headless/HeadlessLibraries.h"
 
-#include "unzip/Extract.h"
-#include "unzip/ToolkitStorage.h"
-#include "unzip/UnzipApi.h"
-
 namespace toolkit::headless {
-namespace {
-
-std::int32_t UNZIP_STDCALL LinkedUnzDllExec(UnzipParams* params) {
-  if (params == nullptr) return kUnzipBadParams;
-  unzip::ToolkitStorage storage(Fs());
-  return unzip::Extract(*params, storage);
-}
-
-std::uint32_t UNZIP_STDCALL LinkedGetUnzDllVersion() { return UNZIP_VERSION; }
-
-}  // namespace
 
 void HeadlessLibraries::Reset() { *this = HeadlessLibraries{}; }
+
+void HeadlessLibraries::Provide(const std::string& fileName,
+                                std::map<std::string, void*> entryPoints) {
+  provided_[fileName] = std::move(entryPoints);
+}
 
 unsigned HeadlessLibraries::SetErrorMode(unsigned mode) {
   errorModes_.push_back(mode);
@@ -27,16 +17,19 @@ unsigned HeadlessLibraries::SetErrorMode(unsigned mode) {
 }
 
 LibraryHandle HeadlessLibraries::Load(const std::string& fileName) {
-  if (fileName != "INSTALL.DLL" || loadResult_ <= 32) return loadResult_ > 32 ? 0 : loadResult_;
+  auto library = provided_.find(fileName);
+  if (library == provided_.end() || loadResult_ <= 32) return loadResult_ > 32 ? 0 : loadResult_;
+  loadedEntries_ = &library->second;
   ++loaded_;
   return loadResult_;
 }
 
 void* HeadlessLibraries::EntryPoint(LibraryHandle library, const std::string& name) {
-  if (library != loadResult_ || missing_.count(name) != 0) return nullptr;
-  if (name == "UnzDllExec") return reinterpret_cast<void*>(&LinkedUnzDllExec);
-  if (name == "GetUnzDllVersion") return reinterpret_cast<void*>(&LinkedGetUnzDllVersion);
-  return nullptr;
+  if (library != loadResult_ || loadedEntries_ == nullptr || missing_.count(name) != 0) {
+    return nullptr;
+  }
+  auto entry = loadedEntries_->find(name);
+  return entry == loadedEntries_->end() ? nullptr : entry->second;
 }
 
 void HeadlessLibraries::Free(LibraryHandle library) {

@@ -1,8 +1,10 @@
-// The headless "INSTALL.DLL": loading it hands out the unzip library's own entry points, linked
-// into the test program and extracting through the in-memory file system. A test can make the
-// load fail with a chosen result, or an entry point go missing.
+// Headless libraries: a test provides a library under its file name with entry points linked into
+// the test program (the native tests provide "INSTALL.DLL" as the unzip code itself, extracting
+// through the in-memory file system). Loading any other name fails as a missing file would. A
+// test can make the load fail with a chosen result, or an entry point go missing.
 #pragma once
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,7 +15,10 @@ namespace toolkit::headless {
 
 class HeadlessLibraries : public DynamicLibraries {
  public:
+  // Forgets everything, the libraries provided included.
   void Reset();
+  // Makes `fileName` loadable, with these entry points.
+  void Provide(const std::string& fileName, std::map<std::string, void*> entryPoints);
   // What the next loads return: a handle above 32 by default; 0 to 32 make them fail.
   void SetLoadResult(LibraryHandle result) { loadResult_ = result; }
   void RemoveEntryPoint(const std::string& name) { missing_.insert(name); }
@@ -27,6 +32,8 @@ class HeadlessLibraries : public DynamicLibraries {
 
  private:
   LibraryHandle loadResult_ = kHandle;
+  std::map<std::string, std::map<std::string, void*>> provided_;
+  const std::map<std::string, void*>* loadedEntries_ = nullptr;
   std::set<std::string> missing_;
   std::vector<unsigned> errorModes_;
   unsigned errorMode_ = 0;

@@ -8,14 +8,14 @@
 
 #include <string>
 
-#include "toolkit/UniqueHandle.h"
+#include "unzip/OwnedHandle.h"
 #include "unzip/Storage.h"
 
 namespace unzip {
 
 namespace win32 {
 inline void CloseFile(HANDLE handle) { ::CloseHandle(handle); }
-using File = toolkit::Unique<HANDLE, CloseFile>;
+using File = OwnedHandle<HANDLE, CloseFile>;
 // CreateFile fails with INVALID_HANDLE_VALUE, which is no constant a template can hold; the
 // owner keeps null for "no file" instead.
 inline HANDLE OrNull(HANDLE handle) { return handle == INVALID_HANDLE_VALUE ? nullptr : handle; }

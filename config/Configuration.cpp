@@ -1,8 +1,8 @@
 // The built-in values of the configuration block, as tables beside the order in which the fill
 // writes them. Texts are code page 1252.
-#include "app/Vars.h"
+#include "config/Vars.h"
 
-namespace app {
+namespace config {
 
 ConfigurationBlock Vars;
 
@@ -122,4 +122,4 @@ void FillConfiguration() {
   }
 }
 
-}  // namespace app
+}  // namespace config

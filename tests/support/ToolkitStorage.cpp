@@ -1,4 +1,4 @@
-#include "unzip/ToolkitStorage.h"
+#include "tests/support/ToolkitStorage.h"
 
 namespace unzip {
 namespace {

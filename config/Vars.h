@@ -8,7 +8,7 @@
 
 #include "toolkit/Types.h"
 
-namespace app {
+namespace config {
 
 struct ConfigurationBlock {
   // Start-up values that select what the fill writes.
@@ -87,4 +87,4 @@ extern ConfigurationBlock Vars;
 // ShowWindowsChoice. Calling it again with the same three gives the same block.
 void FillConfiguration();
 
-}  // namespace app
+}  // namespace config

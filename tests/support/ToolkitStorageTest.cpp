@@ -5,10 +5,10 @@
 
 #include <memory>
 
-#include "TestArchive.h"
+#include "tests/support/ToolkitStorage.h"
+#include "tests/unzip/TestArchive.h"
 #include "toolkit/headless/MemoryFileSystem.h"
 #include "unzip/Extract.h"
-#include "unzip/ToolkitStorage.h"
 
 namespace unzip::test {
 namespace {

@@ -3,18 +3,18 @@
 // choice, including the odd results for codes and languages the product never ships with.
 #include <gtest/gtest.h>
 
-#include "app/Vars.h"
+#include "config/Vars.h"
 
 namespace {
 
-using app::Vars;
+using config::Vars;
 
-app::ConfigurationBlock Filled(int language, int productCode, bool windowsChoice = true) {
-  Vars = app::ConfigurationBlock{};
+config::ConfigurationBlock Filled(int language, int productCode, bool windowsChoice = true) {
+  Vars = config::ConfigurationBlock{};
   Vars.Language = language;
   Vars.ProductCode = std::uint8_t(productCode);
   Vars.ShowWindowsChoice = windowsChoice;
-  app::FillConfiguration();
+  config::FillConfiguration();
   return Vars;
 }
 
@@ -132,7 +132,7 @@ TEST(Configuration, WindowsChoiceOffHidesBothFamilyButtonsForEveryCode) {
 
 TEST(Configuration, FillingAgainGivesTheSameBlock) {
   auto first = Filled(1, 1);
-  app::FillConfiguration();
+  config::FillConfiguration();
   EXPECT_EQ(first, Vars);
 }
 
@@ -141,7 +141,7 @@ TEST(Configuration, FillKeepsRunTimeState) {
   Vars.InstallDone = true;
   Vars.DiskNumber = 3;
   Vars.WorkDir = "c:\\Tolvek4";
-  app::FillConfiguration();
+  config::FillConfiguration();
   EXPECT_TRUE(Vars.InstallDone);
   EXPECT_EQ(Vars.DiskNumber, 3);
   EXPECT_EQ(Vars.WorkDir, "c:\\Tolvek4");

@@ -1,0 +1,58 @@
+// The front end: everything through which the install engine (the sequence, the extraction and
+// the program group) talks to the user. The main dialog is one front end: a status line, a
+// progress bar, the message queue and the message boxes. An unattended run is another: a log and
+// no window. The engine never learns which one it has.
+#pragma once
+
+#include <string>
+
+namespace toolkit {
+class DdeConversation;
+class ProgressBar;
+}  // namespace toolkit
+
+namespace config {
+
+// How a message reaches the user: the plain box (the text and "OK") or the typed information box.
+enum class Notice { kPlain, kInformation };
+
+// The questions the engine asks, each answered yes (OK, Yes) or no (Cancel, No).
+enum class Question {
+  kInsertDisk,      // the next disk: OK when it is in, Cancel to stop
+  kConfirmAbandon,  // after Cancel at a disk prompt: Yes abandons the installation
+  kCreateGroup,     // the Program Manager group: Yes creates it
+};
+
+class FrontEnd {
+ public:
+  virtual ~FrontEnd() = default;
+
+  // The user's choices. They are read when the engine needs them, not once: in the dialog the
+  // user may change them while the files are extracted.
+  virtual bool CadFolderAsked() const = 0;
+  virtual std::string CadFolder() const = 0;
+  virtual void SetCadFolder(const std::string& folder) = 0;
+  virtual std::string Destination() const = 0;
+  virtual bool Release14() const = 0;
+  // The Windows NT family chosen, where the choice is offered: a restart completes the
+  // installation.
+  virtual bool RestartNoticeWanted() const = 0;
+
+  // The status line: set, or set and drawn before the next step starts.
+  virtual void SetStatus(const std::string& text) = 0;
+  virtual void ShowStatus(const std::string& text) = 0;
+  // The progress of the file being copied.
+  virtual toolkit::ProgressBar& Progress() = 0;
+  // An empty status line and the bar back at its start.
+  virtual void ResetProgress() = 0;
+  // Lets the user's input and the window updates through while the engine works.
+  virtual void ProcessMessages() = 0;
+
+  virtual void Tell(Notice kind, const std::string& text) = 0;
+  virtual bool Ask(Question question, const std::string& text) = 0;
+
+  // The conversation with Program Manager that creates the group.
+  virtual toolkit::DdeConversation& ProgramManager() = 0;
+};
+
+}  // namespace config
