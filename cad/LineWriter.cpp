@@ -8,6 +8,12 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 LineWriter::LineWriter(toolkit::fs::File& file) : file_(file) { pending_.reserve(kBufferSize); }
 
 void LineWriter::WriteLine(std::string_view line) {
+  ++written_;
+  if (copyPending_) {
+    copyPending_ = false;
+  } else {
+    inserted_.push_back({written_, std::string(line)});
+  }
   pending_.append(line);
   pending_.append("\r\n");
   if (pending_.size() >= kBufferSize) Flush();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "cad/Marker.h"
@@ -16,6 +17,8 @@ using toolkit::fs::Check;
 using toolkit::fs::File;
 
 constexpr std::size_t kScanBufferSize = 64 * 1024;
+
+RewriteJournal* currentJournal = nullptr;
 
 // Reads the whole file and says whether any line holds the marker. A marker holds no line end,
 // so it occurs in a line exactly when it occurs in the file's bytes: the bytes are searched a
@@ -40,39 +43,85 @@ bool HoldsMarker(File& target, std::string_view marker) {
   return marker.empty() ? total > 0 : found;
 }
 
-void WriteCopy(File& target, File& temp, const CopyRule& copyRule,
-               std::initializer_list<std::string_view> trailer) {
+// Writes the copy and returns the lines it inserted.
+std::vector<InsertedLine> WriteCopy(File& target, File& temp, const CopyRule& copyRule,
+                                    std::initializer_list<std::string_view> trailer) {
   LineReader reader(target);
   LineWriter copy(temp);
   std::string line;
-  while (reader.NextLine(line)) copyRule(line, copy);
+  while (reader.NextLine(line)) {
+    copy.StartSourceLine();
+    copyRule(line, copy);
+  }
   for (std::string_view extra : trailer) copy.WriteLine(extra);
   copy.Flush();
+  return copy.Inserted();
 }
 
-// Puts the finished copy in the target's place, the old file becoming the backup.
-void SwapIn(const std::string& targetPath, const std::string& tempPath,
-            const std::string& backupPath) {
-  // A rename never replaces a file, so an old backup has to go first.
-  File oldBackup;
-  oldBackup.Open(backupPath, OpenMode::kRead, Check::kRecord);
-  if (toolkit::fs::IoResult() == 0) {
-    oldBackup.Close();
-    toolkit::fs::Erase(backupPath);
+bool CanBeOpened(const std::string& path) {
+  File file;
+  file.Open(path, OpenMode::kRead, Check::kRecord);
+  if (toolkit::fs::IoResult() != 0) return false;
+  file.Close(Check::kRecord);
+  toolkit::fs::IoResult();
+  return true;
+}
+
+// Another program holds the file: the user can close it and patch it by hand.
+bool HeldByAnotherProgram(std::uint32_t code) {
+  return code == toolkit::kErrAccessDenied || code == toolkit::kErrSharingViolation ||
+         code == toolkit::kErrLockViolation;
+}
+
+void IgnoreFailure(std::uint32_t) { toolkit::fs::IoResult(); }
+
+// Puts the finished copy in the target's place, the old file becoming the backup. False, with
+// every file as it was, when another program keeps the target from being renamed.
+bool SwapIn(const RewritePaths& paths) {
+  using toolkit::fs::Rename;
+  // A rename never replaces a file, so an old backup has to make way first. It waits under the
+  // aside name until the target has become the new backup, so that a refused rename can leave
+  // it where it was.
+  const bool hadBackup = CanBeOpened(paths.backup);
+  if (hadBackup) {
+    if (CanBeOpened(paths.aside)) toolkit::fs::Erase(paths.aside);
+    Rename(paths.backup, paths.aside);
   }
-  toolkit::fs::Rename(targetPath, backupPath);
+  Rename(paths.target, paths.backup, Check::kRecord);
+  if (const std::uint32_t code = toolkit::fs::IoResult(); code != 0) {
+    if (hadBackup) Rename(paths.aside, paths.backup, Check::kRecord);
+    IgnoreFailure(0);
+    toolkit::fs::Erase(paths.temp, Check::kRecord);
+    IgnoreFailure(0);
+    if (HeldByAnotherProgram(code)) return false;
+    toolkit::fs::Report(code, Check::kRaise);
+  }
   try {
-    toolkit::fs::Rename(tempPath, targetPath);
+    Rename(paths.temp, paths.target);
   } catch (const toolkit::EInOutError&) {
     // AutoCAD must not start without its file: the old text goes back under its name, and the
     // error that stopped the swap is the one reported, whether or not this repair succeeds.
-    toolkit::fs::Rename(backupPath, targetPath, Check::kRecord);
-    toolkit::fs::IoResult();
+    Rename(paths.backup, paths.target, Check::kRecord);
+    IgnoreFailure(0);
+    if (hadBackup) Rename(paths.aside, paths.backup, Check::kRecord);
+    IgnoreFailure(0);
     throw;
   }
+  if (hadBackup) {
+    toolkit::fs::Erase(paths.aside, Check::kRecord);
+    IgnoreFailure(0);
+  }
+  return true;
 }
 
 }  // namespace
+
+std::string AsideNameOf(const std::string& backupPath) { return backupPath + "~"; }
+
+ScopedRewriteJournal::ScopedRewriteJournal(RewriteJournal& journal)
+    : previous_(std::exchange(currentJournal, &journal)) {}
+
+ScopedRewriteJournal::~ScopedRewriteJournal() { currentJournal = previous_; }
 
 bool RewriteWithBackup(const std::string& targetPath, const std::string& tempPath,
                        const std::string& backupPath, std::string_view marker,
@@ -86,15 +135,23 @@ bool RewriteWithBackup(const std::string& targetPath, const std::string& tempPat
   const bool alreadyPatched = HoldsMarker(target, marker);
   // Opened again so that the copy starts from the first byte.
   target.Open(targetPath, OpenMode::kReadWrite);
-  if (alreadyPatched) return true;
+  if (alreadyPatched) {
+    if (currentJournal != nullptr) currentJournal->AlreadyPatched(targetPath);
+    return true;
+  }
 
   File temp;
   temp.Open(tempPath, OpenMode::kCreate);
-  WriteCopy(target, temp, copyRule, trailer);
+  const std::vector<InsertedLine> inserted = WriteCopy(target, temp, copyRule, trailer);
   target.Close();
+  // On the disk before the renames: a power cut after them must not find an empty copy.
+  temp.Flush();
   temp.Close();
 
-  SwapIn(targetPath, tempPath, backupPath);
+  const RewritePaths paths{targetPath, tempPath, backupPath, AsideNameOf(backupPath)};
+  if (currentJournal != nullptr) currentJournal->SwapStarts(paths);
+  if (!SwapIn(paths)) return false;
+  if (currentJournal != nullptr) currentJournal->Rewritten(paths, inserted);
   return true;
 }
 

@@ -1,13 +1,15 @@
 // The one way the installer changes AutoCAD's own text files. The file is read line by line for a
 // trace of an earlier installation; without one, a changed copy is written to a temporary file,
 // the file as it was becomes the backup, and the copy takes its name. The file is never changed
-// in place, so AutoCAD finds under the file's name either the old text or the complete new one.
+// in place, so AutoCAD finds under the file's name either the old text or the complete new one,
+// and a journal told of each swap can finish or undo one that a killed process left half done.
 #pragma once
 
 #include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cad/LineReader.h"
 #include "cad/LineWriter.h"
@@ -18,14 +20,52 @@ namespace cad {
 // then the lines they add after it.
 using CopyRule = std::function<void(std::string_view line, LineWriter& copy)>;
 
+// The files of one rewrite. While the target becomes the backup, an older backup waits under the
+// aside name, so that a target that cannot be renamed leaves every file as it was.
+struct RewritePaths {
+  std::string target;
+  std::string temp;
+  std::string backup;
+  std::string aside;
+};
+
+// The aside name of a backup.
+std::string AsideNameOf(const std::string& backupPath);
+
+// Told of every rewrite that changes a file, in the order of its steps.
+class RewriteJournal {
+ public:
+  virtual ~RewriteJournal() = default;
+  // The copy is complete and on the disk; the renames follow. What the journal keeps of this
+  // must be on the disk too when it returns.
+  virtual void SwapStarts(const RewritePaths& paths) = 0;
+  // The copy holds the target's name and the old text is the backup.
+  virtual void Rewritten(const RewritePaths& paths, const std::vector<InsertedLine>& inserted) = 0;
+  // The target already held the marker: nothing was written.
+  virtual void AlreadyPatched(const std::string& /*target*/) {}
+};
+
+// Tells `journal` of every rewrite while it lives (one at a time; none is told by default).
+class ScopedRewriteJournal {
+ public:
+  explicit ScopedRewriteJournal(RewriteJournal& journal);
+  ScopedRewriteJournal(const ScopedRewriteJournal&) = delete;
+  ScopedRewriteJournal& operator=(const ScopedRewriteJournal&) = delete;
+  ~ScopedRewriteJournal();
+
+ private:
+  RewriteJournal* previous_;
+};
+
 // Rewrites `targetPath` through `tempPath`, keeping the old text as `backupPath`; `trailer` lines
 // follow the last copied line. Every line of the copy ends with CR LF.
 //
-// Returns false, with nothing changed, when the target cannot be opened for reading and writing
-// (missing, read-only, locked, bad path); true when a line already contains `marker` (nothing is
-// written) or when the copy has replaced the target. Any later file failure raises EInOutError;
-// the target's name then still holds the old text (or, after the last rename, the new one with
-// the old text as the backup), and at most a stray temporary file remains.
+// Returns false, with nothing changed and no temporary file left, when the target cannot be
+// opened for reading and writing (missing, read-only, locked, bad path) or when another program
+// holds it so that it cannot be renamed (codes 5, 32, 33); true when a line already contains
+// `marker` (nothing is written) or when the copy has replaced the target. Any other file failure
+// raises EInOutError; the target's name then still holds the old text (or, after the last rename,
+// the new one with the old text as the backup), and at most a stray temporary file remains.
 bool RewriteWithBackup(const std::string& targetPath, const std::string& tempPath,
                        const std::string& backupPath, std::string_view marker,
                        const CopyRule& copyRule,

@@ -25,6 +25,8 @@ void Rename(const std::string& from, const std::string& to, Check check) {
 }
 void Erase(const std::string& path, Check check) { Report(Fs().Delete(path), check); }
 
+void RmDir(const std::string& path, Check check) { Report(Fs().RemoveDir(path), check); }
+
 File::File(File&& other) noexcept : id_(std::exchange(other.id_, 0)) {}
 
 File& File::operator=(File&& other) noexcept {
@@ -68,6 +70,12 @@ std::uint64_t File::Size(Check check) {
   Report(id_ == 0 ? kErrInvalidHandle : Fs().Size(id_, size), check);
   return size;
 }
+
+void File::Seek(std::uint64_t position, Check check) {
+  Report(id_ == 0 ? kErrInvalidHandle : Fs().Seek(id_, position), check);
+}
+
+void File::Flush(Check check) { Report(id_ == 0 ? kErrInvalidHandle : Fs().Flush(id_), check); }
 
 void File::Close(Check check) {
   if (id_ == 0) return;

@@ -22,11 +22,13 @@ inline constexpr std::uint32_t kErrAccessDenied = 5;
 inline constexpr std::uint32_t kErrInvalidHandle = 6;
 inline constexpr std::uint32_t kErrNotReady = 21;
 inline constexpr std::uint32_t kErrSharingViolation = 32;
+inline constexpr std::uint32_t kErrLockViolation = 33;
 inline constexpr std::uint32_t kErrHandleDiskFull = 39;
 inline constexpr std::uint32_t kErrFileExists = 80;
 inline constexpr std::uint32_t kErrInvalidName = 123;
 inline constexpr std::uint32_t kErrAlreadyExists = 183;
 inline constexpr std::uint32_t kErrDiskFull = 112;
+inline constexpr std::uint32_t kErrDirNotEmpty = 145;
 // The run-time library's own codes, as its input/output error reports them.
 inline constexpr std::uint32_t kErrReadBeyondEnd = 100;
 inline constexpr std::uint32_t kErrRtlDiskFull = 101;
@@ -53,6 +55,8 @@ class FileSystem {
   // "c:" alone makes drive C current (at the folder it had there).
   virtual std::uint32_t ChangeDir(const std::string& path) = 0;
   virtual std::uint32_t CreateDir(const std::string& path) = 0;
+  // Removes an empty folder.
+  virtual std::uint32_t RemoveDir(const std::string& path) = 0;
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool DirExists(const std::string& path) = 0;
   virtual std::string ProgramPath() = 0;
@@ -65,9 +69,15 @@ class FileSystem {
   virtual std::uint32_t Seek(FileId file, std::uint64_t position) = 0;
   virtual std::uint32_t SetTime(FileId file, DosDateTime stamp) = 0;
   virtual std::uint32_t Close(FileId file) = 0;
-  // Never replaces an existing file: that is kErrAlreadyExists (or kErrFileExists).
+  // Returns once what was written to the file is on the disk, not only in the system's cache.
+  virtual std::uint32_t Flush(FileId file) = 0;
+  // Never replaces an existing file: that is kErrAlreadyExists (or kErrFileExists). Where the
+  // system can, the rename is on the disk when the call returns.
   virtual std::uint32_t Rename(const std::string& from, const std::string& to) = 0;
   virtual std::uint32_t Delete(const std::string& path) = 0;
+  // The bytes the current user may still write on the drive that holds `path` (an existing
+  // folder).
+  virtual std::uint32_t FreeSpace(const std::string& path, std::uint64_t& bytes) = 0;
 };
 
 // The service of the backend this program is linked with.
@@ -106,6 +116,9 @@ class File {
     Write(text.data(), text.size(), check);
   }
   std::uint64_t Size(Check check = Check::kRaise);
+  void Seek(std::uint64_t position, Check check = Check::kRaise);
+  // What was written is on the disk when this returns.
+  void Flush(Check check = Check::kRaise);
   void Close(Check check = Check::kRaise);
   bool IsOpen() const { return id_ != 0; }
 
@@ -115,6 +128,7 @@ class File {
 
 void Rename(const std::string& from, const std::string& to, Check check = Check::kRaise);
 void Erase(const std::string& path, Check check = Check::kRaise);
+void RmDir(const std::string& path, Check check = Check::kRaise);
 
 // The path without one final backslash.
 std::string StripTrailingBackslash(const std::string& path);

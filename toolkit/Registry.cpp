@@ -11,6 +11,13 @@ bool RegistryCursor::OpenKey(const std::string& path) {
   return true;
 }
 
+bool RegistryCursor::OpenExistingKey(const std::string& path) {
+  RegKeyId key = 0;
+  if (Reg().OpenKey(path, key) != 0) return false;
+  current_.Reset(key);
+  return true;
+}
+
 std::string RegistryCursor::ReadString(const std::string& name) {
   if (!current_) return {};
   RegValueType type = RegValueType::kString;

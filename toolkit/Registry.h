@@ -32,6 +32,8 @@ class Registry {
   // Opens, with full access, the key at `path` below the current user's root, creating it and any
   // missing parents. One leading backslash is allowed: it only says the path starts at the root.
   virtual std::uint32_t CreateKey(const std::string& path, RegKeyId& key) = 0;
+  // Opens an existing key for reading, creating nothing; kErrFileNotFound (2) when it is missing.
+  virtual std::uint32_t OpenKey(const std::string& path, RegKeyId& key) = 0;
   virtual std::uint32_t CloseKey(RegKeyId key) = 0;
   // The type and data size in bytes (a string's terminating NUL included); kErrFileNotFound (2)
   // when the key has no such value.
@@ -62,6 +64,9 @@ class RegistryCursor {
  public:
   // Opens or creates the key with full access; false (and the previous key kept) on failure.
   bool OpenKey(const std::string& path);
+  // Opens an existing key for reading, creating nothing; false (and the previous key kept) when
+  // it is missing or cannot be opened.
+  bool OpenExistingKey(const std::string& path);
   // The text of a string value of the current key; empty when the value is missing or holds no
   // data (or no key is open). Raises ERegistryException for a value of another type, or one the
   // registry reports but then fails to deliver.

@@ -27,6 +27,9 @@ class PosixFileSystem : public toolkit::FileSystem {
   std::uint32_t Close(toolkit::FileId file) override;
   std::uint32_t Rename(const std::string& from, const std::string& to) override;
   std::uint32_t Delete(const std::string& path) override;
+  std::uint32_t RemoveDir(const std::string& path) override;
+  std::uint32_t Flush(toolkit::FileId file) override;
+  std::uint32_t FreeSpace(const std::string& path, std::uint64_t& bytes) override;
 };
 
 }  // namespace cad::bench

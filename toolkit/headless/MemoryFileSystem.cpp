@@ -330,6 +330,26 @@ std::uint32_t MemoryFileSystem::CreateDir(const std::string& path) {
   return 0;
 }
 
+std::uint32_t MemoryFileSystem::RemoveDir(const std::string& path) {
+  if (std::uint32_t code = Injected(FsOp::kRemoveDir, path)) return code;
+  std::string leaf;
+  std::uint32_t error;
+  Node* parent = FindParent(path, leaf, error);
+  if (parent == nullptr) return error;
+  auto it = parent->children.find(Fold(leaf));
+  if (it == parent->children.end()) return kErrFileNotFound;
+  Node* node = it->second.get();
+  if (!node->isDir) return 267;  // the directory name is invalid
+  if (!node->children.empty()) return kErrDirNotEmpty;
+  // Windows keeps a process's current folder open: it cannot be removed.
+  for (const auto& [letter, current] : currentOnDrive_) {
+    Node* dir = Find(std::string(1, letter) + ":" + current);
+    if (dir == node) return kErrSharingViolation;
+  }
+  parent->children.erase(it);
+  return 0;
+}
+
 bool MemoryFileSystem::FileExists(const std::string& path) {
   Node* node = Find(path);
   return node != nullptr && !node->isDir;
@@ -444,6 +464,11 @@ std::uint32_t MemoryFileSystem::Close(FileId file) {
   return Injected(FsOp::kClose, {});
 }
 
+std::uint32_t MemoryFileSystem::Flush(FileId file) {
+  if (open_.find(file) == open_.end()) return kErrInvalidHandle;
+  return Injected(FsOp::kFlush, {});
+}
+
 std::uint32_t MemoryFileSystem::Rename(const std::string& from, const std::string& to) {
   if (std::uint32_t code = Injected(FsOp::kRename, from)) return code;
   std::string fromLeaf;
@@ -484,6 +509,14 @@ std::uint32_t MemoryFileSystem::Delete(const std::string& path) {
     if (f->node == node) return kErrSharingViolation;
   }
   parent->children.erase(it);
+  return 0;
+}
+
+std::uint32_t MemoryFileSystem::FreeSpace(const std::string& path, std::uint64_t& bytes) {
+  if (Find(path) == nullptr) return kErrPathNotFound;
+  constexpr std::uint64_t kTerabyte = std::uint64_t(1) << 40;
+  const std::uint64_t used = UsedBytes();
+  bytes = !capacity_ ? kTerabyte : *capacity_ > used ? *capacity_ - used : 0;
   return 0;
 }
 

@@ -28,6 +28,8 @@ enum class FsOp {
   kClose,
   kRename,
   kDelete,
+  kRemoveDir,
+  kFlush,
 };
 
 class MemoryFileSystem : public FileSystem {
@@ -58,7 +60,8 @@ class MemoryFileSystem : public FileSystem {
   void FailNext(FsOp op, std::uint32_t code, int skip = 0);
   // Makes every call of `op` on `path` fail with `code` until cleared with code 0.
   void FailOnPath(FsOp op, const std::string& path, std::uint32_t code);
-  // Total bytes that files may hold on drive C:; writes beyond fail with 112 (disk full).
+  // Total bytes that files may hold on drive C:; writes beyond fail with 112 (disk full). Without
+  // a capacity a drive has a terabyte free.
   void SetCapacity(std::uint64_t bytes) { capacity_ = bytes; }
   int CallCount(FsOp op) const;
   void ClearFaults();
@@ -67,6 +70,7 @@ class MemoryFileSystem : public FileSystem {
   std::string CurrentDir() override;
   std::uint32_t ChangeDir(const std::string& path) override;
   std::uint32_t CreateDir(const std::string& path) override;
+  std::uint32_t RemoveDir(const std::string& path) override;
   bool FileExists(const std::string& path) override;
   bool DirExists(const std::string& path) override;
   std::string ProgramPath() override { return programPath_; }
@@ -77,8 +81,10 @@ class MemoryFileSystem : public FileSystem {
   std::uint32_t Seek(FileId file, std::uint64_t position) override;
   std::uint32_t SetTime(FileId file, DosDateTime stamp) override;
   std::uint32_t Close(FileId file) override;
+  std::uint32_t Flush(FileId file) override;
   std::uint32_t Rename(const std::string& from, const std::string& to) override;
   std::uint32_t Delete(const std::string& path) override;
+  std::uint32_t FreeSpace(const std::string& path, std::uint64_t& bytes) override;
 
   struct Node;  // a file or a folder
 

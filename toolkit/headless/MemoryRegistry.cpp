@@ -115,6 +115,16 @@ std::uint32_t MemoryRegistry::CreateKey(const std::string& path, RegKeyId& key) 
   return 0;
 }
 
+std::uint32_t MemoryRegistry::OpenKey(const std::string& path, RegKeyId& key) {
+  key = 0;
+  std::string folded;
+  if (!Normalize(path, folded)) return kErrBadPathname;
+  if (keys_.find(folded) == keys_.end()) return kErrFileNotFound;
+  key = nextId_++;
+  open_[key] = folded;
+  return 0;
+}
+
 std::uint32_t MemoryRegistry::CloseKey(RegKeyId key) {
   return open_.erase(key) == 1 ? 0 : kErrInvalidHandle;
 }

@@ -30,6 +30,10 @@ class Win32FileSystem : public FileSystem {
     return Result(CreateDirectoryA(path.c_str(), nullptr));
   }
 
+  std::uint32_t RemoveDir(const std::string& path) override {
+    return Result(RemoveDirectoryA(path.c_str()));
+  }
+
   bool FileExists(const std::string& path) override {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
@@ -109,12 +113,27 @@ class Win32FileSystem : public FileSystem {
 
   std::uint32_t Close(FileId file) override { return Result(CloseHandle(AsHandle(file))); }
 
+  std::uint32_t Flush(FileId file) override { return Result(FlushFileBuffers(AsHandle(file))); }
+
   std::uint32_t Rename(const std::string& from, const std::string& to) override {
+    // Written through, the rename is on the disk before the call returns, so that a power cut
+    // after an AutoCAD file's swap cannot bring back a state the installation has left. Windows
+    // 9x has no MoveFileEx: there the plain rename does.
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return 0;
+    const DWORD error = GetLastError();
+    if (error != ERROR_CALL_NOT_IMPLEMENTED) return error;
     return Result(MoveFileA(from.c_str(), to.c_str()));
   }
 
   std::uint32_t Delete(const std::string& path) override {
     return Result(DeleteFileA(path.c_str()));
+  }
+
+  std::uint32_t FreeSpace(const std::string& path, std::uint64_t& bytes) override {
+    ULARGE_INTEGER available{};
+    if (!GetDiskFreeSpaceExA(path.c_str(), &available, nullptr, nullptr)) return GetLastError();
+    bytes = available.QuadPart;
+    return 0;
   }
 };
 

@@ -41,6 +41,17 @@ class Win32Registry : public Registry {
     return 0;
   }
 
+  std::uint32_t OpenKey(const std::string& path, RegKeyId& key) override {
+    key = 0;
+    std::string relative = !path.empty() && path.front() == '\\' ? path.substr(1) : path;
+    HKEY opened = nullptr;
+    LONG status = RegOpenKeyExA(HKEY_CURRENT_USER, relative.c_str(), 0, KEY_READ, &opened);
+    if (status != ERROR_SUCCESS) return static_cast<std::uint32_t>(status);
+    key = nextId_++;
+    keys_.emplace(key, win32::UniqueKey(opened));
+    return 0;
+  }
+
   std::uint32_t CloseKey(RegKeyId key) override {
     return keys_.erase(key) == 1 ? 0 : ERROR_INVALID_HANDLE;
   }
