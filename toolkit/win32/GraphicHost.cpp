@@ -193,17 +193,12 @@ bool RouteMouseToGraphic(Control& parent, HWND window, UINT message, WPARAM wPar
 namespace toolkit {
 
 std::unique_ptr<Canvas> GetControlCanvas(GraphicControl& control) {
-  Point origin{control.Left(), control.Top()};
-  Control* parent = control.Parent();
-  while (parent != nullptr && !parent->IsWindowed()) {
-    origin.x += parent->Left();
-    origin.y += parent->Top();
-    parent = parent->Parent();
-  }
-  if (parent == nullptr) return nullptr;
-  HWND window = win32::WindowOf(*parent);
+  const WindowedHost host = FindWindowedHost(control);
+  if (host.window == nullptr) return nullptr;
+  HWND window = win32::WindowOf(*host.window);
   if (window == nullptr) return nullptr;
-  return std::make_unique<win32::ControlCanvas>(window, origin, control.Width(), control.Height());
+  return std::make_unique<win32::ControlCanvas>(window, host.origin, control.Width(),
+                                                control.Height());
 }
 
 }  // namespace toolkit
