@@ -46,7 +46,14 @@ void RunInstaller() {
   application.SetTitle("Install");
   application.SetTitle("KOVIA Install");
   application.CreateForm(ui::SfondoDlg);
-  ui::SfondoDlg->OnActivate = [] { BackgroundFormActivate(); };
+  // The dialog is shown once per run. The background is activated again whenever it comes to the
+  // front, and an activation arriving while the first is still showing the dialog would show it
+  // again, nested in the first.
+  ui::SfondoDlg->OnActivate = [activated = false]() mutable {
+    if (activated) return;
+    activated = true;
+    BackgroundFormActivate();
+  };
   application.CreateForm(MainDlg);
   application.CreateForm(Lister);
   application.Run();

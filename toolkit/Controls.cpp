@@ -23,6 +23,19 @@ Form* Control::ParentForm() {
   return dynamic_cast<Form*>(c);
 }
 
+WindowedHost FindWindowedHost(const Control& control) {
+  WindowedHost host{nullptr, Point{control.Left(), control.Top()}};
+  for (Control* parent = control.Parent(); parent != nullptr; parent = parent->Parent()) {
+    if (parent->IsWindowed()) {
+      host.window = parent;
+      return host;
+    }
+    host.origin.x += parent->Left();
+    host.origin.y += parent->Top();
+  }
+  return host;
+}
+
 void Control::SetBounds(int left, int top, int width, int height) {
   Rect r = toolkit::Bounds(left, top, width, height);
   if (r == bounds_) return;
@@ -106,13 +119,6 @@ void Control::SetVisible(bool visible) {
   visible_ = visible;
   Changed(Property::kVisible);
   if (parent_ != nullptr && align_ != alNone) parent_->Realign();
-}
-
-bool Control::Showing() const {
-  for (const Control* c = this; c != nullptr; c = c->parent_) {
-    if (!c->visible_) return false;
-  }
-  return true;
 }
 
 void Control::SetEnabled(bool enabled) {

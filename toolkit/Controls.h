@@ -38,6 +38,23 @@ enum class Property {
   kAppearance,
 };
 
+// What a control is. Each control class reports its own kind (a class derived from one of them
+// inherits it), so that a backend building a different window for each kind picks by a switch
+// that names every kind, not by trying casts in an order.
+enum class ControlKind {
+  kForm,
+  kPanel,
+  kLabel,
+  kRadioButton,
+  kEdit,
+  kDirectoryEdit,
+  kSpeedButton,
+  kProgressBar,
+  kImage,
+  kRichEdit,
+  kGraphic,  // windowless: painted by its parent
+};
+
 class Control;
 
 // The backend's side of a control.
@@ -63,9 +80,9 @@ class Control {
   Control* Parent() const { return parent_; }
   const std::vector<Control*>& Children() const { return children_; }
   Form* ParentForm();
-  virtual const char* ClassName() const = 0;
+  virtual ControlKind Kind() const = 0;
   // Windowed controls get a peer (a window on Win32); graphic controls are painted by the parent.
-  virtual bool IsWindowed() const { return true; }
+  bool IsWindowed() const { return Kind() != ControlKind::kGraphic; }
 
   // Position within the parent's client area.
   const Rect& BoundsRect() const { return bounds_; }
@@ -88,11 +105,8 @@ class Control {
   void SetFont(const Font& font);
   TColor Color() const;
   void SetColor(TColor color);
-  bool ParentColor() const { return parentColor_; }
   bool Visible() const { return visible_; }
   void SetVisible(bool visible);
-  // True when this control and every parent up to its form are visible.
-  bool Showing() const;
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
   const std::string& Hint() const { return hint_; }
@@ -114,7 +128,6 @@ class Control {
 
   ControlPeer* Peer() const { return peer_.get(); }
   void AttachPeer(std::unique_ptr<ControlPeer> peer) { peer_ = std::move(peer); }
-  void DetachPeer() { peer_.reset(); }
 
   // Lays out aligned children in the order top, bottom, left, right, client, each group in the
   // order the children were created.
@@ -149,9 +162,8 @@ class Control {
 class Panel : public Control {
  public:
   using Control::Control;
-  const char* ClassName() const override { return "TPanel"; }
+  ControlKind Kind() const override { return ControlKind::kPanel; }
   TBevelCut BevelOuter() const { return bevelOuter_; }
-  TBevelCut BevelInner() const { return bevelInner_; }
   int BevelWidth() const { return bevelWidth_; }
   void SetBevel(TBevelCut outer, TBevelCut inner, int width);
   Rect AlignRect() const override;
@@ -166,7 +178,7 @@ class Panel : public Control {
 class Label : public Control {
  public:
   Label(Control* parent, std::string name);
-  const char* ClassName() const override { return "TLabel"; }
+  ControlKind Kind() const override { return ControlKind::kLabel; }
   bool Transparent() const { return transparent_; }
   void SetTransparent(bool transparent);
   bool AutoSize() const { return autoSize_; }
@@ -186,7 +198,7 @@ class RadioButton : public Control {
   RadioButton(Control* parent, std::string name) : Control(parent, std::move(name)) {
     SetParentColor(true);
   }
-  const char* ClassName() const override { return "TRadioButton"; }
+  ControlKind Kind() const override { return ControlKind::kRadioButton; }
   bool Checked() const { return checked_; }
   // Checking one unchecks the others of its group.
   void SetChecked(bool checked);
@@ -200,7 +212,7 @@ class RadioButton : public Control {
 class Edit : public Control {
  public:
   Edit(Control* parent, std::string name);
-  const char* ClassName() const override { return "TEdit"; }
+  ControlKind Kind() const override { return ControlKind::kEdit; }
   const std::string& Text() const { return Caption(); }
   void SetText(const std::string& text) { SetCaption(text); }
   bool Ctl3D() const { return ctl3D_; }
@@ -215,7 +227,7 @@ class Edit : public Control {
 class DirectoryEdit : public Edit {
  public:
   using Edit::Edit;
-  const char* ClassName() const override { return "TDirectoryEdit"; }
+  ControlKind Kind() const override { return ControlKind::kDirectoryEdit; }
   // The browse button: starts at the box's folder when it exists, else at the current drive's
   // root; confirming replaces the text, cancelling leaves it; the focus returns to the box.
   void Browse();
@@ -225,7 +237,7 @@ class DirectoryEdit : public Edit {
 class SpeedButton : public Control {
  public:
   SpeedButton(Control* parent, std::string name);
-  const char* ClassName() const override { return "TSpeedButton"; }
+  ControlKind Kind() const override { return ControlKind::kSpeedButton; }
   bool Flat() const { return flat_; }
   void SetFlat(bool flat);
 
@@ -236,7 +248,7 @@ class SpeedButton : public Control {
 class ProgressBar : public Control {
  public:
   using Control::Control;
-  const char* ClassName() const override { return "TProgressBar"; }
+  ControlKind Kind() const override { return ControlKind::kProgressBar; }
   int Min() const { return min_; }
   int Max() const { return max_; }
   int Step() const { return step_; }
@@ -261,7 +273,7 @@ class Image : public Control {
   Image(Control* parent, std::string name) : Control(parent, std::move(name)) {
     SetParentColor(true);
   }
-  const char* ClassName() const override { return "TImage"; }
+  ControlKind Kind() const override { return ControlKind::kImage; }
   const std::string& Picture() const { return picture_; }
   void SetPicture(const std::string& resourceName);
 
@@ -273,12 +285,11 @@ class Image : public Control {
 class RichEdit : public Control {
  public:
   using Control::Control;
-  const char* ClassName() const override { return "TRichEdit"; }
+  ControlKind Kind() const override { return ControlKind::kRichEdit; }
   // Loads a rich-text file through the file-system service; a file that cannot be read raises
   // "Cannot open file %s".
   void LoadFromFile(const std::string& path);
   const std::string& Content() const { return content_; }
-  bool ReadOnly() const { return true; }
 
  private:
   std::string content_;
@@ -290,13 +301,22 @@ class GraphicControl : public Control {
   GraphicControl(Control* parent, std::string name) : Control(parent, std::move(name)) {
     SetParentColor(true);
   }
-  bool IsWindowed() const override { return false; }
+  ControlKind Kind() const override { return ControlKind::kGraphic; }
   // Draws the control with (0, 0) at its top-left corner.
   virtual void Paint(Canvas& canvas) = 0;
   virtual void MouseDown(TMouseButton, unsigned /*shift*/, int /*x*/, int /*y*/) {}
   virtual void MouseMove(unsigned /*shift*/, int /*x*/, int /*y*/) {}
   virtual void MouseUp(TMouseButton, unsigned /*shift*/, int /*x*/, int /*y*/) {}
 };
+
+// Where a control is shown: the nearest windowed control among its parents, whose window (or
+// screen, headless) a graphic control draws on, and the control's top-left corner in that
+// control's client coordinates. `window` is null for a control on no windowed control.
+struct WindowedHost {
+  Control* window = nullptr;
+  Point origin;
+};
+WindowedHost FindWindowedHost(const Control& control);
 
 // Shift-state bits passed with mouse events.
 enum ShiftState : unsigned {

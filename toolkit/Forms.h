@@ -23,7 +23,7 @@ class Form : public Control {
  public:
   explicit Form(std::string name);
   ~Form() override;
-  const char* ClassName() const override { return "TForm"; }
+  ControlKind Kind() const override { return ControlKind::kForm; }
 
   TBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TBorderStyle style) { borderStyle_ = style; }

@@ -85,7 +85,6 @@ toolkit::TColor FaceKeyColour(toolkit::TColor graduateFrom, toolkit::TColor face
 class TLabelEffect : public toolkit::GraphicControl {
  public:
   TLabelEffect(toolkit::Control* parent, std::string name);
-  const char* ClassName() const override { return "TLabelEffect"; }
 
   // The label's own properties. Each setter does nothing when the value is unchanged.
   TAlignmentY AlignmentY() const { return alignmentY_; }

@@ -20,7 +20,6 @@ using TNumberOfColors = std::uint8_t;
 class TNetGradient : public toolkit::GraphicControl {
  public:
   TNetGradient(toolkit::Control* parent, std::string name);
-  const char* ClassName() const override { return "TNetGradient"; }
 
   TFillDirection FillDirection() const { return fillDirection_; }
   void SetFillDirection(TFillDirection direction);

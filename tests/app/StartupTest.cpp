@@ -1,5 +1,6 @@
-// Start-up and shutdown as a whole: the folder the packages are looked up in, and a run of the
-// installer from its entry to its end through the headless backend.
+// Start-up and shutdown as a whole: the folder the packages are looked up in, a run of the
+// installer from its entry to its end through the headless backend, and the main dialog shown
+// once in a run however often the background window is activated.
 #include "app/Startup.h"
 
 #include <gtest/gtest.h>
@@ -47,6 +48,28 @@ TEST_F(StartupTest, TheInstallerShowsTheDialogOverTheBackgroundAndEndsOnExit) {
   // Every window is gone once the installer has ended.
   EXPECT_EQ(app::MainDlg, nullptr);
   EXPECT_EQ(ui::SfondoDlg, nullptr);
+}
+
+TEST_F(StartupTest, TheMainDialogShowsOnceHoweverOftenTheBackgroundIsActivated) {
+  Disk().SetProgramPath("a:\\install.exe");
+  int shows = 0;
+  headless::QueueUserAction([&] {
+    // The first activation has shown the dialog; count every showing from here on.
+    ASSERT_TRUE(app::MainDlg->Modal());
+    shows = 1;
+    app::MainDlg->OnShow = [&shows, formShow = app::MainDlg->OnShow] {
+      ++shows;
+      formShow();
+    };
+    // The background comes to the front twice more while the dialog is up, as when both
+    // activations were queued before the first was handled.
+    ui::SfondoDlg->DoActivate();
+    ui::SfondoDlg->DoActivate();
+    app::MainDlg->Uscita.Click();
+  });
+  app::RunInstaller();
+  EXPECT_EQ(shows, 1);
+  EXPECT_TRUE(App().Terminated());
 }
 
 }  // namespace

@@ -57,17 +57,11 @@ void SoftScreen::Paint() {
 namespace toolkit {
 
 std::unique_ptr<Canvas> GetControlCanvas(GraphicControl& control) {
-  // Climb to the window the control lies on, adding up the offsets of graphic parents.
-  Point origin{control.Left(), control.Top()};
-  Control* parent = control.Parent();
-  while (parent != nullptr && !parent->IsWindowed()) {
-    origin.x += parent->Left();
-    origin.y += parent->Top();
-    parent = parent->Parent();
-  }
-  if (parent == nullptr) return nullptr;
+  const WindowedHost host = FindWindowedHost(control);
+  if (host.window == nullptr) return nullptr;
   for (headless::SoftScreen* screen : headless::Screens()) {
-    if (&screen->Window() == parent) {
+    if (&screen->Window() == host.window) {
+      const Point origin = host.origin;
       const Rect clip{origin.x, origin.y, origin.x + control.Width(), origin.y + control.Height()};
       return std::make_unique<headless::SoftCanvas>(screen->Raster(), origin, clip);
     }

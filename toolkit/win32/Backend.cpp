@@ -51,15 +51,10 @@ void CreatePeersBelow(Control& parent, HWND parentWindow) {
                    [](Control* a, Control* b) { return a->TabOrder() < b->TabOrder(); });
   HWND after = HWND_TOP;
   for (Control* child : tabbed) {
-    HWND window = static_cast<WindowPeer*>(child->Peer())->Window();
+    HWND window = WindowOf(*child);
     SetWindowPos(window, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     after = window;
   }
-}
-
-HWND WindowOf(Control& control) {
-  auto* peer = static_cast<WindowPeer*>(control.Peer());
-  return peer == nullptr ? nullptr : peer->Window();
 }
 
 BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM data) {

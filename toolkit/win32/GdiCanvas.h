@@ -20,7 +20,6 @@ namespace toolkit::win32 {
 class GdiCanvas : public Canvas {
  public:
   explicit GdiCanvas(HDC dc) : dc_(dc) {}
-  HDC Handle() const { return dc_; }
 
   void FillRect(const Rect& area) override;
   void Polygon(std::span<const Point> corners) override;

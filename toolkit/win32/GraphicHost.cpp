@@ -1,50 +1,17 @@
+// The graphic controls' side of a window: painting them, routing the mouse to them, and a canvas
+// for drawing one at once on the window that shows it.
 #include "toolkit/win32/GraphicHost.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
-#include <utility>
-#include <vector>
 
 #include "toolkit/win32/GdiCanvas.h"
+#include "toolkit/win32/Peers.h"
 
 namespace toolkit::win32 {
 
 namespace {
-
-// Windows that showed graphic controls, learned from their paint and mouse messages: the toolkit's
-// peers do not hand out their window, and a control can only draw at once on a window that exists.
-std::vector<std::pair<const Control*, HWND>>& KnownWindows() {
-  static std::vector<std::pair<const Control*, HWND>> windows;
-  return windows;
-}
-
-void Remember(const Control& parent, HWND window) {
-  if (window == nullptr) return;
-  auto& known = KnownWindows();
-  auto it = std::find_if(known.begin(), known.end(), [&](auto& e) { return e.first == &parent; });
-  if (it != known.end())
-    it->second = window;
-  else
-    known.emplace_back(&parent, window);
-}
-
-HWND WindowOf(const Control& parent) {
-  for (auto& [control, window] : KnownWindows()) {
-    if (control == &parent) return IsWindow(window) ? window : nullptr;
-  }
-  return nullptr;
-}
-
-// The control a button went down on keeps the mouse until the last button is released.
-struct Capture {
-  GraphicControl* control = nullptr;
-  HWND window = nullptr;
-};
-Capture& TheCapture() {
-  static Capture capture;
-  return capture;
-}
 
 GraphicControl* ControlAt(Control& parent, Point p) {
   const auto& children = parent.Children();
@@ -101,12 +68,11 @@ class ControlCanvas : private BorrowedDc, public GdiCanvas {
 
 }  // namespace
 
-void PaintGraphicChildren(Control& parent, HDC dc, const RECT& dirty) {
-  Remember(parent, WindowFromDC(dc));
+void GraphicHost::Paint(HDC dc, const RECT& dirty) {
   const Rect area{dirty.left, dirty.top, dirty.right, dirty.bottom};
   if (area.Width() <= 0 || area.Height() <= 0) return;
   bool any = false;
-  for (Control* child : parent.Children()) {
+  for (Control* child : parent_.Children()) {
     auto* graphic = dynamic_cast<GraphicControl*>(child);
     if (graphic == nullptr || !graphic->Visible()) continue;
     const Rect b = graphic->BoundsRect();
@@ -119,7 +85,7 @@ void PaintGraphicChildren(Control& parent, HDC dc, const RECT& dirty) {
   const HDC memory = buffer.Handle();
   // Start from what the window has painted so far (its background), as the controls would see it.
   BitBlt(memory, 0, 0, area.Width(), area.Height(), dc, area.left, area.top, SRCCOPY);
-  for (Control* child : parent.Children()) {
+  for (Control* child : parent_.Children()) {
     auto* graphic = dynamic_cast<GraphicControl*>(child);
     if (graphic == nullptr || !graphic->Visible()) continue;
     const Rect b = graphic->BoundsRect();
@@ -134,30 +100,32 @@ void PaintGraphicChildren(Control& parent, HDC dc, const RECT& dirty) {
   BitBlt(dc, area.left, area.top, area.Width(), area.Height(), memory, 0, 0, SRCCOPY);
 }
 
-bool RouteMouseToGraphic(Control& parent, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  Remember(parent, window);
+bool GraphicHost::RouteMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   const Point p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-  Capture& capture = TheCapture();
-  if (capture.control != nullptr && (capture.window != window || GetCapture() != window))
-    capture = Capture{};
-  GraphicControl* target = capture.control != nullptr ? capture.control : ControlAt(parent, p);
+  // The capture ends when another window took the mouse, or when its control is gone: a destroyed
+  // control has left its parent's children.
+  const auto& children = parent_.Children();
+  if (capture_ != nullptr && (GetCapture() != window || std::find(children.begin(), children.end(),
+                                                                  capture_) == children.end()))
+    capture_ = nullptr;
+  GraphicControl* target = capture_ != nullptr ? capture_ : ControlAt(parent_, p);
   if (target == nullptr) return false;
   const int x = p.x - target->Left();
   const int y = p.y - target->Top();
   const unsigned shift = ShiftOf(wParam);
 
   auto buttonDown = [&](TMouseButton button) {
-    capture = Capture{target, window};
+    capture_ = target;
     SetCapture(window);
     target->MouseDown(button, shift, x, y);
     return true;
   };
   auto buttonUp = [&](TMouseButton button) {
     const bool clicked =
-        button == mbLeft && capture.control == target && target->ClientRect().Contains(Point{x, y});
+        button == mbLeft && capture_ == target && target->ClientRect().Contains(Point{x, y});
     target->MouseUp(button, shift, x, y);
     if ((wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0) {
-      capture = Capture{};
+      capture_ = nullptr;
       ReleaseCapture();
     }
     if (clicked) target->Click();
@@ -193,17 +161,12 @@ bool RouteMouseToGraphic(Control& parent, HWND window, UINT message, WPARAM wPar
 namespace toolkit {
 
 std::unique_ptr<Canvas> GetControlCanvas(GraphicControl& control) {
-  Point origin{control.Left(), control.Top()};
-  Control* parent = control.Parent();
-  while (parent != nullptr && !parent->IsWindowed()) {
-    origin.x += parent->Left();
-    origin.y += parent->Top();
-    parent = parent->Parent();
-  }
-  if (parent == nullptr) return nullptr;
-  HWND window = win32::WindowOf(*parent);
-  if (window == nullptr) return nullptr;
-  return std::make_unique<win32::ControlCanvas>(window, origin, control.Width(), control.Height());
+  const WindowedHost host = FindWindowedHost(control);
+  HWND window = host.window != nullptr ? win32::WindowOf(*host.window) : nullptr;
+  // A hidden window shows nothing drawn on it; its paint draws the control when it shows.
+  if (window == nullptr || !IsWindowVisible(window)) return nullptr;
+  return std::make_unique<win32::ControlCanvas>(window, host.origin, control.Width(),
+                                                control.Height());
 }
 
 }  // namespace toolkit

@@ -1,5 +1,7 @@
 // The Win32 peers: each windowed control becomes a real child window that mirrors its properties,
 // so that a test (or an accessibility tool) reads captions, states and positions through Win32.
+// A peer owns its window; a control's window is found through its peer and nowhere else, so a
+// control that goes takes its window with it.
 #pragma once
 
 #include <windows.h>
@@ -43,10 +45,15 @@ class WindowPeer : public ControlPeer {
   TColor brushColor_ = 0xFFFFFFFF;
 };
 
+// The window of a control's peer; null for a control without one (a graphic control, or one whose
+// form has not been created).
+HWND WindowOf(const Control& control);
+
 // Registers the window classes once; call before creating any peer.
 void RegisterWindowClasses(HINSTANCE instance);
 
-// Creates the peer of one control, its window a child of `parent` (nullptr for a form).
+// Creates the peer of one windowed control, its window a child of `parent` (a form's is owned by
+// `owner` instead).
 std::unique_ptr<WindowPeer> CreatePeer(Control& control, HWND parent, HWND owner);
 
 // Resolves a TColor, system colours included, to a COLORREF.

@@ -1,8 +1,9 @@
-// The background window on a real Win32 window under Wine: its client area is painted through the
-// graphic-control host and read back from the screen. The first client row must be the gradient's
-// start RGB (26, 92, 158), the last row white, and the title must change the pixels where the
-// label stands. Also checked: a panel draws at once on its window, and mouse messages reach the
-// effect label, which sinks and rises as a button. A failing picture is saved as a PPM file.
+// The background window on its real Win32 window under Wine: the form's client area is painted
+// through the window's graphic-control host and read back from the screen. The first client row
+// must be the gradient's start RGB (26, 92, 158), the last row white, and the title must change
+// the pixels where the label stands. Also checked: a panel draws at once on its window, and mouse
+// messages reach the effect label, which sinks and rises as a button. A failing picture is saved
+// as a PPM file.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,42 +13,13 @@
 #include <string>
 
 #include "toolkit/win32/GdiCanvas.h"
-#include "toolkit/win32/GraphicHost.h"
+#include "toolkit/win32/Peers.h"
 #include "ui/Sfondo.h"
 
 namespace {
 
 using namespace toolkit;
 using toolkit::win32::DibBitmap;
-
-ui::TSfondoDlg* hosted = nullptr;
-
-LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (hosted != nullptr) {
-    switch (message) {
-      case WM_SIZE:
-        hosted->DoResize(LOWORD(lParam), HIWORD(lParam));
-        InvalidateRect(window, nullptr, FALSE);
-        return 0;
-      case WM_ERASEBKGND:
-        return 1;
-      case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window, &ps);
-        SetDCBrushColor(dc, hosted->Color() & 0xFFFFFF);
-        FillRect(dc, &ps.rcPaint, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-        win32::PaintGraphicChildren(*hosted, dc, ps.rcPaint);
-        EndPaint(window, &ps);
-        return 0;
-      }
-      default:
-        if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST &&
-            win32::RouteMouseToGraphic(*hosted, window, message, wParam, lParam))
-          return 0;
-    }
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
-}
 
 void Pump() {
   MSG msg;
@@ -60,53 +32,37 @@ void Pump() {
   }
 }
 
-struct DestroyWindowCall {
-  void operator()(HWND w) const { DestroyWindow(w); }
-};
-
 class SfondoWineTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    WNDCLASSA cls{};
-    cls.lpfnWndProc = HostProc;
-    cls.hInstance = GetModuleHandleA(nullptr);
-    cls.lpszClassName = "TolvekSfondoHost";
-    cls.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    RegisterClassA(&cls);
     dialog_ = std::make_unique<ui::TSfondoDlg>();
-    dialog_->FormCreate();
+    // The form's window, hidden, with its creation handler run.
+    dialog_->Create();
     dialog_->LabelEffect1.SetCaption("Tolvek per AutoCAD");
-    hosted = dialog_.get();
-    window_.reset(CreateWindowExA(0, "TolvekSfondoHost", "Install v 5.0",
-                                  WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 610, 423, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr));
-    ASSERT_NE(window_.get(), nullptr);
-    ShowWindow(window_.get(), SW_SHOWMAXIMIZED);
-    UpdateWindow(window_.get());
+    ASSERT_NE(Window(), nullptr);
+    dialog_->Show();
     Pump();
     // A display without a window manager may leave the window restored; the checks need room
     // beside the 677-pixel title to compare it with the bare gradient.
     RECT client;
-    GetClientRect(window_.get(), &client);
+    GetClientRect(Window(), &client);
     if (client.right < 800) {
-      MoveWindow(window_.get(), 0, 0, 1000, 600, TRUE);
+      MoveWindow(Window(), 0, 0, 1000, 600, TRUE);
       Pump();
     }
   }
-  void TearDown() override {
-    window_.reset();
-    hosted = nullptr;
-  }
+  void TearDown() override { dialog_.reset(); }
+
+  HWND Window() const { return win32::WindowOf(*dialog_); }
 
   // The client area as the screen shows it.
   std::unique_ptr<DibBitmap> Capture() {
     RECT client;
-    GetClientRect(window_.get(), &client);
+    GetClientRect(Window(), &client);
     auto shot = std::make_unique<DibBitmap>(client.right, client.bottom);
-    HDC dc = GetDC(window_.get());
+    HDC dc = GetDC(Window());
     BitBlt(shot->Handle(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
-    ReleaseDC(window_.get(), dc);
+    ReleaseDC(Window(), dc);
     return shot;
   }
 
@@ -125,7 +81,6 @@ class SfondoWineTest : public ::testing::Test {
   }
 
   std::unique_ptr<ui::TSfondoDlg> dialog_;
-  std::unique_ptr<std::remove_pointer_t<HWND>, DestroyWindowCall> window_;
 };
 
 TEST_F(SfondoWineTest, GradientFromBlueToWhiteWithTheTitleOverIt) {
@@ -160,13 +115,13 @@ TEST_F(SfondoWineTest, MouseMessagesReachTheLabelAsAButton) {
   int clicks = 0;
   dialog_->LabelEffect1.OnClick = [&] { ++clicks; };
   const LPARAM inside = MAKELPARAM(20, 10);
-  SendMessageA(window_.get(), WM_LBUTTONDOWN, MK_LBUTTON, inside);
+  SendMessageA(Window(), WM_LBUTTONDOWN, MK_LBUTTON, inside);
   EXPECT_EQ(dialog_->LabelEffect1.EffectStyle(), ui::esSunken);
-  SendMessageA(window_.get(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(800, 300));
+  SendMessageA(Window(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(800, 300));
   EXPECT_EQ(dialog_->LabelEffect1.EffectStyle(), ui::esRaised);
-  SendMessageA(window_.get(), WM_MOUSEMOVE, MK_LBUTTON, inside);
+  SendMessageA(Window(), WM_MOUSEMOVE, MK_LBUTTON, inside);
   EXPECT_EQ(dialog_->LabelEffect1.EffectStyle(), ui::esSunken);
-  SendMessageA(window_.get(), WM_LBUTTONUP, 0, inside);
+  SendMessageA(Window(), WM_LBUTTONUP, 0, inside);
   EXPECT_EQ(dialog_->LabelEffect1.EffectStyle(), ui::esRaised);
   EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_EQ(clicks, 1);
