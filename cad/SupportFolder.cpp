@@ -20,4 +20,20 @@ std::string GetAcadSupportDir() {
   return registry.ReadString("RoamableRootFolder") + "Support\\";
 }
 
+std::optional<std::string> FindAcadSupportDir() {
+  toolkit::RegistryCursor registry;
+  if (!registry.OpenExistingKey(kAutoCadKey)) return std::nullopt;
+  const std::string release = registry.ReadString("CurVer");
+  if (release.empty()) return std::nullopt;
+  const std::string releaseKey = std::string(kAutoCadKey) + "\\" + release;
+  if (!registry.OpenExistingKey(releaseKey)) return std::nullopt;
+  const std::string product = registry.ReadString("CurVer");
+  if (product.empty() || !registry.OpenExistingKey(releaseKey + "\\" + product)) {
+    return std::nullopt;
+  }
+  const std::string root = registry.ReadString("RoamableRootFolder");
+  if (root.empty()) return std::nullopt;
+  return root + "Support\\";
+}
+
 }  // namespace cad

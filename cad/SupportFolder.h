@@ -4,6 +4,7 @@
 // command alias files.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace cad {
@@ -13,5 +14,10 @@ namespace cad {
 // text, so with no AutoCAD at all the result is the relative "Support\". A value of a non-string
 // type raises toolkit::ERegistryException ("Invalid data type for 'CurVer'").
 std::string GetAcadSupportDir();
+
+// The same folder, looked up without creating any key: nothing when AutoCAD has no profile for
+// this user (a key or value of the chain is missing or empty). Raises like GetAcadSupportDir for
+// a value of a non-string type.
+std::optional<std::string> FindAcadSupportDir();
 
 }  // namespace cad

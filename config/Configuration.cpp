@@ -31,6 +31,50 @@ constexpr LanguageText kProductLanguageTexts[] = {
     {&ConfigurationBlock::BackgroundTitle, "Tolvek per AutoCAD", "Tolvek\xAE for AutoCAD"},
 };
 
+constexpr LanguageText kInstallationTexts[] = {
+    {&ConfigurationBlock::MsgLibraryMissing,
+     "Il file INSTALL.DLL accanto al programma di installazione manca o è danneggiato.\r\n"
+     "Copiare di nuovo il supporto di installazione e ripetere l'installazione.",
+     "INSTALL.DLL beside the installer is missing or damaged.\r\n"
+     "Copy the installation medium again, then install again."},
+    {&ConfigurationBlock::MsgNoAcadProfile,
+     "Per questo utente non c'è un profilo di AutoCAD nel registro.\r\n"
+     "Avviare AutoCAD una volta con questo utente, poi ripetere l'installazione.",
+     "There is no AutoCAD profile for this user in the registry.\r\n"
+     "Start AutoCAD once as this user, then install again."},
+    {&ConfigurationBlock::MsgSupportFolderMissing,
+     "La cartella di supporto del profilo di AutoCAD non esiste:\r\n%1\r\n"
+     "Avviare AutoCAD una volta con questo utente, poi ripetere l'installazione.",
+     "The support folder of the AutoCAD profile does not exist:\r\n%1\r\n"
+     "Start AutoCAD once as this user, then install again."},
+    {&ConfigurationBlock::MsgPackageUnreadable,
+     "Il pacchetto %1 non può essere letto o è danneggiato.\r\n"
+     "Copiare di nuovo il supporto di installazione e ripetere l'installazione.",
+     "The package %1 cannot be read or is damaged.\r\n"
+     "Copy the installation medium again, then install again."},
+    {&ConfigurationBlock::MsgNoRoom,
+     "Il disco di %1 è pieno: l'installazione richiede %2 MB, ne sono liberi %3.\r\n"
+     "Liberare spazio sul disco, poi ripetere l'installazione.",
+     "The disk of %1 is full: the installation needs %2 MB, %3 MB are free.\r\n"
+     "Free some space on the disk, then install again."},
+    {&ConfigurationBlock::MsgDestinationIsFile,
+     "%1 esiste già come file, non come cartella.\r\n"
+     "Rinominarlo o spostarlo, poi ripetere l'installazione.",
+     "%1 exists as a file, not as a folder.\r\nRename or move it, then install again."},
+    {&ConfigurationBlock::MsgFileNotInPackage,
+     "Il pacchetto %1 non contiene il file %2: il supporto di installazione è incompleto.",
+     "The package %1 does not hold the file %2: the installation medium is incomplete."},
+    {&ConfigurationBlock::MsgPackageIncomplete,
+     "Il pacchetto %1 non è stato estratto del tutto: %2 file non sono stati scritti.",
+     "The package %1 was not extracted in full: %2 files were not written."},
+    {&ConfigurationBlock::MsgNothingChanged,
+     "L'installazione non è stata completata e nulla è stato modificato.",
+     "The installation did not complete, and nothing was changed."},
+    {&ConfigurationBlock::MsgNotUndone,
+     "L'installazione non è stata completata. Non è stato possibile annullare:",
+     "The installation did not complete. These changes could not be undone:"},
+};
+
 struct FixedText {
   Text entry;
   const char* value;
@@ -109,6 +153,8 @@ void FillConfiguration() {
     AssignLanguage(kProductLanguageTexts, v.Language);
   }
 
+  AssignLanguage(kInstallationTexts, v.Language);
+
   v.OfferProgramGroup = true;
   v.ShowReadmeOnExit = true;
   for (const auto& row : kCommonTexts) v.*row.entry = row.value;
@@ -120,6 +166,19 @@ void FillConfiguration() {
     if (row.suffix != nullptr) text += v.CadName + row.suffix;
     v.*row.entry = text;
   }
+}
+
+std::string FormatMessage(const std::string& message, std::initializer_list<std::string> args) {
+  std::string text = message;
+  int number = 1;
+  for (const std::string& arg : args) {
+    const std::string mark = "%" + std::to_string(number++);
+    for (std::size_t at = text.find(mark); at != std::string::npos;
+         at = text.find(mark, at + arg.size())) {
+      text.replace(at, mark.size(), arg);
+    }
+  }
+  return text;
 }
 
 }  // namespace config

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 #include "toolkit/Types.h"
@@ -71,6 +72,19 @@ struct ConfigurationBlock {
   std::string MsgInsertDisk;
   std::string MsgConfirmAbandon;
 
+  // What the installer says when it cannot install, in both languages. "%1", "%2", "%3" stand
+  // for the texts FormatMessage puts in.
+  std::string MsgLibraryMissing;        // INSTALL.DLL missing or not a library
+  std::string MsgNoAcadProfile;         // no AutoCAD profile for this user
+  std::string MsgSupportFolderMissing;  // %1: the profile's support folder
+  std::string MsgPackageUnreadable;     // %1: the package
+  std::string MsgNoRoom;                // %1: the destination, %2: MB needed, %3: MB free
+  std::string MsgDestinationIsFile;     // %1: the path
+  std::string MsgFileNotInPackage;      // %1: the package, %2: the file
+  std::string MsgPackageIncomplete;     // %1: the package, %2: the number of files not written
+  std::string MsgNothingChanged;        // after a failure that was undone
+  std::string MsgNotUndone;             // followed by the paths that could not be put back
+
   // Run-time state.
   bool InstallDone = false;
   std::int32_t DiskNumber = 0;
@@ -86,5 +100,8 @@ extern ConfigurationBlock Vars;
 // Writes every entry from the built-in values for the current Language, ProductCode and
 // ShowWindowsChoice. Calling it again with the same three gives the same block.
 void FillConfiguration();
+
+// The message with "%1", "%2", ... replaced by the arguments in their order.
+std::string FormatMessage(const std::string& message, std::initializer_list<std::string> args);
 
 }  // namespace config

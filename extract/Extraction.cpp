@@ -1,6 +1,10 @@
 #include "extract/Extraction.h"
 
+#include <algorithm>
 #include <array>
+#include <optional>
+#include <set>
+#include <utility>
 
 #include "config/FrontEnd.h"
 #include "config/Vars.h"
@@ -11,6 +15,8 @@
 
 namespace extract {
 namespace {
+
+ExtractionJournal* currentJournal = nullptr;
 
 namespace fs = toolkit::fs;
 
@@ -40,7 +46,67 @@ void WaitForPackage(config::FrontEnd& frontEnd, const std::string& packagePath) 
   } while (!toolkit::Fs().FileExists(packagePath));
 }
 
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  return !folder.empty() && folder.back() == '\\' ? folder + name : folder + "\\" + name;
+}
+
+// Tells the journal of the folders and the file a member will create, before the library
+// writes it: afterwards nobody could tell a new file from one it replaced. Folders once seen are
+// remembered for the rest of the package.
+class CreationWatch {
+ public:
+  CreationWatch(ExtractionJournal& journal, std::string targetFolder)
+      : journal_(journal), target_(std::move(targetFolder)) {}
+
+  void FileStarts(std::string name, std::int32_t size) {
+    std::replace(name.begin(), name.end(), '/', '\\');
+    for (std::size_t slash = name.find('\\'); slash != std::string::npos;
+         slash = name.find('\\', slash + 1)) {
+      const std::string folder = JoinPath(target_, name.substr(0, slash));
+      if (!knownFolders_.insert(Fold(folder)).second) continue;
+      if (!toolkit::Fs().DirExists(folder)) journal_.FolderCreated(folder);
+    }
+    const std::string path = JoinPath(target_, name);
+    if (!toolkit::Fs().FileExists(path)) {
+      journal_.FileCreated(path, std::uint32_t(size));
+    }
+  }
+
+ private:
+  static std::string Fold(std::string text) {
+    for (char& c : text) {
+      if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    }
+    return text;
+  }
+
+  ExtractionJournal& journal_;
+  std::string target_;
+  std::set<std::string> knownFolders_;
+};
+
+// The callback's record of one library call, cleared however the call ends.
+class WatchedCall {
+ public:
+  explicit WatchedCall(CreationWatch* watch) {
+    CurrentCall() = {};
+    if (watch != nullptr) {
+      CurrentCall().onFileStarts = [watch](const std::string& name, std::int32_t size) {
+        watch->FileStarts(name, size);
+      };
+    }
+  }
+  WatchedCall(const WatchedCall&) = delete;
+  WatchedCall& operator=(const WatchedCall&) = delete;
+  ~WatchedCall() { CurrentCall() = {}; }
+};
+
 }  // namespace
+
+ScopedExtractionJournal::ScopedExtractionJournal(ExtractionJournal& journal)
+    : previous_(std::exchange(currentJournal, &journal)) {}
+
+ScopedExtractionJournal::~ScopedExtractionJournal() { currentJournal = previous_; }
 
 std::string FolderOf(const std::string& path) {
   auto at = path.find_last_of("\\:");
@@ -64,10 +130,9 @@ void ExtractPackage(config::FrontEnd& frontEnd, const std::string& packagePath,
   // would scatter the package over the installation medium. That must stop the installation.
   fs::ChDir(targetFolder);
 
+  const config::ConfigurationBlock& v = config::Vars;
   UnzDllExecFunction unzip = UnzDllExec();
-  if (unzip == nullptr) {
-    throw EExtractError("Cannot extract " + packagePath + ": INSTALL.DLL is not loaded");
-  }
+  if (unzip == nullptr) throw EExtractError(v.MsgLibraryMissing);
   UnzipParams& record = UnzipRecord();
   InitUnzipParams(frontEnd, record);
   TextBuffer archive = BufferFor(packagePath);
@@ -79,17 +144,31 @@ void ExtractPackage(config::FrontEnd& frontEnd, const std::string& packagePath,
     record.FileSpecs[0] = spec.data();
     record.FileSpecCount = 1;
   }
-  std::int32_t failed = unzip(&record);
+  std::optional<CreationWatch> watch;
+  if (currentJournal != nullptr) watch.emplace(*currentJournal, toolkit::Fs().CurrentDir());
+  std::int32_t failed = 0;
+  int filesStarted = 0;
+  {
+    WatchedCall call(watch ? &*watch : nullptr);
+    failed = unzip(&record);
+    filesStarted = CurrentCall().filesStarted;
+  }
   // The buffers end with this call; the record must not keep pointing at them.
   record.ArchiveName = nullptr;
   record.FileSpecs[0] = nullptr;
-  if (failed != 0) {
-    // A broken package is not a finished installation.
-    throw EExtractError("Cannot extract " + packagePath +
-                        (failed > 0 ? " (" + std::to_string(failed) + " files failed)" : ""));
+  // A stop asked for is answered by this call, whatever its outcome.
+  config::Vars.CancelRequested = false;
+  // A broken package is not a finished installation.
+  if (failed < 0) throw EExtractError(config::FormatMessage(v.MsgPackageUnreadable, {packagePath}));
+  if (failed > 0) {
+    throw EExtractError(
+        config::FormatMessage(v.MsgPackageIncomplete, {packagePath, std::to_string(failed)}));
+  }
+  // A product file the package does not hold would leave AutoCAD loading what is not there.
+  if (!fileSpec.empty() && filesStarted == 0) {
+    throw EExtractError(config::FormatMessage(v.MsgFileNotInPackage, {packagePath, fileSpec}));
   }
 
-  if (config::Vars.CancelRequested) config::Vars.CancelRequested = false;
   fs::ChDir(packageFolder, fs::Check::kRecord);
   fs::IoResult();
 }

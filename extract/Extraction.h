@@ -3,6 +3,7 @@
 // into the destination tree.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "toolkit/Errors.h"
@@ -19,9 +20,31 @@ class EExtractError : public toolkit::Exception {
   using toolkit::Exception::Exception;
 };
 
+// Told of every file and folder an extraction creates where nothing stood, before the library
+// writes it, so that the installation can take them away again.
+class ExtractionJournal {
+ public:
+  virtual ~ExtractionJournal() = default;
+  virtual void FolderCreated(const std::string& path) = 0;
+  virtual void FileCreated(const std::string& path, std::uint64_t size) = 0;
+};
+
+// Tells `journal` of what the extractions create while it lives.
+class ScopedExtractionJournal {
+ public:
+  explicit ScopedExtractionJournal(ExtractionJournal& journal);
+  ScopedExtractionJournal(const ScopedExtractionJournal&) = delete;
+  ScopedExtractionJournal& operator=(const ScopedExtractionJournal&) = delete;
+  ~ScopedExtractionJournal();
+
+ private:
+  ExtractionJournal* previous_;
+};
+
 // Extracts `fileSpec` (every file when empty) of the package into `targetFolder`, showing each
 // file on the front end. While the package is missing it asks for the next disk; abandoning there
-// raises the silent abort. Leaves the package's folder current.
+// raises the silent abort. A named file the package does not hold is an error: the installation
+// would otherwise go on without it. Leaves the package's folder current.
 void ExtractPackage(config::FrontEnd& frontEnd, const std::string& packagePath,
                     const std::string& targetFolder, const std::string& fileSpec);
 

@@ -6,6 +6,7 @@
 #include "config/Vars.h"
 #include "toolkit/Controls.h"
 #include "toolkit/DynamicLibrary.h"
+#include "toolkit/FileSystem.h"
 
 namespace extract {
 namespace {
@@ -18,6 +19,7 @@ struct UnzipLibrary {
 
 UnzipLibrary library;
 UnzipParams record;
+CallRecord currentCall;
 
 // Critical-error and fault boxes stay off while the library loads, whatever happens.
 class QuietErrorMode {
@@ -32,11 +34,20 @@ constexpr int kBytesPerStep = UNZIP_PROGRESS_STEP;
 
 }  // namespace
 
+std::string LibraryPath() {
+  // By its full path: a bare name would let the system search the current folder and the path,
+  // and run whatever INSTALL.DLL it met there.
+  const std::string program = toolkit::Fs().ProgramPath();
+  const std::size_t slash = program.find_last_of('\\');
+  return (slash == std::string::npos ? std::string() : program.substr(0, slash + 1)) +
+         "INSTALL.DLL";
+}
+
 void LoadUnzipLibrary(config::FrontEnd& frontEnd) {
   record = UnzipParams{};
   QuietErrorMode quiet;
   toolkit::DynamicLibraries& libraries = toolkit::Libraries();
-  library.handle = libraries.Load("INSTALL.DLL");
+  library.handle = libraries.Load(LibraryPath());
   if (library.handle <= 32) {
     library.handle = 0;
     frontEnd.Tell(config::Notice::kPlain, "INSTALL.DLL not found");
@@ -58,6 +69,8 @@ UnzDllExecFunction UnzDllExec() { return library.handle == 0 ? nullptr : library
 
 UnzipParams& UnzipRecord() { return record; }
 
+CallRecord& CurrentCall() { return currentCall; }
+
 void InitUnzipParams(config::FrontEnd& frontEnd, UnzipParams& p) {
   p.Caller = &frontEnd;
   p.Constant8 = 140;
@@ -76,6 +89,8 @@ std::int32_t UNZIP_STDCALL UnzipCallback(UnzipCallbackInfo* info) {
   switch (info->ActionCode) {
     case kUnzipActionFileStarts: {
       std::string name(info->FileName, strnlen(info->FileName, sizeof info->FileName));
+      ++currentCall.filesStarted;
+      if (currentCall.onFileStarts) currentCall.onFileStarts(name, info->FileSize);
       frontEnd.SetStatus(name + " " + config::Vars.MsgCopying);
       frontEnd.ProcessMessages();
       std::int32_t size = info->FileSize;

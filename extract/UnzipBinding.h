@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 #include "unzip/UnzipApi.h"
 
@@ -15,9 +17,12 @@ namespace extract {
 
 using UnzDllExecFunction = std::int32_t(UNZIP_STDCALL*)(UnzipParams*);
 
-// Loads INSTALL.DLL by its bare name (the installer's own folder is searched first) and looks up
-// its two entry points. A missing library or entry point is reported in a plain box; start-up
-// goes on in every case. The record starts again from zero.
+// INSTALL.DLL in the installer's own folder, by its full path.
+std::string LibraryPath();
+
+// Loads INSTALL.DLL from the installer's own folder and looks up its two entry points. A missing
+// library or entry point is reported in a plain box; start-up goes on in every case. The record
+// starts again from zero.
 void LoadUnzipLibrary(config::FrontEnd& frontEnd);
 void UnloadUnzipLibrary();
 // The extraction entry point, or nullptr when the library or the entry point is missing.
@@ -29,6 +34,14 @@ UnzipParams& UnzipRecord();
 // Fills the record with the defaults the library expects before every call; the callback reaches
 // the front end through the record's Caller.
 void InitUnzipParams(config::FrontEnd& frontEnd, UnzipParams& record);
+
+// What the callback learns of the library call under way, for the extraction that made it.
+struct CallRecord {
+  int filesStarted = 0;
+  // Called as a file starts, with its name as the archive gives it and its size.
+  std::function<void(const std::string& name, std::int32_t size)> onFileStarts;
+};
+CallRecord& CurrentCall();
 
 // The library's progress callback: a file starts (1), a step of 32768 bytes (2), the end (3).
 std::int32_t UNZIP_STDCALL UnzipCallback(UnzipCallbackInfo* info);

@@ -16,12 +16,21 @@ constexpr const char* kPartsFolders[] = {"Bin",   "Harvo", "Vimora",  "Img",    
 }  // namespace
 
 bool CreateFolderTree(config::FrontEnd& frontEnd) {
+  if (!CheckCadFolder(frontEnd)) return false;
+  BuildDestinationTree(frontEnd);
+  return true;
+}
+
+bool CheckCadFolder(config::FrontEnd& frontEnd) {
   if (frontEnd.CadFolderAsked() &&
       CheckFolderExists(frontEnd, frontEnd.CadFolder(), config::Vars.MsgCadFolderMissing)) {
     return false;
   }
   frontEnd.SetCadFolder(StripTrailingBackslash(frontEnd.CadFolder()));
+  return true;
+}
 
+void BuildDestinationTree(config::FrontEnd& frontEnd) {
   const std::string destination = frontEnd.Destination();
   EnterOrCreatePath(destination);
   for (const char* name : kDestinationFolders) MakeSubdir(name);
@@ -34,7 +43,6 @@ bool CreateFolderTree(config::FrontEnd& frontEnd) {
   MakeSubdir("Cache");
 
   config::Vars.WorkDir = destination;
-  return true;
 }
 
 }  // namespace install

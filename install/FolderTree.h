@@ -13,4 +13,10 @@ namespace install {
 // below the destination and WorkDir holds the destination.
 bool CreateFolderTree(config::FrontEnd& frontEnd);
 
+// The two halves of CreateFolderTree, for an installation that looks at everything else it needs
+// between them. The check shows the message and gives false when the AutoCAD folder (where the
+// dialog asks for one) does not exist, and otherwise takes the final backslash off its name.
+bool CheckCadFolder(config::FrontEnd& frontEnd);
+void BuildDestinationTree(config::FrontEnd& frontEnd);
+
 }  // namespace install

@@ -1,5 +1,7 @@
 #include "install/PathOps.h"
 
+#include <utility>
+
 #include "config/FrontEnd.h"
 #include "toolkit/Errors.h"
 #include "toolkit/FileSystem.h"
@@ -8,6 +10,23 @@ namespace install {
 
 using toolkit::fs::Check;
 namespace fs = toolkit::fs;
+
+namespace {
+std::function<void(const std::string&)> folderRecord;
+
+void Created(const std::string& path) {
+  if (folderRecord) folderRecord(path);
+}
+}  // namespace
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  return !folder.empty() && folder.back() == '\\' ? folder + name : folder + "\\" + name;
+}
+
+ScopedFolderRecord::ScopedFolderRecord(std::function<void(const std::string&)> record)
+    : previous_(std::exchange(folderRecord, std::move(record))) {}
+
+ScopedFolderRecord::~ScopedFolderRecord() { folderRecord = std::move(previous_); }
 
 void SplitAtFirst(std::string& text, char separator, std::string& head) {
   auto at = text.find(separator);
@@ -48,6 +67,7 @@ void EnterOrCreateComponent(const std::string& component) {
   } catch (const toolkit::EInOutError&) {
     fs::MkDir(component);
     fs::ChDir(component);
+    Created(toolkit::Fs().CurrentDir());
   }
 }
 
@@ -67,6 +87,7 @@ void MakeSubdir(const std::string& name) {
   fs::ChDir(name, Check::kRecord);
   if (fs::IoResult() != 0) {
     fs::MkDir(name);
+    Created(JoinPath(toolkit::Fs().CurrentDir(), name));
   } else {
     fs::ChDir("..");
   }

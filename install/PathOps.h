@@ -3,6 +3,7 @@
 // Failures raise the input/output error (toolkit::EInOutError) unless stated otherwise.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "toolkit/FileSystem.h"
@@ -33,5 +34,20 @@ void ForcePath(const std::string& path);
 
 // Makes sure the sub-folder `name` of the current folder exists; the current folder stays.
 void MakeSubdir(const std::string& name);
+
+// `folder` and `name` joined by one backslash.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+// Tells `record` the full path of every folder the operations above create while it lives.
+class ScopedFolderRecord {
+ public:
+  explicit ScopedFolderRecord(std::function<void(const std::string&)> record);
+  ScopedFolderRecord(const ScopedFolderRecord&) = delete;
+  ScopedFolderRecord& operator=(const ScopedFolderRecord&) = delete;
+  ~ScopedFolderRecord();
+
+ private:
+  std::function<void(const std::string&)> previous_;
+};
 
 }  // namespace install

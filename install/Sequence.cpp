@@ -6,8 +6,12 @@
 #include "extract/Extraction.h"
 #include "extract/PackageTable.h"
 #include "install/FolderTree.h"
+#include "install/Journal.h"
 #include "install/Messages.h"
+#include "install/PathOps.h"
+#include "install/Preflight.h"
 #include "install/ProgramGroup.h"
+#include "install/Rollback.h"
 
 namespace install {
 namespace {
@@ -50,11 +54,10 @@ void PatchMenuAndAliases(config::FrontEnd& frontEnd, bool release14) {
   }
 }
 
-}  // namespace
-
-void RunInstall(config::FrontEnd& frontEnd) {
+// Everything the installation changes after the destination tree: AutoCAD's files, the
+// product's files in AutoCAD's support folder, and the packages in the destination.
+void InstallFiles(config::FrontEnd& frontEnd) {
   config::ConfigurationBlock& v = config::Vars;
-  if (!CreateFolderTree(frontEnd)) return;
   v.WorkDir = frontEnd.CadFolder();
   if (!cad::PatchAcadLisp(v.WorkDir)) ShowManualEditMessage(frontEnd, kLispNotPatched);
   // The generation is read twice: the user may change it while the files are extracted.
@@ -67,6 +70,46 @@ void RunInstall(config::FrontEnd& frontEnd) {
   extract::ExtractPackage(frontEnd, v.SourceDir + extract::kHelpPackage, v.WorkDir + "\\help\\",
                           "");
   extract::ExtractAllPackages(frontEnd, v.WorkDir);
+}
+
+}  // namespace
+
+void RunInstall(config::FrontEnd& frontEnd) {
+  config::ConfigurationBlock& v = config::Vars;
+  const std::string destination = frontEnd.Destination();
+  const std::string journalPath = JoinPath(destination, kJournalName);
+  // A swap that a killed installer left half done is settled before anything looks at the files.
+  RepairInterruptedSwaps(journalPath);
+  if (!CheckCadFolder(frontEnd)) return;
+  if (const std::optional<std::string> missing = FindWhatIsMissing(frontEnd)) {
+    throw EInstallationRefused(*missing);
+  }
+
+  Journal journal(v.ProductTitle);
+  try {
+    {
+      ScopedFolderRecord folders([&](const std::string& path) { journal.FolderCreated(path); });
+      BuildDestinationTree(frontEnd);
+    }
+    journal.Open(journalPath);
+    cad::ScopedRewriteJournal rewrites(journal);
+    extract::ScopedExtractionJournal extractions(journal);
+    InstallFiles(frontEnd);
+    journal.Complete();
+  } catch (const toolkit::EAbort&) {
+    RollBack(journal, destination);
+    throw;
+  } catch (const toolkit::Exception& error) {
+    const std::vector<std::string> notUndone = RollBack(journal, destination);
+    std::string message = error.what();
+    if (notUndone.empty()) {
+      message += "\r\n\r\n" + v.MsgNothingChanged;
+    } else {
+      message += "\r\n\r\n" + v.MsgNotUndone;
+      for (const std::string& path : notUndone) message += "\r\n" + path;
+    }
+    throw EInstallationFailed(message);
+  }
   FinishInstall(frontEnd);
 }
 

@@ -4,13 +4,29 @@
 // silently.
 #pragma once
 
+#include "toolkit/Errors.h"
+
 namespace config {
 class FrontEnd;
 }
 
 namespace install {
 
-// Runs the installation, talking to the user through `frontEnd`.
+// Something the installation needs is missing; nothing was changed.
+class EInstallationRefused : public toolkit::Exception {
+ public:
+  using toolkit::Exception::Exception;
+};
+
+// The installation failed part-way; its changes were undone (the text says whether all were).
+class EInstallationFailed : public toolkit::Exception {
+ public:
+  using toolkit::Exception::Exception;
+};
+
+// Runs the installation, talking to the user through `frontEnd`. It completes, or it undoes what
+// it changed: a failure raises EInstallationRefused (before any change) or EInstallationFailed,
+// abandoning at a disk prompt the silent abort.
 void RunInstall(config::FrontEnd& frontEnd);
 // Shows the end status, marks the installation done, offers the program group, reports success
 // and, for the Windows NT family, asks for a restart.

@@ -153,9 +153,11 @@ TEST_F(ExtractionTest, TheCancelFlagIsClearedAfterAnExtraction) {
   WriteMedium(Disk(), "c:\\setup");
   config::Vars.CancelRequested = true;
   // The callback asks the library to stop, so the package counts as not extracted.
-  headless::ExpectBox(BoxKind::kError, "Cannot extract c:\\setup\\cfg-acad.pck");
+  headless::ExpectBox(BoxKind::kError, config::FormatMessage(config::Vars.MsgPackageUnreadable,
+                                                             {"c:\\setup\\cfg-acad.pck"}));
   Extract("\\cfg-acad.pck", "c:\\target\\");
   EXPECT_TRUE(Disk().List("c:\\target").empty());
+  EXPECT_FALSE(config::Vars.CancelRequested);
 }
 
 TEST_F(ExtractionTest, ABrokenPackageEndsTheInstallationWithAnErrorNamingIt) {
@@ -168,7 +170,8 @@ TEST_F(ExtractionTest, ABrokenPackageEndsTheInstallationWithAnErrorNamingIt) {
   bad.crc = 0x12345678;
   auto bytes = unzip::test::MakeArchive({good, bad});
   Disk().PutFile("c:\\setup\\cfg-acad.pck", std::string(bytes.begin(), bytes.end()));
-  headless::ExpectBox(BoxKind::kError, "Cannot extract c:\\setup\\cfg-acad.pck (1 files failed)");
+  headless::ExpectBox(BoxKind::kError, config::FormatMessage(config::Vars.MsgPackageIncomplete,
+                                                             {"c:\\setup\\cfg-acad.pck", "1"}));
   Extract("\\cfg-acad.pck", "c:\\target\\");
   EXPECT_EQ(Disk().FileContent("c:\\target\\good.dat"), "fine");
   EXPECT_FALSE(Disk().FileContent("c:\\target\\bad.dat"));
@@ -177,7 +180,8 @@ TEST_F(ExtractionTest, ABrokenPackageEndsTheInstallationWithAnErrorNamingIt) {
 TEST_F(ExtractionTest, AFullDiskMidFileLeavesNoHalfFile) {
   WritePackage(Disk(), "c:\\setup\\hlp.pck", {{"big.dat", std::string(200000, 'b')}});
   Disk().SetCapacity(Disk().Snapshot().begin()->second.size() + 100000);
-  headless::ExpectBox(BoxKind::kError, "Cannot extract c:\\setup\\hlp.pck (1 files failed)");
+  headless::ExpectBox(BoxKind::kError, config::FormatMessage(config::Vars.MsgPackageIncomplete,
+                                                             {"c:\\setup\\hlp.pck", "1"}));
   Extract("\\hlp.pck", "c:\\target\\");
   EXPECT_TRUE(Disk().List("c:\\target").empty());
 }
@@ -185,8 +189,7 @@ TEST_F(ExtractionTest, AFullDiskMidFileLeavesNoHalfFile) {
 TEST_F(ExtractionTest, WithoutTheLibraryNothingIsCalledAndTheInstallationEnds) {
   WriteMedium(Disk(), "c:\\setup");
   extract::UnloadUnzipLibrary();
-  headless::ExpectBox(BoxKind::kError,
-                      "Cannot extract c:\\setup\\cfg-acad.pck: INSTALL.DLL is not loaded");
+  headless::ExpectBox(BoxKind::kError, config::Vars.MsgLibraryMissing);
   Extract("\\cfg-acad.pck", "c:\\target\\");
   EXPECT_TRUE(Disk().List("c:\\target").empty());
 }

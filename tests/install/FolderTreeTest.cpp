@@ -1,16 +1,20 @@
 // The install button's first steps: the AutoCAD folder is checked and normalised, and the
 // destination tree is made with its exact capitalisation, creating only what is missing and never
 // touching what is there. Failures must show the right box and leave the buttons as the user
-// needs them.
+// needs them; an installation that ends early takes away again the folders it made.
 #include "install/FolderTree.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "config/Vars.h"
+#include "install/Journal.h"
 #include "install/Messages.h"
 #include "tests/support/DialogTest.h"
 #include "toolkit/Errors.h"
 #include "toolkit/FileSystem.h"
+#include "toolkit/headless/MemoryRegistry.h"
 
 namespace {
 
@@ -30,28 +34,43 @@ class FolderTreeTest : public testing_support::DialogTest {
   void SetUp() override {
     DialogTest::SetUp();
     Disk().MakeDirs(kCadFolder);
+    // An AutoCAD 2004 profile for this user, so that the installation can start.
+    const std::string key = "\\Software\\Autodesk\\AutoCAD";
+    headless::MemReg().SetString(key, "CurVer", "R16.1");
+    headless::MemReg().SetString(key + "\\R16.1", "CurVer", "ACAD-301:409");
+    headless::MemReg().SetString(key + "\\R16.1\\ACAD-301:409", "RoamableRootFolder",
+                                 "c:\\Profili\\");
+    Disk().MakeDirs("c:\\Profili\\Support");
   }
 
   // The sequence goes on after the tree: this AutoCAD folder has no start-up file and the medium
-  // no package, so the AutoLISP message comes, then the first disk prompt, where the user
-  // abandons.
-  static void ExpectTheRestOfTheRun() {
+  // no package, so the AutoLISP message comes, then the first disk prompt, where `atPrompt` looks
+  // at the disk before the user abandons.
+  static void ExpectTheRestOfTheRun(const std::function<void()>& atPrompt) {
     headless::ExpectBox(BoxKind::kPlain, install::JoinLines(install::kLispNotPatched.italian));
-    headless::ExpectBox(BoxKind::kInformation, "Inserire il disco Nr. 2", mrCancel);
+    headless::ExpectBoxThen(BoxKind::kInformation, "Inserire il disco Nr. 2", mrCancel, atPrompt);
     headless::ExpectBox(BoxKind::kInformation, "Sicuri di volere abbandonare l'installazione ?",
                         mrYes);
   }
 
   // Presses the install button with the dialog shown, as the user does.
-  void PressInstall() {
+  void PressInstall(const std::function<void()>& atPrompt = [] {}) {
     Show([&] {
-      ExpectTheRestOfTheRun();
+      ExpectTheRestOfTheRun(atPrompt);
       Dlg().Installa.Click();
     });
   }
 
+  // An error's text as the installation shows it, once it has undone its changes.
+  static std::string Undone(const std::string& error) {
+    return error + "\r\n\r\n" + config::Vars.MsgNothingChanged;
+  }
+
   void ExpectCompleteTree() {
-    EXPECT_EQ(Disk().List("c:\\Tolvek4"), kDestinationListing);
+    // While an installation runs, its journal stands beside the tree.
+    std::vector<std::string> destination = Disk().List("c:\\Tolvek4");
+    std::erase(destination, install::kJournalName);
+    EXPECT_EQ(destination, kDestinationListing);
     EXPECT_EQ(Disk().List("c:\\Tolvek4\\Parts"), kPartsListing);
     EXPECT_EQ(Disk().List("c:\\Tolvek4\\Parts\\Pneumatica"), std::vector<std::string>{"Img\\"});
     EXPECT_EQ(Disk().List("c:\\Tolvek4\\UserParts"), std::vector<std::string>{"Cache\\"});
@@ -59,8 +78,9 @@ class FolderTreeTest : public testing_support::DialogTest {
 };
 
 TEST_F(FolderTreeTest, InstallCreatesTheWholeTreeWithItsCapitalisation) {
-  PressInstall();
-  ExpectCompleteTree();
+  PressInstall([&] { ExpectCompleteTree(); });
+  // Abandoned: the tree it made goes again.
+  EXPECT_FALSE(Disk().DirExists("c:\\Tolvek4"));
 }
 
 TEST_F(FolderTreeTest, TheTreeLeavesTheCurrentFolderInUserPartsAndWorkDirAtTheDestination) {
@@ -71,7 +91,7 @@ TEST_F(FolderTreeTest, TheTreeLeavesTheCurrentFolderInUserPartsAndWorkDirAtTheDe
 
 TEST_F(FolderTreeTest, ASecondInstallOverACompleteTreeChangesNothing) {
   Disk().PutFile("c:\\Tolvek4\\Parts\\Bin\\part.dat", "data");
-  PressInstall();
+  Show([&] { EXPECT_TRUE(install::CreateFolderTree(Dlg().FrontEnd())); });
   auto before = Disk().Snapshot();
   int creations = Disk().CallCount(FsOp::kCreateDir);
   Restart();
@@ -83,11 +103,16 @@ TEST_F(FolderTreeTest, ASecondInstallOverACompleteTreeChangesNothing) {
 
 TEST_F(FolderTreeTest, APartialTreeIsCompletedAndItsFilesStay) {
   Disk().PutFile("c:\\tolvek4\\PARTS\\notes.txt", "mine");
-  PressInstall();
+  PressInstall([&] {
+    EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\Parts\\notes.txt"), "mine");
+    // The folder keeps the name it was made with; the rest is created as the tree names it.
+    const std::vector<std::string> destination = Disk().List("c:\\Tolvek4");
+    EXPECT_NE(std::find(destination.begin(), destination.end(), "PARTS\\"), destination.end());
+    EXPECT_EQ(Disk().List("c:\\Tolvek4\\Parts").size(), kPartsListing.size() + 1);
+  });
+  // What stood before the installation stays when it is abandoned.
   EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\Parts\\notes.txt"), "mine");
-  // The folder keeps the name it was made with; the rest is created as the tree names it.
-  EXPECT_EQ(Disk().List("c:\\Tolvek4")[4], "PARTS\\");
-  EXPECT_EQ(Disk().List("c:\\Tolvek4\\Parts").size(), kPartsListing.size() + 1);
+  EXPECT_EQ(Disk().List("c:\\Tolvek4"), std::vector<std::string>{"PARTS\\"});
 }
 
 TEST_F(FolderTreeTest, AMissingAutoCadFolderStopsBeforeCreatingAnything) {
@@ -128,13 +153,13 @@ TEST_F(FolderTreeTest, AHiddenAutoCadBoxIsNotCheckedButStillNormalised) {
 TEST_F(FolderTreeTest, AFileInTheWayEndsTheInstallWithAnErrorAndKeepsInstallDisabled) {
   Disk().PutFile("c:\\Tolvek4\\Store", "not a folder");
   Show([&] {
-    headless::ExpectBox(BoxKind::kError, "I/O error 183");
+    headless::ExpectBox(BoxKind::kError, Undone("I/O error 183"));
     Dlg().Installa.Click();
     EXPECT_FALSE(Dlg().Installa.Enabled());
     EXPECT_TRUE(Dlg().Uscita.Enabled());
   });
-  // The folders made before the failure stay; the file is untouched.
-  EXPECT_TRUE(Disk().DirExists("c:\\Tolvek4\\Tol"));
+  // The folders made before the failure go again; the file is untouched.
+  EXPECT_FALSE(Disk().DirExists("c:\\Tolvek4\\Tol"));
   EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\Store"), "not a folder");
   EXPECT_FALSE(Disk().DirExists("c:\\Tolvek4\\Parts"));
 }
@@ -142,11 +167,11 @@ TEST_F(FolderTreeTest, AFileInTheWayEndsTheInstallWithAnErrorAndKeepsInstallDisa
 TEST_F(FolderTreeTest, AFolderThatCannotBeCreatedShowsTheSystemsText) {
   Disk().FailOnPath(FsOp::kCreateDir, "Help", kErrAccessDenied);
   Show([&] {
-    headless::ExpectBox(BoxKind::kError, "File access denied");
+    headless::ExpectBox(BoxKind::kError, Undone("File access denied"));
     Dlg().Installa.Click();
     EXPECT_FALSE(Dlg().Installa.Enabled());
   });
-  EXPECT_TRUE(Disk().DirExists("c:\\Tolvek4\\Cfg"));
+  EXPECT_FALSE(Disk().DirExists("c:\\Tolvek4"));
   EXPECT_FALSE(Disk().DirExists("c:\\Tolvek4\\Images"));
 }
 
@@ -166,17 +191,17 @@ TEST_F(FolderTreeTest, ADestinationOnAnotherDriveIsCreatedAtItsAbsolutePath) {
 TEST_F(FolderTreeTest, ADestinationBeginningWithABackslashFails) {
   Show([&] {
     Dlg().DestDir.SetText("\\Tolvek4");
-    headless::ExpectBox(BoxKind::kError, "Invalid filename");
+    headless::ExpectBox(BoxKind::kError, Undone("Invalid filename"));
     Dlg().Installa.Click();
     EXPECT_FALSE(Dlg().Installa.Enabled());
   });
-  EXPECT_TRUE(Disk().List("c:\\").size() == 1);  // only Programmi
+  EXPECT_EQ(Disk().List("c:\\"), (std::vector<std::string>{"Profili\\", "Programmi\\"}));
 }
 
 TEST_F(FolderTreeTest, AMissingDriveFails) {
   Show([&] {
     Dlg().DestDir.SetText("q:\\Tolvek4");
-    headless::ExpectBox(BoxKind::kError, "Invalid filename");
+    headless::ExpectBox(BoxKind::kError, Undone("Invalid filename"));
     Dlg().Installa.Click();
   });
   EXPECT_FALSE(Disk().DirExists("c:\\Tolvek4"));

@@ -1,5 +1,8 @@
 #include "toolkit/headless/HeadlessLibraries.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace toolkit::headless {
 
 void HeadlessLibraries::Reset() { *this = HeadlessLibraries{}; }
@@ -17,7 +20,21 @@ unsigned HeadlessLibraries::SetErrorMode(unsigned mode) {
 }
 
 LibraryHandle HeadlessLibraries::Load(const std::string& fileName) {
-  auto library = provided_.find(fileName);
+  requested_.push_back(fileName);
+  auto named = [&](const auto& entry) {
+    const std::string& name = entry.first;
+    if (fileName.size() < name.size()) return false;
+    const std::size_t at = fileName.size() - name.size();
+    if (at > 0 && fileName[at - 1] != '\\' && fileName[at - 1] != ':') return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+      if (std::tolower(static_cast<unsigned char>(fileName[at + i])) !=
+          std::tolower(static_cast<unsigned char>(name[i]))) {
+        return false;
+      }
+    }
+    return true;
+  };
+  auto library = std::find_if(provided_.begin(), provided_.end(), named);
   if (library == provided_.end() || loadResult_ <= 32) return loadResult_ > 32 ? 0 : loadResult_;
   loadedEntries_ = &library->second;
   ++loaded_;

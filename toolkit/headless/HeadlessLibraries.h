@@ -1,6 +1,7 @@
 // Headless libraries: a test provides a library under its file name with entry points linked into
 // the test program (the native tests provide "INSTALL.DLL" as the unzip code itself, extracting
-// through the in-memory file system). Loading any other name fails as a missing file would. A
+// through the in-memory file system). A load by a path finds the provided library of that file
+// name, compared without case; any other name fails as a missing file would. A
 // test can make the load fail with a chosen result, or an entry point go missing.
 #pragma once
 
@@ -24,6 +25,8 @@ class HeadlessLibraries : public DynamicLibraries {
   void RemoveEntryPoint(const std::string& name) { missing_.insert(name); }
   const std::vector<unsigned>& ErrorModes() const { return errorModes_; }
   int LoadedCount() const { return loaded_; }
+  // Every file name a load was asked for, in order.
+  const std::vector<std::string>& Requested() const { return requested_; }
 
   unsigned SetErrorMode(unsigned mode) override;
   LibraryHandle Load(const std::string& fileName) override;
@@ -35,6 +38,7 @@ class HeadlessLibraries : public DynamicLibraries {
   std::map<std::string, std::map<std::string, void*>> provided_;
   const std::map<std::string, void*>* loadedEntries_ = nullptr;
   std::set<std::string> missing_;
+  std::vector<std::string> requested_;
   std::vector<unsigned> errorModes_;
   unsigned errorMode_ = 0;
   int loaded_ = 0;

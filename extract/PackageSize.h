@@ -1,0 +1,17 @@
+// How many bytes a package's files take once extracted, read from the archive's own directory
+// (its end record and central directory, ZIP64 included) without extracting anything, so that
+// the installation can tell before it starts whether the destination has room for them and
+// whether each package at hand can be read at all.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace extract {
+
+// The sum of the members' uncompressed sizes; nothing when the file cannot be read or holds no
+// readable archive directory.
+std::optional<std::uint64_t> PackageContentSize(const std::string& path);
+
+}  // namespace extract

@@ -1,0 +1,97 @@
+// The installation's journal: every change an installation makes to the disk, written to the
+// destination folder as the change is made, so that a failed or abandoned installation can be
+// undone, an AutoCAD file left half swapped by a killed installer can be repaired by the next
+// run, and an uninstaller can take the product away again. docs/JOURNAL.md describes the format:
+// plain text, one change per line, versioned by its first line.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cad/Rewrite.h"
+#include "extract/Extraction.h"
+
+namespace install {
+
+// The journal's file name in the destination folder.
+inline constexpr const char* kJournalName = "INSTALL.JNL";
+inline constexpr int kJournalVersion = 1;
+
+struct Change {
+  enum class Kind {
+    kFolder,  // a folder the run created
+    kFile,    // a file the run created where no file stood
+    kSwap,    // an AutoCAD file's copy is complete; the renames follow
+    kPatch,   // the swap is done: the copy has the file's name, the old text is the backup
+  };
+  Kind kind = Kind::kFolder;
+  std::string path;                         // the folder, the file, or the AutoCAD file
+  std::uint64_t size = 0;                   // kFile: its size as the archive gave it
+  cad::RewritePaths rewrite;                // kSwap and kPatch
+  std::vector<cad::InsertedLine> inserted;  // kPatch: the lines it added
+
+  friend bool operator==(const Change&, const Change&) = default;
+};
+
+// One installation's part of the journal, in the order its changes were made.
+struct JournalRun {
+  int number = 0;
+  std::string product;
+  std::vector<Change> changes;
+  bool complete = false;  // ended with its success; false for a run that was cut short
+};
+
+// Everything a journal file holds. Reading stops at a line that is cut short or not understood:
+// what stands before it is kept.
+struct JournalContents {
+  int version = 0;
+  std::vector<JournalRun> runs;
+};
+std::optional<JournalContents> ReadJournal(const std::string& path);
+// The same, from the file's text.
+std::optional<JournalContents> ParseJournal(const std::string& text);
+
+// The journal of the running installation. Changes made before the destination folder exists
+// (the folders of the tree itself) wait in memory until Open gives them a file; from then on each
+// change is written as it is made. A killed process loses none of them; a swap's entry is also on
+// the disk before its renames start.
+class Journal : public cad::RewriteJournal, public extract::ExtractionJournal {
+ public:
+  explicit Journal(std::string product);
+  ~Journal() override;
+  Journal(const Journal&) = delete;
+  Journal& operator=(const Journal&) = delete;
+
+  // Appends this run to the journal at `path`, creating it when there is none.
+  void Open(const std::string& path);
+  void FolderCreated(const std::string& path) override;
+  void FileCreated(const std::string& path, std::uint64_t size) override;
+  void SwapStarts(const cad::RewritePaths& paths) override;
+  void Rewritten(const cad::RewritePaths& paths,
+                 const std::vector<cad::InsertedLine>& inserted) override;
+  // The run ended with its success.
+  void Complete();
+  // Takes this run out of the journal file again, or the file itself when this run created it.
+  // The changes stay known to ThisRun().
+  void Forget();
+
+  const std::vector<Change>& ThisRun() const { return changes_; }
+
+ private:
+  void Add(Change change, bool toDisk);
+  void Write(const std::string& text);
+
+  std::string product_;
+  std::vector<Change> changes_;
+  std::string pending_;  // lines waiting for the file
+  std::string path_;
+  toolkit::fs::File file_;
+  bool createdFile_ = false;
+};
+
+// The text of one change, as the journal writes it (one or more lines, each ending with CR LF).
+std::string FormatChange(const Change& change);
+
+}  // namespace install

@@ -1,0 +1,81 @@
+#include "install/Preflight.h"
+
+#include <vector>
+
+#include "cad/SupportFolder.h"
+#include "config/FrontEnd.h"
+#include "config/Vars.h"
+#include "extract/PackageSize.h"
+#include "extract/PackageTable.h"
+#include "extract/UnzipBinding.h"
+#include "toolkit/FileSystem.h"
+
+namespace install {
+namespace {
+
+using config::FormatMessage;
+
+std::vector<std::string> PackagePaths() {
+  const std::string& source = config::Vars.SourceDir;
+  std::vector<std::string> paths{source + extract::kCadPackage, source + extract::kConfigPackage,
+                                 source + extract::kHelpPackage};
+  for (const extract::PackageRow& row : extract::PackageTable)
+    paths.push_back(source + row.package);
+  return paths;
+}
+
+// The destination, or a folder on its way, standing as a file.
+std::optional<std::string> FileInTheWay(const std::string& destination) {
+  for (std::size_t slash = destination.find('\\', 3);; slash = destination.find('\\', slash + 1)) {
+    const std::string prefix = destination.substr(0, slash);
+    if (toolkit::Fs().FileExists(prefix)) return prefix;
+    if (slash == std::string::npos) return std::nullopt;
+  }
+}
+
+std::string Megabytes(std::uint64_t bytes) {
+  constexpr std::uint64_t kMegabyte = 1024 * 1024;
+  return std::to_string((bytes + kMegabyte - 1) / kMegabyte);
+}
+
+// The folder whose drive the destination lies on: its root ("c:\") when it has a drive letter.
+std::string DriveOf(const std::string& path) {
+  if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2) + "\\";
+  return path;
+}
+
+}  // namespace
+
+std::optional<std::string> FindWhatIsMissing(config::FrontEnd& frontEnd) {
+  const config::ConfigurationBlock& v = config::Vars;
+  if (extract::UnzDllExec() == nullptr) return v.MsgLibraryMissing;
+
+  if (!frontEnd.Release14()) {
+    const std::optional<std::string> support = cad::FindAcadSupportDir();
+    if (!support) return v.MsgNoAcadProfile;
+    if (!toolkit::Fs().DirExists(*support)) {
+      return FormatMessage(v.MsgSupportFolderMissing, {*support});
+    }
+  }
+
+  const std::string destination = frontEnd.Destination();
+  if (const auto file = FileInTheWay(destination)) {
+    return FormatMessage(v.MsgDestinationIsFile, {*file});
+  }
+
+  // Packages on later disks are looked at when their disk comes.
+  std::uint64_t needed = 0;
+  for (const std::string& package : PackagePaths()) {
+    if (!toolkit::Fs().FileExists(package)) continue;
+    const std::optional<std::uint64_t> size = extract::PackageContentSize(package);
+    if (!size) return FormatMessage(v.MsgPackageUnreadable, {package});
+    needed += *size;
+  }
+  std::uint64_t free = 0;
+  if (toolkit::Fs().FreeSpace(DriveOf(destination), free) == 0 && free < needed) {
+    return FormatMessage(v.MsgNoRoom, {destination, Megabytes(needed), Megabytes(free)});
+  }
+  return std::nullopt;
+}
+
+}  // namespace install
