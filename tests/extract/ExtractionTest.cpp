@@ -56,7 +56,7 @@ TEST_F(ExtractionTest, AFileSpecificationExtractsOnlyThatFile) {
 TEST_F(ExtractionTest, ThePackagesFolderIsCurrentAfterwards) {
   WriteMedium(Disk(), "c:\\setup");
   Extract("\\cfg-acad.pck", "c:\\target\\");
-  EXPECT_EQ(Fs().CurrentDir(), "C:\\setup");
+  EXPECT_EQ(Fs().CurrentDir(), "c:\\setup");
 }
 
 TEST_F(ExtractionTest, APackageInADrivesRootKeepsTheRootCurrent) {
@@ -64,7 +64,7 @@ TEST_F(ExtractionTest, APackageInADrivesRootKeepsTheRootCurrent) {
   WritePackage(Disk(), "a:\\cfg-acad.pck", {{"x.cfg", "x"}});
   AsUserAction([&] { extract::ExtractPackage(Dlg(), "a:\\cfg-acad.pck", "c:\\target\\", ""); });
   EXPECT_EQ(Disk().FileContent("c:\\target\\x.cfg"), "x");
-  EXPECT_EQ(Fs().CurrentDir(), "A:\\");
+  EXPECT_EQ(Fs().CurrentDir(), "a:\\");
 }
 
 TEST_F(ExtractionTest, FolderOfKeepsADrivesRootBackslash) {
