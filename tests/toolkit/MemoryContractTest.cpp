@@ -48,6 +48,7 @@ struct MemoryRegistryBackend {
 }  // namespace
 
 namespace contract {
-INSTANTIATE_TYPED_TEST_SUITE_P(Memory, FileSystemContract, MemoryFileSystemBackend);
-INSTANTIATE_TYPED_TEST_SUITE_P(Memory, RegistryContract, MemoryRegistryBackend);
+INSTANTIATE_TYPED_TEST_SUITE_P(MemoryFileSystemContract, FileSystemContract,
+                               MemoryFileSystemBackend);
+INSTANTIATE_TYPED_TEST_SUITE_P(MemoryRegistryContract, RegistryContract, MemoryRegistryBackend);
 }  // namespace contract

@@ -148,6 +148,6 @@ struct Win32RegistryBackend {
 }  // namespace
 
 namespace contract {
-INSTANTIATE_TYPED_TEST_SUITE_P(Win32, FileSystemContract, Win32FileSystemBackend);
-INSTANTIATE_TYPED_TEST_SUITE_P(Win32, RegistryContract, Win32RegistryBackend);
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32FileSystemContract, FileSystemContract, Win32FileSystemBackend);
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32RegistryContract, RegistryContract, Win32RegistryBackend);
 }  // namespace contract
