@@ -302,7 +302,7 @@ TYPED_TEST_P(FileSystemContract, AMissingDriveIsAMissingPath) {
 }
 
 // What a name of the wrong kind gives: a folder cannot be opened or deleted as a file, a file
-// cannot be entered or made again as a folder, and wildcards are no part of a name.
+// cannot be entered or made again as a folder, and no name may hold a wildcard.
 TYPED_TEST_P(FileSystemContract, FilesAndFoldersAreNotTakenForEachOther) {
   auto& fs = this->Fs();
   ASSERT_EQ(fs.CreateDir(this->At("Cfg")), 0u);
