@@ -52,7 +52,9 @@ class FileSystem {
   virtual ~FileSystem() = default;
 
   virtual std::string CurrentDir() = 0;
-  // "c:" alone makes drive C current (at the folder it had there).
+  // The folder is kept as it was named, drive letter included, not as the disk spells it. "c:"
+  // alone names the current folder when C: is the current drive, and the root of C: otherwise:
+  // like Windows, the service keeps no current folder per drive.
   virtual std::uint32_t ChangeDir(const std::string& path) = 0;
   virtual std::uint32_t CreateDir(const std::string& path) = 0;
   // Removes an empty folder.

@@ -57,7 +57,7 @@ TEST_F(ExtractionTest, AFileSpecificationExtractsOnlyThatFile) {
 TEST_F(ExtractionTest, ThePackagesFolderIsCurrentAfterwards) {
   WriteMedium(Disk(), "c:\\setup");
   Extract("\\cfg-acad.pck", "c:\\target\\");
-  EXPECT_EQ(Fs().CurrentDir(), "C:\\setup");
+  EXPECT_EQ(Fs().CurrentDir(), "c:\\setup");
 }
 
 TEST_F(ExtractionTest, APackageInADrivesRootKeepsTheRootCurrent) {
@@ -66,7 +66,7 @@ TEST_F(ExtractionTest, APackageInADrivesRootKeepsTheRootCurrent) {
   AsUserAction(
       [&] { extract::ExtractPackage(Dlg().FrontEnd(), "a:\\cfg-acad.pck", "c:\\target\\", ""); });
   EXPECT_EQ(Disk().FileContent("c:\\target\\x.cfg"), "x");
-  EXPECT_EQ(Fs().CurrentDir(), "A:\\");
+  EXPECT_EQ(Fs().CurrentDir(), "a:\\");
 }
 
 TEST_F(ExtractionTest, FolderOfKeepsADrivesRootBackslash) {

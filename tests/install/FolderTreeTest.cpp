@@ -85,7 +85,7 @@ TEST_F(FolderTreeTest, InstallCreatesTheWholeTreeWithItsCapitalisation) {
 
 TEST_F(FolderTreeTest, TheTreeLeavesTheCurrentFolderInUserPartsAndWorkDirAtTheDestination) {
   Show([&] { EXPECT_TRUE(install::CreateFolderTree(Dlg().FrontEnd())); });
-  EXPECT_EQ(Fs().CurrentDir(), "C:\\Tolvek4\\UserParts");
+  EXPECT_EQ(Fs().CurrentDir(), "c:\\Tolvek4\\UserParts");
   EXPECT_EQ(config::Vars.WorkDir, "c:\\Tolvek4");
 }
 

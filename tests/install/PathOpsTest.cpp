@@ -48,7 +48,7 @@ class PathOpsTest : public testing_support::DialogTest {};
 TEST_F(PathOpsTest, CheckFolderExistsEntersAnExistingFolderSilently) {
   Disk().MakeDirs("c:\\acad");
   EXPECT_FALSE(install::CheckFolderExists(Dlg().FrontEnd(), "c:\\acad", "missing"));
-  EXPECT_EQ(Fs().CurrentDir(), "C:\\acad");
+  EXPECT_EQ(Fs().CurrentDir(), "c:\\acad");
 }
 
 TEST_F(PathOpsTest, CheckFolderExistsReportsAMissingFolderAndClearsTheCode) {
@@ -61,7 +61,7 @@ TEST_F(PathOpsTest, ForcePathMakesEveryComponentFromTheDrive) {
   Disk().AddDrive('d');
   fs::ChDir("d:");
   install::ForcePath("c:\\One\\Two\\Three");
-  EXPECT_EQ(Fs().CurrentDir(), "C:\\One\\Two\\Three");
+  EXPECT_EQ(Fs().CurrentDir(), "c:\\One\\Two\\Three");
 }
 
 TEST_F(PathOpsTest, ForcePathWithRelativeComponentsWorksFromTheCurrentFolder) {
@@ -76,7 +76,7 @@ TEST_F(PathOpsTest, MakeSubdirLeavesTheCurrentFolderWhereItWas) {
   fs::ChDir("c:\\base");
   install::MakeSubdir("old");
   install::MakeSubdir("New");
-  EXPECT_EQ(Fs().CurrentDir(), "C:\\base");
+  EXPECT_EQ(Fs().CurrentDir(), "c:\\base");
   EXPECT_EQ(Disk().List("c:\\base"), (std::vector<std::string>{"New\\", "old\\"}));
 }
 
@@ -95,7 +95,7 @@ TEST_F(PathOpsTest, EnterOrCreatePathEntersAnExistingPathWithoutCreating) {
   Disk().MakeDirs("c:\\a\\b");
   install::EnterOrCreatePath("c:\\a\\b");
   EXPECT_EQ(Disk().CallCount(headless::FsOp::kCreateDir), 0);
-  EXPECT_EQ(Fs().CurrentDir(), "C:\\a\\b");
+  EXPECT_EQ(Fs().CurrentDir(), "c:\\a\\b");
 }
 
 }  // namespace

@@ -53,7 +53,7 @@ TEST_F(ControlsTest, BrowsingFromNoFolderStartsAtTheCurrentDrivesRoot) {
     form_.folder.SetText(text);
     headless::ExpectFolderDialog(std::nullopt);
     form_.folder.Browse();
-    EXPECT_EQ(headless::FolderDialogStarts().back(), "D:\\");
+    EXPECT_EQ(headless::FolderDialogStarts().back(), "d:\\");
     // Cancelling leaves the text as it was.
     EXPECT_EQ(form_.folder.Text(), text);
     EXPECT_EQ(headless::FocusedControl(), &form_.folder);

@@ -22,6 +22,9 @@ struct MemoryFileSystem::OpenFile {
   std::uint64_t position = 0;
   bool writable = false;
   bool readable = false;
+  // What this handle lets other handles do meanwhile; no handle of the service shares deletion.
+  bool sharesReading = false;
+  bool sharesWriting = false;
 };
 
 struct MemoryFileSystem::Fault {
@@ -52,6 +55,20 @@ bool ValidName(const std::string& name) {
 
 char DriveOf(char letter) { return char(Fold(std::string(1, letter))[0]); }
 
+// Windows drops the dots and spaces that end a path ("tolvek.lsp." is "tolvek.lsp"), and the one
+// dot that ends a folder's name inside it; only a separator after them keeps them.
+void TrimAsWindows(std::vector<std::string>& parts, bool endsWithSeparator) {
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    std::string& part = parts[i];
+    if (i + 1 == parts.size() && !endsWithSeparator) {
+      while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
+    } else if (part.size() >= 2 && part.back() == '.' && part[part.size() - 2] != '.') {
+      part.pop_back();
+    }
+  }
+  std::erase_if(parts, [](const std::string& part) { return part.empty(); });
+}
+
 }  // namespace
 
 MemoryFileSystem::MemoryFileSystem() { Reset(); }
@@ -59,7 +76,8 @@ MemoryFileSystem::~MemoryFileSystem() = default;
 
 void MemoryFileSystem::Reset() {
   drives_.clear();
-  currentOnDrive_.clear();
+  currentPath_ = "\\";
+  currentDriveAsNamed_ = 'C';
   open_.clear();
   faults_.clear();
   calls_.clear();
@@ -75,7 +93,6 @@ void MemoryFileSystem::AddDrive(char letter) {
   auto root = std::make_unique<Node>();
   root->isDir = true;
   drives_[drive] = std::move(root);
-  currentOnDrive_[drive] = "\\";
 }
 
 bool MemoryFileSystem::Resolve(const std::string& path, char& drive,
@@ -88,8 +105,9 @@ bool MemoryFileSystem::Resolve(const std::string& path, char& drive,
   }
   if (drives_.count(drive) == 0) return false;
   std::string base;
-  if (rest.empty() || (rest[0] != '\\' && rest[0] != '/')) {
-    base = currentOnDrive_.at(drive);
+  // A program has one current folder: a relative path on another drive starts at its root.
+  if ((rest.empty() || (rest[0] != '\\' && rest[0] != '/')) && drive == currentDrive_) {
+    base = currentPath_;
   }
   parts.clear();
   std::string all = base + "\\" + rest;
@@ -111,6 +129,7 @@ bool MemoryFileSystem::Resolve(const std::string& path, char& drive,
     }
   }
   flush();
+  TrimAsWindows(parts, !rest.empty() && (rest.back() == '\\' || rest.back() == '/'));
   return true;
 }
 
@@ -274,6 +293,14 @@ std::uint32_t MemoryFileSystem::Injected(FsOp op, const std::string& path) {
   return 0;
 }
 
+bool MemoryFileSystem::IsOpen(const Node* node) const {
+  if (node->locked) return true;
+  for (const auto& [id, f] : open_) {
+    if (f->node == node) return true;
+  }
+  return false;
+}
+
 std::uint64_t MemoryFileSystem::UsedBytes() const {
   std::uint64_t total = 0;
   std::function<void(const Node&)> walk = [&](const Node& node) {
@@ -285,8 +312,7 @@ std::uint64_t MemoryFileSystem::UsedBytes() const {
 }
 
 std::string MemoryFileSystem::CurrentDir() {
-  std::string path = std::string(1, char(currentDrive_ - 'a' + 'A')) + ":";
-  return path + currentOnDrive_[currentDrive_];
+  return std::string(1, currentDriveAsNamed_) + ":" + currentPath_;
 }
 
 std::uint32_t MemoryFileSystem::ChangeDir(const std::string& path) {
@@ -295,13 +321,9 @@ std::uint32_t MemoryFileSystem::ChangeDir(const std::string& path) {
   char drive;
   std::vector<std::string> parts;
   if (!Resolve(path, drive, parts)) return kErrPathNotFound;
-  // "c:" alone only makes the drive current.
-  if (path.size() == 2 && path[1] == ':') {
-    currentDrive_ = drive;
-    return 0;
-  }
   Node* node = drives_.at(drive).get();
-  std::string canonical;
+  // The folder is kept as the caller spelled it, not as the disk does.
+  std::string spelled;
   for (std::size_t i = 0; i < parts.size(); ++i) {
     auto it = node->children.find(Fold(parts[i]));
     if (it == node->children.end()) {
@@ -309,10 +331,17 @@ std::uint32_t MemoryFileSystem::ChangeDir(const std::string& path) {
     }
     node = it->second.get();
     if (!node->isDir) return 267;  // the directory name is invalid
-    canonical += "\\" + node->name;
+    spelled += "\\" + parts[i];
+  }
+  // The drive letter too keeps the case it was named in, when it was named: a path relative to
+  // the current folder goes on in that folder's spelling.
+  const bool named = path.size() >= 2 && path[1] == ':';
+  if (named &&
+      (drive != currentDrive_ || (path.size() > 2 && (path[2] == '\\' || path[2] == '/')))) {
+    currentDriveAsNamed_ = path[0];
   }
   currentDrive_ = drive;
-  currentOnDrive_[drive] = canonical.empty() ? "\\" : canonical;
+  currentPath_ = spelled.empty() ? "\\" : spelled;
   return 0;
 }
 
@@ -342,9 +371,8 @@ std::uint32_t MemoryFileSystem::RemoveDir(const std::string& path) {
   if (!node->isDir) return 267;  // the directory name is invalid
   if (!node->children.empty()) return kErrDirNotEmpty;
   // Windows keeps a process's current folder open: it cannot be removed.
-  for (const auto& [letter, current] : currentOnDrive_) {
-    Node* dir = Find(std::string(1, letter) + ":" + current);
-    if (dir == node) return kErrSharingViolation;
+  if (Find(std::string(1, currentDrive_) + ":" + currentPath_) == node) {
+    return kErrSharingViolation;
   }
   parent->children.erase(it);
   return 0;
@@ -369,8 +397,23 @@ std::uint32_t MemoryFileSystem::Open(const std::string& path, OpenMode mode, Fil
   auto it = parent->children.find(Fold(leaf));
   Node* node = it == parent->children.end() ? nullptr : it->second.get();
   if (node != nullptr && node->isDir) return kErrAccessDenied;
-  if (node != nullptr && node->locked) return kErrSharingViolation;
   if (mode != OpenMode::kRead && node != nullptr && node->readOnly) return kErrAccessDenied;
+  auto handle = std::make_unique<OpenFile>();
+  handle->readable = mode != OpenMode::kCreate;
+  handle->writable = mode != OpenMode::kRead;
+  // A file being created is not to be changed under its writer; the others share both ways.
+  handle->sharesReading = true;
+  handle->sharesWriting = mode != OpenMode::kCreate;
+  if (node != nullptr && node->locked) return kErrSharingViolation;
+  for (const auto& [id, other] : open_) {
+    if (other->node != node) continue;
+    if ((handle->readable && !other->sharesReading) ||
+        (handle->writable && !other->sharesWriting) ||
+        (other->readable && !handle->sharesReading) ||
+        (other->writable && !handle->sharesWriting)) {
+      return kErrSharingViolation;
+    }
+  }
   if (mode == OpenMode::kCreate) {
     if (node == nullptr) {
       auto created = std::make_unique<Node>();
@@ -382,10 +425,7 @@ std::uint32_t MemoryFileSystem::Open(const std::string& path, OpenMode mode, Fil
   } else if (node == nullptr) {
     return kErrFileNotFound;
   }
-  auto handle = std::make_unique<OpenFile>();
   handle->node = node;
-  handle->readable = mode != OpenMode::kCreate;
-  handle->writable = mode != OpenMode::kRead;
   file = nextId_++;
   open_[file] = std::move(handle);
   return 0;
@@ -481,9 +521,7 @@ std::uint32_t MemoryFileSystem::Rename(const std::string& from, const std::strin
   Node* toParent = FindParent(to, toLeaf, error);
   if (toParent == nullptr) return error;
   Node* moving = it->second.get();
-  for (const auto& [id, f] : open_) {
-    if (f->node == moving) return kErrSharingViolation;
-  }
+  if (IsOpen(moving)) return kErrSharingViolation;
   auto target = toParent->children.find(Fold(toLeaf));
   if (target != toParent->children.end() && target->second.get() != moving) {
     return kErrAlreadyExists;
@@ -505,9 +543,7 @@ std::uint32_t MemoryFileSystem::Delete(const std::string& path) {
   if (it == parent->children.end()) return kErrFileNotFound;
   Node* node = it->second.get();
   if (node->isDir || node->readOnly) return kErrAccessDenied;
-  for (const auto& [id, f] : open_) {
-    if (f->node == node) return kErrSharingViolation;
-  }
+  if (IsOpen(node)) return kErrSharingViolation;
   parent->children.erase(it);
   return 0;
 }

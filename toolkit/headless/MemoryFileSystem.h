@@ -1,8 +1,10 @@
-// The headless backend's file system: an in-memory tree with Windows semantics (drive letters, a
-// current drive with a current folder on each drive, backslash paths with "." and "..", names
-// compared without regard to the case of a-z, read-only files, files locked by another program,
-// missing drives). Tests fill it, read it back, and make any single operation fail with a chosen
-// operating-system code to prove that no user file is lost whatever fails.
+// The headless backend's file system: an in-memory tree with Windows semantics (drive letters, one
+// current folder kept as it was named, backslash paths with "." and "..", trailing dots and spaces
+// dropped, names compared without regard to the case of a-z, read-only files, the sharing of open
+// files, files locked by another program, missing drives). Tests fill it, read it back, and make
+// any single operation fail with a chosen operating-system code to prove that no user file is lost
+// whatever fails. The contract tests (tests/toolkit/contract/) hold it to the Win32 backend's
+// answers under Wine.
 #pragma once
 
 #include <cstdint>
@@ -98,10 +100,15 @@ class MemoryFileSystem : public FileSystem {
   Node* Find(const std::string& path) const;
   Node* FindParent(const std::string& path, std::string& leaf, std::uint32_t& error) const;
   std::uint64_t UsedBytes() const;
+  // Held by a handle of the service or by another program (locked): none shares deletion.
+  bool IsOpen(const Node* node) const;
 
   std::map<char, std::unique_ptr<Node>> drives_;
-  std::map<char, std::string> currentOnDrive_;  // "\" or "\a\b", per drive
-  char currentDrive_ = 'c';
+  // One current folder for the program, as Windows keeps it: a drive and a path on it, "\" or
+  // "\a\b", spelled as they were entered.
+  char currentDrive_ = 'c';  // folded, as drives_ is keyed
+  char currentDriveAsNamed_ = 'C';
+  std::string currentPath_ = "\\";
   std::string programPath_;
   std::map<FileId, std::unique_ptr<OpenFile>> open_;
   FileId nextId_ = 1;

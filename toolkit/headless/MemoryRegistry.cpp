@@ -18,12 +18,21 @@ std::string Fold(const std::string& text) {
 bool MemoryRegistry::Normalize(const std::string& path, std::string& folded) {
   std::string rest = path;
   if (!rest.empty() && rest.front() == '\\') rest.erase(0, 1);
-  if (!rest.empty() && rest.back() == '\\') rest.pop_back();
-  // An empty name inside the path cannot name a key.
-  if (rest.find("\\\\") != std::string::npos || (!rest.empty() && rest.front() == '\\')) {
-    return false;
+  // A name relative to the root may not start with a separator; one at the start of the path
+  // only said the path starts at the root.
+  if (!rest.empty() && rest.front() == '\\') return false;
+  // Further on, the registry skips a run of separators as one, and separators at the end.
+  folded.clear();
+  std::size_t at = 0;
+  while (at < rest.size()) {
+    std::size_t end = rest.find('\\', at);
+    if (end == std::string::npos) end = rest.size();
+    if (end > at) {
+      if (!folded.empty()) folded += '\\';
+      folded += Fold(rest.substr(at, end - at));
+    }
+    at = end + 1;
   }
-  folded = Fold(rest);
   return true;
 }
 

@@ -14,7 +14,8 @@
 
 namespace toolkit::headless {
 
-// Returned for a path with an empty name inside it ("a\\b").
+// Returned for a path that starts with an empty name ("\\\\Software"): past the one backslash
+// that means "from the root", a key's path is relative and may not start with a separator.
 inline constexpr std::uint32_t kErrBadPathname = 161;
 
 class MemoryRegistry : public Registry {
@@ -57,7 +58,8 @@ class MemoryRegistry : public Registry {
     std::map<std::string, StoredValue> values;  // by folded name
   };
 
-  // The folded ("software\autodesk") form of a key path; false for a malformed one.
+  // The folded ("software\autodesk") form of a key path, empty names dropped; false for a path
+  // that starts with an empty name.
   static bool Normalize(const std::string& path, std::string& folded);
   Key& MakeKey(const std::string& folded);
   const StoredValue* FindValue(RegKeyId key, const std::string& name) const;
