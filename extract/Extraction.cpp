@@ -30,6 +30,7 @@ void WaitForPackage(config::FrontEnd& frontEnd, const std::string& packagePath) 
   using config::Question;
   config::ConfigurationBlock& v = config::Vars;
   if (toolkit::Fs().FileExists(packagePath)) return;
+  frontEnd.Note(v.LogPackageMissing + " " + packagePath);
   ++v.DiskNumber;
   do {
     frontEnd.ProcessMessages();
@@ -88,6 +89,9 @@ void ExtractPackage(config::FrontEnd& frontEnd, const std::string& packagePath,
     throw EExtractError("Cannot extract " + packagePath +
                         (failed > 0 ? " (" + std::to_string(failed) + " files failed)" : ""));
   }
+  const config::ConfigurationBlock& v = config::Vars;
+  frontEnd.Note(v.LogExtracted + " " + packagePath + (fileSpec.empty() ? "" : " " + fileSpec) +
+                " -> " + targetFolder + ", " + std::to_string(FilesStarted()) + " " + v.LogFiles);
 
   if (config::Vars.CancelRequested) config::Vars.CancelRequested = false;
   fs::ChDir(packageFolder, fs::Check::kRecord);

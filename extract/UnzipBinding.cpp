@@ -18,6 +18,7 @@ struct UnzipLibrary {
 
 UnzipLibrary library;
 UnzipParams record;
+int filesStarted = 0;
 
 // Critical-error and fault boxes stay off while the library loads, whatever happens.
 class QuietErrorMode {
@@ -58,7 +59,10 @@ UnzDllExecFunction UnzDllExec() { return library.handle == 0 ? nullptr : library
 
 UnzipParams& UnzipRecord() { return record; }
 
+int FilesStarted() { return filesStarted; }
+
 void InitUnzipParams(config::FrontEnd& frontEnd, UnzipParams& p) {
+  filesStarted = 0;
   p.Caller = &frontEnd;
   p.Constant8 = 140;
   p.Callback = &UnzipCallback;
@@ -75,6 +79,7 @@ std::int32_t UNZIP_STDCALL UnzipCallback(UnzipCallbackInfo* info) {
   toolkit::ProgressBar& bar = frontEnd.Progress();
   switch (info->ActionCode) {
     case kUnzipActionFileStarts: {
+      ++filesStarted;
       std::string name(info->FileName, strnlen(info->FileName, sizeof info->FileName));
       frontEnd.SetStatus(name + " " + config::Vars.MsgCopying);
       frontEnd.ProcessMessages();

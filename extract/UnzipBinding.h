@@ -30,6 +30,9 @@ UnzipParams& UnzipRecord();
 // the front end through the record's Caller.
 void InitUnzipParams(config::FrontEnd& frontEnd, UnzipParams& record);
 
+// The members the library has begun to write since the record was last filled.
+int FilesStarted();
+
 // The library's progress callback: a file starts (1), a step of 32768 bytes (2), the end (3).
 std::int32_t UNZIP_STDCALL UnzipCallback(UnzipCallbackInfo* info);
 

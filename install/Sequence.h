@@ -10,8 +10,9 @@ class FrontEnd;
 
 namespace install {
 
-// Runs the installation, talking to the user through `frontEnd`.
-void RunInstall(config::FrontEnd& frontEnd);
+// Runs the installation, talking to the user through `frontEnd`. True when it completed; false
+// when it stopped before touching anything because the AutoCAD folder does not exist.
+bool RunInstall(config::FrontEnd& frontEnd);
 // Shows the end status, marks the installation done, offers the program group, reports success
 // and, for the Windows NT family, asks for a restart.
 void FinishInstall(config::FrontEnd& frontEnd);
