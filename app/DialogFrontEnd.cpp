@@ -1,6 +1,8 @@
 #include "app/DialogFrontEnd.h"
 
 #include "app/MainDlg.h"
+#include "app/Session.h"
+#include "config/Vars.h"
 #include "toolkit/Dialogs.h"
 
 namespace app {
@@ -36,6 +38,7 @@ void DialogFrontEnd::ResetProgress() { app::ResetProgress(dialog_); }
 void DialogFrontEnd::ProcessMessages() { toolkit::App().ProcessMessages(); }
 
 void DialogFrontEnd::Tell(Notice kind, const std::string& text) {
+  TheSession().log.Write(config::Vars.LogMessage + " " + text);
   if (kind == Notice::kPlain) {
     toolkit::ShowMessage(text);
   } else {
@@ -43,7 +46,9 @@ void DialogFrontEnd::Tell(Notice kind, const std::string& text) {
   }
 }
 
-bool DialogFrontEnd::Ask(Question question, const std::string& text) {
+namespace {
+
+bool AskInABox(Question question, const std::string& text) {
   switch (question) {
     case Question::kInsertDisk:
       // Only Cancel stops; any other way of closing the box means the disk is in.
@@ -54,6 +59,20 @@ bool DialogFrontEnd::Ask(Question question, const std::string& text) {
   }
   return false;
 }
+
+}  // namespace
+
+bool DialogFrontEnd::Ask(Question question, const std::string& text) {
+  Session& session = TheSession();
+  const bool yes = question == Question::kCreateGroup && session.options.noGroup
+                       ? false
+                       : AskInABox(question, text);
+  const config::ConfigurationBlock& v = config::Vars;
+  session.log.Write(v.LogQuestion + " " + text + " -> " + (yes ? v.LogYes : v.LogNo));
+  return yes;
+}
+
+void DialogFrontEnd::Note(const std::string& event) { TheSession().log.Write(event); }
 
 toolkit::DdeConversation& DialogFrontEnd::ProgramManager() { return dialog_.DdeClient(); }
 

@@ -3,10 +3,9 @@
 
 #include "app/Startup.h"
 
-int main() {
-  app::RunInstaller();
-  return 0;
-}
+// The exit code is the installation's outcome in the Windows Installer's convention, for the
+// deployment tools that start the installer.
+int main() { return app::RunInstaller(); }
 
 // The run-time library's verbose handler for an uncaught exception spells out the type's name,
 // which pulls the whole C++ name demangler into the program. Every user action runs under the

@@ -1,9 +1,9 @@
 #include "app/MainDlg.h"
 
 #include "app/Lister.h"
+#include "app/Session.h"
 #include "app/Startup.h"
 #include "config/Vars.h"
-#include "install/Sequence.h"
 
 namespace app {
 
@@ -180,6 +180,14 @@ void TMainDlg::FormShow() {
   Per95.SetCaption(v.CaptionPer95);
   DescrCAD.SetCaption(v.CadVersions);
   if (PerNT.Visible()) PerNT.SetChecked(true);
+  ApplyPresets();
+}
+
+void TMainDlg::ApplyPresets() {
+  const Options& options = TheSession().options;
+  if (options.cadFolder) AppDir.SetText(*options.cadFolder);
+  if (options.release14 && Per14.Visible()) Per14.SetChecked(true);
+  if (options.win9x && Per95.Visible()) Per95.SetChecked(true);
 }
 
 void TMainDlg::InstallaClick() {
@@ -187,7 +195,11 @@ void TMainDlg::InstallaClick() {
   Installa.SetEnabled(false);
   Vars.DiskNumber = 1;
   // An error raised by the sequence skips the last step: only the exit button stays usable.
-  if (Vars.ProductCode == 1) install::RunInstall(frontEnd_);
+  if (Vars.ProductCode == 1) {
+    Session& session = TheSession();
+    LogChoices(session.log, frontEnd_, session.options.noGroup ? Vars.LogNo : Vars.LogGroupAsked);
+    RunRecorded(frontEnd_, session, false);
+  }
   Uscita.SetEnabled(true);
   Installa.SetEnabled(true);
 }

@@ -56,6 +56,8 @@ class TMainDlg : public toolkit::Form {
   void FormShow();
   void FormDestroy();
   void InstallaClick();
+  // The choices given on the command line, over the configuration's defaults.
+  void ApplyPresets();
   void UscitaClick();
 
  private:

@@ -4,10 +4,15 @@
 
 #include "app/Lister.h"
 #include "app/MainDlg.h"
+#include "app/Options.h"
+#include "app/Session.h"
+#include "app/SilentFrontEnd.h"
 #include "config/Vars.h"
 #include "extract/UnzipBinding.h"
+#include "toolkit/Dialogs.h"
 #include "toolkit/FileSystem.h"
 #include "toolkit/Forms.h"
+#include "toolkit/Process.h"
 #include "ui/Sfondo.h"
 
 namespace app {
@@ -20,14 +25,18 @@ std::string SourceDirOf(const std::string& programPath) {
   return slash == std::string::npos ? std::string() : programPath.substr(0, slash);
 }
 
-void StartupFormCreate(TMainDlg& dialog) {
-  Vars.CancelRequested = false;
-  ResetProgress(dialog);
-  extract::LoadUnzipLibrary(dialog.FrontEnd());
+void SetStartupValues() {
   Vars.Language = 1;
   Vars.ShowWindowsChoice = true;
   Vars.ProductCode = 1;
   Vars.SourceDir = SourceDirOf(toolkit::Fs().ProgramPath());
+}
+
+void StartupFormCreate(TMainDlg& dialog) {
+  Vars.CancelRequested = false;
+  ResetProgress(dialog);
+  extract::LoadUnzipLibrary(dialog.FrontEnd());
+  SetStartupValues();
   FillConfiguration();
 }
 
@@ -41,10 +50,18 @@ void BackgroundFormActivate() {
   ui::SfondoDlg->Close();
 }
 
-void RunInstaller() {
+namespace {
+
+void SetApplicationTitle() {
   toolkit::Application& application = toolkit::App();
   application.SetTitle("Install");
   application.SetTitle("KOVIA Install");
+}
+
+// The dialog over the background window until the user leaves.
+void RunInteractive() {
+  SetApplicationTitle();
+  toolkit::Application& application = toolkit::App();
   application.CreateForm(ui::SfondoDlg);
   // The dialog is shown once per run. The background is activated again whenever it comes to the
   // front, and an activation arriving while the first is still showing the dialog would show it
@@ -62,6 +79,110 @@ void RunInstaller() {
   Lister.reset();
   MainDlg.reset();
   ui::SfondoDlg.reset();
+}
+
+// The installation without a window: what the main dialog's creation and install button do, with
+// the silent front end in place of the dialog.
+void RunSilent(Session& session) {
+  SilentFrontEnd frontEnd(session.options, session.log);
+  Vars.CancelRequested = false;
+  extract::LoadUnzipLibrary(frontEnd);
+  struct UnzipLibraryRelease {
+    ~UnzipLibraryRelease() { extract::UnloadUnzipLibrary(); }
+  } release;
+  SetStartupValues();
+  FillConfiguration();
+  LogChoices(session.log, frontEnd, session.options.noGroup ? Vars.LogNo : Vars.LogYes);
+  Vars.DiskNumber = 1;
+  RunRecorded(frontEnd, session, true);
+}
+
+// Tells the user, in a box unless the run is silent, and the log in either case.
+void Report(const Session& session, InstallLog& log, const std::string& text) {
+  log.Write(Vars.LogMessage + " " + text);
+  if (session.options.silent) return;
+  SetApplicationTitle();
+  toolkit::ShowMessage(text);
+}
+
+std::string DefaultLogPath() { return toolkit::Proc().TempFolder() + "\\Tolvek-install.log"; }
+
+// Opens the log the options ask for; false only when /LOG names a file that cannot be written.
+bool OpenLog(Session& session) {
+  const Options& options = session.options;
+  if (options.logFile) return session.log.Open(*options.logFile);
+  if (options.silent) session.log.Open(DefaultLogPath());
+  return true;
+}
+
+int Finish(InstallLog& log, int code) {
+  log.Write(Vars.LogExitCode + " " + std::to_string(code));
+  return code;
+}
+
+int RunToTheEnd(Session& session) {
+  // The texts of the usage and the log are needed before any window exists.
+  SetStartupValues();
+  FillConfiguration();
+  const std::string arguments = toolkit::Proc().Arguments();
+  const ParsedOptions parsed = ParseOptions(arguments);
+  session.options = parsed.options;
+  InstallLog& log = session.log;
+  auto started = [&] {
+    log.Write(Vars.LogStarted + " " + Vars.SourceDir);
+    log.Write(Vars.LogOptions + " " + (arguments.empty() ? Vars.LogNoOptions : arguments));
+  };
+
+  if (parsed.error || parsed.options.help) {
+    OpenLog(session);
+    started();
+    if (parsed.error) {
+      Report(session, log,
+             Vars.MsgBadCommandLine + " " + *parsed.error + "\r\n\r\n" + Vars.UsageText);
+      return Finish(log, kExitInvalidCommandLine);
+    }
+    Report(session, log, Vars.UsageText);
+    return Finish(log, kExitSuccess);
+  }
+
+  toolkit::UniqueMutex mutex;
+  toolkit::MutexId claimed = 0;
+  const std::uint32_t claim = toolkit::Proc().ClaimMutex(kInstallerMutex, claimed);
+  mutex.Reset(claimed);
+  if (claim == toolkit::kErrAlreadyExists) {
+    // The running installation may be writing this very log: then it stays shut to us, and the
+    // exit code alone says why this run did nothing.
+    OpenLog(session);
+    started();
+    Report(session, log, Vars.MsgAnotherInstallation);
+    return Finish(log, kExitAlreadyRunning);
+  }
+  // Any other failure leaves the machine without the mutex: installing unguarded beats never
+  // installing at all.
+
+  if (!OpenLog(session)) {
+    Report(
+        session, log,
+        Vars.MsgBadCommandLine + " /LOG=" + *session.options.logFile + "\r\n\r\n" + Vars.UsageText);
+    return kExitInvalidCommandLine;
+  }
+  started();
+  if (session.options.silent) {
+    RunSilent(session);
+  } else {
+    RunInteractive();
+  }
+  return Finish(log, session.outcome.Code());
+}
+
+}  // namespace
+
+int RunInstaller() {
+  Session& session = TheSession();
+  session = Session{};
+  const int code = RunToTheEnd(session);
+  session.log.Close();
+  return code;
 }
 
 }  // namespace app

@@ -9,8 +9,13 @@ namespace app {
 
 class TMainDlg;
 
-// Runs the whole installer and returns when it has ended.
-void RunInstaller();
+// Runs the whole installer as its command line asks, with the dialog or without any window, and
+// returns the process's exit code once it has ended.
+int RunInstaller();
+
+// The start-up values of the configuration block: the language, the product, the Windows choice
+// and the installer's own folder.
+void SetStartupValues();
 
 // The folder of the running program: everything before the last backslash of its path
 // ("c:\setup\install.exe" gives "c:\setup", "a:\install.exe" gives "a:").

@@ -33,12 +33,12 @@ constexpr LanguageText kProductLanguageTexts[] = {
 
 constexpr LanguageText kInstallationTexts[] = {
     {&ConfigurationBlock::MsgLibraryMissing,
-     "Il file INSTALL.DLL accanto al programma di installazione manca o è danneggiato.\r\n"
+     "Il file INSTALL.DLL accanto al programma di installazione manca o \xE8 danneggiato.\r\n"
      "Copiare di nuovo il supporto di installazione e ripetere l'installazione.",
      "INSTALL.DLL beside the installer is missing or damaged.\r\n"
      "Copy the installation medium again, then install again."},
     {&ConfigurationBlock::MsgNoAcadProfile,
-     "Per questo utente non c'è un profilo di AutoCAD nel registro.\r\n"
+     "Per questo utente non c'\xE8 un profilo di AutoCAD nel registro.\r\n"
      "Avviare AutoCAD una volta con questo utente, poi ripetere l'installazione.",
      "There is no AutoCAD profile for this user in the registry.\r\n"
      "Start AutoCAD once as this user, then install again."},
@@ -48,31 +48,104 @@ constexpr LanguageText kInstallationTexts[] = {
      "The support folder of the AutoCAD profile does not exist:\r\n%1\r\n"
      "Start AutoCAD once as this user, then install again."},
     {&ConfigurationBlock::MsgPackageUnreadable,
-     "Il pacchetto %1 non può essere letto o è danneggiato.\r\n"
+     "Il pacchetto %1 non pu\xF2 essere letto o \xE8 danneggiato.\r\n"
      "Copiare di nuovo il supporto di installazione e ripetere l'installazione.",
      "The package %1 cannot be read or is damaged.\r\n"
      "Copy the installation medium again, then install again."},
     {&ConfigurationBlock::MsgNoRoom,
-     "Il disco di %1 è pieno: l'installazione richiede %2 MB, ne sono liberi %3.\r\n"
+     "Il disco di %1 \xE8 pieno: l'installazione richiede %2 MB, ne sono liberi %3.\r\n"
      "Liberare spazio sul disco, poi ripetere l'installazione.",
      "The disk of %1 is full: the installation needs %2 MB, %3 MB are free.\r\n"
      "Free some space on the disk, then install again."},
     {&ConfigurationBlock::MsgDestinationIsFile,
-     "%1 esiste già come file, non come cartella.\r\n"
+     "%1 esiste gi\xE0 come file, non come cartella.\r\n"
      "Rinominarlo o spostarlo, poi ripetere l'installazione.",
      "%1 exists as a file, not as a folder.\r\nRename or move it, then install again."},
     {&ConfigurationBlock::MsgFileNotInPackage,
-     "Il pacchetto %1 non contiene il file %2: il supporto di installazione è incompleto.",
+     "Il pacchetto %1 non contiene il file %2: il supporto di installazione \xE8 incompleto.",
      "The package %1 does not hold the file %2: the installation medium is incomplete."},
     {&ConfigurationBlock::MsgPackageIncomplete,
-     "Il pacchetto %1 non è stato estratto del tutto: %2 file non sono stati scritti.",
+     "Il pacchetto %1 non \xE8 stato estratto del tutto: %2 file non sono stati scritti.",
      "The package %1 was not extracted in full: %2 files were not written."},
     {&ConfigurationBlock::MsgNothingChanged,
-     "L'installazione non è stata completata e nulla è stato modificato.",
+     "L'installazione non \xE8 stata completata e nulla \xE8 stato modificato.",
      "The installation did not complete, and nothing was changed."},
     {&ConfigurationBlock::MsgNotUndone,
-     "L'installazione non è stata completata. Non è stato possibile annullare:",
+     "L'installazione non \xE8 stata completata. Non \xE8 stato possibile annullare:",
      "The installation did not complete. These changes could not be undone:"},
+};
+
+// The unattended installation's texts: the usage shown for /? or a bad command line, and the
+// words of the log, each line of which is one of these followed by what it is about.
+constexpr LanguageText kUnattendedTexts[] = {
+    {&ConfigurationBlock::UsageText,
+     "Uso: INSTALL.EXE [/S] [/ACAD=cartella] [/R14] [/WIN9X] [/NOGROUP] [/LOG=file] [/?]\r\n"
+     "\r\n"
+     "/S - installazione silenziosa: nessuna finestra e nessuna domanda, ogni messaggio nel log\r\n"
+     "/ACAD=cartella - la cartella di AutoCAD (altrimenti quella proposta)\r\n"
+     "/R14 - AutoCAD precedente la 2004 (altrimenti 2004 e successive)\r\n"
+     "/WIN9X - Windows 98/ME (altrimenti Windows NT/2000/XP)\r\n"
+     "/NOGROUP - senza il gruppo di Program Manager\r\n"
+     "/LOG=file - il log in questo file (con /S altrimenti %TEMP%\\Tolvek-install.log)\r\n"
+     "/? o /HELP - questo elenco\r\n"
+     "\r\n"
+     "Senza /S le opzioni preimpostano le scelte della finestra.\r\n"
+     "Codici di uscita: 0 riuscita, 3010 riuscita con riavvio, 1602 abbandonata, 1603 errore, "
+     "1618 un'altra installazione in corso, 1639 riga di comando non valida",
+     "Usage: INSTALL.EXE [/S] [/ACAD=folder] [/R14] [/WIN9X] [/NOGROUP] [/LOG=file] [/?]\r\n"
+     "\r\n"
+     "/S - silent installation: no window and no question, every message into the log\r\n"
+     "/ACAD=folder - the AutoCAD folder (otherwise the one proposed)\r\n"
+     "/R14 - AutoCAD before 2004 (otherwise 2004 and later)\r\n"
+     "/WIN9X - Windows 98/ME (otherwise Windows NT/2000/XP)\r\n"
+     "/NOGROUP - no Program Manager group\r\n"
+     "/LOG=file - the log into this file (with /S otherwise %TEMP%\\Tolvek-install.log)\r\n"
+     "/? or /HELP - this list\r\n"
+     "\r\n"
+     "Without /S the options preset the choices of the window.\r\n"
+     "Exit codes: 0 success, 3010 success with restart, 1602 abandoned, 1603 error, "
+     "1618 another installation running, 1639 invalid command line"},
+    {&ConfigurationBlock::MsgBadCommandLine,
+     "Riga di comando non valida:", "Invalid command line:"},
+    {&ConfigurationBlock::MsgAnotherInstallation,
+     "Un'altra installazione di Tolvek \xE8 in corso su questo computer.",
+     "Another installation of Tolvek is running on this computer."},
+    {&ConfigurationBlock::LogStarted, "Installazione avviata da", "Installation started from"},
+    {&ConfigurationBlock::LogOptions, "Opzioni:", "Options:"},
+    {&ConfigurationBlock::LogNoOptions, "(nessuna)", "(none)"},
+    {&ConfigurationBlock::LogCadFolder, "Cartella di AutoCAD:", "AutoCAD folder:"},
+    {&ConfigurationBlock::LogCadRelease, "Versione di AutoCAD:", "AutoCAD release:"},
+    {&ConfigurationBlock::LogWindowsFamily, "Windows:", "Windows:"},
+    {&ConfigurationBlock::LogGroupChoice, "Gruppo di Program Manager:", "Program Manager group:"},
+    {&ConfigurationBlock::LogGroupAsked, "da chiedere", "to be asked"},
+    {&ConfigurationBlock::LogYes, "s\xEC", "yes"},
+    {&ConfigurationBlock::LogNo, "no", "no"},
+    {&ConfigurationBlock::LogSupportFolder,
+     "Cartella di supporto di AutoCAD:", "AutoCAD support folder:"},
+    {&ConfigurationBlock::LogRegistrySupportFolder,
+     "Cartella di supporto di AutoCAD dal registro:", "AutoCAD support folder from the registry:"},
+    {&ConfigurationBlock::LogLispPatched,
+     "File di avvio AutoLISP modificati o gi\xE0 completi (copia di riserva .bak accanto a "
+     "ciascuno) in",
+     "AutoLISP start-up files patched or already complete (a .bak backup beside each) in"},
+    {&ConfigurationBlock::LogLispNotPatched, "Nessun file di avvio AutoLISP modificabile in",
+     "No AutoLISP start-up file could be patched in"},
+    {&ConfigurationBlock::LogFilePatched,
+     "Modificato o gi\xE0 completo:", "Patched or already complete:"},
+    {&ConfigurationBlock::LogBackup, "copia di riserva", "backup"},
+    {&ConfigurationBlock::LogFileNotOpened, "Non trovato o non apribile, lasciato com'\xE8:",
+     "Not found or cannot be opened, left alone:"},
+    {&ConfigurationBlock::LogExtracted, "Estratto:", "Extracted:"},
+    {&ConfigurationBlock::LogFiles, "file", "files"},
+    {&ConfigurationBlock::LogPackageMissing, "Pacchetto mancante:", "Package missing:"},
+    {&ConfigurationBlock::LogGroupCommandSent,
+     "Program Manager, comando inviato:", "Program Manager, command sent:"},
+    {&ConfigurationBlock::LogGroupCommandFailed,
+     "Program Manager, comando non inviato:", "Program Manager, command not sent:"},
+    {&ConfigurationBlock::LogMessage, "Messaggio:", "Message:"},
+    {&ConfigurationBlock::LogQuestion, "Domanda:", "Question:"},
+    {&ConfigurationBlock::LogError, "Errore:", "Error:"},
+    {&ConfigurationBlock::LogExitCode, "Codice di uscita:", "Exit code:"},
 };
 
 struct FixedText {
@@ -158,6 +231,7 @@ void FillConfiguration() {
   v.OfferProgramGroup = true;
   v.ShowReadmeOnExit = true;
   for (const auto& row : kCommonTexts) v.*row.entry = row.value;
+  AssignLanguage(kUnattendedTexts, v.Language);
 
   if (v.Language != 1) return;
   // CadName is in place by now: three of these texts are built around it.

@@ -49,6 +49,10 @@ class FrontEnd {
   virtual void ProcessMessages() = 0;
 
   virtual void Tell(Notice kind, const std::string& text) = 0;
+  // An event of the installation that only a log records: a folder found, an AutoCAD file
+  // patched, a package extracted (with its file count) or missing, a group command sent. Whoever
+  // deploys the product to many machines reads these afterwards; the dialog shows none of them.
+  virtual void Note(const std::string& event) { static_cast<void>(event); }
   virtual bool Ask(Question question, const std::string& text) = 0;
 
   // The conversation with Program Manager that creates the group.

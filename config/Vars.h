@@ -85,6 +85,38 @@ struct ConfigurationBlock {
   std::string MsgNothingChanged;        // after a failure that was undone
   std::string MsgNotUndone;             // followed by the paths that could not be put back
 
+  // Unattended set: the command line's usage and errors, and the log's wording. Italian with
+  // Language 1, English with 2, empty otherwise, for every product code.
+  std::string UsageText;
+  std::string MsgBadCommandLine;
+  std::string MsgAnotherInstallation;
+  std::string LogStarted;
+  std::string LogOptions;
+  std::string LogNoOptions;
+  std::string LogCadFolder;
+  std::string LogCadRelease;
+  std::string LogWindowsFamily;
+  std::string LogGroupChoice;
+  std::string LogGroupAsked;
+  std::string LogYes;
+  std::string LogNo;
+  std::string LogSupportFolder;
+  std::string LogRegistrySupportFolder;
+  std::string LogLispPatched;
+  std::string LogLispNotPatched;
+  std::string LogFilePatched;
+  std::string LogBackup;
+  std::string LogFileNotOpened;
+  std::string LogExtracted;
+  std::string LogFiles;
+  std::string LogPackageMissing;
+  std::string LogGroupCommandSent;
+  std::string LogGroupCommandFailed;
+  std::string LogMessage;
+  std::string LogQuestion;
+  std::string LogError;
+  std::string LogExitCode;
+
   // Run-time state.
   bool InstallDone = false;
   std::int32_t DiskNumber = 0;

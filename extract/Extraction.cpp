@@ -36,6 +36,7 @@ void WaitForPackage(config::FrontEnd& frontEnd, const std::string& packagePath) 
   using config::Question;
   config::ConfigurationBlock& v = config::Vars;
   if (toolkit::Fs().FileExists(packagePath)) return;
+  frontEnd.Note(v.LogPackageMissing + " " + packagePath);
   ++v.DiskNumber;
   do {
     frontEnd.ProcessMessages();
@@ -168,6 +169,8 @@ void ExtractPackage(config::FrontEnd& frontEnd, const std::string& packagePath,
   if (!fileSpec.empty() && filesStarted == 0) {
     throw EExtractError(config::FormatMessage(v.MsgFileNotInPackage, {packagePath, fileSpec}));
   }
+  frontEnd.Note(v.LogExtracted + " " + packagePath + (fileSpec.empty() ? "" : " " + fileSpec) +
+                " -> " + targetFolder + ", " + std::to_string(filesStarted) + " " + v.LogFiles);
 
   fs::ChDir(packageFolder, fs::Check::kRecord);
   fs::IoResult();

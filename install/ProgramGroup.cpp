@@ -11,11 +11,20 @@ namespace {
 
 // Sends one command from a 256-byte buffer. A command too long for it is not sent cut short,
 // which could create a wrong group or item: it counts as a command that failed.
-bool Execute(toolkit::DdeConversation& conversation, const std::string& command) {
+bool Send(toolkit::DdeConversation& conversation, const std::string& command) {
   std::array<char, 256> buffer{};
   if (command.size() >= buffer.size()) return false;
   command.copy(buffer.data(), command.size());
   return conversation.ExecuteMacro(buffer.data());
+}
+
+// Sends the command and notes it with its result.
+bool Execute(config::FrontEnd& frontEnd, toolkit::DdeConversation& conversation,
+             const std::string& command) {
+  const config::ConfigurationBlock& v = config::Vars;
+  const bool sent = Send(conversation, command);
+  frontEnd.Note((sent ? v.LogGroupCommandSent : v.LogGroupCommandFailed) + " " + command);
+  return sent;
 }
 
 }  // namespace
@@ -38,11 +47,12 @@ void CreateProgramGroup(config::FrontEnd& frontEnd, const std::string& groupName
   if (!frontEnd.Ask(config::Question::kCreateGroup, v.MsgAskGroup)) return;
   toolkit::DdeConversation& conversation = frontEnd.ProgramManager();
   conversation.Open();
-  if (!Execute(conversation, CreateGroupCommand(groupName))) {
+  if (!Execute(frontEnd, conversation, CreateGroupCommand(groupName))) {
     frontEnd.Tell(Notice::kInformation, v.MsgGroupFailed);
   }
   const std::string destination = frontEnd.Destination();
-  if (!Execute(conversation, AddItemCommand(destination, itemFile, itemCaption, iconFile))) {
+  if (!Execute(frontEnd, conversation,
+               AddItemCommand(destination, itemFile, itemCaption, iconFile))) {
     frontEnd.Tell(Notice::kInformation, v.MsgItemFailed);
   }
   conversation.Close();

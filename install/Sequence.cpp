@@ -1,5 +1,6 @@
 #include "install/Sequence.h"
 
+#include "cad/MenuLines.h"
 #include "cad/Patchers.h"
 #include "config/FrontEnd.h"
 #include "config/Vars.h"
@@ -27,29 +28,60 @@ void ExtractCadFile(config::FrontEnd& frontEnd, const std::string& file,
 // "support" folder of a release before 2004 (and the AutoLISP file also beside AutoCAD itself),
 // otherwise the current profile's folder from the registry, looked up anew for each file.
 void ExtractCadFiles(config::FrontEnd& frontEnd, bool release14) {
-  const std::string& acad = config::Vars.WorkDir;
+  const config::ConfigurationBlock& v = config::Vars;
+  const std::string& acad = v.WorkDir;
   if (release14) {
+    frontEnd.Note(v.LogSupportFolder + " " + acad + "\\support\\");
     ExtractCadFile(frontEnd, "tkicon1.bmp", acad + "\\support\\");
     ExtractCadFile(frontEnd, "tkicon2.bmp", acad + "\\support\\");
     ExtractCadFile(frontEnd, "tolvek.lsp", acad + "\\");
     ExtractCadFile(frontEnd, "tolvek.lsp", acad + "\\support\\");
     return;
   }
-  for (const char* file : kProductFiles) ExtractCadFile(frontEnd, file, cad::GetAcadSupportDir());
+  for (const char* file : kProductFiles) {
+    const std::string support = cad::GetAcadSupportDir();
+    if (file == kProductFiles[0]) frontEnd.Note(v.LogRegistrySupportFolder + " " + support);
+    ExtractCadFile(frontEnd, file, support);
+  }
+}
+
+// What became of an AutoCAD file: patched, or already holding the product's lines (the patchers
+// do not tell these apart), or not opened at all and so left as it was.
+void NotePatch(config::FrontEnd& frontEnd, bool patched, const std::string& file,
+               const std::string& backup) {
+  const config::ConfigurationBlock& v = config::Vars;
+  if (patched) {
+    frontEnd.Note(v.LogFilePatched + " " + file + " (" + v.LogBackup + " " + backup + ")");
+  } else {
+    frontEnd.Note(v.LogFileNotOpened + " " + file);
+  }
+}
+
+bool PatchMenu(config::FrontEnd& frontEnd, const std::string& folder, const std::string& name) {
+  const bool patched = cad::PatchAcadMenu(1, folder, name);
+  NotePatch(frontEnd, patched, folder + name,
+            StripTrailingBackslash(folder) + std::string(cad::kMenuBackupName));
+  return patched;
+}
+
+bool PatchPgp(config::FrontEnd& frontEnd, const std::string& folder, const std::string& name) {
+  const bool patched = cad::PatchAcadPgp(1, folder, name);
+  NotePatch(frontEnd, patched, folder + name, StripTrailingBackslash(folder) + "\\pgp.bak");
+  return patched;
 }
 
 void PatchMenuAndAliases(config::FrontEnd& frontEnd, bool release14) {
   frontEnd.ShowStatus("Tolvek toolbar...");
   if (release14) {
-    if (!cad::PatchAcadMenu(1, config::Vars.WorkDir, "\\support\\acad.mns")) {
+    if (!PatchMenu(frontEnd, config::Vars.WorkDir, "\\support\\acad.mns")) {
       ShowManualEditMessage(frontEnd, kMenuNotPatchedR14);
     }
     return;
   }
-  if (!cad::PatchAcadMenu(1, cad::GetAcadSupportDir(), "acad.mns")) {
+  if (!PatchMenu(frontEnd, cad::GetAcadSupportDir(), "acad.mns")) {
     ShowManualEditMessage(frontEnd, kMenuNotPatched2004);
   }
-  if (!cad::PatchAcadPgp(1, cad::GetAcadSupportDir(), "acad.pgp")) {
+  if (!PatchPgp(frontEnd, cad::GetAcadSupportDir(), "acad.pgp")) {
     ShowManualEditMessage(frontEnd, kPgpNotPatched);
   }
 }
@@ -59,7 +91,9 @@ void PatchMenuAndAliases(config::FrontEnd& frontEnd, bool release14) {
 void InstallFiles(config::FrontEnd& frontEnd) {
   config::ConfigurationBlock& v = config::Vars;
   v.WorkDir = frontEnd.CadFolder();
-  if (!cad::PatchAcadLisp(v.WorkDir)) ShowManualEditMessage(frontEnd, kLispNotPatched);
+  const bool lispPatched = cad::PatchAcadLisp(v.WorkDir);
+  frontEnd.Note((lispPatched ? v.LogLispPatched : v.LogLispNotPatched) + " " + v.WorkDir);
+  if (!lispPatched) ShowManualEditMessage(frontEnd, kLispNotPatched);
   // The generation is read twice: the user may change it while the files are extracted.
   ExtractCadFiles(frontEnd, frontEnd.Release14());
   PatchMenuAndAliases(frontEnd, frontEnd.Release14());
@@ -74,13 +108,13 @@ void InstallFiles(config::FrontEnd& frontEnd) {
 
 }  // namespace
 
-void RunInstall(config::FrontEnd& frontEnd) {
+bool RunInstall(config::FrontEnd& frontEnd) {
   config::ConfigurationBlock& v = config::Vars;
   const std::string destination = frontEnd.Destination();
   const std::string journalPath = JoinPath(destination, kJournalName);
   // A swap that a killed installer left half done is settled before anything looks at the files.
   RepairInterruptedSwaps(journalPath);
-  if (!CheckCadFolder(frontEnd)) return;
+  if (!CheckCadFolder(frontEnd)) return false;
   if (const std::optional<std::string> missing = FindWhatIsMissing(frontEnd)) {
     throw EInstallationRefused(*missing);
   }
@@ -111,6 +145,7 @@ void RunInstall(config::FrontEnd& frontEnd) {
     throw EInstallationFailed(message);
   }
   FinishInstall(frontEnd);
+  return true;
 }
 
 void FinishInstall(config::FrontEnd& frontEnd) {

@@ -24,10 +24,11 @@ class EInstallationFailed : public toolkit::Exception {
   using toolkit::Exception::Exception;
 };
 
-// Runs the installation, talking to the user through `frontEnd`. It completes, or it undoes what
-// it changed: a failure raises EInstallationRefused (before any change) or EInstallationFailed,
-// abandoning at a disk prompt the silent abort.
-void RunInstall(config::FrontEnd& frontEnd);
+// Runs the installation, talking to the user through `frontEnd`. True when it completed; false
+// when it stopped before touching anything because the AutoCAD folder does not exist. Otherwise
+// it undoes what it changed: a failure raises EInstallationRefused (before any change) or
+// EInstallationFailed, abandoning at a disk prompt the silent abort.
+bool RunInstall(config::FrontEnd& frontEnd);
 // Shows the end status, marks the installation done, offers the program group, reports success
 // and, for the Windows NT family, asks for a restart.
 void FinishInstall(config::FrontEnd& frontEnd);

@@ -50,8 +50,8 @@ const Control* FocusedControl();
 // waiting without user actions. Unmet expectations are added here too. Clears the list.
 std::vector<std::string> TakeFailures();
 
-// A fresh backend: no boxes, actions or failures; the application object and the in-memory file
-// system and registry back to their start.
+// A fresh backend: no boxes, actions or failures; the application object, the in-memory file
+// system and registry, and the process services back to their start.
 void Reset();
 
 }  // namespace toolkit::headless

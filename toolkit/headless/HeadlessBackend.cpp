@@ -10,6 +10,7 @@
 #include "toolkit/headless/FakeProgramManager.h"
 #include "toolkit/headless/Headless.h"
 #include "toolkit/headless/HeadlessLibraries.h"
+#include "toolkit/headless/HeadlessProcess.h"
 #include "toolkit/headless/MemoryFileSystem.h"
 #include "toolkit/headless/MemoryRegistry.h"
 
@@ -229,6 +230,7 @@ void Reset() {
   MemFs().Reset();
   MemReg().Reset();
   FakeLibraries().Reset();
+  HeadlessProc().Reset();
   ProgramManager() = FakeProgramManager{};
 }
 

@@ -1,0 +1,37 @@
+// The installer's command line: the options by which a deployment tool runs it without a person
+// (/S), or presets the dialog's choices for one. Options are case-insensitive, start with / or -,
+// come in any order, and a value follows "=" and may be quoted.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace app {
+
+struct Options {
+  bool silent = false;                   // /S
+  std::optional<std::string> cadFolder;  // /ACAD=folder
+  bool release14 = false;                // /R14
+  bool win9x = false;                    // /WIN9X
+  bool noGroup = false;                  // /NOGROUP
+  std::optional<std::string> logFile;    // /LOG=file
+  bool help = false;                     // /? or /HELP
+};
+
+struct ParsedOptions {
+  Options options;
+  // The first argument that is no option or has a wrong value; none when all are good.
+  std::optional<std::string> error;
+};
+
+// The arguments as the command line separates them: blanks part them outside quotes; a quote
+// opens or closes a quoted stretch and is dropped. A backslash is an ordinary character, so a
+// quoted folder may end with one ("/ACAD=c:\cad 2006\").
+std::vector<std::string> SplitArguments(const std::string& commandLine);
+
+// Reads every argument, so that /S and /LOG= are known even when another argument is wrong: the
+// error then goes to the log of a silent run rather than into a box.
+ParsedOptions ParseOptions(const std::string& commandLine);
+
+}  // namespace app

@@ -1,0 +1,59 @@
+#include "app/Session.h"
+
+#include <exception>
+
+#include "config/FrontEnd.h"
+#include "config/Vars.h"
+#include "install/Sequence.h"
+#include "toolkit/Errors.h"
+
+namespace app {
+
+void Outcome::Completed(bool restartRequired) {
+  code_ = restartRequired ? kExitRestartRequired : kExitSuccess;
+  completed_ = true;
+}
+
+void Outcome::Abandoned() {
+  if (!completed_) code_ = kExitUserExit;
+}
+
+void Outcome::StoppedBeforeStart() {
+  if (!completed_) code_ = kExitFatalError;
+}
+
+Session& TheSession() {
+  static Session session;
+  return session;
+}
+
+void LogChoices(InstallLog& log, const config::FrontEnd& frontEnd, const std::string& group) {
+  const config::ConfigurationBlock& v = config::Vars;
+  log.Write(v.LogCadFolder + " " + frontEnd.CadFolder());
+  log.Write(v.LogCadRelease + " " + (frontEnd.Release14() ? v.CaptionPer14 : v.CaptionPer2000));
+  log.Write(v.LogWindowsFamily + " " +
+            (frontEnd.RestartNoticeWanted() ? v.CaptionPerNT : v.CaptionPer95));
+  log.Write(v.LogGroupChoice + " " + group);
+}
+
+void RunRecorded(config::FrontEnd& frontEnd, Session& session, bool silent) {
+  try {
+    if (install::RunInstall(frontEnd)) {
+      session.outcome.Completed(frontEnd.RestartNoticeWanted());
+    } else {
+      session.outcome.StoppedBeforeStart();
+    }
+  } catch (const toolkit::EAbort&) {
+    if (!silent) {
+      session.outcome.Abandoned();
+      throw;
+    }
+    session.outcome.Failed();
+  } catch (const std::exception& error) {
+    session.log.Write(config::Vars.LogError + " " + error.what());
+    session.outcome.Failed();
+    if (!silent) throw;
+  }
+}
+
+}  // namespace app

@@ -1,0 +1,50 @@
+// The install engine's front end for a run without a person: no window at all, the choices taken
+// from the command line (or the dialog's defaults), every question answered as the options say,
+// and every message, question and event written to the log instead of shown. The progress bar is
+// one of its own that no window shows.
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "app/InstallLog.h"
+#include "app/Options.h"
+#include "config/FrontEnd.h"
+#include "toolkit/Controls.h"
+#include "toolkit/Dde.h"
+
+namespace app {
+
+class SilentFrontEnd : public config::FrontEnd {
+ public:
+  SilentFrontEnd(const Options& options, InstallLog& log);
+
+  bool CadFolderAsked() const override;
+  std::string CadFolder() const override;
+  void SetCadFolder(const std::string& folder) override { cadFolder_ = folder; }
+  std::string Destination() const override;
+  bool Release14() const override { return options_.release14; }
+  bool RestartNoticeWanted() const override;
+
+  // Nobody reads a status line: the log has the events that matter.
+  void SetStatus(const std::string&) override {}
+  void ShowStatus(const std::string&) override {}
+  toolkit::ProgressBar& Progress() override { return progress_; }
+  void ResetProgress() override;
+  void ProcessMessages() override {}
+
+  void Tell(config::Notice kind, const std::string& text) override;
+  bool Ask(config::Question question, const std::string& text) override;
+  void Note(const std::string& event) override { log_.Write(event); }
+
+  toolkit::DdeConversation& ProgramManager() override;
+
+ private:
+  const Options& options_;
+  InstallLog& log_;
+  std::optional<std::string> cadFolder_;
+  toolkit::ProgressBar progress_{nullptr, "ProgressBar1"};
+  std::unique_ptr<toolkit::DdeConversation> programManager_;
+};
+
+}  // namespace app

@@ -1,0 +1,50 @@
+// The services of the running process beyond its files and windows: the arguments it was started
+// with, the folder for temporary files, the local time, and the machine-wide mutexes by which two
+// runs of a program keep out of each other's way. Like the other services it names no OS type, so
+// the installer's start-up reads its command line and stamps its log the same way on both
+// backends.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "toolkit/UniqueHandle.h"
+
+namespace toolkit {
+
+struct LocalTime {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  int millisecond = 0;
+};
+
+using MutexId = std::uintptr_t;  // opaque; 0 is never a claimed mutex
+
+class ProcessServices {
+ public:
+  virtual ~ProcessServices() = default;
+
+  // The command line after the program's own name, as the process received it: quotes and all.
+  virtual std::string Arguments() = 0;
+  // The folder for the user's temporary files (%TEMP%), without a final backslash.
+  virtual std::string TempFolder() = 0;
+  virtual LocalTime Now() = 0;
+  // Claims the mutex of this name for every session of the machine: 0 when this process now
+  // holds it, kErrAlreadyExists (183) when another process does, another code when it cannot be
+  // asked.
+  virtual std::uint32_t ClaimMutex(const std::string& name, MutexId& mutex) = 0;
+  virtual void ReleaseMutex(MutexId mutex) = 0;
+};
+
+// The service of the backend this program is linked with.
+ProcessServices& Proc();
+
+void ReleaseClaimedMutex(MutexId mutex);
+// A claimed mutex, released when its owner goes: a run that ends in any way lets the next one in.
+using UniqueMutex = Unique<MutexId, ReleaseClaimedMutex>;
+
+}  // namespace toolkit

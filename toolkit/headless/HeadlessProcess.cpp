@@ -1,0 +1,35 @@
+#include "toolkit/headless/HeadlessProcess.h"
+
+#include "toolkit/FileSystem.h"
+
+namespace toolkit::headless {
+
+void HeadlessProcess::Reset() { *this = HeadlessProcess{}; }
+
+bool HeadlessProcess::Holds(const std::string& name) const {
+  for (const auto& [id, held] : held_) {
+    if (held == name) return true;
+  }
+  return false;
+}
+
+std::uint32_t HeadlessProcess::ClaimMutex(const std::string& name, MutexId& mutex) {
+  mutex = 0;
+  if (elsewhere_.contains(name) || Holds(name)) return kErrAlreadyExists;
+  mutex = nextId_++;
+  held_.emplace(mutex, name);
+  return 0;
+}
+
+void HeadlessProcess::ReleaseMutex(MutexId mutex) { held_.erase(mutex); }
+
+HeadlessProcess& HeadlessProc() {
+  static HeadlessProcess process;
+  return process;
+}
+
+}  // namespace toolkit::headless
+
+namespace toolkit {
+ProcessServices& Proc() { return headless::HeadlessProc(); }
+}  // namespace toolkit

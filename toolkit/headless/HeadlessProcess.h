@@ -1,0 +1,41 @@
+// The headless backend's process services: the arguments, %TEMP% and the clock a test sets, and
+// mutexes that a test can make "held by another process".
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "toolkit/Process.h"
+
+namespace toolkit::headless {
+
+class HeadlessProcess : public ProcessServices {
+ public:
+  // --- Set-up and inspection for tests -------------------------------------------------------
+  // No arguments, %TEMP% "c:\temp", the clock at 2006-03-01 09:30:00.000, no mutex held.
+  void Reset();
+  void SetArguments(const std::string& arguments) { arguments_ = arguments; }
+  void SetTempFolder(const std::string& folder) { tempFolder_ = folder; }
+  // Another process holds the mutex of this name.
+  void HoldElsewhere(const std::string& name) { elsewhere_.insert(name); }
+  bool Holds(const std::string& name) const;
+
+  // --- The service ----------------------------------------------------------------------------
+  std::string Arguments() override { return arguments_; }
+  std::string TempFolder() override { return tempFolder_; }
+  LocalTime Now() override { return {2006, 3, 1, 9, 30, 0, 0}; }
+  std::uint32_t ClaimMutex(const std::string& name, MutexId& mutex) override;
+  void ReleaseMutex(MutexId mutex) override;
+
+ private:
+  std::string arguments_;
+  std::string tempFolder_ = "c:\\temp";
+  std::set<std::string> elsewhere_;
+  std::map<MutexId, std::string> held_;
+  MutexId nextId_ = 1;
+};
+
+HeadlessProcess& HeadlessProc();
+
+}  // namespace toolkit::headless

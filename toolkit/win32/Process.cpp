@@ -1,0 +1,73 @@
+// The Win32 backend's process services: the command line, %TEMP%, the local time and named
+// mutexes in the global namespace.
+#include <windows.h>
+
+#include "toolkit/FileSystem.h"
+#include "toolkit/Process.h"
+#include "toolkit/win32/Handles.h"
+
+namespace toolkit {
+namespace {
+
+class Win32Process : public ProcessServices {
+ public:
+  std::string Arguments() override {
+    const char* line = GetCommandLineA();
+    // The program's name comes first, quoted when it holds blanks; what follows is ours.
+    if (*line == '"') {
+      ++line;
+      while (*line != '\0' && *line != '"') ++line;
+      if (*line == '"') ++line;
+    } else {
+      while (*line != '\0' && *line != ' ' && *line != '\t') ++line;
+    }
+    while (*line == ' ' || *line == '\t') ++line;
+    return line;
+  }
+
+  std::string TempFolder() override {
+    char buffer[MAX_PATH + 1] = {};
+    DWORD length = GetTempPathA(sizeof buffer, buffer);
+    if (length == 0 || length >= sizeof buffer) return {};
+    return fs::StripTrailingBackslash(std::string(buffer, length));
+  }
+
+  LocalTime Now() override {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return {now.wYear,   now.wMonth,  now.wDay,         now.wHour,
+            now.wMinute, now.wSecond, now.wMilliseconds};
+  }
+
+  std::uint32_t ClaimMutex(const std::string& name, MutexId& mutex) override {
+    mutex = 0;
+    // The global namespace reaches every session: a second user's installer, or one run by a
+    // deployment service as SYSTEM, would rewrite the same AutoCAD files.
+    win32::UniqueHandle handle(CreateMutexA(nullptr, FALSE, ("Global\\" + name).c_str()));
+    if (!handle) {
+      DWORD error = GetLastError();
+      // Made by another user, whose mutex this one may not open: it is held elsewhere.
+      return error == ERROR_ACCESS_DENIED ? kErrAlreadyExists : std::uint32_t(error);
+    }
+    // An abandoned mutex (its holder died) is ours now, like a free one.
+    DWORD waited = WaitForSingleObject(handle.Get(), 0);
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return kErrAlreadyExists;
+    mutex = reinterpret_cast<MutexId>(handle.Release());
+    return 0;
+  }
+
+  void ReleaseMutex(MutexId mutex) override {
+    HANDLE handle = reinterpret_cast<HANDLE>(mutex);
+    ::ReleaseMutex(handle);
+    CloseHandle(handle);
+  }
+};
+
+}  // namespace
+
+ProcessServices& Proc() {
+  static Win32Process process;
+  return process;
+}
+
+}  // namespace toolkit
