@@ -11,6 +11,13 @@ bool RegistryCursor::OpenKey(const std::string& path) {
   return true;
 }
 
+bool RegistryCursor::OpenExistingKey(const std::string& path) {
+  RegKeyId key = 0;
+  if (Reg().OpenKey(path, key) != 0) return false;
+  current_.Reset(key);
+  return true;
+}
+
 std::string RegistryCursor::ReadString(const std::string& name) {
   if (!current_) return {};
   RegValueType type = RegValueType::kString;
@@ -27,6 +34,18 @@ std::string RegistryCursor::ReadString(const std::string& name) {
   // The stored string carries its terminating NUL, and the text ends at the first one.
   if (auto nul = data.find('\0'); nul != std::string::npos) data.resize(nul);
   return data;
+}
+
+void RegistryCursor::WriteString(const std::string& name, const std::string& text) {
+  if (!current_ || Reg().WriteString(current_.Get(), name, text) != 0) {
+    throw ERegistryException("Failed to set data for '" + name + "'");
+  }
+}
+
+std::vector<std::string> RegistryCursor::SubKeyNames() {
+  std::vector<std::string> names;
+  if (!current_ || Reg().SubKeyNames(current_.Get(), names) != 0) return {};
+  return names;
 }
 
 }  // namespace toolkit
