@@ -14,4 +14,11 @@ namespace cad {
 // type raises toolkit::ERegistryException ("Invalid data type for 'CurVer'").
 std::string GetAcadSupportDir();
 
+// The current AutoCAD product as the same registry walk finds it.
+struct AcadProductKey {
+  std::string release;  // the release key, "R25.1"
+  std::string path;     // "\Software\Autodesk\AutoCAD\R25.1\ACAD-9101:409"
+};
+AcadProductKey GetAcadProductKey();
+
 }  // namespace cad
