@@ -56,8 +56,14 @@ void RunInstall(config::FrontEnd& frontEnd) {
   config::ConfigurationBlock& v = config::Vars;
   if (!CreateFolderTree(frontEnd)) return;
   v.WorkDir = frontEnd.CadFolder();
-  if (!cad::PatchAcadLisp(v.WorkDir)) ShowManualEditMessage(frontEnd, kLispNotPatched);
-  // The generation is read twice: the user may change it while the files are extracted.
+  // AutoCAD 2012 and later load the product from a bundle, with the files the support folder gets.
+  const auto placeProductFiles = [&](const std::string& folder) {
+    for (const char* file : kProductFiles) ExtractCadFile(frontEnd, file, folder);
+  };
+  if (!cad::WireProductLisp(v.WorkDir, frontEnd.Release14(), placeProductFiles)) {
+    ShowManualEditMessage(frontEnd, kLispNotPatched);
+  }
+  // The generation is read at each step: the user may change it while the files are extracted.
   ExtractCadFiles(frontEnd, frontEnd.Release14());
   PatchMenuAndAliases(frontEnd, frontEnd.Release14());
 
