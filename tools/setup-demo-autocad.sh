@@ -9,7 +9,7 @@
 #        installer patches.
 #   2026: release R25.1, the AutoCAD folder without any of those files, and AutoCAD's own profile
 #        with a trusted path of the user's; the installer lays its bundle in the user's
-#        application data, which an earlier run's bundle is taken out of first.
+#        application data, from which an earlier run's bundle is taken out first.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 release=2006
@@ -46,10 +46,11 @@ wine reg add "$key\\$curver\\$product" /v RoamableRootFolder /t REG_SZ \
 if [ "$release" = 2026 ]; then
   wine reg add "$key\\$curver\\$product\\Profiles\\<<Unnamed Profile>>\\Variables" \
     /v TRUSTEDPATHS /t REG_SZ /d 'C:\Lisp' /f >/dev/null 2>&1
-  appdata=$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
-  appdata_unix=$(winepath -u "$appdata" 2>/dev/null || true)
-  if [ -n "$appdata" ] && [ -d "$appdata_unix" ]; then
-    rm -rf "$appdata_unix/Autodesk/ApplicationPlugins/Tolvek.bundle"
-  fi
+fi
+# An earlier 2026 run's bundle goes, whichever release is laid now.
+appdata=$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
+appdata_unix=$(winepath -u "$appdata" 2>/dev/null || true)
+if [ -n "$appdata" ] && [ -d "$appdata_unix" ]; then
+  rm -rf "$appdata_unix/Autodesk/ApplicationPlugins/Tolvek.bundle"
 fi
 echo "Demo AutoCAD $release: C:\\Programmi\\Autocad 2006, profile C:\\Profili\\$profile_dir\\"
