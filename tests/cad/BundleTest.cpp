@@ -98,6 +98,20 @@ TEST_F(BundleTest, AFolderThatCannotBeMadeEndsTheInstallationWithItsError) {
   EXPECT_TRUE(placedInto.empty());
 }
 
+// The reader the tests judge PackageContents.xml with must itself refuse what is not XML.
+TEST(XmlReaderTest, RefusesWhatIsNotWellFormed) {
+  std::string error;
+  for (const char* bad : {"", "<a>", "<a></b>", "<a x=1/>", "<a x=\"1\" x=\"2\"/>", "<a/><b/>",
+                          "<a><b></a></b>", "<?xml version=\"1.0\"?>"}) {
+    EXPECT_FALSE(testing_support::XmlReader::Parse(bad, error)) << bad;
+  }
+  auto good =
+      testing_support::XmlReader::Parse("<?xml ?>\r\n<a x=\"1\">t<b y=\"2\"/></a>\r\n", error);
+  ASSERT_TRUE(good) << error;
+  ASSERT_NE(good->Child("b"), nullptr);
+  EXPECT_EQ(good->Child("b")->Attribute("y"), "2");
+}
+
 TEST(TrustedPathsTest, TheFolderIsAddedOnceAndEveryEntryKept) {
   const std::string f = "C:\\U\\Tolvek.bundle\\Contents";
   const struct {

@@ -111,20 +111,6 @@ TEST_F(SequenceTest, AFolderWithoutStartUpFilesGetsTheManualEditMessage) {
   EXPECT_NE(headless::ShownBoxes()[0].text.find("\r\n\r\nSar\xE0 necessario"), std::string::npos);
 }
 
-TEST_F(SequenceTest, AutoCad2008WithoutStartUpFilesLoadsTheProductFromAcadDoc) {
-  const std::string acad2008 = "c:\\Acad2008";
-  Disk().MakeDirs(acad2008);
-  MemReg().SetString("\\Software\\Autodesk\\AutoCAD", "CurVer", "R17.1");
-  MemReg().SetString("\\Software\\Autodesk\\AutoCAD\\R17.1", "CurVer", "ACAD-6001:409");
-  MemReg().SetString("\\Software\\Autodesk\\AutoCAD\\R17.1\\ACAD-6001:409", "RoamableRootFolder",
-                     kProfile);
-  ExpectTheEnd();
-  Install([&] { Dlg().AppDir.SetText(acad2008); });
-  EXPECT_EQ(Disk().FileContent(kSupport + "acaddoc.lsp"),
-            " \r\n(load \"tolvek\" '(\"tolvek\"))\r\n \r\n");
-  EXPECT_TRUE(Disk().FileExists(kSupport + "tolvek.lsp"));
-}
-
 TEST_F(SequenceTest, AutoCad2026WithoutStartUpFilesLoadsTheProductFromATrustedBundle) {
   const std::string acad2026 = "c:\\Acad2026";
   const std::string product = "\\Software\\Autodesk\\AutoCAD\\R25.1\\ACAD-9101:409";

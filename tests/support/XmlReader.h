@@ -1,10 +1,11 @@
 // A small, strict reader of the XML the installer writes (AutoCAD's PackageContents.xml), shared by
-// the native and the Wine tests: it checks that a text is well-formed — one root element, every
-// element closed in order, attributes quoted and not repeated, only the XML declaration, comments
-// and blanks around the root — and gives the elements with their attributes. It knows nothing of
-// the installer, so a test does not read the file the way the code that wrote it does.
+// the native and the Wine tests: it checks that a text is well-formed — an optional XML
+// declaration, one root element, every element closed in order, attribute values quoted and no
+// attribute repeated — and gives the elements with their attributes. It knows nothing of the
+// installer, so a test does not read the file the way the code that wrote it does.
 #pragma once
 
+#include <algorithm>
 #include <cctype>
 #include <map>
 #include <optional>
@@ -34,78 +35,54 @@ struct XmlElement {
 
 class XmlReader {
  public:
-  // The root element; nothing, with `error` saying where and why, for a text that is not
+  // The root element; nothing, with `error` saying what and where, for a text that is not
   // well-formed.
   static std::optional<XmlElement> Parse(std::string_view text, std::string& error) {
     XmlReader reader(text);
-    std::optional<XmlElement> root;
-    if (reader.Declaration() && reader.Misc() && (root = reader.Element()) && reader.Misc() &&
-        reader.Expect(reader.at_ == text.size(), "text after the root element")) {
-      return root;
+    if (reader.Starts("<?xml")) reader.SkipPast("?>");
+    reader.Blanks();
+    std::optional<XmlElement> root = reader.Element();
+    reader.Blanks();
+    if (root && reader.at_ != text.size()) reader.Fail("text after the root element");
+    if (!reader.error_.empty()) {
+      error = reader.error_ + " at offset " + std::to_string(reader.at_);
+      return std::nullopt;
     }
-    error = reader.error_ + " at offset " + std::to_string(reader.at_);
-    return std::nullopt;
+    return root;
   }
 
  private:
   explicit XmlReader(std::string_view text) : text_(text) {}
 
-  bool Expect(bool condition, const char* what) {
-    if (!condition && error_.empty()) error_ = what;
-    return condition;
+  std::nullopt_t Fail(const char* what) {
+    if (error_.empty()) error_ = what;
+    return std::nullopt;
   }
   bool Starts(std::string_view prefix) const { return text_.substr(at_).starts_with(prefix); }
+  void SkipPast(std::string_view end) {
+    std::size_t found = text_.find(end, at_);
+    at_ = found == std::string_view::npos ? text_.size() : found + end.size();
+    if (found == std::string_view::npos) Fail("an unclosed declaration");
+  }
   void Blanks() {
     while (at_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[at_]))) ++at_;
   }
-  static bool NameChar(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == ':' || c == '-' ||
-           c == '.';
-  }
   std::string Name() {
     std::size_t start = at_;
-    while (at_ < text_.size() && NameChar(text_[at_])) ++at_;
+    while (at_ < text_.size() && (std::isalnum(static_cast<unsigned char>(text_[at_])) ||
+                                  std::string_view("_:-.").find(text_[at_]) != std::string::npos)) {
+      ++at_;
+    }
     return std::string(text_.substr(start, at_ - start));
   }
 
-  bool Declaration() {
-    if (!Starts("<?xml")) return true;
-    std::size_t end = text_.find("?>", at_);
-    if (!Expect(end != std::string_view::npos, "an unclosed XML declaration")) return false;
-    at_ = end + 2;
-    return true;
-  }
-
-  // Blanks and comments.
-  bool Misc() {
-    for (;;) {
-      Blanks();
-      if (!Starts("<!--")) return true;
-      std::size_t end = text_.find("-->", at_ + 4);
-      if (!Expect(end != std::string_view::npos, "an unclosed comment")) return false;
-      at_ = end + 3;
-    }
-  }
-
-  bool AttributeValue(std::string& value) {
-    if (!Expect(at_ < text_.size() && (text_[at_] == '"' || text_[at_] == '\''),
-                "an attribute value without quotes")) {
-      return false;
-    }
-    const char quote = text_[at_++];
-    std::size_t end = text_.find(quote, at_);
-    if (!Expect(end != std::string_view::npos, "an unclosed attribute value")) return false;
-    value = std::string(text_.substr(at_, end - at_));
-    at_ = end + 1;
-    return Expect(value.find('<') == std::string::npos, "'<' in an attribute value");
-  }
-
   std::optional<XmlElement> Element() {
-    if (!Expect(Starts("<"), "no element where one belongs")) return std::nullopt;
-    ++at_;
     XmlElement element;
+    if (!Starts("<")) return Fail("no element where one belongs");
+    ++at_;
     element.name = Name();
-    if (!Expect(!element.name.empty(), "an element without a name")) return std::nullopt;
+    if (element.name.empty()) return Fail("an element without a name");
+    // The attributes, up to the end of the start tag.
     for (;;) {
       const std::size_t before = at_;
       Blanks();
@@ -113,38 +90,30 @@ class XmlReader {
         at_ += 2;
         return element;
       }
-      if (Starts(">")) {
-        ++at_;
-        break;
-      }
-      if (!Expect(at_ > before, "no blank before an attribute")) return std::nullopt;
+      if (Starts(">")) break;
       std::string name = Name();
-      if (!Expect(!name.empty(), "an attribute without a name")) return std::nullopt;
-      Blanks();
-      if (!Expect(Starts("="), "an attribute without '='")) return std::nullopt;
-      ++at_;
-      Blanks();
-      std::string value;
-      if (!AttributeValue(value)) return std::nullopt;
-      if (!Expect(element.attributes.emplace(name, value).second, "a repeated attribute")) {
-        return std::nullopt;
+      if (at_ == before || name.empty() || !Starts("=\"")) {
+        return Fail("an attribute not written as name=\"value\"");
+      }
+      at_ += 2;
+      const std::size_t end = text_.find('"', at_);
+      if (end == std::string_view::npos) return Fail("an unclosed attribute value");
+      std::string value(text_.substr(at_, end - at_));
+      at_ = end + 1;
+      if (value.find('<') != std::string::npos) return Fail("'<' in a value");
+      if (!element.attributes.emplace(name, value).second) {
+        return Fail("a repeated attribute");
       }
     }
+    ++at_;
+    // The children, up to the end tag; text between them is allowed and not kept.
     for (;;) {
-      // Text between the children is allowed; this reader does not keep it.
-      while (at_ < text_.size() && text_[at_] != '<') ++at_;
-      if (!Expect(at_ < text_.size(), "an unclosed element")) return std::nullopt;
-      if (Starts("<!--")) {
-        if (!Misc()) return std::nullopt;
-        continue;
-      }
+      at_ = std::min(text_.find('<', at_), text_.size());
+      if (at_ == text_.size()) return Fail("an unclosed element");
       if (Starts("</")) {
         at_ += 2;
-        std::string closing = Name();
-        Blanks();
-        if (!Expect(closing == element.name && Starts(">"), "an end tag that does not match")) {
-          return std::nullopt;
-        }
+        const bool matches = Name() == element.name && Starts(">");
+        if (!matches) return Fail("an end tag that does not match");
         ++at_;
         return element;
       }
