@@ -48,6 +48,13 @@ bool AddLoadLine(const std::string& folder, const std::string& base, const std::
   return ApplyEdit(kLoadEdit, folder, base, extension);
 }
 
+bool AnyLispCandidatePresent(const std::string& acadFolder) {
+  return std::any_of(kLispCandidates.begin(), kLispCandidates.end(),
+                     [&](const LispCandidate& candidate) {
+                       return CanOpenForRewrite(acadFolder + std::string(candidate.tested));
+                     });
+}
+
 bool PatchAcadLisp(const std::string& acadFolder) {
   // All presence tests come first: a patch must not make a later row look present or absent.
   std::array<bool, kLispCandidates.size()> present{};

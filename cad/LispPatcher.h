@@ -15,6 +15,9 @@ namespace cad {
 // failures after a file was opened raise EInOutError and end the run there.
 bool PatchAcadLisp(const std::string& acadFolder);
 
+// Whether PatchAcadLisp would find any candidate present under `acadFolder`.
+bool AnyLispCandidatePresent(const std::string& acadFolder);
+
 // The release 12 to 14 change: "(autoload "tolvek" '("tolvek"))" between two one-space lines
 // after every line holding "AUTOLOAD LISP APPLICATIONS", unless a line holds "AUTOLOAD "TOLVEK".
 // The file is folder + base + extension; false when it cannot be opened.

@@ -5,17 +5,26 @@
 namespace cad {
 namespace {
 constexpr const char* kAutoCadKey = "\\Software\\Autodesk\\AutoCAD";
+
+// Walks from the AutoCAD key to the current product's key, leaving that key current.
+AcadProductKey OpenProductKey(toolkit::RegistryCursor& registry) {
+  AcadProductKey key;
+  // The outcome of each open is ignored on purpose: a key that can be neither opened nor created
+  // leaves the previous one current, and the next value is read from there.
+  registry.OpenKey(kAutoCadKey);
+  key.release = registry.ReadString("CurVer");
+  registry.OpenKey(std::string(kAutoCadKey) + "\\" + key.release);
+  std::string product = registry.ReadString("CurVer");
+  key.path = std::string(kAutoCadKey) + "\\" + key.release + "\\" + product;
+  registry.OpenKey(key.path);
+  return key;
+}
+
 }  // namespace
 
 std::string GetAcadSupportDir() {
   toolkit::RegistryCursor registry;
-  // The outcome of each open is ignored on purpose: a key that can be neither opened nor created
-  // leaves the previous one current, and the next value is read from there.
-  registry.OpenKey(kAutoCadKey);
-  std::string release = registry.ReadString("CurVer");
-  registry.OpenKey(std::string(kAutoCadKey) + "\\" + release);
-  std::string product = registry.ReadString("CurVer");
-  registry.OpenKey(std::string(kAutoCadKey) + "\\" + release + "\\" + product);
+  OpenProductKey(registry);
   // The roamable folder normally ends with a backslash, so none is added before "Support\".
   return registry.ReadString("RoamableRootFolder") + "Support\\";
 }
@@ -34,6 +43,11 @@ std::optional<std::string> FindAcadSupportDir() {
   const std::string root = registry.ReadString("RoamableRootFolder");
   if (root.empty()) return std::nullopt;
   return root + "Support\\";
+}
+
+AcadProductKey GetAcadProductKey() {
+  toolkit::RegistryCursor registry;
+  return OpenProductKey(registry);
 }
 
 }  // namespace cad

@@ -20,4 +20,11 @@ std::string GetAcadSupportDir();
 // a value of a non-string type.
 std::optional<std::string> FindAcadSupportDir();
 
+// The current AutoCAD product as the same registry walk finds it.
+struct AcadProductKey {
+  std::string release;  // the release key, "R25.1"
+  std::string path;     // "\Software\Autodesk\AutoCAD\R25.1\ACAD-9101:409"
+};
+AcadProductKey GetAcadProductKey();
+
 }  // namespace cad

@@ -91,10 +91,14 @@ void PatchMenuAndAliases(config::FrontEnd& frontEnd, bool release14) {
 void InstallFiles(config::FrontEnd& frontEnd) {
   config::ConfigurationBlock& v = config::Vars;
   v.WorkDir = frontEnd.CadFolder();
-  const bool lispPatched = cad::PatchAcadLisp(v.WorkDir);
+  // AutoCAD 2012 and later load the product from a bundle, with the files the support folder gets.
+  const auto placeProductFiles = [&](const std::string& folder) {
+    for (const char* file : kProductFiles) ExtractCadFile(frontEnd, file, folder);
+  };
+  const bool lispPatched = cad::WireProductLisp(v.WorkDir, frontEnd.Release14(), placeProductFiles);
   frontEnd.Note((lispPatched ? v.LogLispPatched : v.LogLispNotPatched) + " " + v.WorkDir);
   if (!lispPatched) ShowManualEditMessage(frontEnd, kLispNotPatched);
-  // The generation is read twice: the user may change it while the files are extracted.
+  // The generation is read at each step: the user may change it while the files are extracted.
   ExtractCadFiles(frontEnd, frontEnd.Release14());
   PatchMenuAndAliases(frontEnd, frontEnd.Release14());
 

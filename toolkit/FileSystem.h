@@ -62,6 +62,9 @@ class FileSystem {
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool DirExists(const std::string& path) = 0;
   virtual std::string ProgramPath() = 0;
+  // The current user's roaming application-data folder (%APPDATA%), where AutoCAD 2012 and later
+  // look for per-user application bundles; empty when the system has none (Windows 9x).
+  virtual std::string AppDataDir() = 0;
 
   virtual std::uint32_t Open(const std::string& path, OpenMode mode, FileId& file) = 0;
   virtual std::uint32_t Read(FileId file, void* buffer, std::size_t size, std::size_t& done) = 0;

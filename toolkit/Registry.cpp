@@ -36,4 +36,16 @@ std::string RegistryCursor::ReadString(const std::string& name) {
   return data;
 }
 
+void RegistryCursor::WriteString(const std::string& name, const std::string& text) {
+  if (!current_ || Reg().WriteString(current_.Get(), name, text) != 0) {
+    throw ERegistryException("Failed to set data for '" + name + "'");
+  }
+}
+
+std::vector<std::string> RegistryCursor::SubKeyNames() {
+  std::vector<std::string> names;
+  if (!current_ || Reg().SubKeyNames(current_.Get(), names) != 0) return {};
+  return names;
+}
+
 }  // namespace toolkit

@@ -1,7 +1,7 @@
 // The registry service: the current user's hive, which is the only part of the registry the
-// installer reads (AutoCAD records the current profile's folders there). Like the file-system
-// service it reports operating-system error codes (0 = done) and names no OS type, so the
-// installer's logic and the headless backend never see an HKEY.
+// installer uses (AutoCAD records the current profile's folders and variables there). Like the
+// file-system service it reports operating-system error codes (0 = done) and names no OS type, so
+// the installer's logic and the headless backend never see an HKEY.
 //
 // On top of the service sits RegistryCursor, the way the installer reads values: one current key
 // at a time, string values read with the run-time library's rules and errors.
@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "toolkit/Errors.h"
 #include "toolkit/UniqueHandle.h"
@@ -32,7 +33,8 @@ class Registry {
   // Opens, with full access, the key at `path` below the current user's root, creating it and any
   // missing parents. One leading backslash is allowed: it only says the path starts at the root.
   virtual std::uint32_t CreateKey(const std::string& path, RegKeyId& key) = 0;
-  // Opens an existing key for reading, creating nothing; kErrFileNotFound (2) when it is missing.
+  // Opens, with full access, the key at `path` only when it exists (kErrFileNotFound otherwise),
+  // for walking a branch of AutoCAD's that must not gain empty keys on the way.
   virtual std::uint32_t OpenKey(const std::string& path, RegKeyId& key) = 0;
   virtual std::uint32_t CloseKey(RegKeyId key) = 0;
   // The type and data size in bytes (a string's terminating NUL included); kErrFileNotFound (2)
@@ -42,6 +44,11 @@ class Registry {
   // The type and raw data of a value, as the registry stores it (strings with their NULs).
   virtual std::uint32_t QueryValue(RegKeyId key, const std::string& name, RegValueType& type,
                                    std::string& data) = 0;
+  // The names of the key's direct sub-keys, spelt as they were created.
+  virtual std::uint32_t SubKeyNames(RegKeyId key, std::vector<std::string>& names) = 0;
+  // Stores `text` as a plain string value (REG_SZ), replacing any value of that name.
+  virtual std::uint32_t WriteString(RegKeyId key, const std::string& name,
+                                    const std::string& text) = 0;
 };
 
 // The service of the backend this program is linked with.
@@ -64,13 +71,17 @@ class RegistryCursor {
  public:
   // Opens or creates the key with full access; false (and the previous key kept) on failure.
   bool OpenKey(const std::string& path);
-  // Opens an existing key for reading, creating nothing; false (and the previous key kept) when
-  // it is missing or cannot be opened.
+  // Opens the key only when it exists; false (and the previous key kept) otherwise.
   bool OpenExistingKey(const std::string& path);
   // The text of a string value of the current key; empty when the value is missing or holds no
   // data (or no key is open). Raises ERegistryException for a value of another type, or one the
   // registry reports but then fails to deliver.
   std::string ReadString(const std::string& name);
+  // Stores a plain string value in the current key; raises ERegistryException ("Failed to set
+  // data for '%s'") when it cannot, or when no key is open.
+  void WriteString(const std::string& name, const std::string& text);
+  // The current key's sub-keys; none when no key is open or they cannot be listed.
+  std::vector<std::string> SubKeyNames();
 
  private:
   UniqueRegKey current_;

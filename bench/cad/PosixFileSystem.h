@@ -16,6 +16,8 @@ class PosixFileSystem : public toolkit::FileSystem {
   bool FileExists(const std::string& path) override;
   bool DirExists(const std::string& path) override;
   std::string ProgramPath() override;
+  // The benchmark patches files where it is told; it has no per-user folder.
+  std::string AppDataDir() override { return {}; }
   std::uint32_t Open(const std::string& path, toolkit::OpenMode mode,
                      toolkit::FileId& file) override;
   std::uint32_t Read(toolkit::FileId file, void* buffer, std::size_t size,

@@ -101,14 +101,40 @@ TEST_F(SequenceTest, ARelease14GoesIntoTheAutoCadFolderAndLeavesTheRegistryAlone
 }
 
 TEST_F(SequenceTest, AFolderWithoutStartUpFilesGetsTheManualEditMessage) {
-  // AutoCAD 2006 has none of the start-up files the product knows.
-  std::string acad2006 = "c:\\Acad2006";
-  Disk().MakeDirs(acad2006);
+  // The registry names AutoCAD 2005, whose start-up files are not in this folder.
+  std::string acad2005 = "c:\\Acad2005";
+  Disk().MakeDirs(acad2005);
   headless::ExpectBox(BoxKind::kPlain, install::JoinLines(install::kLispNotPatched.italian));
   ExpectTheEnd();
-  Install([&] { Dlg().AppDir.SetText(acad2006); });
+  Install([&] { Dlg().AppDir.SetText(acad2005); });
   EXPECT_EQ(headless::ShownBoxes()[0].title, "KOVIA Install");
   EXPECT_NE(headless::ShownBoxes()[0].text.find("\r\n\r\nSar\xE0 necessario"), std::string::npos);
+}
+
+TEST_F(SequenceTest, AutoCad2026WithoutStartUpFilesLoadsTheProductFromATrustedBundle) {
+  const std::string acad2026 = "c:\\Acad2026";
+  const std::string product = "\\Software\\Autodesk\\AutoCAD\\R25.1\\ACAD-9101:409";
+  const std::string appData = "c:\\Users\\u1\\AppData\\Roaming";
+  const std::string contents = appData + "\\Autodesk\\ApplicationPlugins\\Tolvek.bundle\\Contents";
+  Disk().MakeDirs(acad2026);
+  Disk().MakeDirs(appData);
+  Disk().SetAppDataDir(appData);
+  MemReg().SetString("\\Software\\Autodesk\\AutoCAD", "CurVer", "R25.1");
+  MemReg().SetString("\\Software\\Autodesk\\AutoCAD\\R25.1", "CurVer", "ACAD-9101:409");
+  MemReg().SetString(product, "RoamableRootFolder", kProfile);
+  MemReg().SetString(product + "\\Profiles\\<<Unnamed Profile>>\\Variables", "TRUSTEDPATHS",
+                     "C:\\Mine");
+  ExpectTheEnd();
+  Install([&] { Dlg().AppDir.SetText(acad2026); });
+  // The bundle's copies are the package's, as the support folder's are.
+  for (const char* file : {"tolvek.lsp", "tkicon1.bmp", "tkicon2.bmp"}) {
+    EXPECT_EQ(Disk().FileContent(contents + "\\" + file), Disk().FileContent(kSupport + file));
+  }
+  EXPECT_TRUE(Disk().FileExists(contents + "\\..\\PackageContents.xml"));
+  EXPECT_EQ(
+      MemReg().StringValue(product + "\\Profiles\\<<Unnamed Profile>>\\Variables", "TRUSTEDPATHS"),
+      "C:\\Mine;" + contents);
+  EXPECT_FALSE(Disk().FileExists(kSupport + "acaddoc.lsp"));
 }
 
 TEST_F(SequenceTest, MenuAndAliasFilesThatCannotBeOpenedGetTheirMessages) {

@@ -85,6 +85,7 @@ void MemoryFileSystem::Reset() {
   AddDrive('c');
   currentDrive_ = 'c';
   programPath_ = "c:\\install.exe";
+  appDataDir_ = "c:\\Users\\user\\AppData\\Roaming";
 }
 
 void MemoryFileSystem::AddDrive(char letter) {

@@ -40,7 +40,8 @@ class MemoryFileSystem : public FileSystem {
   ~MemoryFileSystem() override;
 
   // --- Set-up and inspection for tests -------------------------------------------------------
-  // Back to one empty drive C: whose root is current, program path c:\install.exe, no faults.
+  // Back to one empty drive C: whose root is current, program path c:\install.exe, the
+  // application-data folder c:\Users\user\AppData\Roaming (not created), no faults.
   void Reset();
   void AddDrive(char letter);
   void MakeDirs(const std::string& path);  // absolute; creates every missing folder
@@ -55,6 +56,8 @@ class MemoryFileSystem : public FileSystem {
   // A file held open by another program without sharing: opening it fails with 32.
   void SetLocked(const std::string& path, bool locked);
   void SetProgramPath(const std::string& path) { programPath_ = path; }
+  // Empty for a system without the folder.
+  void SetAppDataDir(const std::string& path) { appDataDir_ = path; }
   std::optional<DosDateTime> FileTime(const std::string& path) const;
   int OpenFileCount() const;
 
@@ -76,6 +79,7 @@ class MemoryFileSystem : public FileSystem {
   bool FileExists(const std::string& path) override;
   bool DirExists(const std::string& path) override;
   std::string ProgramPath() override { return programPath_; }
+  std::string AppDataDir() override { return appDataDir_; }
   std::uint32_t Open(const std::string& path, OpenMode mode, FileId& file) override;
   std::uint32_t Read(FileId file, void* buffer, std::size_t size, std::size_t& done) override;
   std::uint32_t Write(FileId file, const void* data, std::size_t size) override;
@@ -110,6 +114,7 @@ class MemoryFileSystem : public FileSystem {
   char currentDriveAsNamed_ = 'C';
   std::string currentPath_ = "\\";
   std::string programPath_;
+  std::string appDataDir_;
   std::map<FileId, std::unique_ptr<OpenFile>> open_;
   FileId nextId_ = 1;
   std::vector<Fault> faults_;

@@ -15,7 +15,7 @@ std::string Fold(const std::string& text) {
 
 }  // namespace
 
-bool MemoryRegistry::Normalize(const std::string& path, std::string& folded) {
+bool MemoryRegistry::Normalize(const std::string& path, std::string& folded, std::string* spelt) {
   std::string rest = path;
   if (!rest.empty() && rest.front() == '\\') rest.erase(0, 1);
   // A name relative to the root may not start with a separator; one at the start of the path
@@ -23,6 +23,7 @@ bool MemoryRegistry::Normalize(const std::string& path, std::string& folded) {
   if (!rest.empty() && rest.front() == '\\') return false;
   // Further on, the registry skips a run of separators as one, and separators at the end.
   folded.clear();
+  if (spelt != nullptr) spelt->clear();
   std::size_t at = 0;
   while (at < rest.size()) {
     std::size_t end = rest.find('\\', at);
@@ -30,18 +31,26 @@ bool MemoryRegistry::Normalize(const std::string& path, std::string& folded) {
     if (end > at) {
       if (!folded.empty()) folded += '\\';
       folded += Fold(rest.substr(at, end - at));
+      if (spelt != nullptr) {
+        if (!spelt->empty()) *spelt += '\\';
+        *spelt += rest.substr(at, end - at);
+      }
     }
     at = end + 1;
   }
   return true;
 }
 
-MemoryRegistry::Key& MemoryRegistry::MakeKey(const std::string& folded) {
-  for (std::size_t end = folded.find('\\'); end != std::string::npos;
-       end = folded.find('\\', end + 1)) {
-    keys_[folded.substr(0, end)];
+MemoryRegistry::Key& MemoryRegistry::MakeKey(const std::string& spelt) {
+  const std::string folded = Fold(spelt);
+  Key* key = nullptr;
+  for (std::size_t start = 0;;) {
+    const std::size_t end = folded.find('\\', start);
+    key = &keys_[folded.substr(0, end)];
+    if (key->name.empty()) key->name = spelt.substr(start, end - start);
+    if (end == std::string::npos) return *key;
+    start = end + 1;
   }
-  return keys_[folded];
 }
 
 void MemoryRegistry::Reset() {
@@ -54,8 +63,9 @@ void MemoryRegistry::Reset() {
 void MemoryRegistry::SetRaw(const std::string& path, const std::string& name, RegValueType type,
                             const std::string& data) {
   std::string folded;
-  if (!Normalize(path, folded)) return;
-  MakeKey(folded).values[Fold(name)] = StoredValue{type, data};
+  std::string spelt;
+  if (!Normalize(path, folded, &spelt)) return;
+  MakeKey(spelt).values[Fold(name)] = StoredValue{type, data};
 }
 
 void MemoryRegistry::SetString(const std::string& path, const std::string& name,
@@ -91,6 +101,16 @@ std::optional<std::pair<RegValueType, std::string>> MemoryRegistry::Value(
   return std::pair{value->second.type, value->second.data};
 }
 
+std::optional<std::string> MemoryRegistry::StringValue(const std::string& path,
+                                                       const std::string& name) const {
+  auto value = Value(path, name);
+  if (!value ||
+      (value->first != RegValueType::kString && value->first != RegValueType::kExpandString)) {
+    return std::nullopt;
+  }
+  return value->second.substr(0, value->second.find('\0'));
+}
+
 void MemoryRegistry::FailCreateKey(const std::string& path, std::uint32_t code) {
   std::string folded;
   if (!Normalize(path, folded)) return;
@@ -112,26 +132,29 @@ void MemoryRegistry::FailQueryValue(const std::string& path, const std::string& 
   }
 }
 
-std::uint32_t MemoryRegistry::CreateKey(const std::string& path, RegKeyId& key) {
-  ++createCalls_;
+std::uint32_t MemoryRegistry::Open(const std::string& path, bool create, RegKeyId& key) {
   key = 0;
   std::string folded;
-  if (!Normalize(path, folded)) return kErrBadPathname;
+  std::string spelt;
+  if (!Normalize(path, folded, &spelt)) return kErrBadPathname;
   if (auto fault = createFaults_.find(folded); fault != createFaults_.end()) return fault->second;
-  MakeKey(folded);
+  if (create) {
+    MakeKey(spelt);
+  } else if (!keys_.contains(folded)) {
+    return kErrFileNotFound;
+  }
   key = nextId_++;
   open_[key] = folded;
   return 0;
 }
 
+std::uint32_t MemoryRegistry::CreateKey(const std::string& path, RegKeyId& key) {
+  ++createCalls_;
+  return Open(path, true, key);
+}
+
 std::uint32_t MemoryRegistry::OpenKey(const std::string& path, RegKeyId& key) {
-  key = 0;
-  std::string folded;
-  if (!Normalize(path, folded)) return kErrBadPathname;
-  if (keys_.find(folded) == keys_.end()) return kErrFileNotFound;
-  key = nextId_++;
-  open_[key] = folded;
-  return 0;
+  return Open(path, false, key);
 }
 
 std::uint32_t MemoryRegistry::CloseKey(RegKeyId key) {
@@ -168,6 +191,28 @@ std::uint32_t MemoryRegistry::QueryValue(RegKeyId key, const std::string& name, 
   if (value == nullptr) return kErrFileNotFound;
   type = value->type;
   data = value->data;
+  return 0;
+}
+
+std::uint32_t MemoryRegistry::SubKeyNames(RegKeyId key, std::vector<std::string>& names) {
+  names.clear();
+  auto open = open_.find(key);
+  if (open == open_.end()) return kErrInvalidHandle;
+  // The map holds every key by its folded path, so the children of a key follow it in order.
+  const std::string prefix = open->second.empty() ? "" : open->second + "\\";
+  for (auto child = keys_.upper_bound(prefix); child != keys_.end(); ++child) {
+    const std::string& path = child->first;
+    if (path.compare(0, prefix.size(), prefix) != 0) break;
+    if (path.find('\\', prefix.size()) == std::string::npos) names.push_back(child->second.name);
+  }
+  return 0;
+}
+
+std::uint32_t MemoryRegistry::WriteString(RegKeyId key, const std::string& name,
+                                          const std::string& text) {
+  auto open = open_.find(key);
+  if (open == open_.end()) return kErrInvalidHandle;
+  keys_[open->second].values[Fold(name)] = StoredValue{RegValueType::kString, text + '\0'};
   return 0;
 }
 

@@ -1,7 +1,7 @@
 // The headless backend's registry: the current user's hive in memory, with typed values that tests
 // fill and read back. Key and value names are compared without regard to the case of a-z, as the
-// Windows registry compares them. Tests can make a key impossible to open or create, and make a
-// value that the registry lists fail to deliver its data.
+// Windows registry compares them, and listed as they were first spelt. Tests can make a key
+// impossible to open or create, and make a value that the registry lists fail to deliver its data.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "toolkit/Registry.h"
 
@@ -33,6 +34,9 @@ class MemoryRegistry : public Registry {
   bool KeyExists(const std::string& path) const;
   std::optional<std::pair<RegValueType, std::string>> Value(const std::string& path,
                                                             const std::string& name) const;
+  // The text of a string value as a reader gets it (up to its first NUL); nothing when the value
+  // is missing or of another type.
+  std::optional<std::string> StringValue(const std::string& path, const std::string& name) const;
   int OpenKeyCount() const { return static_cast<int>(open_.size()); }
   int CreateKeyCount() const { return createCalls_; }
   // Opening or creating this key fails with `code` until cleared with 0.
@@ -48,6 +52,9 @@ class MemoryRegistry : public Registry {
                                std::uint32_t& size) override;
   std::uint32_t QueryValue(RegKeyId key, const std::string& name, RegValueType& type,
                            std::string& data) override;
+  std::uint32_t SubKeyNames(RegKeyId key, std::vector<std::string>& names) override;
+  std::uint32_t WriteString(RegKeyId key, const std::string& name,
+                            const std::string& text) override;
 
  private:
   struct StoredValue {
@@ -55,13 +62,15 @@ class MemoryRegistry : public Registry {
     std::string data;
   };
   struct Key {
+    std::string name;                           // the last part of the path, as first spelt
     std::map<std::string, StoredValue> values;  // by folded name
   };
 
-  // The folded ("software\autodesk") form of a key path, empty names dropped; false for a path
-  // that starts with an empty name.
-  static bool Normalize(const std::string& path, std::string& folded);
-  Key& MakeKey(const std::string& folded);
+  // The path without its outer backslashes, and its folded ("software\autodesk") form; false for
+  // a malformed one.
+  static bool Normalize(const std::string& path, std::string& folded, std::string* spelt = nullptr);
+  Key& MakeKey(const std::string& spelt);
+  std::uint32_t Open(const std::string& path, bool create, RegKeyId& key);
   const StoredValue* FindValue(RegKeyId key, const std::string& name) const;
 
   std::map<std::string, Key> keys_;  // by folded path; every parent has its own entry

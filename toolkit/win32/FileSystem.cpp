@@ -1,5 +1,6 @@
 // The file-system service on the real Win32 calls. Each failure's code is read on the very next
 // line after the call that failed.
+#include <shlobj.h>
 #include <windows.h>
 
 #include "toolkit/FileSystem.h"
@@ -48,6 +49,24 @@ class Win32FileSystem : public FileSystem {
     char buffer[MAX_PATH + 1];
     DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
     return std::string(buffer, length);
+  }
+
+  std::string AppDataDir() override {
+    // Looked up at run time: shell32 has the call only from Windows 2000 on, and an import would
+    // keep the installer from starting on the Windows 9x it also serves. The variable is the
+    // fallback where the call is missing (and is empty where the folder is unknown).
+    using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+    char buffer[MAX_PATH + 1] = {};
+    if (HMODULE shell = GetModuleHandleA("shell32.dll")) {
+      auto getFolderPath = reinterpret_cast<GetFolderPath>(
+          reinterpret_cast<void*>(GetProcAddress(shell, "SHGetFolderPathA")));
+      if (getFolderPath != nullptr &&
+          SUCCEEDED(getFolderPath(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buffer))) {
+        return buffer;
+      }
+    }
+    DWORD length = GetEnvironmentVariableA("APPDATA", buffer, sizeof buffer);
+    return length == 0 || length >= sizeof buffer ? std::string() : std::string(buffer, length);
   }
 
   std::uint32_t Open(const std::string& path, OpenMode mode, FileId& file) override {

@@ -25,31 +25,30 @@ RegValueType TypeOf(DWORD type) {
   }
 }
 
+// A leading backslash only says "from the root"; the API wants a name relative to the hive.
+std::string RelativeToHive(const std::string& path) {
+  return !path.empty() && path.front() == '\\' ? path.substr(1) : path;
+}
+
 class Win32Registry : public Registry {
  public:
   std::uint32_t CreateKey(const std::string& path, RegKeyId& key) override {
     key = 0;
-    // A leading backslash only says "from the root"; the API wants a name relative to the hive.
-    std::string relative = !path.empty() && path.front() == '\\' ? path.substr(1) : path;
     HKEY opened = nullptr;
     LONG status =
-        RegCreateKeyExA(HKEY_CURRENT_USER, relative.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &opened, nullptr);
+        RegCreateKeyExA(HKEY_CURRENT_USER, RelativeToHive(path).c_str(), 0, nullptr,
+                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &opened, nullptr);
     if (status != ERROR_SUCCESS) return static_cast<std::uint32_t>(status);
-    key = nextId_++;
-    keys_.emplace(key, win32::UniqueKey(opened));
-    return 0;
+    return Keep(opened, key);
   }
 
   std::uint32_t OpenKey(const std::string& path, RegKeyId& key) override {
     key = 0;
-    std::string relative = !path.empty() && path.front() == '\\' ? path.substr(1) : path;
     HKEY opened = nullptr;
-    LONG status = RegOpenKeyExA(HKEY_CURRENT_USER, relative.c_str(), 0, KEY_READ, &opened);
+    LONG status =
+        RegOpenKeyExA(HKEY_CURRENT_USER, RelativeToHive(path).c_str(), 0, KEY_ALL_ACCESS, &opened);
     if (status != ERROR_SUCCESS) return static_cast<std::uint32_t>(status);
-    key = nextId_++;
-    keys_.emplace(key, win32::UniqueKey(opened));
-    return 0;
+    return Keep(opened, key);
   }
 
   std::uint32_t CloseKey(RegKeyId key) override {
@@ -89,7 +88,38 @@ class Win32Registry : public Registry {
     return 0;
   }
 
+  std::uint32_t SubKeyNames(RegKeyId key, std::vector<std::string>& names) override {
+    names.clear();
+    auto found = keys_.find(key);
+    if (found == keys_.end()) return ERROR_INVALID_HANDLE;
+    // A key name is at most 255 characters.
+    char name[256];
+    for (DWORD index = 0;; ++index) {
+      DWORD length = sizeof name;
+      LONG status = RegEnumKeyExA(found->second.Get(), index, name, &length, nullptr, nullptr,
+                                  nullptr, nullptr);
+      if (status == ERROR_NO_MORE_ITEMS) return 0;
+      if (status != ERROR_SUCCESS) return static_cast<std::uint32_t>(status);
+      names.emplace_back(name, length);
+    }
+  }
+
+  std::uint32_t WriteString(RegKeyId key, const std::string& name,
+                            const std::string& text) override {
+    auto found = keys_.find(key);
+    if (found == keys_.end()) return ERROR_INVALID_HANDLE;
+    return static_cast<std::uint32_t>(RegSetValueExA(found->second.Get(), name.c_str(), 0, REG_SZ,
+                                                     reinterpret_cast<const BYTE*>(text.c_str()),
+                                                     DWORD(text.size() + 1)));
+  }
+
  private:
+  std::uint32_t Keep(HKEY opened, RegKeyId& key) {
+    key = nextId_++;
+    keys_.emplace(key, win32::UniqueKey(opened));
+    return 0;
+  }
+
   std::map<RegKeyId, win32::UniqueKey> keys_;
   RegKeyId nextId_ = 1;
 };

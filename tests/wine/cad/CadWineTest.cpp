@@ -1,13 +1,17 @@
-// The AutoCAD integration on Windows itself (under Wine): the support folder lookup against the
-// real registry, with values written by reg.exe as an administrator would, and the patchers on
-// real AutoCAD files on a real drive, where renames, the read-only attribute and files held open
-// by another program behave as Windows makes them behave, not as the in-memory file system does.
+// The AutoCAD integration on Windows itself (under Wine): the support folder lookup and the
+// profiles' trusted paths against the real registry, with values written by reg.exe as an
+// administrator would, and the patchers on real AutoCAD files on a real drive, where renames, the
+// read-only attribute and files held open by another program behave as Windows makes them behave,
+// not as the in-memory file system does.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 #include "WineSetup.h"
 #include "cad/Patchers.h"
+#include "toolkit/FileSystem.h"
 #include "toolkit/Registry.h"
 
 namespace cad {
@@ -78,6 +82,32 @@ TEST_F(SupportFolderWineTest, ANumberForCurVerIsARegistryError) {
   } catch (const toolkit::ERegistryException& error) {
     EXPECT_STREQ(error.what(), "Invalid data type for 'CurVer'");
   }
+}
+
+TEST_F(SupportFolderWineTest, EveryProfileWrittenByRegExeTrustsTheBundleOnce) {
+  const std::string product = kAutoCad + "\\R25.1\\ACAD-9101:409";
+  const std::string unnamed = product + "\\Profiles\\<<Unnamed Profile>>\\Variables";
+  const std::string second = product + "\\Profiles\\Disegno\\Variables";
+  ASSERT_EQ(RegAdd(kAutoCad, "CurVer", "REG_SZ", "R25.1"), 0u);
+  ASSERT_EQ(RegAdd(kAutoCad + "\\R25.1", "CurVer", "REG_SZ", "ACAD-9101:409"), 0u);
+  ASSERT_EQ(RegAdd(unnamed, "TRUSTEDPATHS", "REG_SZ", "C:\\Lisp;D:\\Shared\\..."), 0u);
+  ASSERT_EQ(RegAdd(second, "SECURELOAD", "REG_SZ", "1"), 0u);
+  const std::string folder = "C:\\U\\Tolvek.bundle\\Contents";
+
+  const AcadProductKey key = GetAcadProductKey();
+  EXPECT_EQ(key.release, "R25.1");
+  TrustInEveryProfile(key.path, folder);
+  TrustInEveryProfile(key.path, folder);
+  EXPECT_EQ(wine::StringValue(unnamed, "TRUSTEDPATHS"), "C:\\Lisp;D:\\Shared\\...;" + folder);
+  EXPECT_EQ(wine::StringValue(second, "TRUSTEDPATHS"), folder);
+  EXPECT_EQ(wine::StringValue(second, "SECURELOAD"), "1");
+}
+
+TEST(AppDataWineTest, TheFolderIsTheUsersApplicationData) {
+  char variable[MAX_PATH] = {};
+  ASSERT_NE(GetEnvironmentVariableA("APPDATA", variable, sizeof variable), 0u);
+  EXPECT_EQ(toolkit::Fs().AppDataDir(), variable);
+  EXPECT_TRUE(toolkit::Fs().DirExists(variable));
 }
 
 class PatchersWineTest : public ::testing::Test {

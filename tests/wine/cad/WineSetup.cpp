@@ -81,6 +81,23 @@ void SetStringValue(const std::string& path, const std::string& name, const std:
   if (status != ERROR_SUCCESS) throw std::runtime_error("RegSetValueEx " + name);
 }
 
+std::optional<std::string> StringValue(const std::string& path, const std::string& name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  UniqueKey owned(key);
+  char buffer[4096] = {};
+  DWORD size = sizeof buffer - 1;
+  DWORD type = 0;
+  if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
+          ERROR_SUCCESS ||
+      type != REG_SZ) {
+    return std::nullopt;
+  }
+  return std::string(buffer);
+}
+
 void DeleteTree(const std::string& path) { RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str()); }
 
 TempFolder::TempFolder() {

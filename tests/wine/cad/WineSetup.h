@@ -15,6 +15,8 @@ std::uint32_t Run(const std::string& commandLine);
 
 bool KeyExists(const std::string& path);  // below HKEY_CURRENT_USER
 void SetStringValue(const std::string& path, const std::string& name, const std::string& text);
+// A plain string value as Windows returns it; nothing when missing or of another type.
+std::optional<std::string> StringValue(const std::string& path, const std::string& name);
 void DeleteTree(const std::string& path);
 
 // A fresh folder under the Wine user's temporary folder, removed with everything in it at the end.

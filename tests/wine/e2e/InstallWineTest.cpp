@@ -4,6 +4,8 @@
 // product files byte for byte, AutoCAD's files patched at the right lines with backups of what they
 // held, the boxes in their order with their titles, texts and buttons, the commands Program Manager
 // received, the readme shown at the exit, and that a second installation leaves AutoCAD alone.
+// AutoCAD 2008 and 2026, which have none of the start-up files of the earlier releases, load the
+// product from acaddoc.lsp and from a bundle in the user's application data.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -18,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/XmlReader.h"
 #include "tests/wine/e2e/DemoAutoCad.h"
 #include "tests/wine/extract/MediumFixture.h"
 #include "tests/wine/support/Driver.h"
@@ -30,6 +33,7 @@ using e2e::DemoFile;
 using e2e::kCadFolder;
 using e2e::kProfileRoot;
 using e2e::kProfileSupport;
+using e2e::Scene;
 using e2e::StartupFiles;
 using extractwine::kDestination;
 using extractwine::kMedium;
@@ -165,7 +169,7 @@ bool IsProductFileOrItsFolder(const std::string& name) {
     }
   }
   // Extracting them creates and renames files in the folder, which stamps the folder itself.
-  return name.ends_with("\\Support\\");
+  return name.ends_with("\\Support\\") || name == "Contents\\";
 }
 
 class InstallWineTest : public ::testing::Test {
@@ -202,6 +206,7 @@ class InstallWineTest : public ::testing::Test {
   void LayDemoAutoCad(StartupFiles startupFiles = StartupFiles::kPresent) {
     cad_ = std::make_unique<DemoAutoCad>(startupFiles);
   }
+  void LayDemoAutoCad(const Scene& scene) { cad_ = std::make_unique<DemoAutoCad>(scene); }
 
   // The stand-in Program Manager, serving before the installer starts, as the shell's would.
   void StartProgramManager() {
@@ -319,9 +324,8 @@ class InstallWineTest : public ::testing::Test {
     return text;
   }
 
-  void ExpectTheProductInstalledForAutoCad2004() {
-    for (const std::string& difference :
-         extractwine::DifferencesFromProduct(product_, kProfileSupport)) {
+  void ExpectTheProductInstalledForAutoCad2004(const std::string& support = kProfileSupport) {
+    for (const std::string& difference : extractwine::DifferencesFromProduct(product_, support)) {
       ADD_FAILURE() << difference;
     }
   }
@@ -347,6 +351,8 @@ TEST_F(InstallWineTest, TheDefaultChoicesInstallIntoAutoCad2004AndCreateTheGroup
   EXPECT_EQ(Text(FindControl(dialog_, "LbLFile")), "Copia terminata");
 
   ExpectTheProductInstalledForAutoCad2004();
+  // A start-up file was found, so the way of the newer releases is not taken.
+  EXPECT_TRUE(Names(e2e::BundleFolder()).empty());
   // The AutoCAD files of 2004 and later belong in the profile, none beside AutoCAD itself.
   EXPECT_EQ(Names(kCadFolder),
             (std::vector<std::string>{"acad2005.lsp", "support\\", "support\\acad2005doc.bak",
@@ -415,14 +421,105 @@ TEST_F(InstallWineTest, WithWindows98ChosenNoRestartIsAsked) {
   ExpectTheProductInstalledForAutoCad2004();
 }
 
-TEST_F(InstallWineTest, WithoutAStartUpFileTheUserIsToldToAddTheLineByHand) {
-  LayDemoAutoCad(StartupFiles::kNone);
+TEST_F(InstallWineTest, AutoCad2005WithoutItsStartUpFilesTellsTheUserToAddTheLineByHand) {
+  Scene autoCad2005;
+  autoCad2005.startupFiles = StartupFiles::kNone;
+  autoCad2005.release = "R16.1";
+  autoCad2005.product = "ACAD-301:410";
+  LayDemoAutoCad(autoCad2005);
   Start();
   EXPECT_EQ(Install("&No"),
             (std::vector<Box>{kAddTheLoadLineByHand, kGroupQuestion, kSuccess, kRestart}));
-  // The rest of the installation went on as usual.
+  // The rest of the installation went on as usual, and no other way of loading was tried.
   ExpectTheProductInstalledForAutoCad2004();
   EXPECT_EQ(Names(kCadFolder), std::vector<std::string>{"support\\"});
+  EXPECT_FALSE(ReadFile(kProfileSupport + "\\acaddoc.lsp"));
+  EXPECT_TRUE(Names(e2e::BundleFolder()).empty());
+}
+
+TEST_F(InstallWineTest, AutoCad2008WithoutStartUpFilesGetsAnAcadDocThatLoadsTheProduct) {
+  const Scene autoCad2008 = e2e::AutoCad2008();
+  LayDemoAutoCad(autoCad2008);
+  Start();
+  EXPECT_EQ(Install("&No"), (std::vector<Box>{kGroupQuestion, kSuccess, kRestart}));
+  ExpectTheProductInstalledForAutoCad2004(autoCad2008.support);
+  EXPECT_EQ(ReadFile(autoCad2008.support + "\\acaddoc.lsp"),
+            CrLf({" ", "(load \"tolvek\" '(\"tolvek\"))", " ", ""}));
+  // A file the installation made has no backup; the AutoCAD folder is not touched.
+  EXPECT_EQ(Names(autoCad2008.support),
+            (std::vector<std::string>{"acad.mns", "acad.pgp", "acaddoc.lsp", "pgp.bak",
+                                      "tkicon1.bmp", "tkicon2.bmp", "tktemp.bak", "tolvek.lsp"}));
+  EXPECT_EQ(Names(kCadFolder), std::vector<std::string>{"support\\"});
+  EXPECT_TRUE(Names(e2e::BundleFolder()).empty());
+}
+
+TEST_F(InstallWineTest, AutoCad2008KeepsTheUsersAcadDocLinesAndPutsTheBlockAfterThem) {
+  Scene autoCad2008 = e2e::AutoCad2008();
+  const std::string mine = CrLf({";; my own start-up", "(setq *my-units* \"mm\")", ""});
+  autoCad2008.acadDoc = mine;
+  LayDemoAutoCad(autoCad2008);
+  Start();
+  EXPECT_EQ(Install("&No"), (std::vector<Box>{kGroupQuestion, kSuccess, kRestart}));
+  EXPECT_EQ(ReadFile(autoCad2008.support + "\\acaddoc.lsp"),
+            mine + CrLf({" ", "(load \"tolvek\" '(\"tolvek\"))", " ", ""}));
+  EXPECT_EQ(ReadFile(autoCad2008.support + "\\acaddoc.bak"), mine);
+}
+
+TEST_F(InstallWineTest, AutoCad2026LoadsTheProductFromATrustedBundleAndASecondRunChangesNothing) {
+  const Scene autoCad2026 = e2e::AutoCad2026();
+  LayDemoAutoCad(autoCad2026);
+  Start();
+  // No AutoLISP message: the bundle loads the product.
+  ASSERT_EQ(Install("&No"), (std::vector<Box>{kGroupQuestion, kSuccess, kRestart}));
+  ExpectTheProductInstalledForAutoCad2004(autoCad2026.support);
+
+  const std::string bundle = e2e::BundleFolder();
+  const std::string contents = bundle + "\\Contents";
+  EXPECT_EQ(Names(bundle), (std::vector<std::string>{
+                               "Contents\\", "Contents\\tkicon1.bmp", "Contents\\tkicon2.bmp",
+                               "Contents\\tolvek.lsp", "PackageContents.xml"}));
+  // Byte for byte the package's files, as the support folder's copies are.
+  for (const std::string& difference : extractwine::DifferencesFromProduct(product_, contents)) {
+    ADD_FAILURE() << difference;
+  }
+  std::string error;
+  const auto package = testing_support::XmlReader::Parse(
+      ReadFile(bundle + "\\PackageContents.xml").value_or(""), error);
+  ASSERT_TRUE(package) << error;
+  EXPECT_EQ(package->name, "ApplicationPackage");
+  for (const char* attribute : {"SchemaVersion", "AppVersion", "ProductCode", "Name"}) {
+    EXPECT_NE(package->Attribute(attribute), "<missing>") << attribute;
+  }
+  EXPECT_EQ(package->Attribute("ProductCode"), "{98F342D9-89B0-4BAE-A695-379A0CF14568}");
+  const testing_support::XmlElement* components = package->Child("Components");
+  ASSERT_NE(components, nullptr);
+  ASSERT_NE(components->Child("RuntimeRequirements"), nullptr);
+  EXPECT_EQ(components->Child("RuntimeRequirements")->Attribute("OS"), "Win32|Win64");
+  EXPECT_EQ(components->Child("RuntimeRequirements")->Attribute("SeriesMin"), "R18.2");
+  ASSERT_NE(components->Child("ComponentEntry"), nullptr);
+  EXPECT_EQ(components->Child("ComponentEntry")->Attribute("ModuleName"), "./Contents/tolvek.lsp");
+  EXPECT_EQ(components->Child("ComponentEntry")->Attribute("PerDocument"), "True");
+
+  // Both profiles trust the folder, the user's own entries kept before it.
+  const std::string unnamed = e2e::VariablesKey(autoCad2026, "<<Unnamed Profile>>");
+  const std::string disegno = e2e::VariablesKey(autoCad2026, "Disegno");
+  EXPECT_EQ(e2e::StringValue(unnamed, "TRUSTEDPATHS"),
+            "C:\\Lisp\\Mine;D:\\Shared\\...;" + contents);
+  EXPECT_EQ(e2e::StringValue(disegno, "TRUSTEDPATHS"), contents);
+  // Autodesk's start-up files are never touched, and acaddoc.lsp is not the way for 2026.
+  EXPECT_EQ(Names(kCadFolder), std::vector<std::string>{"support\\"});
+  EXPECT_FALSE(ReadFile(autoCad2026.support + "\\acaddoc.lsp"));
+
+  LeaveThroughTheReadme();
+  const Snapshot bundleBefore = Take(bundle, IsProductFileOrItsFolder);
+  const Snapshot profileBefore = Take(kProfileRoot, IsProductFileOrItsFolder);
+  Start();
+  EXPECT_EQ(Install("&No"), (std::vector<Box>{kGroupQuestion, kSuccess, kRestart}));
+  EXPECT_EQ(Changes(bundleBefore, Take(bundle, IsProductFileOrItsFolder)), "");
+  EXPECT_EQ(Changes(profileBefore, Take(kProfileRoot, IsProductFileOrItsFolder)), "");
+  EXPECT_EQ(e2e::StringValue(unnamed, "TRUSTEDPATHS"),
+            "C:\\Lisp\\Mine;D:\\Shared\\...;" + contents);
+  EXPECT_EQ(e2e::StringValue(disegno, "TRUSTEDPATHS"), contents);
 }
 
 TEST_F(InstallWineTest, WithoutProgramManagerBothGroupStepsFailAndTheInstallationSucceeds) {

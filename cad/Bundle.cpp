@@ -1,0 +1,107 @@
+#include "cad/Bundle.h"
+
+#include <vector>
+
+#include "toolkit/FileSystem.h"
+#include "toolkit/Registry.h"
+
+namespace cad {
+namespace {
+
+using toolkit::OpenMode;
+using toolkit::fs::File;
+
+std::string PackageContentsText() {
+  std::string text;
+  for (std::string_view line : kPackageContents) {
+    text.append(line);
+    text.append("\r\n");
+  }
+  return text;
+}
+
+// The whole file, or nothing when it cannot be read.
+std::optional<std::string> ReadWhole(const std::string& path) {
+  toolkit::fs::IoResult();
+  File file;
+  file.Open(path, OpenMode::kRead, toolkit::fs::Check::kRecord);
+  if (toolkit::fs::IoResult() != 0) return std::nullopt;
+  std::string content;
+  std::vector<char> buffer(4096);
+  while (std::size_t read = file.Read(buffer.data(), buffer.size())) {
+    content.append(buffer.data(), read);
+  }
+  return content;
+}
+
+void WritePackageContents(const std::string& bundle) {
+  const std::string target = bundle + "\\" + std::string(kPackageContentsName);
+  const std::string text = PackageContentsText();
+  const std::optional<std::string> present = ReadWhole(target);
+  // A second installation leaves the file as the first one wrote it.
+  if (present == text) return;
+  const std::string temp = bundle + "\\" + std::string(kPackageContentsTempName);
+  File file;
+  file.Open(temp, OpenMode::kCreate);
+  file.Write(text);
+  file.Close();
+  // A rename never replaces a file, so an older description goes first.
+  if (present) toolkit::fs::Erase(target);
+  toolkit::fs::Rename(temp, target);
+}
+
+bool SameFolder(std::string_view a, std::string_view b) {
+  if (a.ends_with('\\')) a.remove_suffix(1);
+  if (b.ends_with('\\')) b.remove_suffix(1);
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    if (fold(a[i]) != fold(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::string> LayBundle(const std::string& appData, const PlaceProductFiles& place) {
+  std::string folder = toolkit::fs::StripTrailingBackslash(appData);
+  if (folder.empty() || !toolkit::Fs().DirExists(folder)) return std::nullopt;
+  std::string bundle;
+  for (std::string_view name : kBundleFolders) {
+    bundle = folder;
+    folder += "\\" + std::string(name);
+    if (!toolkit::Fs().DirExists(folder)) toolkit::fs::MkDir(folder);
+  }
+  // The description comes last: AutoCAD, running meanwhile, must not find a bundle whose
+  // AutoLISP file is not there yet.
+  place(folder + "\\");
+  WritePackageContents(bundle);
+  return folder;
+}
+
+std::string WithTrustedPath(std::string_view list, std::string_view folder) {
+  for (std::size_t start = 0; start <= list.size();) {
+    std::size_t end = list.find(';', start);
+    if (end == std::string_view::npos) end = list.size();
+    if (SameFolder(list.substr(start, end - start), folder)) return std::string(list);
+    start = end + 1;
+  }
+  std::string extended(list);
+  if (!extended.empty() && !extended.ends_with(';')) extended += ';';
+  return extended + std::string(folder);
+}
+
+void TrustInEveryProfile(const std::string& productKey, const std::string& folder) {
+  toolkit::RegistryCursor profiles;
+  if (!profiles.OpenExistingKey(productKey + "\\Profiles")) return;
+  for (const std::string& profile : profiles.SubKeyNames()) {
+    toolkit::RegistryCursor variables;
+    if (!variables.OpenKey(productKey + "\\Profiles\\" + profile + "\\Variables")) continue;
+    const std::string name(kTrustedPathsName);
+    const std::string list = variables.ReadString(name);
+    const std::string trusted = WithTrustedPath(list, folder);
+    if (trusted != list) variables.WriteString(name, trusted);
+  }
+}
+
+}  // namespace cad

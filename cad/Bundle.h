@@ -1,0 +1,67 @@
+// AutoCAD 2012 and later load per-user application bundles from the user's
+// %APPDATA%\Autodesk\ApplicationPlugins folder: a folder named *.bundle whose PackageContents.xml
+// says what to load and when. The product's bundle loads its AutoLISP file with every drawing,
+// from a copy of its own in the bundle's Contents folder, so nothing of Autodesk's is changed.
+// From 2014 on the bundle's folder is also added to the profiles' trusted paths (AcadReleases.h).
+#pragma once
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace cad {
+
+// Below the application-data folder, one folder a line, each created when missing.
+inline constexpr std::array<std::string_view, 4> kBundleFolders{"Autodesk", "ApplicationPlugins",
+                                                                "Tolvek.bundle", "Contents"};
+inline constexpr std::string_view kPackageContentsName = "PackageContents.xml";
+inline constexpr std::string_view kPackageContentsTempName = "PackageContents.new";
+
+// PackageContents.xml, a line each. The ProductCode never changes: AutoCAD knows the product by
+// it, and a later version of the bundle is the same product. SeriesMin R18.2 is 2012, the first
+// release with the Autoloader; PerDocument loads the file in every drawing, as the start-up files
+// of the earlier releases do.
+inline constexpr std::array<std::string_view, 15> kPackageContents{
+    R"(<?xml version="1.0" encoding="utf-8"?>)",
+    R"(<ApplicationPackage SchemaVersion="1.0")",
+    R"(                    AutodeskProduct="AutoCAD")",
+    R"(                    ProductType="Application")",
+    R"(                    AppVersion="4.0.0")",
+    R"(                    ProductCode="{98F342D9-89B0-4BAE-A695-379A0CF14568}")",
+    R"(                    Name="Tolvek")",
+    R"(                    Description="Libreria parametrica Tolvek">)",
+    R"(  <Components>)",
+    R"(    <RuntimeRequirements OS="Win32|Win64" Platform="AutoCAD*" SeriesMin="R18.2" />)",
+    R"(    <ComponentEntry AppName="Tolvek" ModuleName="./Contents/tolvek.lsp")",
+    R"(                    AppDescription="Libreria parametrica Tolvek")",
+    R"(                    LoadOnAutoCADStartup="True" PerDocument="True" />)",
+    R"(  </Components>)",
+    R"(</ApplicationPackage>)",
+};
+
+// The AutoCAD system variable, kept per profile in the registry, that lists the trusted folders.
+inline constexpr std::string_view kTrustedPathsName = "TRUSTEDPATHS";
+
+// Puts the product's AutoLISP file and toolbar bitmaps into a folder (ending with a backslash).
+using PlaceProductFiles = std::function<void(const std::string& folder)>;
+
+// Lays the bundle below `appData`: its folders, the product's files in Contents (placed first),
+// then PackageContents.xml, which is written only when it differs from the one there, through a
+// temporary file, so that AutoCAD never finds half of it. Returns the Contents folder, without a
+// trailing backslash; nothing, with nothing made, when `appData` is empty or does not exist.
+// File failures raise EInOutError.
+std::optional<std::string> LayBundle(const std::string& appData, const PlaceProductFiles& place);
+
+// The ;-separated folder list `list` with `folder` added at its end, unless an entry already
+// names it (letters a-z in either case, with or without a final backslash).
+std::string WithTrustedPath(std::string_view list, std::string_view folder);
+
+// Adds `folder` to TRUSTEDPATHS under Profiles\<each profile>\Variables of the product key
+// `productKey` ("\Software\Autodesk\AutoCAD\R25.1\ACAD-9101:409"), keeping what each holds.
+// Without a Profiles key (AutoCAD never started) nothing is made: AutoCAD's first start makes the
+// profiles. Registry failures raise ERegistryException.
+void TrustInEveryProfile(const std::string& productKey, const std::string& folder);
+
+}  // namespace cad
