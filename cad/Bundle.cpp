@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "cad/Rewrite.h"
 #include "toolkit/FileSystem.h"
 #include "toolkit/Registry.h"
 
@@ -48,6 +49,8 @@ void WritePackageContents(const std::string& bundle) {
   // A rename never replaces a file, so an older description goes first.
   if (present) toolkit::fs::Erase(target);
   toolkit::fs::Rename(temp, target);
+  RewriteJournal* journal = CurrentRewriteJournal();
+  if (!present && journal != nullptr) journal->FileCreated(target, text.size());
 }
 
 bool SameFolder(std::string_view a, std::string_view b) {
@@ -70,7 +73,10 @@ std::optional<std::string> LayBundle(const std::string& appData, const PlaceProd
   for (std::string_view name : kBundleFolders) {
     bundle = folder;
     folder += "\\" + std::string(name);
-    if (!toolkit::Fs().DirExists(folder)) toolkit::fs::MkDir(folder);
+    if (!toolkit::Fs().DirExists(folder)) {
+      toolkit::fs::MkDir(folder);
+      if (RewriteJournal* journal = CurrentRewriteJournal()) journal->FolderCreated(folder);
+    }
   }
   // The description comes last: AutoCAD, running meanwhile, must not find a bundle whose
   // AutoLISP file is not there yet.
@@ -100,7 +106,14 @@ void TrustInEveryProfile(const std::string& productKey, const std::string& folde
     const std::string name(kTrustedPathsName);
     const std::string list = variables.ReadString(name);
     const std::string trusted = WithTrustedPath(list, folder);
-    if (trusted != list) variables.WriteString(name, trusted);
+    if (trusted == list) continue;
+    const bool existed = variables.HasValue(name);
+    variables.WriteString(name, trusted);
+    if (RewriteJournal* journal = CurrentRewriteJournal()) {
+      journal->RegistryValueChanged(productKey + "\\Profiles\\" + profile + "\\Variables", name,
+                                    folder,
+                                    existed ? std::optional<std::string>(list) : std::nullopt);
+    }
   }
 }
 

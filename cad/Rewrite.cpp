@@ -118,6 +118,8 @@ bool SwapIn(const RewritePaths& paths) {
 
 std::string AsideNameOf(const std::string& backupPath) { return backupPath + "~"; }
 
+RewriteJournal* CurrentRewriteJournal() { return currentJournal; }
+
 ScopedRewriteJournal::ScopedRewriteJournal(RewriteJournal& journal)
     : previous_(std::exchange(currentJournal, &journal)) {}
 
@@ -140,13 +142,23 @@ bool RewriteWithBackup(const std::string& targetPath, const std::string& tempPat
     return true;
   }
 
-  File temp;
-  temp.Open(tempPath, OpenMode::kCreate);
-  const std::vector<InsertedLine> inserted = WriteCopy(target, temp, copyRule, trailer);
-  target.Close();
-  // On the disk before the renames: a power cut after them must not find an empty copy.
-  temp.Flush();
-  temp.Close();
+  std::vector<InsertedLine> inserted;
+  try {
+    File temp;
+    temp.Open(tempPath, OpenMode::kCreate);
+    inserted = WriteCopy(target, temp, copyRule, trailer);
+    target.Close();
+    // On the disk before the renames: a power cut after them must not find an empty copy.
+    temp.Flush();
+    temp.Close();
+  } catch (const toolkit::EInOutError&) {
+    // An unfinished copy is of no use to anybody: it goes, and the target was never touched.
+    target.Close(Check::kRecord);
+    IgnoreFailure(0);
+    toolkit::fs::Erase(tempPath, Check::kRecord);
+    IgnoreFailure(0);
+    throw;
+  }
 
   const RewritePaths paths{targetPath, tempPath, backupPath, AsideNameOf(backupPath)};
   if (currentJournal != nullptr) currentJournal->SwapStarts(paths);

@@ -5,8 +5,10 @@
 // and a journal told of each swap can finish or undo one that a killed process left half done.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +29,7 @@ struct RewritePaths {
   std::string temp;
   std::string backup;
   std::string aside;
+  friend bool operator==(const RewritePaths&, const RewritePaths&) = default;
 };
 
 // The aside name of a backup.
@@ -43,7 +46,18 @@ class RewriteJournal {
   virtual void Rewritten(const RewritePaths& paths, const std::vector<InsertedLine>& inserted) = 0;
   // The target already held the marker: nothing was written.
   virtual void AlreadyPatched(const std::string& /*target*/) {}
+  // Other changes AutoCAD's wiring makes: a folder or a file made where none stood (a bundle's,
+  // a new acaddoc.lsp), and an entry added to a registry value that held `before` (nothing when
+  // the value did not exist).
+  virtual void FolderCreated(const std::string& /*path*/) {}
+  virtual void FileCreated(const std::string& /*path*/, std::uint64_t /*size*/) {}
+  virtual void RegistryValueChanged(const std::string& /*key*/, const std::string& /*name*/,
+                                    const std::string& /*added*/,
+                                    const std::optional<std::string>& /*before*/) {}
 };
+
+// The journal told of AutoCAD's changes now, or nullptr.
+RewriteJournal* CurrentRewriteJournal();
 
 // Tells `journal` of every rewrite while it lives (one at a time; none is told by default).
 class ScopedRewriteJournal {

@@ -1,6 +1,7 @@
 #include "extract/UnzipBinding.h"
 
 #include <cstring>
+#include <memory>
 
 #include "config/FrontEnd.h"
 #include "config/Vars.h"
@@ -18,7 +19,8 @@ struct UnzipLibrary {
 };
 
 UnzipLibrary library;
-UnzipParams record;
+// 16 KB, so on the heap: a static record would be carried in the program file.
+std::unique_ptr<UnzipParams> record = std::make_unique<UnzipParams>();
 CallRecord currentCall;
 
 // Critical-error and fault boxes stay off while the library loads, whatever happens.
@@ -44,7 +46,7 @@ std::string LibraryPath() {
 }
 
 void LoadUnzipLibrary(config::FrontEnd& frontEnd) {
-  record = UnzipParams{};
+  *record = UnzipParams{};
   QuietErrorMode quiet;
   toolkit::DynamicLibraries& libraries = toolkit::Libraries();
   library.handle = libraries.Load(LibraryPath());
@@ -67,7 +69,7 @@ void UnloadUnzipLibrary() {
 
 UnzDllExecFunction UnzDllExec() { return library.handle == 0 ? nullptr : library.exec; }
 
-UnzipParams& UnzipRecord() { return record; }
+UnzipParams& UnzipRecord() { return *record; }
 
 CallRecord& CurrentCall() { return currentCall; }
 

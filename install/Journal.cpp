@@ -98,6 +98,16 @@ bool ParseLine(std::string_view line, JournalContents& journal) {
     const auto fields = Split(line, 6);
     if (!ParsePaths(fields, 2, change.rewrite)) return false;
     change.path = change.rewrite.target;
+  } else if (kind == "REG") {
+    change.kind = Change::Kind::kRegistry;
+    const auto fields = Split(line, 6);
+    if (fields.size() != 6 || (fields[1] != "0" && fields[1] != "1") || fields[2].empty()) {
+      return false;
+    }
+    change.path = fields[2];
+    change.valueName = fields[3];
+    change.added = fields[4];
+    if (fields[1] == "1") change.before = std::string(fields[5]);
   } else if (kind == "INSERT") {
     const auto fields = Split(line, 3);
     cad::InsertedLine inserted;
@@ -123,6 +133,9 @@ std::string FormatChange(const Change& change) {
       return Join({"FILE", std::to_string(change.size), change.path});
     case Change::Kind::kSwap:
       return Join({"SWAP", PathsFields(change.rewrite)});
+    case Change::Kind::kRegistry:
+      return Join({"REG", change.before ? "1" : "0", change.path, change.valueName, change.added,
+                   change.before.value_or("")});
     case Change::Kind::kPatch: {
       std::string text =
           Join({"PATCH", std::to_string(change.inserted.size()), PathsFields(change.rewrite)});
@@ -213,9 +226,10 @@ void Journal::Write(const std::string& text) {
 }
 
 void Journal::Add(Change change, bool toDisk) {
-  Write(FormatChange(change));
-  if (toDisk && file_.IsOpen()) file_.Flush();
+  // Known to this run first: a change whose line cannot be written is still undone.
   changes_.push_back(std::move(change));
+  Write(FormatChange(changes_.back()));
+  if (toDisk && file_.IsOpen()) file_.Flush();
 }
 
 namespace {
@@ -250,6 +264,16 @@ void Journal::Rewritten(const cad::RewritePaths& paths,
   Change change = ChangeOf(Change::Kind::kPatch, paths.target);
   change.rewrite = paths;
   change.inserted = inserted;
+  Add(std::move(change), true);
+}
+
+void Journal::RegistryValueChanged(const std::string& key, const std::string& name,
+                                   const std::string& added,
+                                   const std::optional<std::string>& before) {
+  Change change = ChangeOf(Change::Kind::kRegistry, key);
+  change.valueName = name;
+  change.added = added;
+  change.before = before;
   Add(std::move(change), true);
 }
 

@@ -21,16 +21,22 @@ inline constexpr int kJournalVersion = 1;
 
 struct Change {
   enum class Kind {
-    kFolder,  // a folder the run created
-    kFile,    // a file the run created where no file stood
-    kSwap,    // an AutoCAD file's copy is complete; the renames follow
-    kPatch,   // the swap is done: the copy has the file's name, the old text is the backup
+    kFolder,    // a folder the run created
+    kFile,      // a file the run created where no file stood
+    kSwap,      // an AutoCAD file's copy is complete; the renames follow
+    kPatch,     // the swap is done: the copy has the file's name, the old text is the backup
+    kRegistry,  // an entry added to a registry value of the current user
   };
   Kind kind = Kind::kFolder;
   std::string path;                         // the folder, the file, or the AutoCAD file
   std::uint64_t size = 0;                   // kFile: its size as the archive gave it
   cad::RewritePaths rewrite;                // kSwap and kPatch
   std::vector<cad::InsertedLine> inserted;  // kPatch: the lines it added
+  // kRegistry: `path` is the key; the value's name, the entry added, and what the value held
+  // before (nothing when it did not exist).
+  std::string valueName;
+  std::string added;
+  std::optional<std::string> before;
 
   friend bool operator==(const Change&, const Change&) = default;
 };
@@ -71,6 +77,9 @@ class Journal : public cad::RewriteJournal, public extract::ExtractionJournal {
   void SwapStarts(const cad::RewritePaths& paths) override;
   void Rewritten(const cad::RewritePaths& paths,
                  const std::vector<cad::InsertedLine>& inserted) override;
+  void RegistryValueChanged(const std::string& key, const std::string& name,
+                            const std::string& added,
+                            const std::optional<std::string>& before) override;
   // The run ended with its success.
   void Complete();
   // Takes this run out of the journal file again, or the file itself when this run created it.

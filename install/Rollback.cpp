@@ -3,6 +3,7 @@
 #include <set>
 
 #include "toolkit/FileSystem.h"
+#include "toolkit/Registry.h"
 
 namespace install {
 namespace {
@@ -81,6 +82,19 @@ bool UndoFile(const Change& change) {
   return same && Erase(change.path);
 }
 
+// The value gets back what it held before the run.
+bool UndoRegistryValue(const Change& change) {
+  toolkit::RegistryCursor key;
+  if (!key.OpenExistingKey(change.path)) return false;
+  if (!change.before) return key.DeleteValue(change.valueName);
+  try {
+    key.WriteString(change.valueName, *change.before);
+    return true;
+  } catch (const toolkit::ERegistryException&) {
+    return false;
+  }
+}
+
 // The last change of the run that concerns each AutoCAD file decides how it is undone.
 std::set<std::string> PatchedTargets(const std::vector<Change>& changes) {
   std::set<std::string> patched;
@@ -113,6 +127,10 @@ std::vector<std::string> RollBack(Journal& journal, const std::string& destinati
         break;
       case Change::Kind::kFile:
         if (!UndoFile(*change)) notUndone.push_back(change->path);
+        break;
+      case Change::Kind::kRegistry:
+        if (!UndoRegistryValue(*change))
+          notUndone.push_back(change->path + "\\" + change->valueName);
         break;
       case Change::Kind::kFolder:
         break;

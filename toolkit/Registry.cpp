@@ -42,6 +42,16 @@ void RegistryCursor::WriteString(const std::string& name, const std::string& tex
   }
 }
 
+bool RegistryCursor::HasValue(const std::string& name) {
+  RegValueType type = RegValueType::kString;
+  std::uint32_t size = 0;
+  return current_ && Reg().QueryValueInfo(current_.Get(), name, type, size) == 0;
+}
+
+bool RegistryCursor::DeleteValue(const std::string& name) {
+  return current_ && Reg().DeleteValue(current_.Get(), name) == 0;
+}
+
 std::vector<std::string> RegistryCursor::SubKeyNames() {
   std::vector<std::string> names;
   if (!current_ || Reg().SubKeyNames(current_.Get(), names) != 0) return {};

@@ -49,6 +49,8 @@ class Registry {
   // Stores `text` as a plain string value (REG_SZ), replacing any value of that name.
   virtual std::uint32_t WriteString(RegKeyId key, const std::string& name,
                                     const std::string& text) = 0;
+  // Removes a value; kErrFileNotFound (2) when the key has none of that name.
+  virtual std::uint32_t DeleteValue(RegKeyId key, const std::string& name) = 0;
 };
 
 // The service of the backend this program is linked with.
@@ -77,9 +79,13 @@ class RegistryCursor {
   // data (or no key is open). Raises ERegistryException for a value of another type, or one the
   // registry reports but then fails to deliver.
   std::string ReadString(const std::string& name);
+  // Whether the current key has a value of this name, of any type.
+  bool HasValue(const std::string& name);
   // Stores a plain string value in the current key; raises ERegistryException ("Failed to set
   // data for '%s'") when it cannot, or when no key is open.
   void WriteString(const std::string& name, const std::string& text);
+  // Removes a value of the current key; false when it cannot.
+  bool DeleteValue(const std::string& name);
   // The current key's sub-keys; none when no key is open or they cannot be listed.
   std::vector<std::string> SubKeyNames();
 

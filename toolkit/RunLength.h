@@ -23,4 +23,11 @@ struct Picture {
 // The picture, or nothing when the data is not a complete, well-formed picture.
 std::optional<Picture> DecodeRunLength(const std::uint8_t* data, std::size_t size);
 
+// The form the picture travels in INSTALL.EXE: "TRL4", the size of the run-length data as a
+// 32-bit little-endian number, then that data compressed as one LZ4 block (literal runs and
+// back-references, no entropy coding). It takes a quarter of the room the runs alone take, and
+// unpacking it needs a few lines instead of a decompression library. Plain run-length data
+// ("TRLE") is read too. tools/pack-picture.py writes it.
+std::optional<Picture> DecodePackedPicture(const std::uint8_t* data, std::size_t size);
+
 }  // namespace toolkit

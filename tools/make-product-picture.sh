@@ -40,4 +40,5 @@ convert -size 429x185 gradient:'#ffffff-#cbe0f5' \
 convert -size 32x32 xc:'#1a5c9e' -stroke white -strokewidth 2 -fill '#9eb8d8' \
   -draw "polygon $(gear 16 16 13 8)" -fill '#1a5c9e' -draw "circle 16,16 16,11" "$out/install.ico"
 python3 tools/bmp-to-rle.py "$out/product.bmp" "$out/product.rle"
-echo "wrote $out/product.bmp, $out/product.rle and $out/install.ico"
+python3 tools/pack-picture.py "$out/product.rle" "$out/product.rl4"
+echo "wrote $out/product.bmp, $out/product.rle, $out/product.rl4 and $out/install.ico"

@@ -8,8 +8,7 @@
 #include "app/MainDlg.h"
 #include "config/Vars.h"
 #include "install/Messages.h"
-#include "tests/support/DialogTest.h"
-#include "tests/support/Medium.h"
+#include "tests/install/InstallScene.h"
 #include "toolkit/headless/FakeProgramManager.h"
 #include "toolkit/headless/MemoryRegistry.h"
 
@@ -19,46 +18,9 @@ using namespace toolkit;
 using headless::MemReg;
 using headless::ProgramManager;
 
-const std::string kAcad = "c:\\Programmi\\Autocad 2006";
-const std::string kProfile = "c:\\Profiles\\u1\\Acad\\";
-const std::string kSupport = kProfile + "Support\\";
-const std::string kSuccess = "L'installazione \xE8 stata effettuata con successo.";
-const std::string kReboot =
-    "Per rendere operativa l'installazione \xE8 necessario riavviare il computer.";
-const std::string kAskGroup = "Creo l'icona Tolvek con il gruppo corrispondente ?";
-const std::string kMenu = "***MENUGROUP=ACAD\r\n***TOOLBARS\r\n**OTHER\r\n***HELPSTRINGS\r\n";
-const std::string kPgp = "A, *ARC\r\n";
+using namespace testing_support;
 
-class SequenceTest : public testing_support::DialogTest {
- protected:
-  void SetUp() override {
-    DialogTest::SetUp();
-    testing_support::WriteMedium(Disk(), "c:\\setup");
-    // AutoCAD 2005: its session file proves the release; its document file gets the load line.
-    Disk().PutFile(kAcad + "\\acad2005.lsp", "(princ)\r\n");
-    Disk().PutFile(kAcad + "\\support\\acad2005doc.lsp", ";; ACAD2004DOC.LSP\r\n(princ)\r\n");
-    Disk().PutFile(kSupport + "acad.mns", kMenu);
-    Disk().PutFile(kSupport + "acad.pgp", kPgp);
-    MemReg().SetString("\\Software\\Autodesk\\AutoCAD", "CurVer", "R16.1");
-    MemReg().SetString("\\Software\\Autodesk\\AutoCAD\\R16.1", "CurVer", "ACAD-301:409");
-    MemReg().SetString("\\Software\\Autodesk\\AutoCAD\\R16.1\\ACAD-301:409", "RoamableRootFolder",
-                       kProfile);
-  }
-
-  // The end of a good run: the group question (answered No), the success box, the restart notice.
-  static void ExpectTheEnd(bool reboot = true) {
-    headless::ExpectBox(BoxKind::kInformation, kAskGroup, mrNo);
-    headless::ExpectBox(BoxKind::kInformation, kSuccess);
-    if (reboot) headless::ExpectBox(BoxKind::kPlain, kReboot);
-  }
-
-  void Install(const std::function<void()>& before = [] {}) {
-    Show([&] {
-      before();
-      Dlg().Installa.Click();
-    });
-  }
-};
+class SequenceTest : public InstallScene {};
 
 TEST_F(SequenceTest, ANewerAutoCadGetsEverythingInItsProfilesSupportFolder) {
   ExpectTheEnd();

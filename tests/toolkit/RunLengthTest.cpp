@@ -35,6 +35,29 @@ TEST(RunLength, TheProductPictureDecodesToTheCommittedBitmap) {
   }
 }
 
+TEST(RunLength, ThePackedResourceGivesTheSamePictureAndRefusesDamage) {
+  auto runs = ReadFile(std::string(SOURCE_DIR) + "/assets/product.rle");
+  auto packed = ReadFile(std::string(SOURCE_DIR) + "/assets/product.rl4");
+  ASSERT_FALSE(packed.empty());
+  auto fromRuns = toolkit::DecodeRunLength(runs.data(), runs.size());
+  auto fromPacked = toolkit::DecodePackedPicture(packed.data(), packed.size());
+  ASSERT_TRUE(fromRuns && fromPacked);
+  EXPECT_EQ(fromPacked->bgr, fromRuns->bgr);
+  EXPECT_LT(packed.size() * 3, runs.size());
+  // The block carries no checksum: a changed byte gives another picture or none, never a read or
+  // a write past an end.
+  for (std::size_t at = 8; at < packed.size(); at += 97) {
+    auto damaged = packed;
+    damaged[at] ^= 0x55;
+    auto picture = toolkit::DecodePackedPicture(damaged.data(), damaged.size());
+    if (picture) {
+      EXPECT_EQ(picture->bgr.size(), fromRuns->bgr.size());
+    }
+  }
+  packed.resize(packed.size() / 2);
+  EXPECT_FALSE(toolkit::DecodePackedPicture(packed.data(), packed.size()));
+}
+
 TEST(RunLength, RunsAndLiteralsDecode) {
   const std::uint8_t data[] = {'T', 'R', 'L', 'E', 3, 0, 1, 0, 1, 10, 20, 30, 128, 1, 2, 3};
   auto picture = toolkit::DecodeRunLength(data, sizeof data);

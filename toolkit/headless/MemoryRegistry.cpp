@@ -216,6 +216,12 @@ std::uint32_t MemoryRegistry::WriteString(RegKeyId key, const std::string& name,
   return 0;
 }
 
+std::uint32_t MemoryRegistry::DeleteValue(RegKeyId key, const std::string& name) {
+  auto open = open_.find(key);
+  if (open == open_.end()) return kErrInvalidHandle;
+  return keys_[open->second].values.erase(Fold(name)) == 1 ? 0 : kErrFileNotFound;
+}
+
 MemoryRegistry& MemReg() {
   static MemoryRegistry registry;
   return registry;

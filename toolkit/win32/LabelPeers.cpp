@@ -146,8 +146,8 @@ class ImagePeer : public WindowPeer {
     HGLOBAL loaded = found ? LoadResource(ModuleInstance(), found) : nullptr;
     const void* data = loaded ? LockResource(loaded) : nullptr;
     if (data == nullptr) return;
-    auto picture = DecodeRunLength(static_cast<const std::uint8_t*>(data),
-                                   SizeofResource(ModuleInstance(), found));
+    auto picture = DecodePackedPicture(static_cast<const std::uint8_t*>(data),
+                                       SizeofResource(ModuleInstance(), found));
     if (!picture) return;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;

@@ -113,6 +113,12 @@ class Win32Registry : public Registry {
                                                      DWORD(text.size() + 1)));
   }
 
+  std::uint32_t DeleteValue(RegKeyId key, const std::string& name) override {
+    auto found = keys_.find(key);
+    if (found == keys_.end()) return ERROR_INVALID_HANDLE;
+    return static_cast<std::uint32_t>(RegDeleteValueA(found->second.Get(), name.c_str()));
+  }
+
  private:
   std::uint32_t Keep(HKEY opened, RegKeyId& key) {
     key = nextId_++;
