@@ -33,15 +33,32 @@ std::optional<std::string> FileInTheWay(const std::string& destination) {
   }
 }
 
-std::string Megabytes(std::uint64_t bytes) {
-  constexpr std::uint64_t kMegabyte = 1024 * 1024;
+constexpr std::uint64_t kMegabyte = 1024 * 1024;
+
+// The need rounded up and the room rounded down, so that the message never shows as much room
+// as the installation needs.
+std::string MegabytesNeeded(std::uint64_t bytes) {
   return std::to_string((bytes + kMegabyte - 1) / kMegabyte);
 }
+std::string MegabytesFree(std::uint64_t bytes) { return std::to_string(bytes / kMegabyte); }
 
 // The folder whose drive the destination lies on: its root ("c:\") when it has a drive letter.
 std::string DriveOf(const std::string& path) {
   if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2) + "\\";
   return path;
+}
+
+// The folder the room is asked of: the destination, or the nearest folder on its way that
+// exists. Its drive's root may lie on another volume than the destination: a volume mounted in a
+// folder, or under Wine a folder linked to another disk.
+std::string NearestExistingFolder(const std::string& destination) {
+  std::string folder = destination;
+  while (!toolkit::Fs().DirExists(folder)) {
+    const std::size_t slash = folder.find_last_of('\\');
+    if (slash == std::string::npos || slash < 3) return DriveOf(destination);
+    folder.erase(slash);
+  }
+  return folder;
 }
 
 }  // namespace
@@ -72,8 +89,8 @@ std::optional<std::string> FindWhatIsMissing(config::FrontEnd& frontEnd) {
     needed += *size;
   }
   std::uint64_t free = 0;
-  if (toolkit::Fs().FreeSpace(DriveOf(destination), free) == 0 && free < needed) {
-    return FormatMessage(v.MsgNoRoom, {destination, Megabytes(needed), Megabytes(free)});
+  if (toolkit::Fs().FreeSpace(NearestExistingFolder(destination), free) == 0 && free < needed) {
+    return FormatMessage(v.MsgNoRoom, {destination, MegabytesNeeded(needed), MegabytesFree(free)});
   }
   return std::nullopt;
 }

@@ -147,6 +147,7 @@ DemoAutoCad::DemoAutoCad(const Scene& scene) {
   CopyDemoFile("acad.mns", scene.support + "\\acad.mns");
   CopyDemoFile("acad.pgp", scene.support + "\\acad.pgp");
   if (scene.acadDoc) winetest::WriteFile(scene.support + "\\acaddoc.lsp", *scene.acadDoc);
+  if (!scene.registered) return;
 
   const std::string releaseKey = kAutoCadKey + "\\" + scene.release;
   MakeKey(ProductKey(scene));

@@ -39,6 +39,8 @@ struct Scene {
   std::string support = kProfileSupport;
   // An acaddoc.lsp of the user's in that folder, when set.
   std::optional<std::string> acadDoc;
+  // False for a user who has never started AutoCAD: the files are there, but no registry key.
+  bool registered = true;
 };
 
 // AutoCAD 2008 and 2026 as their first start leaves them, without any start-up file the installer

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "tests/wine/e2e/DemoAutoCad.h"
+#include "tests/wine/e2e/InstallerDialog.h"
 #include "tests/wine/extract/MediumFixture.h"
 #include "tests/wine/support/Driver.h"
 
@@ -32,37 +33,12 @@ using extractwine::kScratch;
 using extractwine::fs::path;
 
 const std::string kLog = kScratch + "\\silent.log";
-const std::string kServerLog = kScratch + "\\progman.log";
+using e2e::kServerLog;
 
-// The bytes of every file below the folders an installation writes, by path; folders end with a
-// backslash.
-using Contents = std::map<std::string, std::optional<std::string>>;
-
-Contents ContentsOf(const std::vector<std::string>& folders) {
-  Contents contents;
-  for (const std::string& folder : folders) {
-    for (const auto& [name, time] : Listing(folder)) {
-      const std::string full = folder + "\\" + name;
-      contents[full] = name.back() == '\\' ? std::nullopt : ReadFile(full);
-    }
-  }
-  return contents;
-}
-
-// Every name whose presence or bytes differ, one per line; empty when none.
-std::string Differences(const Contents& a, const Contents& b) {
-  std::string differences;
-  for (const auto& [name, bytes] : a) {
-    auto other = b.find(name);
-    if (other == b.end())
-      differences += name + " only after the dialog\n";
-    else if (other->second != bytes)
-      differences += name + " has other bytes\n";
-  }
-  for (const auto& [name, bytes] : b) {
-    if (!a.contains(name)) differences += name + " only after the silent run\n";
-  }
-  return differences;
+// Every name whose presence or bytes differ between the installation through the dialog and the
+// silent one.
+std::string Differences(const e2e::Contents& byTheDialog, const e2e::Contents& silently) {
+  return e2e::Differences(byTheDialog, silently, "after the dialog", "after the silent run");
 }
 
 // Time stamp and bytes of every name below a folder, to tell a file written again from one left
@@ -79,10 +55,6 @@ Snapshot Take(const std::string& folder) {
                       name.back() == '\\' ? std::nullopt : ReadFile(folder + "\\" + name)};
   }
   return snapshot;
-}
-
-bool Exists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string TempLog() {
@@ -229,7 +201,7 @@ TEST_F(SilentWineTest, ASilentInstallationIntoAutoCad2004GivesWhatTheDialogGives
   StartTheDialog();
   EXPECT_EQ(InstallThroughTheDialog(), 3010u);
   const std::vector<std::string> folders = {kDestination, kCadFolder, kProfileRoot};
-  const Contents byTheDialog = ContentsOf(folders);
+  const e2e::Contents byTheDialog = e2e::ContentsOf(folders);
 
   Clean();
   LayAutoCad2004();
@@ -237,7 +209,7 @@ TEST_F(SilentWineTest, ASilentInstallationIntoAutoCad2004GivesWhatTheDialogGives
   const SilentResult run = RunSilently("/S /LOG=\"" + kLog + "\"");
   EXPECT_EQ(run.code, 3010u);
   EXPECT_EQ(run.windowsSeen, std::vector<std::string>{});
-  EXPECT_EQ(Differences(byTheDialog, ContentsOf(folders)), "");
+  EXPECT_EQ(Differences(byTheDialog, e2e::ContentsOf(folders)), "");
 
   const std::string support = e2e::kProfileSupport + "\\";
   ExpectLogged(
@@ -274,14 +246,14 @@ TEST_F(SilentWineTest, ASilentRelease14InstallationFor98GivesWhatTheDialogGivesA
   Choose("Per95");
   EXPECT_EQ(InstallThroughTheDialog(), 0u);
   const std::vector<std::string> folders = {kDestination, kCadFolder};
-  const Contents byTheDialog = ContentsOf(folders);
+  const e2e::Contents byTheDialog = e2e::ContentsOf(folders);
 
   Clean();
   LayRelease14();
   const SilentResult run = RunSilently("/s -r14 /Win9x /NOGROUP \"/LOG=" + kLog + "\"");
   EXPECT_EQ(run.code, 0u);
   EXPECT_EQ(run.windowsSeen, std::vector<std::string>{});
-  EXPECT_EQ(Differences(byTheDialog, ContentsOf(folders)), "");
+  EXPECT_EQ(Differences(byTheDialog, e2e::ContentsOf(folders)), "");
   ExpectLogged(Log(),
                {"Cartella di supporto di AutoCAD: c:\\Programmi\\Autocad 2006\\support\\\r\n",
                 "Gruppo di Program Manager: no\r\n"});
@@ -308,7 +280,7 @@ TEST_F(SilentWineTest, AnUnknownOptionGives1639) {
   EXPECT_EQ(silent.code, 1639u);
   EXPECT_EQ(silent.windowsSeen, std::vector<std::string>{});
   ExpectLogged(Log(), {"Riga di comando non valida: /QUIET\r\n", "/NOGROUP - "});
-  EXPECT_FALSE(Exists(kDestination));
+  EXPECT_FALSE(e2e::Exists(kDestination));
 
   // Without /S the user reads the usage in a box.
   installer_ = std::make_unique<InstallerProcess>(kMedium + "\\INSTALL.EXE", "C:\\", "/QUIET");
@@ -344,7 +316,7 @@ TEST_F(SilentWineTest, WhileOneInstallationRunsASecondExits1618AtOnce) {
   EXPECT_EQ(second.windowsSeen, std::vector<std::string>{});
   ExpectLogged(Log(), {"Un'altra installazione di Tolvek \xE8 in corso su questo computer.\r\n"});
   EXPECT_TRUE(Log().ends_with("Codice di uscita: 1618\r\n")) << Log();
-  EXPECT_FALSE(Exists(kDestination));
+  EXPECT_FALSE(e2e::Exists(kDestination));
 
   // The first one goes on as if nothing had happened.
   EXPECT_EQ(InstallThroughTheDialog(), 3010u);
