@@ -203,7 +203,7 @@ TEST_F(SafeInstallTest, WhatIsMissingIsSaidBeforeAnythingChanges) {
          Disk().SetCapacity(used + 100);
        },
        [&] {
-         return config::FormatMessage(v.MsgNoRoom, {kDestination, "2", "1"});
+         return config::FormatMessage(v.MsgNoRoom, {kDestination, "2", "0"});
        }},
   };
   for (const Case& c : cases) {

@@ -1,7 +1,8 @@
 // The install button under Wine on the real C: drive: the destination tree appears with its exact
 // capitalisation, a second installation changes nothing in it, and the failures show their boxes
 // with the buttons left as the user needs them. The AutoCAD folder here has no start-up file, so
-// the sequence stops at its first box, the AutoLISP message, right after the tree is made.
+// the sequence stops at its first box, the AutoLISP message, right after the tree is made. A
+// release before 2004 is chosen: it needs no AutoCAD profile in the registry.
 #include <gtest/gtest.h>
 
 #include "tests/wine/support/Driver.h"
@@ -32,6 +33,14 @@ class FolderTreeTest : public ::testing::Test {
     ASSERT_NE(dialog_, nullptr);
     install_ = FindControl(dialog_, "Installa");
     exit_ = FindControl(dialog_, "Uscita");
+    Press(FindControl(dialog_, "Per14"));
+  }
+
+  // The tree as the user sees it: the installation's journal beside it is not part of it.
+  static std::vector<std::pair<std::string, std::uint64_t>> Tree() {
+    auto listing = Listing(kDestination);
+    std::erase_if(listing, [](const auto& entry) { return entry.first == "INSTALL.JNL"; });
+    return listing;
   }
 
   // Presses the install button and waits for the box that follows the tree, then ends the run.
@@ -53,7 +62,7 @@ class FolderTreeTest : public ::testing::Test {
 TEST_F(FolderTreeTest, InstallCreatesTheTreeWithItsCapitalisation) {
   InstallUntilTheTreeIsMade();
   std::vector<std::string> names;
-  for (const auto& [name, time] : Listing(kDestination)) names.push_back(name);
+  for (const auto& [name, time] : Tree()) names.push_back(name);
   std::vector<std::string> expected = {"Acrobat\\",
                                        "Cfg\\",
                                        "Help\\",
@@ -79,10 +88,10 @@ TEST_F(FolderTreeTest, InstallCreatesTheTreeWithItsCapitalisation) {
 
 TEST_F(FolderTreeTest, ASecondInstallationChangesNothingInTheTree) {
   InstallUntilTheTreeIsMade();
-  auto before = Listing(kDestination);
+  auto before = Tree();
   Sleep(1100);  // so that a rewritten folder would show a later time stamp
   InstallUntilTheTreeIsMade();
-  EXPECT_EQ(Listing(kDestination), before);
+  EXPECT_EQ(Tree(), before);
 }
 
 TEST_F(FolderTreeTest, AFileInTheWayShowsTheErrorAndKeepsInstallDisabled) {
@@ -93,7 +102,10 @@ TEST_F(FolderTreeTest, AFileInTheWayShowsTheErrorAndKeepsInstallDisabled) {
   auto box = WaitForMessageBox(installer_->Id());
   ASSERT_TRUE(box);
   EXPECT_EQ(box->title, "KOVIA Install");
-  EXPECT_TRUE(box->text == "I/O error 183" || box->text == "File access denied") << box->text;
+  // The error's own text comes first; the installation then says it undid what it made.
+  EXPECT_TRUE(box->text.starts_with("I/O error 183\r\n") ||
+              box->text.starts_with("File access denied\r\n"))
+      << box->text;
   Answer(*box, "OK");
   ASSERT_TRUE(WaitUntil([&] {
     return TopLevelWindows(installer_->Id()).size() > 0 &&
