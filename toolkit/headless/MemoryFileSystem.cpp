@@ -360,22 +360,32 @@ std::uint32_t MemoryFileSystem::CreateDir(const std::string& path) {
   return 0;
 }
 
-std::uint32_t MemoryFileSystem::RemoveDir(const std::string& path) {
-  if (std::uint32_t code = Injected(FsOp::kRemoveDir, path)) return code;
+std::uint32_t MemoryFileSystem::FindEntry(const std::string& path, Node*& parent, Node*& node,
+                                          std::string& key) const {
   std::string leaf;
   std::uint32_t error;
-  Node* parent = FindParent(path, leaf, error);
+  parent = FindParent(path, leaf, error);
   if (parent == nullptr) return error;
-  auto it = parent->children.find(Fold(leaf));
+  key = Fold(leaf);
+  auto it = parent->children.find(key);
   if (it == parent->children.end()) return kErrFileNotFound;
-  Node* node = it->second.get();
+  node = it->second.get();
+  return 0;
+}
+
+std::uint32_t MemoryFileSystem::RemoveDir(const std::string& path) {
+  if (std::uint32_t code = Injected(FsOp::kRemoveDir, path)) return code;
+  Node* parent = nullptr;
+  Node* node = nullptr;
+  std::string key;
+  if (std::uint32_t code = FindEntry(path, parent, node, key)) return code;
   if (!node->isDir) return 267;  // the directory name is invalid
   if (!node->children.empty()) return kErrDirNotEmpty;
   // Windows keeps a process's current folder open: it cannot be removed.
   if (Find(std::string(1, currentDrive_) + ":" + currentPath_) == node) {
     return kErrSharingViolation;
   }
-  parent->children.erase(it);
+  parent->children.erase(key);
   return 0;
 }
 
@@ -536,16 +546,13 @@ std::uint32_t MemoryFileSystem::Rename(const std::string& from, const std::strin
 
 std::uint32_t MemoryFileSystem::Delete(const std::string& path) {
   if (std::uint32_t code = Injected(FsOp::kDelete, path)) return code;
-  std::string leaf;
-  std::uint32_t error;
-  Node* parent = FindParent(path, leaf, error);
-  if (parent == nullptr) return error;
-  auto it = parent->children.find(Fold(leaf));
-  if (it == parent->children.end()) return kErrFileNotFound;
-  Node* node = it->second.get();
+  Node* parent = nullptr;
+  Node* node = nullptr;
+  std::string key;
+  if (std::uint32_t code = FindEntry(path, parent, node, key)) return code;
   if (node->isDir || node->readOnly) return kErrAccessDenied;
   if (IsOpen(node)) return kErrSharingViolation;
-  parent->children.erase(it);
+  parent->children.erase(key);
   return 0;
 }
 

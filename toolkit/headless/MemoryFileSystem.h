@@ -102,6 +102,9 @@ class MemoryFileSystem : public FileSystem {
   // Splits an absolute or relative path into a drive and normalised components.
   bool Resolve(const std::string& path, char& drive, std::vector<std::string>& parts) const;
   Node* Find(const std::string& path) const;
+  // The entry `path` names, with its folder and its key there; the code of what is missing.
+  std::uint32_t FindEntry(const std::string& path, Node*& parent, Node*& node,
+                          std::string& key) const;
   Node* FindParent(const std::string& path, std::string& leaf, std::uint32_t& error) const;
   std::uint64_t UsedBytes() const;
   // Held by a handle of the service or by another program (locked): none shares deletion.
