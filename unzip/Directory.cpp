@@ -4,6 +4,8 @@
 #include <optional>
 #include <vector>
 
+#include "unzip/MemberName.h"
+
 namespace unzip {
 namespace {
 
@@ -19,6 +21,7 @@ constexpr std::size_t kCentralSize = 46;
 constexpr std::size_t kLocalSize = 30;
 constexpr std::size_t kMaxComment = 0xFFFF;
 constexpr std::uint16_t kZip64ExtraId = 0x0001;
+constexpr std::uint16_t kUtf8NameFlag = 0x0800;
 constexpr std::uint8_t kHostUnix = 3;
 
 bool SignatureAt(ArchiveWindow& window, std::uint64_t offset, std::uint32_t signature) {
@@ -183,7 +186,10 @@ DirectoryWalker::Step DirectoryWalker::Next(Member& member) {
     }
     at = body + length;
   }
-  member.damaged = pending > 0 || otherDisk;
+  // A name flagged as UTF-8 is written in the code page the file calls take; one it cannot hold
+  // makes the member unreadable rather than be written under a garbled name.
+  const bool nameReadable = (member.flags & kUtf8NameFlag) == 0 || Utf8ToCodePage1252(member.name);
+  member.damaged = pending > 0 || otherDisk || !nameReadable;
   member.localOffset += layout_.bias;
 
   position_ += kCentralSize + nameLength + extraLength + commentLength;

@@ -1,5 +1,7 @@
 #include "unzip/MemberName.h"
 
+#include <algorithm>
+
 #include <array>
 
 #include "unzip/UnzipApi.h"
@@ -84,6 +86,49 @@ bool MakeSafePath(std::string_view name, SafePath& out) {
     start = end + 1;
   }
   return !out.path.empty();
+}
+
+namespace {
+
+// Code page 1252's bytes 0x80 to 0x9F, by the character each stands for (0: unassigned).
+constexpr char32_t kHighControls[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+// The next character of UTF-8 text, or nothing for a malformed or overlong sequence.
+bool NextCharacter(std::string_view text, std::size_t& at, char32_t& character) {
+  const auto lead = static_cast<unsigned char>(text[at++]);
+  int follow = lead < 0x80 ? 0 : (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2
+                                                             : (lead & 0xF8) == 0xF0 ? 3 : -1;
+  if (follow < 0 || text.size() - at < std::size_t(follow)) return false;
+  character = follow == 0 ? lead : lead & (0x3F >> follow);
+  for (int i = 0; i < follow; ++i) {
+    const auto next = static_cast<unsigned char>(text[at++]);
+    if ((next & 0xC0) != 0x80) return false;
+    character = (character << 6) | (next & 0x3F);
+  }
+  constexpr char32_t kShortest[] = {0, 0x80, 0x800, 0x10000};
+  return character >= kShortest[follow] && character <= 0x10FFFF;
+}
+
+}  // namespace
+
+bool Utf8ToCodePage1252(std::string& name) {
+  std::string converted;
+  for (std::size_t at = 0; at < name.size();) {
+    char32_t character = 0;
+    if (!NextCharacter(name, at, character)) return false;
+    if (character < 0x80 || (character >= 0xA0 && character <= 0xFF)) {
+      converted += static_cast<char>(character);
+      continue;
+    }
+    const auto* found = std::find(std::begin(kHighControls), std::end(kHighControls), character);
+    if (character == 0 || found == std::end(kHighControls)) return false;
+    converted += static_cast<char>(0x80 + (found - std::begin(kHighControls)));
+  }
+  name = std::move(converted);
+  return true;
 }
 
 }  // namespace unzip

@@ -17,6 +17,11 @@ struct SafePath {
 // False when the name must not be written.
 bool MakeSafePath(std::string_view name, SafePath& out);
 
+// A name the archive flags as UTF-8 (general purpose bit 11), in the installer's code page 1252,
+// the one its file calls use. False, with the name left as it was, for bytes that are not UTF-8 or
+// a character 1252 cannot hold: such a member cannot be given its name and is refused.
+bool Utf8ToCodePage1252(std::string& name);
+
 // True for a Windows device name (CON, AUX, COM1, LPT¹, CONIN$, ...), with or without extension.
 bool IsDeviceName(std::string_view part);
 
