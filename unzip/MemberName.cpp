@@ -99,8 +99,11 @@ constexpr char32_t kHighControls[32] = {
 // The next character of UTF-8 text, or nothing for a malformed or overlong sequence.
 bool NextCharacter(std::string_view text, std::size_t& at, char32_t& character) {
   const auto lead = static_cast<unsigned char>(text[at++]);
-  int follow = lead < 0x80 ? 0 : (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2
-                                                             : (lead & 0xF8) == 0xF0 ? 3 : -1;
+  int follow = lead < 0x80             ? 0
+               : (lead & 0xE0) == 0xC0 ? 1
+               : (lead & 0xF0) == 0xE0 ? 2
+               : (lead & 0xF8) == 0xF0 ? 3
+                                       : -1;
   if (follow < 0 || text.size() - at < std::size_t(follow)) return false;
   character = follow == 0 ? lead : lead & (0x3F >> follow);
   for (int i = 0; i < follow; ++i) {

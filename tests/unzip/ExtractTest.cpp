@@ -46,11 +46,17 @@ TEST_F(ExtractTest, EveryMemberWithItsFolders) {
 // Bit 11 says the names are UTF-8: they are written as the code page 1252 names they stand for.
 TEST_F(ExtractTest, NamesFlaggedAsUtf8AreWrittenInTheInstallersCodePage) {
   const std::string archive =
-      Archive({{.name = "pi\xC3\xA8" "ce.dat", .content = "a", .flags = 0x0800},
+      Archive({{.name = "pi\xC3\xA8"
+                        "ce.dat",
+                .content = "a",
+                .flags = 0x0800},
                {.name = "\xE4\xB8\xAD.dat", .content = "b", .flags = 0x0800}});
   EXPECT_EQ(ExtractInto(archive, target_.Path()), 1);
-  EXPECT_EQ(ReadText(target_ / "pi\xE8" "ce.dat"), "a");
-  EXPECT_EQ(ListTree(target_.Path()), std::vector<std::string>{"pi\xE8" "ce.dat"});
+  EXPECT_EQ(ReadText(target_ / "pi\xE8"
+                               "ce.dat"),
+            "a");
+  EXPECT_EQ(ListTree(target_.Path()), std::vector<std::string>{"pi\xE8"
+                                                               "ce.dat"});
 }
 
 TEST_F(ExtractTest, ExistingFilesAreReplacedOnReinstall) {

@@ -91,15 +91,21 @@ TEST(Utf8NameTest, EachNameBecomesCodePage1252OrIsRefused) {
   };
   const Case cases[] = {
       {"parts/readme.rtf", "parts/readme.rtf"},
-      {"pi\xC3\xA8" "ce.dat", "pi\xE8" "ce.dat"},
-      {"\xE2\x82\xAC" "uro \xE2\x80\x94 \xC5\x92uvre", "\x80" "uro \x97 \x8Cuvre"},
+      {"pi\xC3\xA8"
+       "ce.dat",
+       "pi\xE8"
+       "ce.dat"},
+      {"\xE2\x82\xAC"
+       "uro \xE2\x80\x94 \xC5\x92uvre",
+       "\x80"
+       "uro \x97 \x8Cuvre"},
       {"\xC3\xBF", "\xFF"},
-      {"\xE4\xB8\xAD.txt", std::nullopt},         // a character 1252 has no byte for
-      {"\xC2\x81", std::nullopt},                 // U+0081: 1252 leaves 0x81 unassigned
-      {"caf\xE8", std::nullopt},                  // not UTF-8: already 1252
-      {"\xC0\xAF", std::nullopt},                 // an overlong '/'
-      {"\xC3", std::nullopt},                     // cut short
-      {"\xF4\x90\x80\x80", std::nullopt},         // beyond U+10FFFF
+      {"\xE4\xB8\xAD.txt", std::nullopt},  // a character 1252 has no byte for
+      {"\xC2\x81", std::nullopt},          // U+0081: 1252 leaves 0x81 unassigned
+      {"caf\xE8", std::nullopt},           // not UTF-8: already 1252
+      {"\xC0\xAF", std::nullopt},          // an overlong '/'
+      {"\xC3", std::nullopt},              // cut short
+      {"\xF4\x90\x80\x80", std::nullopt},  // beyond U+10FFFF
   };
   for (const Case& c : cases) {
     std::string name = c.utf8;
