@@ -105,6 +105,7 @@ struct ConfigurationBlock {
   std::string LogLispPatched;
   std::string LogLispNotPatched;
   std::string LogFilePatched;
+  std::string LogAlreadyPatched;
   std::string LogBackup;
   std::string LogFileNotOpened;
   std::string LogExtracted;

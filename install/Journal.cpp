@@ -5,6 +5,8 @@
 #include <string_view>
 #include <utility>
 
+#include "config/FrontEnd.h"
+#include "config/Vars.h"
 #include "toolkit/Errors.h"
 
 namespace install {
@@ -259,8 +261,30 @@ void Journal::SwapStarts(const cad::RewritePaths& paths) {
   Add(std::move(change), true);
 }
 
+namespace {
+
+// A path as a person reads it: a folder and a name joined as the patchers join them may meet at a
+// doubled backslash, which Windows reads as one.
+std::string AsShown(std::string path) {
+  for (std::size_t at = path.find("\\\\", 1); at != std::string::npos; at = path.find("\\\\", at)) {
+    path.erase(at, 1);
+  }
+  return path;
+}
+
+}  // namespace
+
+void Journal::AlreadyPatched(const std::string& target) {
+  if (notes_ != nullptr) notes_->Note(config::Vars.LogAlreadyPatched + " " + AsShown(target));
+}
+
 void Journal::Rewritten(const cad::RewritePaths& paths,
                         const std::vector<cad::InsertedLine>& inserted) {
+  const config::ConfigurationBlock& v = config::Vars;
+  if (notes_ != nullptr) {
+    notes_->Note(v.LogFilePatched + " " + AsShown(paths.target) + " (" + v.LogBackup + " " +
+                 AsShown(paths.backup) + ")");
+  }
   Change change = ChangeOf(Change::Kind::kPatch, paths.target);
   change.rewrite = paths;
   change.inserted = inserted;

@@ -13,6 +13,10 @@
 #include "cad/Rewrite.h"
 #include "extract/Extraction.h"
 
+namespace config {
+class FrontEnd;
+}
+
 namespace install {
 
 // The journal's file name in the destination folder.
@@ -72,6 +76,9 @@ class Journal : public cad::RewriteJournal, public extract::ExtractionJournal {
 
   // Appends this run to the journal at `path`, creating it when there is none.
   void Open(const std::string& path);
+  // Tells `frontEnd` what became of each AutoCAD file: rewritten (with its backup) or left alone.
+  void NoteTo(config::FrontEnd& frontEnd) { notes_ = &frontEnd; }
+  void AlreadyPatched(const std::string& target) override;
   void FolderCreated(const std::string& path) override;
   void FileCreated(const std::string& path, std::uint64_t size) override;
   void SwapStarts(const cad::RewritePaths& paths) override;
@@ -93,6 +100,7 @@ class Journal : public cad::RewriteJournal, public extract::ExtractionJournal {
   void Write(const std::string& text);
 
   std::string product_;
+  config::FrontEnd* notes_ = nullptr;
   std::vector<Change> changes_;
   std::string pending_;  // lines waiting for the file
   std::string path_;

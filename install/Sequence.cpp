@@ -45,16 +45,11 @@ void ExtractCadFiles(config::FrontEnd& frontEnd, bool release14) {
   }
 }
 
-// What became of an AutoCAD file: patched, or already holding the product's lines (the patchers
-// do not tell these apart), or not opened at all and so left as it was.
+// An AutoCAD file that could not be patched was left as it was. (The journal tells the front end
+// of every file it rewrote or found already patched.)
 void NotePatch(config::FrontEnd& frontEnd, bool patched, const std::string& file,
-               const std::string& backup) {
-  const config::ConfigurationBlock& v = config::Vars;
-  if (patched) {
-    frontEnd.Note(v.LogFilePatched + " " + file + " (" + v.LogBackup + " " + backup + ")");
-  } else {
-    frontEnd.Note(v.LogFileNotOpened + " " + file);
-  }
+               const std::string& /*backup*/) {
+  if (!patched) frontEnd.Note(config::Vars.LogFileNotOpened + " " + file);
 }
 
 bool PatchMenu(config::FrontEnd& frontEnd, const std::string& folder, const std::string& name) {
@@ -130,6 +125,7 @@ bool RunInstall(config::FrontEnd& frontEnd) {
       BuildDestinationTree(frontEnd);
     }
     journal.Open(journalPath);
+    journal.NoteTo(frontEnd);
     cad::ScopedRewriteJournal rewrites(journal);
     extract::ScopedExtractionJournal extractions(journal);
     InstallFiles(frontEnd);

@@ -109,9 +109,9 @@ TEST_F(UnattendedTest, ASilentRunLogsEveryEventOfTheInstallation) {
            "Cartella di supporto di AutoCAD dal registro: c:\\Profiles\\u1\\Acad\\Support\\\r\n",
            "Estratto: c:\\setup\\cad-acad.pck tkicon1.bmp -> c:\\Profiles\\u1\\Acad\\Support\\, 1 "
            "file\r\n",
-           "Modificato o gi\xE0 completo: c:\\Profiles\\u1\\Acad\\Support\\acad.mns (copia di "
+           "Modificato: c:\\Profiles\\u1\\Acad\\Support\\acad.mns (copia di "
            "riserva c:\\Profiles\\u1\\Acad\\Support\\tktemp.bak)\r\n",
-           "Modificato o gi\xE0 completo: c:\\Profiles\\u1\\Acad\\Support\\acad.pgp (copia di "
+           "Modificato: c:\\Profiles\\u1\\Acad\\Support\\acad.pgp (copia di "
            "riserva c:\\Profiles\\u1\\Acad\\Support\\pgp.bak)\r\n",
            "Estratto: c:\\setup\\parts-pneumatica-img.pck -> "
            "c:\\Tolvek4\\parts\\pneumatica\\img\\, ",
