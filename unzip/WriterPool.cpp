@@ -139,9 +139,14 @@ void WriterPool::Publish(Task& task) {
     }
     return;
   }
+  // Busy writers come back for more by themselves. An idle one is woken for a batch of members
+  // or of bytes, not for each: under Wine a wake costs two round trips to the server, about what
+  // creating a small file costs. Whatever is left is handed over before the extractor waits.
+  if (tasks_.size() - taken_ >= kWakeBatch || pendingBytes_ >= pendingLimit_ / 4) WakeIdleWriter();
+}
+
+void WriterPool::WakeIdleWriter() {
   if (Takeable() == nullptr) return;
-  // Busy writers come back for more by themselves; only an idle one needs waking, and one is
-  // enough for one member.
   for (unsigned i = 0; i < threadCount_; ++i) {
     if (writers_[i]->state == WriterState::kIdle) {
       writers_[i]->state = WriterState::kBusy;
@@ -159,6 +164,8 @@ void WriterPool::WakeExtractorIfWaiting() {
 }
 
 void WriterPool::WaitAsExtractor(std::size_t members, std::size_t bytes) {
+  // Every member handed over must have a writer on it, or nobody would wake the extractor.
+  for (unsigned i = 0; i < threadCount_; ++i) WakeIdleWriter();
   wakeMembers_ = members;
   wakeBytes_ = bytes;
   extractorWaiting_ = true;

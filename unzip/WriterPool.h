@@ -28,6 +28,8 @@ namespace unzip {
 class WriterPool {
  public:
   static constexpr unsigned kMaxWriters = 8;
+  // Members waiting for a writer before an idle one is woken.
+  static constexpr std::size_t kWakeBatch = 8;
 
   // Starts up to `writers` threads (at most kMaxWriters); see Started.
   WriterPool(Storage& storage, unsigned writers, std::size_t pendingBytes,
@@ -80,6 +82,7 @@ class WriterPool {
   void WaitAs(Writer& writer, WriterState state);
   Task* Takeable();
   void Publish(Task& task);
+  void WakeIdleWriter();
   void HandOverHeld();
   void EndCurrent(bool keep);
   void Reap();
