@@ -18,8 +18,10 @@
 
 namespace unzip {
 
-// Two writers keep two file creations waiting at once, which is what a two-core machine under
-// Wine gains most from; more only queue up in the Wine server (bench/install measures this).
+// Two writers keep two file creations waiting at once where creating a file is mostly waiting
+// (a virus scanner reading each new file at its close, a network share). Under Wine on a two-core
+// machine already busy, they measured slower than one thread (see the README's Performance
+// section); bench/install compares the counts (TOLVEK_UNZIP_WRITERS) in one run.
 inline constexpr unsigned kDefaultWriters = 2;
 
 struct ExtractOptions {
