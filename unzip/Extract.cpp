@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -10,7 +11,9 @@
 #include "unzip/FileSpec.h"
 #include "unzip/MemberDecoder.h"
 #include "unzip/MemberName.h"
+#include "unzip/MemberOutput.h"
 #include "unzip/Reporter.h"
+#include "unzip/WriterPool.h"
 
 namespace unzip {
 namespace {
@@ -20,11 +23,13 @@ namespace {
 constexpr std::size_t kDirectoryWindow = 64 * 1024;
 constexpr std::size_t kDataWindow = 256 * 1024;
 
-// Temporary names are tried in turn until one is free, so neither a member of the same name
-// nor a file left by an interrupted installation is ever overwritten by a temporary file.
-constexpr int kTempNameTries = 100;
-
 enum class Outcome { kDone, kFailed, kStopped };
+
+// The count saturates: an archive of more than 2^31 failing members still reports failures.
+std::int32_t AddFailures(std::int32_t failed, std::int32_t more) {
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  return more > kMax - failed ? kMax : failed + more;
+}
 
 class ArchiveGuard {
  public:
@@ -37,12 +42,13 @@ class ArchiveGuard {
   Storage& storage_;
 };
 
+// Writes each block into the member's file on the calling thread, then reports it.
 class FileSink final : public OutputSink {
  public:
-  FileSink(Storage& storage, Reporter& reporter) : storage_(storage), reporter_(reporter) {}
+  FileSink(MemberOutput& output, Reporter& reporter) : output_(output), reporter_(reporter) {}
 
   bool Write(const std::uint8_t* data, std::size_t size) override {
-    if (storage_.WriteOutput(data, size) != kOk) return false;
+    if (output_.Write(data, size) != kOk) return false;
     written_ += size;
     if (!reporter_.Written(written_)) {
       stopped_ = true;
@@ -53,7 +59,31 @@ class FileSink final : public OutputSink {
   bool Stopped() const { return stopped_; }
 
  private:
-  Storage& storage_;
+  MemberOutput& output_;
+  Reporter& reporter_;
+  std::uint64_t written_ = 0;
+  bool stopped_ = false;
+};
+
+// Hands each block to the writer threads, then reports it: progress is counted as the content
+// leaves the inflater, and every byte counted is on the disk before Extract returns.
+class PoolSink final : public OutputSink {
+ public:
+  PoolSink(WriterPool& pool, Reporter& reporter) : pool_(pool), reporter_(reporter) {}
+
+  bool Write(const std::uint8_t* data, std::size_t size) override {
+    if (!pool_.Append(data, size)) return false;
+    written_ += size;
+    if (!reporter_.Written(written_)) {
+      stopped_ = true;
+      return false;
+    }
+    return true;
+  }
+  bool Stopped() const { return stopped_; }
+
+ private:
+  WriterPool& pool_;
   Reporter& reporter_;
   std::uint64_t written_ = 0;
   bool stopped_ = false;
@@ -61,8 +91,8 @@ class FileSink final : public OutputSink {
 
 class Extractor {
  public:
-  Extractor(const UnzipParams& params, Storage& storage)
-      : params_(params), storage_(storage), reporter_(params) {}
+  Extractor(const UnzipParams& params, Storage& storage, const ExtractOptions& options)
+      : params_(params), storage_(storage), options_(options), reporter_(params) {}
 
   std::int32_t Run();
 
@@ -70,14 +100,20 @@ class Extractor {
   bool Wanted(const Member& member) const;
   Outcome ExtractMember(ArchiveWindow& data, const Member& member);
   Outcome ExtractFile(ArchiveWindow& data, const Member& member, const std::string& path);
-  // Writes the member into the output just created as `path`; a member that fails is removed.
-  Outcome WriteOutput(ArchiveWindow& data, const Member& member, std::uint64_t dataOffset,
-                      const std::string& path);
+  Outcome WriteHere(ArchiveWindow& data, const Member& member, std::uint64_t dataOffset,
+                    const std::string& path);
+  Outcome HandOver(WriterPool& pool, ArchiveWindow& data, const Member& member,
+                   std::uint64_t dataOffset, const std::string& path);
+  // The writer threads, started with the first file; null when files are written here.
+  WriterPool* Pool();
   bool MakeFolders(std::string_view path);
 
   const UnzipParams& params_;
   Storage& storage_;
+  const ExtractOptions& options_;
   Reporter reporter_;
+  std::unique_ptr<WriterPool> pool_;
+  bool poolTried_ = false;
   MemberDecoder decoder_;
   std::string lastFolder_;  // made (or found) by the previous member: most members share it
   // Where the previous file member's header and data lay. Members of a sound archive never
@@ -105,17 +141,33 @@ std::int32_t Extractor::Run() {
     if (step == DirectoryWalker::Step::kEnd) break;
     if (step == DirectoryWalker::Step::kBroken) {
       // The members announced but unreadable cannot be named, so they count as one failure.
-      ++failed;
+      failed = AddFailures(failed, 1);
       break;
     }
     if (!Wanted(member)) continue;
     const Outcome outcome = ExtractMember(dataWindow, member);
-    if (outcome == Outcome::kStopped) return kUnzipStopped;
-    if (outcome == Outcome::kFailed && failed < std::numeric_limits<std::int32_t>::max()) {
-      ++failed;
+    if (outcome == Outcome::kStopped) {
+      // The members before the stop were complete: they are written to the end.
+      if (pool_) pool_->Drain();
+      return kUnzipStopped;
+    }
+    if (outcome == Outcome::kFailed) failed = AddFailures(failed, 1);
+  }
+  if (pool_) failed = AddFailures(failed, pool_->Drain());
+  return failed;
+}
+
+WriterPool* Extractor::Pool() {
+  if (!poolTried_) {
+    poolTried_ = true;
+    if (options_.writers > 0 && storage_.ConcurrentOutput()) {
+      pool_ = std::make_unique<WriterPool>(storage_, options_.writers, options_.pendingBytes,
+                                           options_.pendingMembers);
+      // Without a thread to be had, the files are written here, as they always could be.
+      if (!pool_->Started()) pool_.reset();
     }
   }
-  return failed;
+  return pool_.get();
 }
 
 bool Extractor::Wanted(const Member& member) const {
@@ -169,58 +221,41 @@ Outcome Extractor::ExtractFile(ArchiveWindow& data, const Member& member, const 
       slash == std::string::npos ? std::string_view() : std::string_view(path).substr(0, slash);
   if (!folder.empty() && !MakeFolders(folder)) return Outcome::kFailed;
 
-  // A member whose name is free is written under that name at once: if it fails, removing it
-  // loses nothing of the user's, and each file operation saved is a round trip to the Wine
-  // server. Only a file already there (a re-install) goes through a temporary file, so that a
-  // failed member never costs the file a previous installation left.
-  if (storage_.CreateOutput(path) == kOk) return WriteOutput(data, member, dataOffset, path);
-
-  std::string temp;
-  Status created = kErrFileExists;
-  for (int i = 0; i < kTempNameTries && created == kErrFileExists; ++i) {
-    temp.assign(folder);
-    if (!temp.empty()) temp += '/';
-    temp += "~unzip";
-    // Two digits at most; std::to_string would drag printf into the DLL.
-    if (i >= 10) temp += char('0' + i / 10);
-    temp += char('0' + i % 10);
-    temp += ".tmp";
-    created = storage_.CreateOutput(temp);
-  }
-  if (created != kOk) return Outcome::kFailed;
-  const Outcome written = WriteOutput(data, member, dataOffset, temp);
-  if (written != Outcome::kDone) return written;
-  if (storage_.RenameOver(temp, path) != kOk) {
-    storage_.RemoveFile(temp);
-    return Outcome::kFailed;
-  }
-  return Outcome::kDone;
+  if (WriterPool* pool = Pool()) return HandOver(*pool, data, member, dataOffset, path);
+  return WriteHere(data, member, dataOffset, path);
 }
 
-Outcome Extractor::WriteOutput(ArchiveWindow& data, const Member& member, std::uint64_t dataOffset,
-                               const std::string& path) {
-  FileSink sink(storage_, reporter_);
-  const DecodeResult result = decoder_.Decode(data, member, dataOffset, sink);
-  if (result != DecodeResult::kDone) {
-    storage_.CloseOutput();
-    storage_.RemoveFile(path);
+Outcome Extractor::WriteHere(ArchiveWindow& data, const Member& member, std::uint64_t dataOffset,
+                             const std::string& path) {
+  MemberOutput output(storage_);
+  if (output.Create(path) != kOk) return Outcome::kFailed;
+  FileSink sink(output, reporter_);
+  if (decoder_.Decode(data, member, dataOffset, sink) != DecodeResult::kDone) {
+    output.Discard();
     return sink.Stopped() ? Outcome::kStopped : Outcome::kFailed;
   }
-  // A date the file system cannot hold is no reason to lose the file.
-  storage_.SetOutputTime(member.stamp);
-  if (storage_.CloseOutput() != kOk) {
-    storage_.RemoveFile(path);
-    return Outcome::kFailed;
-  }
-  return Outcome::kDone;
+  return output.Finish(member.stamp) == kOk ? Outcome::kDone : Outcome::kFailed;
+}
+
+Outcome Extractor::HandOver(WriterPool& pool, ArchiveWindow& data, const Member& member,
+                            std::uint64_t dataOffset, const std::string& path) {
+  pool.Begin(path, member.stamp);
+  PoolSink sink(pool, reporter_);
+  // Only content that checked out whole is kept; a writer failing on a kept member is counted
+  // when the pool drains.
+  const bool complete = decoder_.Decode(data, member, dataOffset, sink) == DecodeResult::kDone;
+  pool.End(complete);
+  if (complete) return Outcome::kDone;
+  return sink.Stopped() ? Outcome::kStopped : Outcome::kFailed;
 }
 
 }  // namespace
 
-std::int32_t Extract(const UnzipParams& params, Storage& storage) {
+std::int32_t Extract(const UnzipParams& params, Storage& storage, const ExtractOptions& options) {
   std::int32_t result = kUnzipBadParams;
   if (params.ArchiveName && params.FileSpecCount >= 0) {
-    Extractor extractor(params, storage);
+    // The writers are done with every file before the end is reported.
+    Extractor extractor(params, storage, options);
     result = extractor.Run();
   }
   // The end is reported whatever happened, so the caller's progress display always resets.

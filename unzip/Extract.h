@@ -3,11 +3,14 @@
 // callback. The DLL calls it with its Win32 storage; native tests, the fuzzer and the benchmark
 // call it with others.
 //
-// Every member is written to a temporary file beside its target and takes the target's name only
-// once it is complete and its CRC-32 is right, so a member that fails (damaged data, full disk, a
-// stop request) never leaves half a file, nor costs the file a previous installation left there.
+// A member that fails (damaged data, full disk, a stop request) never leaves half a file, nor
+// costs the file a previous installation left there (see MemberOutput.h). The calling thread reads
+// and inflates the members and calls the callback, in archive order; when the storage allows it,
+// a few writer threads create and write the files meanwhile (see WriterPool.h), and every one of
+// them is written, or removed, before Extract returns.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "unzip/Storage.h"
@@ -15,7 +18,22 @@
 
 namespace unzip {
 
+// Two writers keep two file creations waiting at once where creating a file is mostly waiting
+// (a virus scanner reading each new file at its close, a network share). Under Wine on a two-core
+// machine already busy, they measured slower than one thread (see the README's Performance
+// section); bench/install compares the counts (TOLVEK_UNZIP_WRITERS) in one run.
+inline constexpr unsigned kDefaultWriters = 2;
+
+struct ExtractOptions {
+  // Writer threads; 0 writes every file on the calling thread, one after the other.
+  unsigned writers = kDefaultWriters;
+  // How far the writers may fall behind: content bytes inflated and not yet written, and members.
+  std::size_t pendingBytes = 4u << 20;
+  std::size_t pendingMembers = 64;
+};
+
 // The result of UnzDllExec: failed member count, or kUnzipBadParams / BadArchive / Stopped.
-std::int32_t Extract(const UnzipParams& params, Storage& storage);
+std::int32_t Extract(const UnzipParams& params, Storage& storage,
+                     const ExtractOptions& options = {});
 
 }  // namespace unzip

@@ -101,15 +101,17 @@ Status PosixStorage::CreateFolder(const std::string& path) {
   return FromErrno(error);
 }
 
-Status PosixStorage::CreateOutput(const std::string& path) {
-  output_.Reset(::open(Full(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-  return output_ ? kOk : FromErrno(errno);
+Status PosixStorage::CreateOutput(const std::string& path, OutputFile& file) {
+  const int fd = ::open(Full(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return FromErrno(errno);
+  file = OutputFile(fd);
+  return kOk;
 }
 
-Status PosixStorage::WriteOutput(const void* data, std::size_t size) {
+Status PosixStorage::WriteOutput(OutputFile file, const void* data, std::size_t size) {
   const auto* bytes = static_cast<const char*>(data);
   while (size > 0) {
-    const ssize_t put = ::write(output_.Get(), bytes, size);
+    const ssize_t put = ::write(int(file), bytes, size);
     if (put < 0) {
       if (errno == EINTR) continue;
       return FromErrno(errno);
@@ -121,17 +123,15 @@ Status PosixStorage::WriteOutput(const void* data, std::size_t size) {
   return kOk;
 }
 
-Status PosixStorage::SetOutputTime(DosDateTime stamp) {
+Status PosixStorage::SetOutputTime(OutputFile file, DosDateTime stamp) {
   const timespec when{static_cast<time_t>(DosToUnixTime(stamp)), 0};
   const timespec times[2] = {when, when};
-  return ::futimens(output_.Get(), times) == 0 ? kOk : FromErrno(errno);
+  return ::futimens(int(file), times) == 0 ? kOk : FromErrno(errno);
 }
 
-Status PosixStorage::CloseOutput() {
+Status PosixStorage::CloseOutput(OutputFile file) {
   // close() is where a network or quota file system may report a failed write.
-  const int fd = output_.Release();
-  if (fd < 0) return kOk;
-  return ::close(fd) == 0 ? kOk : FromErrno(errno);
+  return ::close(int(file)) == 0 ? kOk : FromErrno(errno);
 }
 
 Status PosixStorage::RemoveFile(const std::string& path) {

@@ -1,6 +1,7 @@
 // PosixStorage is the extractor's storage on a POSIX system: the native tests, the fuzzer and the
 // benchmark extract real archives with it. Output paths are taken relative to a root folder
-// (the current folder by default), as the DLL takes them relative to the current folder.
+// (the current folder by default), as the DLL takes them relative to the current folder. Its
+// output calls are plain system calls on descriptors of their own, so writer threads may share it.
 #pragma once
 
 #include <unistd.h>
@@ -27,11 +28,12 @@ class PosixStorage : public Storage {
                      std::size_t& done) override;
   void CloseArchive() override;
 
+  bool ConcurrentOutput() const override { return true; }
   Status CreateFolder(const std::string& path) override;
-  Status CreateOutput(const std::string& path) override;
-  Status WriteOutput(const void* data, std::size_t size) override;
-  Status SetOutputTime(DosDateTime stamp) override;
-  Status CloseOutput() override;
+  Status CreateOutput(const std::string& path, OutputFile& file) override;
+  Status WriteOutput(OutputFile file, const void* data, std::size_t size) override;
+  Status SetOutputTime(OutputFile file, DosDateTime stamp) override;
+  Status CloseOutput(OutputFile file) override;
   Status RemoveFile(const std::string& path) override;
   Status RenameOver(const std::string& from, const std::string& to) override;
 
@@ -40,7 +42,6 @@ class PosixStorage : public Storage {
 
   std::string root_;
   posix::Fd archive_;
-  posix::Fd output_;
 };
 
 // The POSIX time a DOS stamp means, read as local time as DOS and Windows keep it.

@@ -5,8 +5,9 @@
 //
 // Output paths are relative, '/'-separated and already checked by the extractor: no empty, "." or
 // ".." part, no drive, no device name. Every operation returns an operating-system error code
-// (0 = done). The extractor writes one output file at a time. (Method names steer clear of
-// Win32's A/W macros such as DeleteFile, since the DLL's storage sees <windows.h>.)
+// (0 = done). Output files are named by the token CreateOutput hands out, so that several may be
+// open at once; the extractor closes every one it opens. (Method names steer clear of Win32's A/W
+// macros such as DeleteFile, since the DLL's storage sees <windows.h>.)
 #pragma once
 
 #include <cstddef>
@@ -30,9 +31,17 @@ struct DosDateTime {
   std::uint16_t time = 0;  // bits 15-11 hour, 10-5 minute, 4-0 seconds / 2
 };
 
+// An open output file: whatever the storage needs to find it again (a handle, a descriptor).
+using OutputFile = std::uintptr_t;
+
 class Storage {
  public:
   virtual ~Storage() = default;
+
+  // True when the output operations (folders, outputs, removal, renaming) may run on several
+  // threads at once, each thread on files of its own, while one other thread reads the archive.
+  // A storage over a single-threaded service says false, and is written on the caller's thread.
+  virtual bool ConcurrentOutput() const { return false; }
 
   // The archive, opened read-only for the whole extraction; a second open replaces the first.
   virtual Status OpenArchive(const std::string& path) = 0;
@@ -45,13 +54,13 @@ class Storage {
   // Creates one folder whose parent exists; a folder already there is success.
   virtual Status CreateFolder(const std::string& path) = 0;
 
-  // Creates a new output file, or fails with kErrFileExists when the name is taken; the previous
-  // output, if any, must be closed.
-  virtual Status CreateOutput(const std::string& path) = 0;
+  // Creates a new output file, or fails with kErrFileExists when the name is taken.
+  virtual Status CreateOutput(const std::string& path, OutputFile& file) = 0;
   // Writes all of `size` bytes or fails (a short write is a full disk).
-  virtual Status WriteOutput(const void* data, std::size_t size) = 0;
-  virtual Status SetOutputTime(DosDateTime stamp) = 0;
-  virtual Status CloseOutput() = 0;
+  virtual Status WriteOutput(OutputFile file, const void* data, std::size_t size) = 0;
+  virtual Status SetOutputTime(OutputFile file, DosDateTime stamp) = 0;
+  // Closes the file whatever the result; a failure means its content cannot be trusted.
+  virtual Status CloseOutput(OutputFile file) = 0;
 
   virtual Status RemoveFile(const std::string& path) = 0;
   // Gives `from` the name `to`, replacing a file of that name (a re-install) in one step where

@@ -27,11 +27,13 @@ extern "C" {
 /* Values of UnzipCallbackInfo.ActionCode. */
 enum {
   kUnzipActionFileStarts = 1, /* FileSize and FileName describe the member being written */
-  kUnzipActionProgress = 2,   /* one more 32768 bytes of the current member are written */
+  kUnzipActionProgress = 2,   /* one more 32768 bytes of the current member are extracted */
   kUnzipActionEnd = 3         /* the call is over; sent once, whatever happened before */
 };
 
-/* Bytes of a member per kUnzipActionProgress report. */
+/* Bytes of a member per kUnzipActionProgress report. Every callback comes on the thread that called
+ * UnzDllExec, in archive order; the library's writer threads may still be writing bytes already
+ * reported, and are done with every file before UnzDllExec returns. */
 #define UNZIP_PROGRESS_STEP 32768
 
 /* Longest member name passed to the callback, the terminating zero excluded (MAX_PATH - 1):
@@ -48,14 +50,14 @@ typedef struct UnzipCallbackInfo {
   uint32_t Reserved8;    /* 0 */
   uint32_t Reserved12;   /* 0 */
   int32_t ActionCode;    /* kUnzipAction* */
-  uint32_t BytesWritten; /* bytes of the current member written so far (low 32 bits) */
+  uint32_t BytesWritten; /* bytes of the current member extracted so far (low 32 bits) */
   int32_t FileSize;      /* uncompressed size of the member; 2 GiB and more read as negative */
   char FileName[UNZIP_MAX_NAME + 1]; /* the member's name, byte for byte as the archive has it */
 } UnzipCallbackInfo;
 
 /* Returns 0 to go on; any other value stops the extraction after the current step: the member
- * being written is discarded (a file it would replace stays as it was) and no other member
- * follows. */
+ * being extracted is discarded (a file it would replace stays as it was), the members before it
+ * are finished, and no other member follows. */
 typedef int32_t(UNZIP_STDCALL* UnzipCallback)(UnzipCallbackInfo* info);
 
 #define UNZIP_MAX_FILESPECS 4097

@@ -1,8 +1,12 @@
-// bench-unzip-driver MEDIUM_FOLDER DESTINATION RUNS [none|pump]
-// Times INSTALL.DLL alone under Wine: every package of the medium extracted into a folder of its
-// own below DESTINATION, with a callback that does nothing ("none") or only passes over the
-// message queue ("pump"). Set beside the whole installation's time, it tells how much of that
-// time the library itself costs and how much the installer's window updates add.
+// bench-unzip-driver MEDIUM_FOLDER DESTINATION RUNS [none|pump] [KIND...]
+// Times extractors alone under Wine: every package of the medium extracted into a folder of its
+// own below DESTINATION\KIND. A KIND is "dll" (INSTALL.DLL as the installer gets it), "dll:N"
+// (INSTALL.DLL with N writer threads, 0 for one-threaded) or "minimal" (see MinimalExtract.h);
+// by default dll, dll:0 and minimal. Each round runs every kind once, in turn, so that a busy
+// machine hurts them alike. The DLL's callback does nothing ("none") or only passes over the
+// message queue ("pump"). Set beside the whole installation's time, the DLL's tells how much of
+// it the library costs and how much the installer's window updates add; set beside the minimal
+// extractor's, it tells how far the library is from the floor of one thread.
 #include <windows.h>
 
 #include <algorithm>
@@ -12,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/install/MinimalExtract.h"
 #include "tests/wine/support/Driver.h"
 #include "unzip/UnzipApi.h"
 
@@ -47,17 +52,32 @@ std::vector<std::string> Packages(const std::string& medium) {
   return names;
 }
 
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+struct Kind {
+  std::string name;
+  std::vector<double> seconds;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 4) {
-    std::fprintf(stderr, "usage: bench-unzip-driver MEDIUM DESTINATION RUNS [none|pump]\n");
+    std::fprintf(stderr,
+                 "usage: bench-unzip-driver MEDIUM DESTINATION RUNS [none|pump] [KIND...]\n");
     return 2;
   }
   const std::string medium = argv[1];
   const std::string destination = argv[2];
   const int runs = std::max(1, std::atoi(argv[3]));
   const bool pump = argc > 4 && std::strcmp(argv[4], "pump") == 0;
+  std::vector<Kind> kinds;
+  for (int i = 5; i < argc; ++i) kinds.push_back({argv[i], {}});
+  if (kinds.empty()) kinds = {{"dll", {}}, {"dll:0", {}}, {"minimal", {}}};
+
   HMODULE library = LoadLibraryA((medium + "\\INSTALL.DLL").c_str());
   auto exec = library ? reinterpret_cast<ExecFunction>(
                             reinterpret_cast<void*>(GetProcAddress(library, "UnzDllExec")))
@@ -68,32 +88,64 @@ int main(int argc, char** argv) {
   }
   const std::vector<std::string> packages = Packages(medium);
   static UnzipParams params;
-  std::vector<double> seconds;
   for (int run = 0; run < runs; ++run) {
-    winetest::RemoveTree(destination);
-    CreateDirectoryA(destination.c_str(), nullptr);
-    for (const std::string& package : packages) {
-      CreateDirectoryA((destination + "\\" + package).c_str(), nullptr);
+    std::printf("run %d:", run + 1);
+    for (Kind& kind : kinds) {
+      std::string folder = kind.name;
+      std::replace(folder.begin(), folder.end(), ':', '-');
+      const std::string root = destination + "\\" + folder;
+      winetest::RemoveTree(root);
+      CreateDirectoryA(destination.c_str(), nullptr);
+      CreateDirectoryA(root.c_str(), nullptr);
+      for (const std::string& package : packages) {
+        CreateDirectoryA((root + "\\" + package).c_str(), nullptr);
+      }
+      // The DLL reads its writer count at every call.
+      const std::size_t colon = kind.name.find(':');
+      SetEnvironmentVariableA("TOLVEK_UNZIP_WRITERS", colon == std::string::npos
+                                                          ? nullptr
+                                                          : kind.name.substr(colon + 1).c_str());
+      const bool minimal = kind.name == "minimal";
+      gFiles = 0;
+      bool failed = false;
+      const Clock::time_point start = Clock::now();
+      for (const std::string& package : packages) {
+        const std::string archive = medium + "\\" + package;
+        const std::string target = root + "\\" + package;
+        if (minimal) {
+          failed |= !bench::MinimalExtract(archive, target, gFiles);
+          continue;
+        }
+        SetCurrentDirectoryA(target.c_str());
+        std::memset(&params, 0, sizeof params);
+        params.Callback = pump ? Pump : Quiet;
+        params.ArchiveName = archive.c_str();
+        failed |= exec(&params) != 0;
+      }
+      kind.seconds.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+      SetCurrentDirectoryA(medium.c_str());
+      std::printf(" %s %.3f s (%d files%s)", kind.name.c_str(), kind.seconds.back(), gFiles,
+                  failed ? ", FAILED" : "");
+      std::fflush(stdout);
     }
-    gFiles = 0;
-    const Clock::time_point start = Clock::now();
-    for (const std::string& package : packages) {
-      SetCurrentDirectoryA((destination + "\\" + package).c_str());
-      const std::string archive = medium + "\\" + package;
-      std::memset(&params, 0, sizeof params);
-      params.Callback = pump ? Pump : Quiet;
-      params.ArchiveName = archive.c_str();
-      const int32_t result = exec(&params);
-      if (result != 0) std::fprintf(stderr, "%s: result %d\n", package.c_str(), int(result));
-    }
-    seconds.push_back(std::chrono::duration<double>(Clock::now() - start).count());
-    SetCurrentDirectoryA(medium.c_str());
-    std::printf("run %d: %d files in %.3f s (%.3f ms per file)\n", run + 1, gFiles, seconds.back(),
-                1000 * seconds.back() / std::max(1, gFiles));
-    std::fflush(stdout);
+    std::printf("\n");
   }
-  std::sort(seconds.begin(), seconds.end());
-  std::printf("median: %.3f s\n", seconds[seconds.size() / 2]);
+  SetEnvironmentVariableA("TOLVEK_UNZIP_WRITERS", nullptr);
+  std::printf("median:");
+  for (const Kind& kind : kinds) std::printf(" %s %.3f s", kind.name.c_str(), Median(kind.seconds));
+  std::printf("\n");
+  // Ratios within each round, against the last kind, then their median and spread.
+  const Kind& base = kinds.back();
+  for (std::size_t k = 0; k + 1 < kinds.size(); ++k) {
+    std::vector<double> ratios;
+    for (int run = 0; run < runs; ++run) {
+      ratios.push_back(kinds[k].seconds[run] / base.seconds[run]);
+    }
+    std::sort(ratios.begin(), ratios.end());
+    std::printf("ratio %s / %s: median %.2f, range %.2f-%.2f over %d rounds\n",
+                kinds[k].name.c_str(), base.name.c_str(), Median(ratios), ratios.front(),
+                ratios.back(), runs);
+  }
   FreeLibrary(library);
   return 0;
 }

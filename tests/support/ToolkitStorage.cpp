@@ -13,10 +13,7 @@ std::string WindowsPath(const std::string& path) {
 
 }  // namespace
 
-ToolkitStorage::~ToolkitStorage() {
-  CloseOutput();
-  CloseArchive();
-}
+ToolkitStorage::~ToolkitStorage() { CloseArchive(); }
 
 Status ToolkitStorage::OpenArchive(const std::string& path) {
   CloseArchive();
@@ -43,28 +40,26 @@ Status ToolkitStorage::CreateFolder(const std::string& path) {
   return status == kOk || fs_.DirExists(native) ? kOk : status;
 }
 
-Status ToolkitStorage::CreateOutput(const std::string& path) {
+Status ToolkitStorage::CreateOutput(const std::string& path, OutputFile& file) {
   const std::string native = WindowsPath(path);
   // The service only knows "create or empty"; the extractor must never empty a file it did not
   // make.
   if (fs_.FileExists(native) || fs_.DirExists(native)) return kErrFileExists;
-  return fs_.Open(native, toolkit::OpenMode::kCreate, output_);
-}
-
-Status ToolkitStorage::WriteOutput(const void* data, std::size_t size) {
-  return fs_.Write(output_, data, size);
-}
-
-Status ToolkitStorage::SetOutputTime(DosDateTime stamp) {
-  return fs_.SetTime(output_, toolkit::DosDateTime{stamp.date, stamp.time});
-}
-
-Status ToolkitStorage::CloseOutput() {
-  if (output_ == 0) return kOk;
-  const Status status = fs_.Close(output_);
-  output_ = 0;
+  toolkit::FileId id = 0;
+  const Status status = fs_.Open(native, toolkit::OpenMode::kCreate, id);
+  file = id;
   return status;
 }
+
+Status ToolkitStorage::WriteOutput(OutputFile file, const void* data, std::size_t size) {
+  return fs_.Write(toolkit::FileId(file), data, size);
+}
+
+Status ToolkitStorage::SetOutputTime(OutputFile file, DosDateTime stamp) {
+  return fs_.SetTime(toolkit::FileId(file), toolkit::DosDateTime{stamp.date, stamp.time});
+}
+
+Status ToolkitStorage::CloseOutput(OutputFile file) { return fs_.Close(toolkit::FileId(file)); }
 
 Status ToolkitStorage::RemoveFile(const std::string& path) { return fs_.Delete(WindowsPath(path)); }
 

@@ -1,7 +1,8 @@
 // ToolkitStorage runs the extractor over the toolkit's file system service, so the headless
 // installer extracts packages into its in-memory file system exactly as INSTALL.DLL does into the
 // real one, current folder included. Paths get Windows backslashes; a rename that would replace a
-// file deletes the old one first, since the service's rename never replaces.
+// file deletes the old one first, since the service's rename never replaces. The service belongs to
+// the user-interface thread, so the extractor writes through this storage on the caller's thread.
 #pragma once
 
 #include "toolkit/FileSystem.h"
@@ -23,17 +24,16 @@ class ToolkitStorage : public Storage {
   void CloseArchive() override;
 
   Status CreateFolder(const std::string& path) override;
-  Status CreateOutput(const std::string& path) override;
-  Status WriteOutput(const void* data, std::size_t size) override;
-  Status SetOutputTime(DosDateTime stamp) override;
-  Status CloseOutput() override;
+  Status CreateOutput(const std::string& path, OutputFile& file) override;
+  Status WriteOutput(OutputFile file, const void* data, std::size_t size) override;
+  Status SetOutputTime(OutputFile file, DosDateTime stamp) override;
+  Status CloseOutput(OutputFile file) override;
   Status RemoveFile(const std::string& path) override;
   Status RenameOver(const std::string& from, const std::string& to) override;
 
  private:
   toolkit::FileSystem& fs_;
   toolkit::FileId archive_ = 0;
-  toolkit::FileId output_ = 0;
 };
 
 }  // namespace unzip

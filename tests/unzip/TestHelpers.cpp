@@ -73,16 +73,16 @@ std::size_t Recorder::Count(std::int32_t code) const {
                                    [code](const Event& e) { return e.code == code; }));
 }
 
-Status FullDiskStorage::WriteOutput(const void* data, std::size_t size) {
+Status FullDiskStorage::WriteOutput(OutputFile file, const void* data, std::size_t size) {
   if (written_ + size > limit_) {
     // Like a real disk: what fits is written, then the write fails.
     const std::size_t fits = std::size_t(limit_ - written_);
-    if (fits > 0) PosixStorage::WriteOutput(data, fits);
+    if (fits > 0) PosixStorage::WriteOutput(file, data, fits);
     written_ = limit_;
     return kErrDiskFull;
   }
   written_ += size;
-  return PosixStorage::WriteOutput(data, size);
+  return PosixStorage::WriteOutput(file, data, size);
 }
 
 std::int32_t ExtractInto(const std::string& archive, const std::string& folder,
@@ -99,7 +99,9 @@ std::int32_t ExtractInto(const std::string& archive, const std::string& folder,
   params->FileSpecCount = std::int32_t(call.specs.size());
   for (std::size_t i = 0; i < call.specs.size(); ++i) params->FileSpecs[i] = call.specs[i].c_str();
   PosixStorage storage(folder);
-  return Extract(*params, call.storage ? *call.storage : storage);
+  ExtractOptions options;
+  if (call.writers) options.writers = *call.writers;
+  return Extract(*params, call.storage ? *call.storage : storage, options);
 }
 
 }  // namespace unzip::test

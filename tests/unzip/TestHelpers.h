@@ -50,11 +50,14 @@ class Recorder {
 };
 
 // Fails every write once `limit` bytes of output were written in total: a disk that fills up.
+// Its count of bytes is one for all files, so it is written on the caller's thread: with writers,
+// which member meets the full disk first would be chance.
 class FullDiskStorage : public PosixStorage {
  public:
   FullDiskStorage(std::string root, std::uint64_t limit)
       : PosixStorage(std::move(root)), limit_(limit) {}
-  Status WriteOutput(const void* data, std::size_t size) override;
+  bool ConcurrentOutput() const override { return false; }
+  Status WriteOutput(OutputFile file, const void* data, std::size_t size) override;
 
  private:
   std::uint64_t limit_;
@@ -64,7 +67,8 @@ class FullDiskStorage : public PosixStorage {
 struct ExtractCall {
   std::vector<std::string> specs;
   Recorder* recorder = nullptr;
-  Storage* storage = nullptr;  // default: a PosixStorage on the target folder
+  Storage* storage = nullptr;                      // default: a PosixStorage on the target folder
+  std::optional<unsigned> writers = std::nullopt;  // default: the extractor's
 };
 
 // Extracts `archive` into `folder` through unzip::Extract, filling the record as the installer

@@ -128,11 +128,12 @@ class TestdataTest : public ::testing::TestWithParam<Expectation> {
   }
 };
 
-TEST_P(TestdataTest, ExtractsOrFailsCleanly) {
-  const Expectation& e = GetParam();
+// Run with the extractor's writer threads, and with none.
+void ExpectExtractsOrFailsCleanly(const Expectation& e, unsigned writers) {
   TempDir target;
   Recorder recorder;
-  EXPECT_EQ(ExtractInto(TestdataDir() + "/" + e.file, target.Path(), {.recorder = &recorder}),
+  EXPECT_EQ(ExtractInto(TestdataDir() + "/" + e.file, target.Path(),
+                        {.recorder = &recorder, .writers = writers}),
             e.result);
   const auto tree = ListTree(target.Path());
   if (e.fileCount) {
@@ -145,6 +146,12 @@ TEST_P(TestdataTest, ExtractsOrFailsCleanly) {
   for (const auto& name : tree) EXPECT_EQ(name.find("~unzip"), std::string::npos) << name;
   ASSERT_FALSE(recorder.events.empty());
   EXPECT_EQ(recorder.events.back().code, kUnzipActionEnd);
+}
+
+TEST_P(TestdataTest, ExtractsOrFailsCleanly) { ExpectExtractsOrFailsCleanly(GetParam(), 3); }
+
+TEST_P(TestdataTest, ExtractsOrFailsCleanlyOnTheCallersThread) {
+  ExpectExtractsOrFailsCleanly(GetParam(), 0);
 }
 
 std::string CaseName(const ::testing::TestParamInfo<Expectation>& param) {

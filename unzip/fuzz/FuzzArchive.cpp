@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <map>
+#include <mutex>
 #include <set>
 #include <string>
 
@@ -32,10 +34,12 @@ bool SafeRelative(const std::string& path) {
 }
 
 // The archive in memory; outputs are counted, not kept, and the "disk" holds 32 MiB so that a
-// bomb costs bounded time.
+// bomb costs bounded time. The extractor's writer threads share it, as they share the real ones.
 class MemoryStorage : public unzip::Storage {
  public:
   MemoryStorage(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+
+  bool ConcurrentOutput() const override { return true; }
 
   unzip::Status OpenArchive(const std::string&) override { return unzip::kOk; }
   unzip::Status ArchiveSize(std::uint64_t& size) override {
@@ -51,43 +55,67 @@ class MemoryStorage : public unzip::Storage {
   void CloseArchive() override {}
 
   unzip::Status CreateFolder(const std::string& path) override {
+    std::lock_guard<std::mutex> lock(mutex_);
     Require(SafeRelative(path));
     folders_.insert(path);
     return unzip::kOk;
   }
-  unzip::Status CreateOutput(const std::string& path) override {
-    Require(SafeRelative(path) && open_.empty());
-    if (files_.count(path)) return unzip::kErrFileExists;
-    open_ = path;
+  unzip::Status CreateOutput(const std::string& path, unzip::OutputFile& file) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Require(SafeRelative(path));
+    // An output made after its member's own name was refused, on the same thread, is a temporary
+    // file: it must be renamed into place or removed by the end.
+    thread_local bool refused = false;
+    if (files_.count(path)) {
+      refused = true;
+      return unzip::kErrFileExists;
+    }
+    file = ++lastFile_;
+    open_[file] = path;
     files_.insert(path);
-    pending_.insert(path);
+    if (refused) pending_.insert(path);
+    refused = false;
     return unzip::kOk;
   }
-  unzip::Status WriteOutput(const void*, std::size_t size) override {
-    Require(!open_.empty());
+  unzip::Status WriteOutput(unzip::OutputFile file, const void*, std::size_t size) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Require(open_.count(file) == 1);
     if (written_ + size > kDisk) return unzip::kErrDiskFull;
     written_ += size;
     return unzip::kOk;
   }
-  unzip::Status SetOutputTime(unzip::DosDateTime) override { return unzip::kOk; }
-  unzip::Status CloseOutput() override {
-    closed_ = open_;
-    open_.clear();
+  unzip::Status SetOutputTime(unzip::OutputFile file, unzip::DosDateTime) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Require(open_.count(file) == 1);
+    return unzip::kOk;
+  }
+  unzip::Status CloseOutput(unzip::OutputFile file) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = open_.find(file);
+    Require(it != open_.end());
+    closed_.insert(it->second);
+    open_.erase(it);
     return unzip::kOk;
   }
   unzip::Status RemoveFile(const std::string& path) override {
-    Require(open_.empty() && pending_.erase(path) == 1 && files_.erase(path) == 1);
+    std::lock_guard<std::mutex> lock(mutex_);
+    Require(closed_.erase(path) == 1 && files_.erase(path) == 1);
+    pending_.erase(path);
     return unzip::kOk;
   }
   unzip::Status RenameOver(const std::string& from, const std::string& to) override {
-    Require(open_.empty() && from == closed_ && SafeRelative(to) && pending_.erase(from) == 1);
+    std::lock_guard<std::mutex> lock(mutex_);
+    Require(closed_.erase(from) == 1 && SafeRelative(to) && pending_.erase(from) == 1);
     files_.erase(from);
     files_.insert(to);
     return unzip::kOk;
   }
 
   // Every output was either renamed into place or removed, and none is still open.
-  bool Settled() const { return open_.empty() && pending_.empty(); }
+  bool Settled() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return open_.empty() && pending_.empty();
+  }
 
  private:
   static constexpr std::uint64_t kDisk = 32u << 20;
@@ -95,9 +123,11 @@ class MemoryStorage : public unzip::Storage {
   std::size_t size_;
   std::set<std::string> folders_;
   std::set<std::string> files_;
-  std::set<std::string> pending_;  // outputs not yet renamed or removed
-  std::string open_;
-  std::string closed_;
+  mutable std::mutex mutex_;
+  std::set<std::string> pending_;  // temporary outputs not yet renamed or removed
+  std::map<unzip::OutputFile, std::string> open_;
+  std::set<std::string> closed_;  // closed outputs not yet renamed or removed
+  unzip::OutputFile lastFile_ = 0;
   std::uint64_t written_ = 0;
 };
 

@@ -82,33 +82,35 @@ Status Win32Storage::CreateFolder(const std::string& path) {
   return error;
 }
 
-Status Win32Storage::CreateOutput(const std::string& path) {
-  output_.Reset(win32::OrNull(::CreateFileA(WindowsPath(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)));
-  return output_ ? kOk : ::GetLastError();
+Status Win32Storage::CreateOutput(const std::string& path, OutputFile& file) {
+  const HANDLE handle = ::CreateFileA(WindowsPath(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return ::GetLastError();
+  file = reinterpret_cast<OutputFile>(handle);
+  return kOk;
 }
 
-Status Win32Storage::WriteOutput(const void* data, std::size_t size) {
+Status Win32Storage::WriteOutput(OutputFile file, const void* data, std::size_t size) {
   DWORD put = 0;
-  if (!::WriteFile(output_.Get(), data, DWORD(size), &put, nullptr)) return ::GetLastError();
+  if (!::WriteFile(reinterpret_cast<HANDLE>(file), data, DWORD(size), &put, nullptr)) {
+    return ::GetLastError();
+  }
   return put == size ? kOk : ERROR_DISK_FULL;
 }
 
-Status Win32Storage::SetOutputTime(DosDateTime stamp) {
+Status Win32Storage::SetOutputTime(OutputFile file, DosDateTime stamp) {
   FILETIME local{};
   FILETIME utc{};
   if (!::DosDateTimeToFileTime(stamp.date, stamp.time, &local) ||
       !::LocalFileTimeToFileTime(&local, &utc) ||
-      !::SetFileTime(output_.Get(), nullptr, nullptr, &utc)) {
+      !::SetFileTime(reinterpret_cast<HANDLE>(file), nullptr, nullptr, &utc)) {
     return ::GetLastError();
   }
   return kOk;
 }
 
-Status Win32Storage::CloseOutput() {
-  HANDLE handle = output_.Release();
-  if (!handle) return kOk;
-  return ::CloseHandle(handle) ? kOk : ::GetLastError();
+Status Win32Storage::CloseOutput(OutputFile file) {
+  return ::CloseHandle(reinterpret_cast<HANDLE>(file)) ? kOk : ::GetLastError();
 }
 
 Status Win32Storage::RemoveFile(const std::string& path) {

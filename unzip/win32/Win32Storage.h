@@ -1,7 +1,8 @@
 // Win32Storage is the extractor's storage inside INSTALL.DLL: ANSI Win32 file calls, with output
 // paths relative to the process's current folder, which the installer sets to the target folder
 // before it calls the library; the folder is taken as it is when the storage is made. Only calls
-// present since Windows 95 are relied on.
+// present since Windows 95 are relied on. Each output is a handle of its own and nothing else is
+// changed after construction, so the DLL's writer threads share one storage.
 #pragma once
 
 #include <windows.h>
@@ -31,11 +32,12 @@ class Win32Storage : public Storage {
                      std::size_t& done) override;
   void CloseArchive() override;
 
+  bool ConcurrentOutput() const override { return true; }
   Status CreateFolder(const std::string& path) override;
-  Status CreateOutput(const std::string& path) override;
-  Status WriteOutput(const void* data, std::size_t size) override;
-  Status SetOutputTime(DosDateTime stamp) override;
-  Status CloseOutput() override;
+  Status CreateOutput(const std::string& path, OutputFile& file) override;
+  Status WriteOutput(OutputFile file, const void* data, std::size_t size) override;
+  Status SetOutputTime(OutputFile file, DosDateTime stamp) override;
+  Status CloseOutput(OutputFile file) override;
   Status RemoveFile(const std::string& path) override;
   Status RenameOver(const std::string& from, const std::string& to) override;
 
@@ -46,7 +48,6 @@ class Win32Storage : public Storage {
   // The current folder, spelt as on the disk, or empty for paths relative to it.
   std::string outputFolder_;
   win32::File archive_;
-  win32::File output_;
 };
 
 }  // namespace unzip

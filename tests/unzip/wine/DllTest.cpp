@@ -1,7 +1,8 @@
 // INSTALL.DLL through its real boundary: LoadLibrary by bare name, the undecorated stdcall
 // exports, the 16464-byte record filled as the installer fills it, the callback called back
 // with the installer's Caller, members written relative to the current folder, a read-only file
-// from an earlier installation replaced, dates kept, and hostile names refused.
+// from an earlier installation replaced, dates kept, and hostile names refused; and the DLL's
+// writer threads under Wine: many members byte for byte, and a stop while they are busy.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -26,6 +27,9 @@ struct Calls {
   std::vector<int32_t> codes;
   std::vector<std::string> names;
   void* caller = nullptr;
+  std::size_t stopAt = SIZE_MAX;  // answer "stop" on this call (0-based)
+  DWORD thread = 0;               // every call comes on this thread
+  bool otherThread = false;
 };
 
 int32_t UNZIP_STDCALL Record(UnzipCallbackInfo* info) {
@@ -33,7 +37,27 @@ int32_t UNZIP_STDCALL Record(UnzipCallbackInfo* info) {
   calls->caller = info->Caller;
   calls->codes.push_back(info->ActionCode);
   if (info->ActionCode == kUnzipActionFileStarts) calls->names.push_back(info->FileName);
-  return 0;
+  if (calls->thread != ::GetCurrentThreadId()) calls->otherThread = true;
+  return calls->codes.size() - 1 == calls->stopAt ? -1 : 0;
+}
+
+std::string Content(std::size_t size, unsigned seed) {
+  std::string text(size, '\0');
+  for (auto& c : text) {
+    seed = seed * 1103515245 + 12345;
+    c = char("abcdefgh \r\n"[(seed >> 16) % 11]);
+  }
+  return text;
+}
+
+std::vector<TestMember> ManyMembers() {
+  std::vector<TestMember> members;
+  for (unsigned i = 0; i < 300; ++i) {
+    members.push_back(
+        {.name = "Parts/P" + std::to_string(i % 5) + "/m" + std::to_string(i) + ".lsp",
+         .content = Content(i % 50 == 0 ? 200000 : i * 13, i)});
+  }
+  return members;
 }
 
 std::string ReadFile(const std::string& path) {
@@ -81,6 +105,7 @@ class DllTest : public ::testing::Test {
   }
   // As the installer does: defaults, a 256-byte buffer for the name, one optional spec.
   int32_t Run(const std::string& archive, Calls& calls, const char* spec = nullptr) {
+    calls.thread = ::GetCurrentThreadId();
     auto params = std::make_unique<UnzipParams>();
     params->Caller = &calls;
     params->Constant8 = 140;
@@ -182,6 +207,48 @@ TEST_F(DllTest, DamagedMemberKeepsTheFileOfAnEarlierInstallation) {
   HANDLE search = ::FindFirstFileA((target_ + "\\*.tmp").c_str(), &found);
   EXPECT_EQ(search, INVALID_HANDLE_VALUE) << found.cFileName;
   if (search != INVALID_HANDLE_VALUE) ::FindClose(search);
+}
+
+TEST_F(DllTest, ManyMembersByteForByteWithWritersAndWithout) {
+  const auto members = ManyMembers();
+  const auto archive = WriteArchive(members);
+  for (const char* writers : {"", "0", "3"}) {
+    // Empty: the DLL's own choice.
+    ::SetEnvironmentVariableA("TOLVEK_UNZIP_WRITERS", *writers ? writers : nullptr);
+    Calls calls;
+    EXPECT_EQ(Run(archive, calls), 0) << writers;
+    EXPECT_FALSE(calls.otherThread) << writers;
+    ASSERT_EQ(calls.names.size(), members.size()) << writers;
+    for (std::size_t i = 0; i < members.size(); ++i) {
+      EXPECT_EQ(calls.names[i], members[i].name) << writers;
+      std::string path = target_ + "\\" + members[i].name;
+      for (char& c : path) {
+        if (c == '/') c = '\\';
+      }
+      EXPECT_EQ(ReadFile(path), members[i].content) << writers << " " << path;
+    }
+    EXPECT_EQ(calls.codes.back(), kUnzipActionEnd);
+    std::system(("cmd /c rmdir /s /q \"" + target_ + "\\Parts\"").c_str());
+  }
+  ::SetEnvironmentVariableA("TOLVEK_UNZIP_WRITERS", nullptr);
+}
+
+TEST_F(DllTest, AStopWhileTheWritersAreBusyLeavesOnlyTheMembersBefore) {
+  const auto members = ManyMembers();
+  const auto archive = WriteArchive(members);
+  Calls calls;
+  calls.stopAt = 200;
+  EXPECT_EQ(Run(archive, calls), kUnzipStopped);
+  ASSERT_EQ(calls.codes.size(), 202u);
+  EXPECT_EQ(calls.codes.back(), kUnzipActionEnd);
+  const std::size_t finished = calls.names.size() - 1;
+  for (std::size_t i = 0; i < members.size(); ++i) {
+    std::string path = target_ + "\\" + members[i].name;
+    for (char& c : path) {
+      if (c == '/') c = '\\';
+    }
+    EXPECT_EQ(ReadFile(path), i < finished ? members[i].content : "<missing>") << path;
+  }
 }
 
 TEST_F(DllTest, MissingArchiveEndsCleanly) {

@@ -1,0 +1,264 @@
+// Extraction with writer threads: the files are created and written on other threads while the
+// calling thread inflates, so the faults to catch are the ones threads bring. Every member must
+// come out byte for byte however the writers fall behind; the callback must see exactly what it
+// sees one-threaded; a write that fails on a writer must fail its own member and leave nothing
+// under its name; and a stop must let no file of the stopped member or after it appear, while
+// the members before it are finished.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "TestArchive.h"
+#include "TestHelpers.h"
+#include "unzip/Extract.h"
+
+namespace unzip::test {
+namespace {
+
+std::string Content(std::size_t size, unsigned seed) {
+  std::string text(size, '\0');
+  for (auto& c : text) {
+    seed = seed * 1103515245 + 12345;
+    c = char("abcdefgh \n"[(seed >> 16) % 10]);
+  }
+  return text;
+}
+
+// Many small members, a few spanning several of the inflater's blocks, stored and deflated, in
+// several folders, one name twice (the second copy wins, as one after the other).
+std::vector<TestMember> Mixed() {
+  std::vector<TestMember> members;
+  for (unsigned i = 0; i < 120; ++i) {
+    TestMember m;
+    m.name = "parts/p" + std::to_string(i % 7) + "/f" + std::to_string(i) + ".dat";
+    m.content = Content(i % 11 == 0 ? 300000 + i * 1000 : i * 37, i);
+    m.deflate = i % 3 != 0;
+    members.push_back(m);
+  }
+  members.push_back({.name = "twice.txt", .content = "first"});
+  members.push_back({.name = "empty.txt", .content = ""});
+  members.push_back({.name = "big.bin", .content = Content(1500000, 99)});
+  members.push_back({.name = "twice.txt", .content = "second"});
+  return members;
+}
+
+// Opens and closes as the POSIX storage does, slowly, and keeps count: a writer that lags
+// behind the inflater, as on Wine or under a virus scanner.
+class SlowStorage : public PosixStorage {
+ public:
+  explicit SlowStorage(std::string root) : PosixStorage(std::move(root)) {}
+  Status CreateOutput(const std::string& path, OutputFile& file) override {
+    std::this_thread::sleep_for(std::chrono::microseconds(300));
+    const Status status = PosixStorage::CreateOutput(path, file);
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (status == kOk) ++open_;
+    return status;
+  }
+  Status CloseOutput(OutputFile file) override {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      --open_;
+    }
+    return PosixStorage::CloseOutput(file);
+  }
+  int Open() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return open_;
+  }
+
+ private:
+  std::mutex mutex_;
+  int open_ = 0;
+};
+
+// Fails every write to the one file named `victim` (under its name or a temporary one) once
+// `after` bytes of it are written.
+class FailingStorage : public SlowStorage {
+ public:
+  FailingStorage(std::string root, std::string victim, std::uint64_t after)
+      : SlowStorage(std::move(root)), victim_(std::move(victim)), after_(after) {}
+  Status CreateOutput(const std::string& path, OutputFile& file) override {
+    const Status status = SlowStorage::CreateOutput(path, file);
+    std::lock_guard<std::mutex> lock(mutex_);
+    // The victim's own name is taken when there is an earlier file: then its temporary file is
+    // the next one created in its folder.
+    if (status == kOk &&
+        (path == victim_ || (victimRefused_ && path.find("~unzip") != std::string::npos))) {
+      victimFile_ = file;
+      victimRefused_ = false;
+    }
+    if (status == kErrFileExists && path == victim_) victimRefused_ = true;
+    return status;
+  }
+  Status WriteOutput(OutputFile file, const void* data, std::size_t size) override {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (victimFile_ && file == *victimFile_) {
+        if (written_ + size > after_) {
+          ++failures_;
+          return kErrDiskFull;
+        }
+        written_ += size;
+      }
+    }
+    return SlowStorage::WriteOutput(file, data, size);
+  }
+  Status CloseOutput(OutputFile file) override {
+    {
+      // Descriptors are reused: the next file to get this one is not the victim.
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (victimFile_ && file == *victimFile_) victimFile_.reset();
+    }
+    return SlowStorage::CloseOutput(file);
+  }
+  int Failures() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return failures_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::string victim_;
+  std::uint64_t after_;
+  std::optional<OutputFile> victimFile_;
+  bool victimRefused_ = false;
+  std::uint64_t written_ = 0;
+  int failures_ = 0;
+};
+
+class WriterPoolTest : public ::testing::Test {
+ protected:
+  std::string Archive(const std::vector<TestMember>& members) {
+    const std::string path = work_ / "package.pck";
+    WriteBytes(path, MakeArchive(members));
+    return path;
+  }
+  // Every member as the archive has it, the last of a name winning.
+  static std::map<std::string, std::string> Expected(const std::vector<TestMember>& members) {
+    std::map<std::string, std::string> files;
+    for (const auto& m : members) files[m.name] = m.content;
+    return files;
+  }
+  void ExpectFiles(const TempDir& target, const std::map<std::string, std::string>& files) {
+    std::vector<std::string> names;
+    for (const auto& name : ListTree(target.Path())) {
+      if (name.back() != '/') names.push_back(name);
+    }
+    std::vector<std::string> wanted;
+    for (const auto& [name, content] : files) wanted.push_back(name);
+    EXPECT_EQ(names, wanted);
+    for (const auto& [name, content] : files) {
+      EXPECT_EQ(ReadText(target / name), content) << name;
+    }
+  }
+  TempDir work_;
+};
+
+TEST_F(WriterPoolTest, EveryMemberByteForByteHoweverFarTheWritersFallBehind) {
+  const auto members = Mixed();
+  const auto archive = Archive(members);
+  for (const unsigned writers : {1u, 2u, 3u, 8u}) {
+    // Tight bounds make the inflater wait for the writers all the time.
+    for (const std::size_t pending : {std::size_t(1), std::size_t(100000), std::size_t(4) << 20}) {
+      TempDir target;
+      SlowStorage storage(target.Path());
+      auto params = std::make_unique<UnzipParams>();
+      params->ArchiveName = archive.c_str();
+      ExtractOptions options;
+      options.writers = writers;
+      options.pendingBytes = pending;
+      options.pendingMembers = pending == 1 ? 1 : 64;
+      EXPECT_EQ(Extract(*params, storage, options), 0) << writers << " " << pending;
+      ExpectFiles(target, Expected(members));
+      EXPECT_EQ(storage.Open(), 0);
+    }
+  }
+}
+
+TEST_F(WriterPoolTest, TheCallbackSeesWhatItSeesOneThreaded) {
+  const auto archive = Archive(Mixed());
+  Recorder alone;
+  Recorder withWriters;
+  TempDir first;
+  TempDir second;
+  ASSERT_EQ(ExtractInto(archive, first.Path(), {.recorder = &alone, .writers = 0}), 0);
+  ASSERT_EQ(ExtractInto(archive, second.Path(), {.recorder = &withWriters, .writers = 3}), 0);
+  ASSERT_EQ(withWriters.events.size(), alone.events.size());
+  for (std::size_t i = 0; i < alone.events.size(); ++i) {
+    EXPECT_EQ(withWriters.events[i].code, alone.events[i].code) << i;
+    EXPECT_EQ(withWriters.events[i].name, alone.events[i].name) << i;
+    EXPECT_EQ(withWriters.events[i].size, alone.events[i].size) << i;
+    EXPECT_EQ(withWriters.events[i].written, alone.events[i].written) << i;
+  }
+  EXPECT_EQ(ListTree(first.Path()), ListTree(second.Path()));
+}
+
+TEST_F(WriterPoolTest, AWriteFailingOnAWriterFailsThatMemberAlone) {
+  auto members = Mixed();
+  // Small, in one block; large, failing while the inflater is still at it; and a re-install.
+  for (const auto& [victim, after] : std::vector<std::pair<std::string, std::uint64_t>>{
+           {"parts/p3/f10.dat", 0}, {"parts/p4/f88.dat", 270000}, {"big.bin", 300000}}) {
+    TempDir target;
+    const bool reinstall = victim == "big.bin";
+    if (reinstall) WriteText(target / "big.bin", "installed");
+    FailingStorage storage(target.Path(), victim, after);
+    Recorder recorder;
+    EXPECT_EQ(ExtractInto(Archive(members), target.Path(),
+                          {.recorder = &recorder, .storage = &storage, .writers = 2}),
+              1)
+        << victim;
+    EXPECT_GE(storage.Failures(), 1) << victim;
+    auto expected = Expected(members);
+    expected.erase(victim);
+    if (reinstall) expected["big.bin"] = "installed";
+    ExpectFiles(target, expected);
+    EXPECT_EQ(storage.Open(), 0);
+    EXPECT_EQ(recorder.events.back().code, kUnzipActionEnd);
+  }
+}
+
+TEST_F(WriterPoolTest, AStopWithWritersBusyFinishesTheMembersBeforeAndNothingElse) {
+  const auto members = Mixed();
+  const auto archive = Archive(members);
+  // Stop on a file start and on progress reports of members large and small, early and late.
+  Recorder probe;
+  {
+    TempDir target;
+    ASSERT_EQ(ExtractInto(archive, target.Path(), {.recorder = &probe, .writers = 0}), 0);
+  }
+  for (std::size_t stopAt = 0; stopAt + 1 < probe.events.size(); stopAt += 23) {
+    TempDir target;
+    WriteText(target / "big.bin", "installed");
+    SlowStorage storage(target.Path());
+    Recorder recorder;
+    recorder.stopAt = stopAt;
+    EXPECT_EQ(ExtractInto(archive, target.Path(),
+                          {.recorder = &recorder, .storage = &storage, .writers = 3}),
+              kUnzipStopped)
+        << stopAt;
+    // Exactly the events up to the stop, then the end.
+    ASSERT_EQ(recorder.events.size(), stopAt + 2) << stopAt;
+    EXPECT_EQ(recorder.events.back().code, kUnzipActionEnd);
+    for (std::size_t i = 0; i <= stopAt; ++i) {
+      EXPECT_EQ(recorder.events[i].code, probe.events[i].code) << stopAt << " " << i;
+    }
+    // The members whose start was reported before the one stopped are all there.
+    std::vector<TestMember> finished;
+    std::size_t started = 0;
+    for (std::size_t i = 0; i <= stopAt; ++i) {
+      if (recorder.events[i].code == kUnzipActionFileStarts) ++started;
+    }
+    finished.assign(members.begin(), members.begin() + std::ptrdiff_t(started - 1));
+    auto expected = Expected(finished);
+    if (!expected.count("big.bin")) expected["big.bin"] = "installed";
+    ExpectFiles(target, expected);
+    EXPECT_EQ(storage.Open(), 0);
+  }
+}
+
+}  // namespace
+}  // namespace unzip::test
