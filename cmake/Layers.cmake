@@ -19,4 +19,11 @@ function(add_layer name)
   add_library(${LAYER_TARGET} STATIC ${LAYER_SOURCES})
   target_include_directories(${LAYER_TARGET} PUBLIC ${root})
   target_link_libraries(${LAYER_TARGET} PUBLIC ${LAYER_USES})
+  if(WIN32)
+    target_compile_options(${LAYER_TARGET} PRIVATE ${INSTALLER_PRODUCT_OPTIONS})
+  endif()
 endfunction()
+
+# INSTALL.EXE runs on one thread and names each class it looks for by the kind the class reports:
+# no guards around its statics and no run-time type names, which keeps it within its size.
+set(INSTALLER_PRODUCT_OPTIONS -fno-threadsafe-statics -fno-rtti)

@@ -20,7 +20,7 @@ Control::~Control() {
 Form* Control::ParentForm() {
   Control* c = this;
   while (c->parent_ != nullptr) c = c->parent_;
-  return dynamic_cast<Form*>(c);
+  return c->Kind() == ControlKind::kForm ? static_cast<Form*>(c) : nullptr;
 }
 
 WindowedHost FindWindowedHost(const Control& control) {
@@ -218,7 +218,9 @@ void RadioButton::SetChecked(bool checked) {
   Changed(Property::kChecked);
   if (checked && Parent() != nullptr) {
     for (Control* sibling : Parent()->Children()) {
-      auto* radio = dynamic_cast<RadioButton*>(sibling);
+      auto* radio = sibling->Kind() == ControlKind::kRadioButton
+                        ? static_cast<RadioButton*>(sibling)
+                        : nullptr;
       if (radio != nullptr && radio != this) radio->SetChecked(false);
     }
   }

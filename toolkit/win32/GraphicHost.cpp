@@ -13,11 +13,15 @@ namespace toolkit::win32 {
 
 namespace {
 
+GraphicControl* AsGraphic(Control* control) {
+  return control->Kind() == ControlKind::kGraphic ? static_cast<GraphicControl*>(control) : nullptr;
+}
+
 GraphicControl* ControlAt(Control& parent, Point p) {
   const auto& children = parent.Children();
   // The last created lies on top.
   for (auto it = children.rbegin(); it != children.rend(); ++it) {
-    auto* graphic = dynamic_cast<GraphicControl*>(*it);
+    auto* graphic = AsGraphic(*it);
     if (graphic != nullptr && graphic->Visible() && graphic->Enabled() &&
         graphic->BoundsRect().Contains(p))
       return graphic;
@@ -73,7 +77,7 @@ void GraphicHost::Paint(HDC dc, const RECT& dirty) {
   if (area.Width() <= 0 || area.Height() <= 0) return;
   bool any = false;
   for (Control* child : parent_.Children()) {
-    auto* graphic = dynamic_cast<GraphicControl*>(child);
+    auto* graphic = AsGraphic(child);
     if (graphic == nullptr || !graphic->Visible()) continue;
     const Rect b = graphic->BoundsRect();
     if (b.left < area.right && area.left < b.right && b.top < area.bottom && area.top < b.bottom)
@@ -86,7 +90,7 @@ void GraphicHost::Paint(HDC dc, const RECT& dirty) {
   // Start from what the window has painted so far (its background), as the controls would see it.
   BitBlt(memory, 0, 0, area.Width(), area.Height(), dc, area.left, area.top, SRCCOPY);
   for (Control* child : parent_.Children()) {
-    auto* graphic = dynamic_cast<GraphicControl*>(child);
+    auto* graphic = AsGraphic(child);
     if (graphic == nullptr || !graphic->Visible()) continue;
     const Rect b = graphic->BoundsRect();
     if (!(b.left < area.right && area.left < b.right && b.top < area.bottom && area.top < b.bottom))

@@ -174,7 +174,9 @@ class ImagePeer : public WindowPeer {
 void PaintImagesBehind(const Control& control, HDC dc) {
   for (const Control* sibling : control.Parent()->Children()) {
     if (sibling == &control) break;
-    auto* peer = dynamic_cast<ImagePeer*>(sibling->Peer());
+    // An image's peer is always an ImagePeer: the peer is made by the control's kind.
+    auto* peer =
+        sibling->Kind() == ControlKind::kImage ? static_cast<ImagePeer*>(sibling->Peer()) : nullptr;
     if (peer == nullptr || !sibling->Visible()) continue;
     peer->PaintPicture(dc, sibling->Left() - control.Left(), sibling->Top() - control.Top());
   }
