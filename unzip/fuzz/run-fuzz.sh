@@ -1,12 +1,12 @@
 #!/bin/sh
-# Builds the archive reader's fuzz target with clang into build/fuzz and runs it for a bounded
-# time: run-fuzz.sh [SECONDS] (default 60). New inputs go to build/fuzz/corpus, findings to
-# build/fuzz/crashes; the committed seeds in tests/unzip/fuzz/corpus are only read.
+# Builds the archive reader's fuzz target with clang into build/fuzz/unzip and runs it for a bounded
+# time: run-fuzz.sh [SECONDS] (default 60). New inputs go to build/fuzz/unzip/corpus, findings to
+# build/fuzz/unzip/crashes; the committed seeds in tests/unzip/fuzz/corpus are only read.
 set -eu
 seconds=${1:-60}
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-build="$root/build/fuzz"
+build="$root/build/fuzz/unzip"
 
 generator="Unix Makefiles"
 command -v ninja > /dev/null && generator=Ninja
