@@ -121,7 +121,7 @@ bool EntrySize(const unsigned char* entry, std::size_t available, std::uint64_t&
 
 }  // namespace
 
-std::optional<std::uint64_t> PackageContentSize(const std::string& path) {
+std::optional<std::uint64_t> PackageContentSize(const std::string& path, const MemberVisit& each) {
   Package package(path);
   if (!package.Ok()) return std::nullopt;
   const std::optional<Directory> directory = FindDirectory(package);
@@ -133,7 +133,13 @@ std::optional<std::uint64_t> PackageContentSize(const std::string& path) {
   for (std::uint64_t entry = 0; entry < directory->entries; ++entry) {
     std::uint64_t size = 0;
     std::size_t length = 0;
-    if (!EntrySize(entries.data() + at, entries.size() - at, size, length)) return std::nullopt;
+    const unsigned char* bytes = entries.data() + at;
+    if (!EntrySize(bytes, entries.size() - at, size, length)) return std::nullopt;
+    if (each) {
+      each(std::string_view(reinterpret_cast<const char*>(bytes) + kCentralSize,
+                            Little(bytes + 28, 2)),
+           static_cast<std::uint32_t>(Little(bytes + 16, 4)));
+    }
     total += size;
     at += length;
   }
