@@ -8,6 +8,7 @@
 
 #include "config/FrontEnd.h"
 #include "config/Vars.h"
+#include "extract/PackageSize.h"
 #include "extract/PackageTable.h"
 #include "extract/UnzipBinding.h"
 #include "toolkit/Errors.h"
@@ -146,7 +147,8 @@ void ExtractPackage(config::FrontEnd& frontEnd, const std::string& packagePath,
     record.FileSpecCount = 1;
   }
   std::optional<CreationWatch> watch;
-  if (currentJournal != nullptr) watch.emplace(*currentJournal, toolkit::Fs().CurrentDir());
+  const std::string targetDir = toolkit::Fs().CurrentDir();
+  if (currentJournal != nullptr) watch.emplace(*currentJournal, targetDir);
   std::int32_t failed = 0;
   int filesStarted = 0;
   {
@@ -162,6 +164,14 @@ void ExtractPackage(config::FrontEnd& frontEnd, const std::string& packagePath,
   // A broken package is not a finished installation.
   if (failed < 0) throw EExtractError(config::FormatMessage(v.MsgPackageUnreadable, {packagePath}));
   if (failed > 0) {
+    // A disk that filled up since the installation looked at it is named as such, with the room
+    // the package needs.
+    std::uint64_t free = 0;
+    const std::optional<std::uint64_t> needed = PackageContentSize(packagePath);
+    if (needed && toolkit::Fs().FreeSpace(targetDir, free) == 0 && free < *needed) {
+      throw EExtractError(config::FormatMessage(
+          v.MsgNoRoom, {targetDir, MegabytesNeeded(*needed), MegabytesFree(free)}));
+    }
     throw EExtractError(
         config::FormatMessage(v.MsgPackageIncomplete, {packagePath, std::to_string(failed)}));
   }

@@ -121,6 +121,16 @@ bool EntrySize(const unsigned char* entry, std::size_t available, std::uint64_t&
 
 }  // namespace
 
+namespace {
+constexpr std::uint64_t kMegabyte = 1024 * 1024;
+}  // namespace
+
+std::string MegabytesNeeded(std::uint64_t bytes) {
+  return std::to_string((bytes + kMegabyte - 1) / kMegabyte);
+}
+
+std::string MegabytesFree(std::uint64_t bytes) { return std::to_string(bytes / kMegabyte); }
+
 std::optional<std::uint64_t> PackageContentSize(const std::string& path) {
   Package package(path);
   if (!package.Ok()) return std::nullopt;

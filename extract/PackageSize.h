@@ -14,4 +14,9 @@ namespace extract {
 // readable archive directory.
 std::optional<std::uint64_t> PackageContentSize(const std::string& path);
 
+// Sizes as the messages give them: what is needed rounded up, what is free rounded down, so that
+// a message never shows as much room as it says is needed.
+std::string MegabytesNeeded(std::uint64_t bytes);
+std::string MegabytesFree(std::uint64_t bytes);
+
 }  // namespace extract

@@ -33,15 +33,6 @@ std::optional<std::string> FileInTheWay(const std::string& destination) {
   }
 }
 
-constexpr std::uint64_t kMegabyte = 1024 * 1024;
-
-// The need rounded up and the room rounded down, so that the message never shows as much room
-// as the installation needs.
-std::string MegabytesNeeded(std::uint64_t bytes) {
-  return std::to_string((bytes + kMegabyte - 1) / kMegabyte);
-}
-std::string MegabytesFree(std::uint64_t bytes) { return std::to_string(bytes / kMegabyte); }
-
 // The folder whose drive the destination lies on: its root ("c:\") when it has a drive letter.
 std::string DriveOf(const std::string& path) {
   if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2) + "\\";
@@ -90,7 +81,8 @@ std::optional<std::string> FindWhatIsMissing(config::FrontEnd& frontEnd) {
   }
   std::uint64_t free = 0;
   if (toolkit::Fs().FreeSpace(NearestExistingFolder(destination), free) == 0 && free < needed) {
-    return FormatMessage(v.MsgNoRoom, {destination, MegabytesNeeded(needed), MegabytesFree(free)});
+    return FormatMessage(
+        v.MsgNoRoom, {destination, extract::MegabytesNeeded(needed), extract::MegabytesFree(free)});
   }
   return std::nullopt;
 }

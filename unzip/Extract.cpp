@@ -1,7 +1,9 @@
 #include "unzip/Extract.h"
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -118,8 +120,19 @@ class Extractor {
   std::string lastFolder_;  // made (or found) by the previous member: most members share it
   // Where the previous file member's header and data lay. Members of a sound archive never
   // share bytes; a "zip bomb" makes many entries point into the same compressed data.
-  std::uint64_t previousStart_ = 0;
-  std::uint64_t previousEnd_ = 0;
+  // The archive bytes each extracted member was read from, by where they start. A member whose
+  // bytes overlap any other's is refused: members that share their data are how an archive of a
+  // few kilobytes claims gigabytes, each member's output being bounded only by its own size.
+  std::map<std::uint64_t, std::uint64_t> claimed_;
+
+  // False when [start, end) overlaps bytes an earlier member was read from; else claims them.
+  bool ClaimData(std::uint64_t start, std::uint64_t end) {
+    auto next = claimed_.lower_bound(start);
+    if (next != claimed_.end() && next->first < end) return false;
+    if (next != claimed_.begin() && std::prev(next)->second > start) return false;
+    claimed_.emplace_hint(next, start, end);
+    return true;
+  }
 };
 
 std::int32_t Extractor::Run() {
@@ -210,10 +223,7 @@ Outcome Extractor::ExtractFile(ArchiveWindow& data, const Member& member, const 
   if (member.damaged || member.Encrypted() || !supported || !LocateData(data, member, dataOffset)) {
     return Outcome::kFailed;
   }
-  const bool overlaps = member.localOffset >= previousStart_ && member.localOffset < previousEnd_;
-  previousStart_ = member.localOffset;
-  previousEnd_ = dataOffset + member.compressedSize;
-  if (overlaps) return Outcome::kFailed;
+  if (!ClaimData(member.localOffset, dataOffset + member.compressedSize)) return Outcome::kFailed;
   if (!reporter_.FileStarts(member.name, member.size)) return Outcome::kStopped;
 
   const std::size_t slash = path.rfind('/');

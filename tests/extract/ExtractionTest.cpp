@@ -180,8 +180,9 @@ TEST_F(ExtractionTest, ABrokenPackageEndsTheInstallationWithAnErrorNamingIt) {
 TEST_F(ExtractionTest, AFullDiskMidFileLeavesNoHalfFile) {
   WritePackage(Disk(), "c:\\setup\\hlp.pck", {{"big.dat", std::string(200000, 'b')}});
   Disk().SetCapacity(Disk().Snapshot().begin()->second.size() + 100000);
-  headless::ExpectBox(BoxKind::kError, config::FormatMessage(config::Vars.MsgPackageIncomplete,
-                                                             {"c:\\setup\\hlp.pck", "1"}));
+  // The disk is named as full, with the room the package needs: under 1 MB free, 1 MB needed.
+  headless::ExpectBox(BoxKind::kError,
+                      config::FormatMessage(config::Vars.MsgNoRoom, {"c:\\target", "1", "0"}));
   Extract("\\hlp.pck", "c:\\target\\");
   EXPECT_TRUE(Disk().List("c:\\target").empty());
 }

@@ -57,6 +57,27 @@ TEST_F(CorruptArchiveTest, BadCrcFailsTheMemberAndKeepsTheInstalledFile) {
   EXPECT_EQ(ListTree(target_.Path()), (std::vector<std::string>{"a.txt", "b.txt"}));
 }
 
+// Members that point at the data of a member other than the one before them: the way a tiny
+// archive claims many times its size. Each is refused, whatever stands between them.
+TEST_F(CorruptArchiveTest, AMemberReadingAnyEarlierMembersDataIsRefused) {
+  const std::string shared(5000, 's');
+  auto bytes = MakeArchive({{.name = "a.dat", .content = shared},
+                            {.name = "b.dat", .content = "between"},
+                            {.name = "c.dat", .content = shared},
+                            {.name = "d.dat", .content = shared}});
+  // The directory entries of c.dat and d.dat are made to point at a.dat's local header.
+  const std::uint8_t central[] = {'P', 'K', 1, 2};
+  int entry = 0;
+  for (auto at = bytes.begin();
+       (at = std::search(at, bytes.end(), std::begin(central), std::end(central))) != bytes.end();
+       ++at) {
+    if (++entry >= 3) std::fill(at + 42, at + 46, std::uint8_t(0));
+  }
+  ASSERT_EQ(entry, 4);
+  EXPECT_EQ(ExtractInto(Write(bytes), target_.Path()), 2);
+  EXPECT_EQ(ListTree(target_.Path()), (std::vector<std::string>{"a.dat", "b.dat"}));
+}
+
 TEST_F(CorruptArchiveTest, MemberLargerOrSmallerThanItsHeaderSaysFails) {
   const std::string text = Text(200000, 1);
   for (const std::uint64_t claimed : {std::uint64_t(100), std::uint64_t(199999),
