@@ -221,10 +221,8 @@ TEST_F(SilentWineTest, ASilentInstallationIntoAutoCad2004GivesWhatTheDialogGives
        "File di avvio AutoLISP modificati o gi\xE0 completi (copia di riserva .bak accanto a "
        "ciascuno) in c:\\Programmi\\Autocad 2006\r\n",
        "Estratto: " + kMedium + "\\cad-acad.pck tkicon1.bmp -> " + support + ", 1 file\r\n",
-       "Modificato: " + support + "acad.mns (copia di riserva " + support +
-           "tktemp.bak)\r\n",
-       "Modificato: " + support + "acad.pgp (copia di riserva " + support +
-           "pgp.bak)\r\n",
+       "Modificato: " + support + "acad.mns (copia di riserva " + support + "tktemp.bak)\r\n",
+       "Modificato: " + support + "acad.pgp (copia di riserva " + support + "pgp.bak)\r\n",
        "Estratto: " + kMedium + "\\tk.pck -> c:\\Tolvek4\\, ",
        "Domanda: Creo l'icona Tolvek con il gruppo corrispondente ? -> s\xEC\r\n",
        "Program Manager, comando inviato: [CreateGroup(Tolvek)]\r\n",
