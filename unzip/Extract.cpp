@@ -44,13 +44,16 @@ class ArchiveGuard {
   Storage& storage_;
 };
 
-// Writes each block into the member's file on the calling thread, then reports it.
-class FileSink final : public OutputSink {
+// Hands each block on (`Take`: into the member's file on the calling thread, or to the writer
+// threads), then reports it. Progress is counted as the content leaves the inflater, and every
+// byte counted is on the disk before Extract returns.
+template <typename Take>
+class ReportingSink final : public OutputSink {
  public:
-  FileSink(MemberOutput& output, Reporter& reporter) : output_(output), reporter_(reporter) {}
+  ReportingSink(Take take, Reporter& reporter) : take_(take), reporter_(reporter) {}
 
   bool Write(const std::uint8_t* data, std::size_t size) override {
-    if (output_.Write(data, size) != kOk) return false;
+    if (!take_(data, size)) return false;
     written_ += size;
     if (!reporter_.Written(written_)) {
       stopped_ = true;
@@ -61,31 +64,7 @@ class FileSink final : public OutputSink {
   bool Stopped() const { return stopped_; }
 
  private:
-  MemberOutput& output_;
-  Reporter& reporter_;
-  std::uint64_t written_ = 0;
-  bool stopped_ = false;
-};
-
-// Hands each block to the writer threads, then reports it: progress is counted as the content
-// leaves the inflater, and every byte counted is on the disk before Extract returns.
-class PoolSink final : public OutputSink {
- public:
-  PoolSink(WriterPool& pool, Reporter& reporter) : pool_(pool), reporter_(reporter) {}
-
-  bool Write(const std::uint8_t* data, std::size_t size) override {
-    if (!pool_.Append(data, size)) return false;
-    written_ += size;
-    if (!reporter_.Written(written_)) {
-      stopped_ = true;
-      return false;
-    }
-    return true;
-  }
-  bool Stopped() const { return stopped_; }
-
- private:
-  WriterPool& pool_;
+  Take take_;
   Reporter& reporter_;
   std::uint64_t written_ = 0;
   bool stopped_ = false;
@@ -239,7 +218,9 @@ Outcome Extractor::WriteHere(ArchiveWindow& data, const Member& member, std::uin
                              const std::string& path) {
   MemberOutput output(storage_);
   if (output.Create(path) != kOk) return Outcome::kFailed;
-  FileSink sink(output, reporter_);
+  ReportingSink sink([&output](const std::uint8_t* block,
+                               std::size_t size) { return output.Write(block, size) == kOk; },
+                     reporter_);
   if (decoder_.Decode(data, member, dataOffset, sink) != DecodeResult::kDone) {
     output.Discard();
     return sink.Stopped() ? Outcome::kStopped : Outcome::kFailed;
@@ -250,7 +231,9 @@ Outcome Extractor::WriteHere(ArchiveWindow& data, const Member& member, std::uin
 Outcome Extractor::HandOver(WriterPool& pool, ArchiveWindow& data, const Member& member,
                             std::uint64_t dataOffset, const std::string& path) {
   pool.Begin(path, member.stamp);
-  PoolSink sink(pool, reporter_);
+  ReportingSink sink(
+      [&pool](const std::uint8_t* block, std::size_t size) { return pool.Append(block, size); },
+      reporter_);
   // Only content that checked out whole is kept; a writer failing on a kept member is counted
   // when the pool drains.
   const bool complete = decoder_.Decode(data, member, dataOffset, sink) == DecodeResult::kDone;

@@ -85,13 +85,15 @@ class FailingStorage : public SlowStorage {
     const Status status = SlowStorage::CreateOutput(path, file);
     std::lock_guard<std::mutex> lock(mutex_);
     // The victim's own name is taken when there is an earlier file: then its temporary file is
-    // the next one created in its folder.
-    if (status == kOk &&
-        (path == victim_ || (victimRefused_ && path.find("~unzip") != std::string::npos))) {
+    // the next one the same writer creates (another writer may be making a temporary file of its
+    // own for a member whose name is taken too).
+    const bool victimsTemporary =
+        refusingWriter_ == std::this_thread::get_id() && path.find("~unzip") != std::string::npos;
+    if (status == kOk && (path == victim_ || victimsTemporary)) {
       victimFile_ = file;
-      victimRefused_ = false;
+      refusingWriter_ = std::thread::id();
     }
-    if (status == kErrFileExists && path == victim_) victimRefused_ = true;
+    if (status == kErrFileExists && path == victim_) refusingWriter_ = std::this_thread::get_id();
     return status;
   }
   Status WriteOutput(OutputFile file, const void* data, std::size_t size) override {
@@ -125,7 +127,7 @@ class FailingStorage : public SlowStorage {
   std::string victim_;
   std::uint64_t after_;
   std::optional<OutputFile> victimFile_;
-  bool victimRefused_ = false;
+  std::thread::id refusingWriter_;  // the writer that found the victim's name taken
   std::uint64_t written_ = 0;
   int failures_ = 0;
 };
