@@ -11,7 +11,7 @@
 // written after a stop; the result counts every announced member that left no file.
 //
 // The last two bytes of the input, which a reader takes for trailing junk or for the end record's
-// comment length, also set up the run: the last one asks for a file specification (bit 0), lays
+// comment length, also set up the run: the last one asks for a file spec (bit 0), lays
 // a previous installation under the members' names (bit 1) and stale temporary files in every
 // folder (bit 2), and answers "stop" at the callback call it numbers in bits 3-7 (0: never); the
 // one before it, when not 0, makes that storage call (counting folder and file creations, writes,
