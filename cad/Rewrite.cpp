@@ -73,8 +73,6 @@ bool HeldByAnotherProgram(std::uint32_t code) {
          code == toolkit::kErrLockViolation;
 }
 
-void IgnoreFailure(std::uint32_t) { toolkit::fs::IoResult(); }
-
 // Puts the finished copy in the target's place, the old file becoming the backup. False, with
 // every file as it was, when another program keeps the target from being renamed.
 bool SwapIn(const RewritePaths& paths) {
@@ -90,9 +88,9 @@ bool SwapIn(const RewritePaths& paths) {
   Rename(paths.target, paths.backup, Check::kRecord);
   if (const std::uint32_t code = toolkit::fs::IoResult(); code != 0) {
     if (hadBackup) Rename(paths.aside, paths.backup, Check::kRecord);
-    IgnoreFailure(0);
+    toolkit::fs::IoResult();
     toolkit::fs::Erase(paths.temp, Check::kRecord);
-    IgnoreFailure(0);
+    toolkit::fs::IoResult();
     if (HeldByAnotherProgram(code)) return false;
     toolkit::fs::Report(code, Check::kRaise);
   }
@@ -102,14 +100,14 @@ bool SwapIn(const RewritePaths& paths) {
     // AutoCAD must not start without its file: the old text goes back under its name, and the
     // error that stopped the swap is the one reported, whether or not this repair succeeds.
     Rename(paths.backup, paths.target, Check::kRecord);
-    IgnoreFailure(0);
+    toolkit::fs::IoResult();
     if (hadBackup) Rename(paths.aside, paths.backup, Check::kRecord);
-    IgnoreFailure(0);
+    toolkit::fs::IoResult();
     throw;
   }
   if (hadBackup) {
     toolkit::fs::Erase(paths.aside, Check::kRecord);
-    IgnoreFailure(0);
+    toolkit::fs::IoResult();
   }
   return true;
 }
@@ -154,9 +152,9 @@ bool RewriteWithBackup(const std::string& targetPath, const std::string& tempPat
   } catch (const toolkit::EInOutError&) {
     // An unfinished copy is of no use to anybody: it goes, and the target was never touched.
     target.Close(Check::kRecord);
-    IgnoreFailure(0);
+    toolkit::fs::IoResult();
     toolkit::fs::Erase(tempPath, Check::kRecord);
-    IgnoreFailure(0);
+    toolkit::fs::IoResult();
     throw;
   }
 

@@ -48,10 +48,6 @@ void WaitForPackage(config::FrontEnd& frontEnd, const std::string& packagePath) 
   } while (!toolkit::Fs().FileExists(packagePath));
 }
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-  return !folder.empty() && folder.back() == '\\' ? folder + name : folder + "\\" + name;
-}
-
 // Tells the journal of the folders and the file a member will create, before the library
 // writes it: afterwards nobody could tell a new file from one it replaced. Folders once seen are
 // remembered for the rest of the package.
@@ -64,24 +60,17 @@ class CreationWatch {
     std::replace(name.begin(), name.end(), '/', '\\');
     for (std::size_t slash = name.find('\\'); slash != std::string::npos;
          slash = name.find('\\', slash + 1)) {
-      const std::string folder = JoinPath(target_, name.substr(0, slash));
-      if (!knownFolders_.insert(Fold(folder)).second) continue;
+      const std::string folder = toolkit::fs::JoinPath(target_, name.substr(0, slash));
+      if (!knownFolders_.insert(toolkit::fs::FoldCase(folder)).second) continue;
       if (!toolkit::Fs().DirExists(folder)) journal_.FolderCreated(folder);
     }
-    const std::string path = JoinPath(target_, name);
+    const std::string path = toolkit::fs::JoinPath(target_, name);
     if (!toolkit::Fs().FileExists(path)) {
       journal_.FileCreated(path, std::uint32_t(size));
     }
   }
 
  private:
-  static std::string Fold(std::string text) {
-    for (char& c : text) {
-      if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    }
-    return text;
-  }
-
   ExtractionJournal& journal_;
   std::string target_;
   std::set<std::string> knownFolders_;

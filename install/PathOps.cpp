@@ -19,10 +19,6 @@ void Created(const std::string& path) {
 }
 }  // namespace
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-  return !folder.empty() && folder.back() == '\\' ? folder + name : folder + "\\" + name;
-}
-
 ScopedFolderRecord::ScopedFolderRecord(std::function<void(const std::string&)> record)
     : previous_(std::exchange(folderRecord, std::move(record))) {}
 

@@ -35,8 +35,7 @@ void ForcePath(const std::string& path);
 // Makes sure the sub-folder `name` of the current folder exists; the current folder stays.
 void MakeSubdir(const std::string& name);
 
-// `folder` and `name` joined by one backslash.
-std::string JoinPath(const std::string& folder, const std::string& name);
+using toolkit::fs::JoinPath;
 
 // Tells `record` the full path of every folder the operations above create while it lives.
 class ScopedFolderRecord {

@@ -11,23 +11,14 @@ namespace {
 namespace fs = toolkit::fs;
 using toolkit::fs::Check;
 
-bool Done(std::uint32_t) { return fs::IoResult() == 0; }
-
 bool Rename(const std::string& from, const std::string& to) {
   fs::Rename(from, to, Check::kRecord);
-  return Done(0);
+  return fs::IoResult() == 0;
 }
 
 bool Erase(const std::string& path) {
   fs::Erase(path, Check::kRecord);
-  return Done(0);
-}
-
-std::string Fold(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  }
-  return text;
+  return fs::IoResult() == 0;
 }
 
 // A swap cut short: the target is back under its name, with the complete copy when `finish`
@@ -76,7 +67,7 @@ bool UndoFile(const Change& change) {
   // A member that was never written leaves nothing to undo.
   if (fs::IoResult() != 0) return !toolkit::Fs().FileExists(change.path);
   const std::uint64_t size = file.Size(Check::kRecord);
-  const bool same = Done(0) && size == change.size;
+  const bool same = fs::IoResult() == 0 && size == change.size;
   file.Close(Check::kRecord);
   fs::IoResult();
   return same && Erase(change.path);
@@ -99,7 +90,7 @@ bool UndoRegistryValue(const Change& change) {
 std::set<std::string> PatchedTargets(const std::vector<Change>& changes) {
   std::set<std::string> patched;
   for (const Change& change : changes) {
-    if (change.kind == Change::Kind::kPatch) patched.insert(Fold(change.path));
+    if (change.kind == Change::Kind::kPatch) patched.insert(fs::FoldCase(change.path));
   }
   return patched;
 }
@@ -121,7 +112,7 @@ std::vector<std::string> RollBack(Journal& journal, const std::string& destinati
         if (!UndoPatch(change->rewrite)) notUndone.push_back(change->path);
         break;
       case Change::Kind::kSwap:
-        if (patched.count(Fold(change->path)) == 0 && !SettleSwap(change->rewrite, false)) {
+        if (patched.count(fs::FoldCase(change->path)) == 0 && !SettleSwap(change->rewrite, false)) {
           notUndone.push_back(change->path);
         }
         break;
@@ -156,7 +147,8 @@ std::vector<std::string> RepairInterruptedSwaps(const std::string& journalPath) 
   for (const JournalRun& run : journal->runs) {
     const std::set<std::string> patched = PatchedTargets(run.changes);
     for (const Change& change : run.changes) {
-      if (change.kind != Change::Kind::kSwap || patched.count(Fold(change.path)) != 0) continue;
+      if (change.kind != Change::Kind::kSwap || patched.count(fs::FoldCase(change.path)) != 0)
+        continue;
       const cad::RewritePaths& paths = change.rewrite;
       toolkit::FileSystem& files = toolkit::Fs();
       const bool needsRepair = !files.FileExists(paths.target) || files.FileExists(paths.aside);

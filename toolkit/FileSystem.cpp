@@ -89,4 +89,15 @@ std::string StripTrailingBackslash(const std::string& path) {
   return path;
 }
 
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  return !folder.empty() && folder.back() == '\\' ? folder + name : folder + "\\" + name;
+}
+
+std::string FoldCase(std::string name) {
+  for (char& c : name) {
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  }
+  return name;
+}
+
 }  // namespace toolkit::fs

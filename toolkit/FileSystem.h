@@ -137,6 +137,10 @@ void RmDir(const std::string& path, Check check = Check::kRaise);
 
 // The path without one final backslash.
 std::string StripTrailingBackslash(const std::string& path);
+// `folder` and `name` joined by one backslash.
+std::string JoinPath(const std::string& folder, const std::string& name);
+// A name folded the way Windows compares names: the letters A to Z as a to z, nothing else.
+std::string FoldCase(std::string name);
 
 }  // namespace fs
 }  // namespace toolkit

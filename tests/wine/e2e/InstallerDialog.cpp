@@ -112,15 +112,18 @@ bool Exists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-void InstallerDialogTest::SetUpTestSuite() {
+extractwine::fs::path BuildDemoMedium() {
   extractwine::ClearScene();
-  product_ = extractwine::WriteProduct();
+  extractwine::fs::path product = extractwine::WriteProduct();
   medium::MediumOptions options;
-  options.productDir = product_;
-  options.outDir = kMedium;
+  options.productDir = product;
+  options.outDir = extractwine::kMedium;
   options.installerDir = extractwine::InstallerDir();
   medium::BuildMedium(options);
+  return product;
 }
+
+void InstallerDialogTest::SetUpTestSuite() { product_ = BuildDemoMedium(); }
 
 void InstallerDialogTest::TearDownTestSuite() { extractwine::ClearScene(); }
 

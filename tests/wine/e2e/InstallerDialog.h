@@ -85,6 +85,10 @@ std::string Differences(const Contents& a, const Contents& b, const std::string&
 
 bool Exists(const std::string& path);
 
+// A fresh scene with the demo product written and its one-folder medium built in
+// extractwine::kMedium; returns the product's folder.
+extractwine::fs::path BuildDemoMedium();
+
 // The dialog of INSTALL.EXE started from a medium the medium builder wrote out of the demo
 // product, one medium for a whole test program.
 class InstallerDialogTest : public ::testing::Test {

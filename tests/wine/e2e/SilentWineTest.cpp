@@ -72,15 +72,7 @@ struct SilentResult {
 
 class SilentWineTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    extractwine::ClearScene();
-    product_ = extractwine::WriteProduct();
-    medium::MediumOptions options;
-    options.productDir = product_;
-    options.outDir = kMedium;
-    options.installerDir = extractwine::InstallerDir();
-    medium::BuildMedium(options);
-  }
+  static void SetUpTestSuite() { product_ = e2e::BuildDemoMedium(); }
 
   static void TearDownTestSuite() { extractwine::ClearScene(); }
 
