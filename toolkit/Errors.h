@@ -4,15 +4,22 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
+#include <exception>
 #include <string>
+#include <utility>
 
 namespace toolkit {
 
-// Any error whose text the handler of unhandled errors shows. Texts are code page 1252.
-class Exception : public std::runtime_error {
+// Any error whose text the handler of unhandled errors shows. Texts are code page 1252. It keeps
+// its text itself rather than deriving from std::runtime_error, whose reference-counted string
+// would bring a second string implementation of some 40 KB into INSTALL.EXE.
+class Exception : public std::exception {
  public:
-  explicit Exception(const std::string& message) : std::runtime_error(message) {}
+  explicit Exception(std::string message) : message_(std::move(message)) {}
+  const char* what() const noexcept override { return message_.c_str(); }
+
+ private:
+  std::string message_;
 };
 
 // A failed file or folder operation, carrying the operating-system error code.

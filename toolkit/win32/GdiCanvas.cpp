@@ -1,7 +1,8 @@
 #include "toolkit/win32/GdiCanvas.h"
 
-#include <stdexcept>
 #include <vector>
+
+#include "toolkit/Errors.h"
 
 namespace toolkit::win32 {
 
@@ -158,7 +159,7 @@ DibBitmap::DibBitmap(int width, int height, Content content)
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   bitmap_.Reset(CreateDIBSection(dc_.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap_ || !dc_) throw std::runtime_error("Cannot create an off-screen bitmap");
+  if (!bitmap_ || !dc_) throw Exception("Cannot create an off-screen bitmap");
   bits_ = static_cast<Pixel32*>(bits);
   selection_.emplace(dc_.Get(), bitmap_.Get());
   if (content == kWhite)
