@@ -28,6 +28,8 @@ constexpr OptionRow kOptions[] = {
     {"LOG", Kind::kValue, nullptr, &Options::logFile},
     {"?", Kind::kFlag, &Options::help},
     {"HELP", Kind::kFlag, &Options::help},
+    {"UNINSTALL", Kind::kFlag, &Options::uninstall},
+    {"FROM", Kind::kValue, nullptr, &Options::from},
 };
 
 // Applies one argument; false when it is no option of the table or its value is wrong.

@@ -17,6 +17,9 @@ struct Options {
   bool noGroup = false;                  // /NOGROUP
   std::optional<std::string> logFile;    // /LOG=file
   bool help = false;                     // /? or /HELP
+  bool uninstall = false;                // /UNINSTALL: remove the product instead
+  // /FROM=folder: the uninstaller runs from its temporary copy, for the product in that folder.
+  std::optional<std::string> from;
 };
 
 struct ParsedOptions {

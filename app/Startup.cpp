@@ -7,6 +7,7 @@
 #include "app/Options.h"
 #include "app/Session.h"
 #include "app/SilentFrontEnd.h"
+#include "app/Uninstaller.h"
 #include "config/Vars.h"
 #include "extract/UnzipBinding.h"
 #include "toolkit/Dialogs.h"
@@ -145,6 +146,11 @@ int RunToTheEnd(Session& session) {
     return Finish(log, kExitSuccess);
   }
 
+  // The uninstaller in the destination hands over to a copy of itself before anything else.
+  if (parsed.options.uninstall) {
+    if (const std::optional<int> code = RunTemporaryCopy(session, arguments)) return *code;
+  }
+
   toolkit::UniqueMutex mutex;
   toolkit::MutexId claimed = 0;
   const std::uint32_t claim = toolkit::Proc().ClaimMutex(kInstallerMutex, claimed);
@@ -167,6 +173,7 @@ int RunToTheEnd(Session& session) {
     return kExitInvalidCommandLine;
   }
   started();
+  if (session.options.uninstall) return Finish(log, RunUninstall(session));
   if (session.options.silent) {
     RunSilent(session);
   } else {

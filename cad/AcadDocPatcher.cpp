@@ -3,6 +3,7 @@
 #include "cad/LineWriter.h"
 #include "cad/LispCandidates.h"
 #include "cad/Rewrite.h"
+#include "toolkit/Crc32.h"
 #include "toolkit/FileSystem.h"
 
 namespace cad {
@@ -14,18 +15,20 @@ constexpr std::string_view kAcadDocBackupName = "acaddoc.bak";
 // The block is written under a temporary name and then given the file's: AutoCAD, started
 // meanwhile, finds either no acaddoc.lsp or the whole one. The rename fails rather than replace
 // a file someone else made in the meantime.
-// Returns the size of the file made.
-std::uint64_t CreateWithBlock(const std::string& target, const std::string& temp) {
+// Tells the journal of the file made, with its size and CRC.
+void CreateWithBlock(const std::string& target, const std::string& temp) {
+  std::string text;
+  for (std::string_view line : kLoadEdit.block) (text += line) += "\r\n";
   toolkit::fs::File file;
   file.Open(temp, toolkit::OpenMode::kCreate);
-  LineWriter writer(file);
-  for (std::string_view line : kLoadEdit.block) writer.WriteLine(line);
-  writer.Flush();
-  const std::uint64_t size = file.Size();
+  file.Write(text);
   file.Flush();
   file.Close();
   toolkit::fs::Rename(temp, target);
-  return size;
+  if (RewriteJournal* journal = CurrentRewriteJournal()) {
+    journal->FileCreated(target, text.size());
+    journal->FileChecksum(target, toolkit::Crc32(0, text.data(), text.size()));
+  }
 }
 
 }  // namespace
@@ -38,8 +41,7 @@ AcadDocResult AddLoadBlockToAcadDoc(const std::string& supportFolder) {
   // The folder ends with a backslash, so the start-up file patcher's "\lisp.new" loses its own.
   const std::string temp = supportFolder + std::string(kLispTempName.substr(1));
   if (!toolkit::Fs().FileExists(target)) {
-    const std::uint64_t size = CreateWithBlock(target, temp);
-    if (RewriteJournal* journal = CurrentRewriteJournal()) journal->FileCreated(target, size);
+    CreateWithBlock(target, temp);
     return AcadDocResult::kCreated;
   }
   const bool patched = RewriteWithBackup(

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cad/Rewrite.h"
+#include "toolkit/Crc32.h"
 #include "toolkit/FileSystem.h"
 #include "toolkit/Registry.h"
 
@@ -50,7 +51,10 @@ void WritePackageContents(const std::string& bundle) {
   if (present) toolkit::fs::Erase(target);
   toolkit::fs::Rename(temp, target);
   RewriteJournal* journal = CurrentRewriteJournal();
-  if (!present && journal != nullptr) journal->FileCreated(target, text.size());
+  if (!present && journal != nullptr) {
+    journal->FileCreated(target, text.size());
+    journal->FileChecksum(target, toolkit::Crc32(0, text.data(), text.size()));
+  }
 }
 
 bool SameFolder(std::string_view a, std::string_view b) {

@@ -123,21 +123,26 @@ ScopedRewriteJournal::ScopedRewriteJournal(RewriteJournal& journal)
 
 ScopedRewriteJournal::~ScopedRewriteJournal() { currentJournal = previous_; }
 
-bool RewriteWithBackup(const std::string& targetPath, const std::string& tempPath,
-                       const std::string& backupPath, std::string_view marker,
-                       const CopyRule& copyRule, std::initializer_list<std::string_view> trailer) {
+namespace {
+
+// The rewrite, with the marker test when there is a marker.
+bool Rewrite(const std::string& targetPath, const std::string& tempPath,
+             const std::string& backupPath, const std::string_view* marker,
+             const CopyRule& copyRule, std::initializer_list<std::string_view> trailer) {
   // A code left behind by someone else's unchecked operation must not pass for this open's.
   toolkit::fs::IoResult();
   File target;
   target.Open(targetPath, OpenMode::kReadWrite, Check::kRecord);
   if (toolkit::fs::IoResult() != 0) return false;
 
-  const bool alreadyPatched = HoldsMarker(target, marker);
-  // Opened again so that the copy starts from the first byte.
-  target.Open(targetPath, OpenMode::kReadWrite);
-  if (alreadyPatched) {
-    if (currentJournal != nullptr) currentJournal->AlreadyPatched(targetPath);
-    return true;
+  if (marker != nullptr) {
+    const bool alreadyPatched = HoldsMarker(target, *marker);
+    // Opened again so that the copy starts from the first byte.
+    target.Open(targetPath, OpenMode::kReadWrite);
+    if (alreadyPatched) {
+      if (currentJournal != nullptr) currentJournal->AlreadyPatched(targetPath);
+      return true;
+    }
   }
 
   std::vector<InsertedLine> inserted;
@@ -163,6 +168,19 @@ bool RewriteWithBackup(const std::string& targetPath, const std::string& tempPat
   if (!SwapIn(paths)) return false;
   if (currentJournal != nullptr) currentJournal->Rewritten(paths, inserted);
   return true;
+}
+
+}  // namespace
+
+bool RewriteWithBackup(const std::string& targetPath, const std::string& tempPath,
+                       const std::string& backupPath, std::string_view marker,
+                       const CopyRule& copyRule, std::initializer_list<std::string_view> trailer) {
+  return Rewrite(targetPath, tempPath, backupPath, &marker, copyRule, trailer);
+}
+
+bool RewriteLines(const std::string& targetPath, const std::string& tempPath,
+                  const std::string& backupPath, const CopyRule& copyRule) {
+  return Rewrite(targetPath, tempPath, backupPath, nullptr, copyRule, {});
 }
 
 }  // namespace cad

@@ -51,6 +51,8 @@ class RewriteJournal {
   // the value did not exist).
   virtual void FolderCreated(const std::string& /*path*/) {}
   virtual void FileCreated(const std::string& /*path*/, std::uint64_t /*size*/) {}
+  // The file made is complete and has this CRC-32.
+  virtual void FileChecksum(const std::string& /*path*/, std::uint32_t /*crc*/) {}
   virtual void RegistryValueChanged(const std::string& /*key*/, const std::string& /*name*/,
                                     const std::string& /*added*/,
                                     const std::optional<std::string>& /*before*/) {}
@@ -84,5 +86,10 @@ bool RewriteWithBackup(const std::string& targetPath, const std::string& tempPat
                        const std::string& backupPath, std::string_view marker,
                        const CopyRule& copyRule,
                        std::initializer_list<std::string_view> trailer = {});
+
+// The same rewrite for a change that has no marker to look for (taking the product's lines out
+// again): the copy is always written.
+bool RewriteLines(const std::string& targetPath, const std::string& tempPath,
+                  const std::string& backupPath, const CopyRule& copyRule);
 
 }  // namespace cad

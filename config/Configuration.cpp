@@ -149,6 +149,35 @@ constexpr LanguageText kUnattendedTexts[] = {
     {&ConfigurationBlock::LogExitCode, "Codice di uscita:", "Exit code:"},
 };
 
+// The uninstaller's question, its closing report and the words of its log.
+constexpr LanguageText kUninstallTexts[] = {
+    {&ConfigurationBlock::MsgConfirmUninstall,
+     "Rimuovere Tolvek dal computer, con le modifiche fatte ai file di AutoCAD?",
+     "Remove Tolvek from this computer, with the changes made to AutoCAD's files?"},
+    {&ConfigurationBlock::MsgUninstalled, "Tolvek \xE8 stato rimosso dal computer.",
+     "Tolvek has been removed from this computer."},
+    {&ConfigurationBlock::MsgUninstallIncomplete,
+     "La rimozione non \xE8 stata completata: eseguirla di nuovo per finirla.",
+     "The removal did not complete: run it again to finish it."},
+    {&ConfigurationBlock::MsgLeftInPlace, "Sono rimasti:", "Left in place:"},
+    {&ConfigurationBlock::MsgNoRecord, "Nessuna installazione di Tolvek registrata in %1.",
+     "No installation of Tolvek is recorded in %1."},
+    {&ConfigurationBlock::LogUninstallStarted, "Disinstallazione di", "Uninstallation of"},
+    {&ConfigurationBlock::LogRemoved, "Rimosso:", "Removed:"},
+    {&ConfigurationBlock::LogLinesRemoved,
+     "Righe di Tolvek tolte da:", "Tolvek's lines taken out of:"},
+    {&ConfigurationBlock::LogLeft, "Lasciato:", "Left:"},
+    {&ConfigurationBlock::ReasonChanged, "modificato dopo l'installazione",
+     "changed since the installation"},
+    {&ConfigurationBlock::ReasonNotEmpty, "contiene file non installati da Tolvek",
+     "holds files Tolvek did not install"},
+    {&ConfigurationBlock::ReasonLinesGone, "non contiene pi\xF9 le righe di Tolvek",
+     "no longer holds Tolvek's lines"},
+    {&ConfigurationBlock::ReasonMissing, "non esiste pi\xF9", "no longer exists"},
+    {&ConfigurationBlock::ReasonNotOpened, "non apribile o non modificabile",
+     "cannot be opened or changed"},
+};
+
 struct FixedText {
   Text entry;
   const char* value;
@@ -158,6 +187,8 @@ constexpr FixedText kProductTexts[] = {
     {&ConfigurationBlock::ProductTitle, "Tolvek v4"},
     {&ConfigurationBlock::ProductMark, "\xAE"},
     {&ConfigurationBlock::ProductName, "Tolvek"},
+    {&ConfigurationBlock::ProductVersion, "4.0"},
+    {&ConfigurationBlock::Publisher, "KOVIA"},
     {&ConfigurationBlock::CadName, "AutoCAD"},
     {&ConfigurationBlock::DefaultCadFolder, "c:\\Programmi\\Autocad 2006"},
     {&ConfigurationBlock::DestFolder, "c:\\Tolvek4"},
@@ -233,6 +264,7 @@ void FillConfiguration() {
   v.ShowReadmeOnExit = true;
   for (const auto& row : kCommonTexts) v.*row.entry = row.value;
   AssignLanguage(kUnattendedTexts, v.Language);
+  AssignLanguage(kUninstallTexts, v.Language);
 
   if (v.Language != 1) return;
   // CadName is in place by now: three of these texts are built around it.

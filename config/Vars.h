@@ -22,6 +22,8 @@ struct ConfigurationBlock {
   std::string ProductTitle;
   std::string ProductMark;
   std::string ProductName;
+  std::string ProductVersion;  // as Add or Remove Programs shows it
+  std::string Publisher;
   std::string CadName;
   bool ShowCadName = false;
   std::string DefaultCadFolder;
@@ -117,6 +119,23 @@ struct ConfigurationBlock {
   std::string LogQuestion;
   std::string LogError;
   std::string LogExitCode;
+
+  // Uninstallation set: the question, the closing report and the log's words, Italian with
+  // Language 1, English with 2.
+  std::string MsgConfirmUninstall;
+  std::string MsgUninstalled;
+  std::string MsgUninstallIncomplete;  // a failure: running the uninstaller again finishes it
+  std::string MsgLeftInPlace;          // followed by each thing left, with its reason
+  std::string MsgNoRecord;             // %1: the destination
+  std::string LogUninstallStarted;
+  std::string LogRemoved;
+  std::string LogLinesRemoved;
+  std::string LogLeft;
+  std::string ReasonChanged;
+  std::string ReasonNotEmpty;
+  std::string ReasonLinesGone;
+  std::string ReasonMissing;
+  std::string ReasonNotOpened;
 
   // Run-time state.
   bool InstallDone = false;

@@ -67,6 +67,29 @@ class CreationWatch {
     const std::string path = toolkit::fs::JoinPath(target_, name);
     if (!toolkit::Fs().FileExists(path)) {
       journal_.FileCreated(path, std::uint32_t(size));
+      created_.emplace_back(toolkit::fs::FoldCase(name), path);
+    }
+  }
+
+  // The package is extracted in full: each file it created gets the CRC the archive's directory
+  // gives its member.
+  void PackageDone(const std::string& packagePath) {
+    if (created_.empty()) return;
+    std::vector<std::pair<std::string, std::uint32_t>> sums;
+    PackageContentSize(packagePath, [&](std::string_view member, std::uint32_t crc) {
+      std::string name(member);
+      std::replace(name.begin(), name.end(), '/', '\\');
+      sums.emplace_back(toolkit::fs::FoldCase(name), crc);
+    });
+    // The library writes the members in the directory's order: each search starts where the
+    // last one ended, and goes round once for a member met out of order.
+    std::size_t at = 0;
+    for (const auto& [name, path] : created_) {
+      for (std::size_t tried = 0; tried < sums.size(); ++tried, at = (at + 1) % sums.size()) {
+        if (sums[at].first != name) continue;
+        journal_.FileChecksum(path, sums[at].second);
+        break;
+      }
     }
   }
 
@@ -74,6 +97,7 @@ class CreationWatch {
   ExtractionJournal& journal_;
   std::string target_;
   std::set<std::string> knownFolders_;
+  std::vector<std::pair<std::string, std::string>> created_;  // folded member name, path
 };
 
 // The callback's record of one library call, cleared however the call ends.
@@ -168,6 +192,7 @@ void ExtractPackage(config::FrontEnd& frontEnd, const std::string& packagePath,
   if (!fileSpec.empty() && filesStarted == 0) {
     throw EExtractError(config::FormatMessage(v.MsgFileNotInPackage, {packagePath, fileSpec}));
   }
+  if (watch) watch->PackageDone(packagePath);
   frontEnd.Note(v.LogExtracted + " " + packagePath + (fileSpec.empty() ? "" : " " + fileSpec) +
                 " -> " + targetFolder + ", " + std::to_string(filesStarted) + " " + v.LogFiles);
 

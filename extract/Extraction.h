@@ -27,6 +27,9 @@ class ExtractionJournal {
   virtual ~ExtractionJournal() = default;
   virtual void FolderCreated(const std::string& path) = 0;
   virtual void FileCreated(const std::string& path, std::uint64_t size) = 0;
+  // After the package: each file it created is complete and has this CRC-32 (from the archive's
+  // directory, so that no file is read again).
+  virtual void FileChecksum(const std::string& path, std::uint32_t crc) = 0;
 };
 
 // Tells `journal` of what the extractions create while it lives.

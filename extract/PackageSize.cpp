@@ -131,7 +131,7 @@ std::string MegabytesNeeded(std::uint64_t bytes) {
 
 std::string MegabytesFree(std::uint64_t bytes) { return std::to_string(bytes / kMegabyte); }
 
-std::optional<std::uint64_t> PackageContentSize(const std::string& path) {
+std::optional<std::uint64_t> PackageContentSize(const std::string& path, const MemberVisit& each) {
   Package package(path);
   if (!package.Ok()) return std::nullopt;
   const std::optional<Directory> directory = FindDirectory(package);
@@ -143,7 +143,13 @@ std::optional<std::uint64_t> PackageContentSize(const std::string& path) {
   for (std::uint64_t entry = 0; entry < directory->entries; ++entry) {
     std::uint64_t size = 0;
     std::size_t length = 0;
-    if (!EntrySize(entries.data() + at, entries.size() - at, size, length)) return std::nullopt;
+    const unsigned char* bytes = entries.data() + at;
+    if (!EntrySize(bytes, entries.size() - at, size, length)) return std::nullopt;
+    if (each) {
+      each(std::string_view(reinterpret_cast<const char*>(bytes) + kCentralSize,
+                            Little(bytes + 28, 2)),
+           static_cast<std::uint32_t>(Little(bytes + 16, 4)));
+    }
     total += size;
     at += length;
   }

@@ -5,14 +5,19 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace extract {
 
 // The sum of the members' uncompressed sizes; nothing when the file cannot be read or holds no
 // readable archive directory.
-std::optional<std::uint64_t> PackageContentSize(const std::string& path);
+// `each`, when given, is shown every member's name (as the archive spells it) and CRC-32.
+using MemberVisit = std::function<void(std::string_view name, std::uint32_t crc)>;
+std::optional<std::uint64_t> PackageContentSize(const std::string& path,
+                                                const MemberVisit& each = {});
 
 // Sizes as the messages give them: what is needed rounded up, what is free rounded down, so that
 // a message never shows as much room as it says is needed.

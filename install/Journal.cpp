@@ -58,8 +58,15 @@ bool ParsePaths(const std::vector<std::string_view>& fields, std::size_t first,
   return !paths.target.empty();
 }
 
+std::string Hex(std::uint32_t value) {
+  char text[9];
+  for (int i = 7; i >= 0; --i, value >>= 4) text[i] = "0123456789ABCDEF"[value & 15];
+  text[8] = '\0';
+  return text;
+}
+
 // Reads one line into the journal; false for a line that is not understood.
-bool ParseLine(std::string_view line, JournalContents& journal) {
+bool ParseLine(std::string_view line, JournalContents& journal, std::size_t& crcCursor) {
   const std::string_view kind = line.substr(0, line.find('\t'));
   if (kind == "RUN") {
     const auto fields = Split(line, 3);
@@ -71,6 +78,16 @@ bool ParseLine(std::string_view line, JournalContents& journal) {
   }
   if (journal.runs.empty()) return false;
   JournalRun& run = journal.runs.back();
+  if (kind == "CRC") {
+    const auto fields = Split(line, 3);
+    std::uint32_t crc = 0;
+    if (fields.size() != 3) return false;
+    const auto [end, error] =
+        std::from_chars(fields[1].data(), fields[1].data() + fields[1].size(), crc, 16);
+    if (error != std::errc() || end != fields[1].data() + fields[1].size()) return false;
+    AttachCrc(run.changes, crcCursor, std::string(fields[2]), crc);
+    return true;
+  }
   if (kind == "DONE") {
     run.complete = true;
     return true;
@@ -110,6 +127,11 @@ bool ParseLine(std::string_view line, JournalContents& journal) {
     change.valueName = fields[3];
     change.added = fields[4];
     if (fields[1] == "1") change.before = std::string(fields[5]);
+  } else if (kind == "GROUP" || kind == "KEY") {
+    change.kind = kind == "GROUP" ? Change::Kind::kGroup : Change::Kind::kKey;
+    const auto fields = Split(line, 2);
+    if (fields.size() != 2 || fields[1].empty()) return false;
+    change.path = fields[1];
   } else if (kind == "INSERT") {
     const auto fields = Split(line, 3);
     cad::InsertedLine inserted;
@@ -132,7 +154,12 @@ std::string FormatChange(const Change& change) {
     case Change::Kind::kFolder:
       return Join({"DIR", change.path});
     case Change::Kind::kFile:
-      return Join({"FILE", std::to_string(change.size), change.path});
+      return Join({"FILE", std::to_string(change.size), change.path}) +
+             (change.crc ? Join({"CRC", Hex(*change.crc), change.path}) : std::string());
+    case Change::Kind::kGroup:
+      return Join({"GROUP", change.path});
+    case Change::Kind::kKey:
+      return Join({"KEY", change.path});
     case Change::Kind::kSwap:
       return Join({"SWAP", PathsFields(change.rewrite)});
     case Change::Kind::kRegistry:
@@ -150,8 +177,22 @@ std::string FormatChange(const Change& change) {
   return {};
 }
 
+void AttachCrc(std::vector<Change>& changes, std::size_t& cursor, const std::string& path,
+               std::uint32_t crc) {
+  for (std::size_t pass = 0; pass < 2; ++pass, cursor = 0) {
+    for (; cursor < changes.size(); ++cursor) {
+      Change& change = changes[cursor];
+      if (change.kind == Change::Kind::kFile && change.path == path) {
+        change.crc = crc;
+        return;
+      }
+    }
+  }
+}
+
 std::optional<JournalContents> ParseJournal(const std::string& text) {
   JournalContents journal;
+  std::size_t crcCursor = 0;
   std::size_t at = 0;
   bool first = true;
   for (;;) {
@@ -170,7 +211,9 @@ std::optional<JournalContents> ParseJournal(const std::string& text) {
       if (journal.version > kJournalVersion) return journal;
       continue;
     }
-    if (!ParseLine(line, journal)) break;
+    const std::size_t runs = journal.runs.size();
+    if (!ParseLine(line, journal, crcCursor)) break;
+    if (journal.runs.size() != runs) crcCursor = 0;
   }
   if (first) return std::nullopt;
   return journal;
@@ -205,7 +248,12 @@ void Journal::Open(const std::string& path) {
   if (existing && existing->version == kJournalVersion) {
     file_.Open(path, OpenMode::kReadWrite);
     file_.Seek(file_.Size());
-    for (const JournalRun& run : existing->runs) number = std::max(number, run.number + 1);
+    for (const JournalRun& run : existing->runs) {
+      number = std::max(number, run.number + 1);
+      for (const Change& change : run.changes) {
+        if (change.kind == Change::Kind::kFile) earlierBytes_ += change.size;
+      }
+    }
   } else {
     // No journal yet, or a file of this name that is not one: it is the installer's own file in
     // the installer's own folder, so it starts afresh.
@@ -253,6 +301,25 @@ void Journal::FileCreated(const std::string& path, std::uint64_t size) {
   Change change = ChangeOf(Change::Kind::kFile, path);
   change.size = size;
   Add(std::move(change), false);
+}
+
+void Journal::FileChecksum(const std::string& path, std::uint32_t crc) {
+  AttachCrc(changes_, crcCursor_, path, crc);
+  Write(Join({"CRC", Hex(crc), path}));
+}
+
+void Journal::GroupCreated(const std::string& name) {
+  Add(ChangeOf(Change::Kind::kGroup, name), true);
+}
+
+void Journal::KeyCreated(const std::string& path) { Add(ChangeOf(Change::Kind::kKey, path), true); }
+
+std::uint64_t Journal::PlacedBytes() const {
+  std::uint64_t bytes = earlierBytes_;
+  for (const Change& change : changes_) {
+    if (change.kind == Change::Kind::kFile) bytes += change.size;
+  }
+  return bytes;
 }
 
 void Journal::SwapStarts(const cad::RewritePaths& paths) {

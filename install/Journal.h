@@ -30,10 +30,13 @@ struct Change {
     kSwap,      // an AutoCAD file's copy is complete; the renames follow
     kPatch,     // the swap is done: the copy has the file's name, the old text is the backup
     kRegistry,  // an entry added to a registry value of the current user
+    kGroup,     // a Program Manager group the run created, by its name
+    kKey,       // a registry key of the current user the run created, with the values it wrote
   };
   Kind kind = Kind::kFolder;
   std::string path;                         // the folder, the file, or the AutoCAD file
   std::uint64_t size = 0;                   // kFile: its size as the archive gave it
+  std::optional<std::uint32_t> crc;         // kFile: its CRC-32, once the file is complete
   cad::RewritePaths rewrite;                // kSwap and kPatch
   std::vector<cad::InsertedLine> inserted;  // kPatch: the lines it added
   // kRegistry: `path` is the key; the value's name, the entry added, and what the value held
@@ -81,6 +84,10 @@ class Journal : public cad::RewriteJournal, public extract::ExtractionJournal {
   void AlreadyPatched(const std::string& target) override;
   void FolderCreated(const std::string& path) override;
   void FileCreated(const std::string& path, std::uint64_t size) override;
+  // The file is complete, with this CRC: the uninstaller deletes it only while it still has it.
+  void FileChecksum(const std::string& path, std::uint32_t crc) override;
+  void GroupCreated(const std::string& name);
+  void KeyCreated(const std::string& path);
   void SwapStarts(const cad::RewritePaths& paths) override;
   void Rewritten(const cad::RewritePaths& paths,
                  const std::vector<cad::InsertedLine>& inserted) override;
@@ -94,6 +101,8 @@ class Journal : public cad::RewriteJournal, public extract::ExtractionJournal {
   void Forget();
 
   const std::vector<Change>& ThisRun() const { return changes_; }
+  // The bytes of the files the journal's runs, this one included, have placed.
+  std::uint64_t PlacedBytes() const;
 
  private:
   void Add(Change change, bool toDisk);
@@ -102,6 +111,8 @@ class Journal : public cad::RewriteJournal, public extract::ExtractionJournal {
   std::string product_;
   config::FrontEnd* notes_ = nullptr;
   std::vector<Change> changes_;
+  std::size_t crcCursor_ = 0;
+  std::uint64_t earlierBytes_ = 0;
   std::string pending_;  // lines waiting for the file
   std::string path_;
   toolkit::fs::File file_;
@@ -110,5 +121,10 @@ class Journal : public cad::RewriteJournal, public extract::ExtractionJournal {
 
 // The text of one change, as the journal writes it (one or more lines, each ending with CR LF).
 std::string FormatChange(const Change& change);
+
+// Gives the CRC to the file change of `path` among `changes`. The CRCs of a package come in the
+// order of its files, so the search starts at `cursor`, where the last one was found.
+void AttachCrc(std::vector<Change>& changes, std::size_t& cursor, const std::string& path,
+               std::uint32_t crc);
 
 }  // namespace install

@@ -4,6 +4,7 @@
 
 #include "config/FrontEnd.h"
 #include "config/Vars.h"
+#include "install/Journal.h"
 #include "toolkit/Dde.h"
 
 namespace install {
@@ -41,7 +42,7 @@ std::string AddItemCommand(const std::string& destination, const std::string& it
 
 void CreateProgramGroup(config::FrontEnd& frontEnd, const std::string& groupName,
                         const std::string& itemFile, const std::string& itemCaption,
-                        const std::string& iconFile) {
+                        const std::string& iconFile, Journal* journal) {
   using config::Notice;
   const config::ConfigurationBlock& v = config::Vars;
   if (!frontEnd.Ask(config::Question::kCreateGroup, v.MsgAskGroup)) return;
@@ -49,6 +50,8 @@ void CreateProgramGroup(config::FrontEnd& frontEnd, const std::string& groupName
   conversation.Open();
   if (!Execute(frontEnd, conversation, CreateGroupCommand(groupName))) {
     frontEnd.Tell(Notice::kInformation, v.MsgGroupFailed);
+  } else if (journal != nullptr) {
+    journal->GroupCreated(groupName);
   }
   const std::string destination = frontEnd.Destination();
   if (!Execute(frontEnd, conversation,

@@ -11,9 +11,12 @@ class FrontEnd;
 
 namespace install {
 
+class Journal;
+
+// `journal`, when given, records the group once its creation was sent, for the uninstaller.
 void CreateProgramGroup(config::FrontEnd& frontEnd, const std::string& groupName,
                         const std::string& itemFile, const std::string& itemCaption,
-                        const std::string& iconFile);
+                        const std::string& iconFile, Journal* journal = nullptr);
 
 // The two Program Manager commands, built from their pieces as they are, with no quoting.
 std::string CreateGroupCommand(const std::string& groupName);

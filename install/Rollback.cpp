@@ -123,7 +123,12 @@ std::vector<std::string> RollBack(Journal& journal, const std::string& destinati
         if (!UndoRegistryValue(*change))
           notUndone.push_back(change->path + "\\" + change->valueName);
         break;
+      case Change::Kind::kKey:
+        // The product's entry in Add or Remove Programs, which must not outlive the product.
+        toolkit::Reg().DeleteKey(change->path);
+        break;
       case Change::Kind::kFolder:
+      case Change::Kind::kGroup:
         break;
     }
   }

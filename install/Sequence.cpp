@@ -12,6 +12,7 @@
 #include "install/PathOps.h"
 #include "install/Preflight.h"
 #include "install/ProgramGroup.h"
+#include "install/Registration.h"
 #include "install/Rollback.h"
 
 namespace install {
@@ -129,6 +130,7 @@ bool RunInstall(config::FrontEnd& frontEnd) {
     cad::ScopedRewriteJournal rewrites(journal);
     extract::ScopedExtractionJournal extractions(journal);
     InstallFiles(frontEnd);
+    RegisterProduct(journal, destination);
     journal.Complete();
   } catch (const toolkit::EAbort&) {
     RollBack(journal, destination);
@@ -144,16 +146,16 @@ bool RunInstall(config::FrontEnd& frontEnd) {
     }
     throw EInstallationFailed(message);
   }
-  FinishInstall(frontEnd);
+  FinishInstall(frontEnd, &journal);
   return true;
 }
 
-void FinishInstall(config::FrontEnd& frontEnd) {
+void FinishInstall(config::FrontEnd& frontEnd, Journal* journal) {
   const config::ConfigurationBlock& v = config::Vars;
   frontEnd.SetStatus(v.MsgCopyDone);
   config::Vars.InstallDone = true;
   if (v.OfferProgramGroup) {
-    CreateProgramGroup(frontEnd, v.GroupName, v.GroupItemFile, "", v.GroupItemName);
+    CreateProgramGroup(frontEnd, v.GroupName, v.GroupItemFile, "", v.GroupItemName, journal);
   }
   frontEnd.Tell(config::Notice::kInformation, v.MsgSuccess);
   if (frontEnd.RestartNoticeWanted()) frontEnd.Tell(config::Notice::kPlain, v.MsgRebootNotice);

@@ -31,6 +31,8 @@ class EInstallationFailed : public toolkit::Exception {
 bool RunInstall(config::FrontEnd& frontEnd);
 // Shows the end status, marks the installation done, offers the program group, reports success
 // and, for the Windows NT family, asks for a restart.
-void FinishInstall(config::FrontEnd& frontEnd);
+// The journal, when given, records the group.
+class Journal;
+void FinishInstall(config::FrontEnd& frontEnd, Journal* journal = nullptr);
 
 }  // namespace install

@@ -38,6 +38,10 @@ class ProcessServices {
   // asked.
   virtual std::uint32_t ClaimMutex(const std::string& name, MutexId& mutex) = 0;
   virtual void ReleaseMutex(MutexId mutex) = 0;
+  // Starts `program` with `arguments` and waits for it to end: 0 and its exit code, or the code
+  // that kept it from starting.
+  virtual std::uint32_t RunAndWait(const std::string& program, const std::string& arguments,
+                                   std::uint32_t& exitCode) = 0;
 };
 
 // The service of the backend this program is linked with.

@@ -48,6 +48,10 @@ bool RegistryCursor::HasValue(const std::string& name) {
   return current_ && Reg().QueryValueInfo(current_.Get(), name, type, size) == 0;
 }
 
+bool RegistryCursor::WriteNumber(const std::string& name, std::uint32_t number) {
+  return current_ && Reg().WriteNumber(current_.Get(), name, number) == 0;
+}
+
 bool RegistryCursor::DeleteValue(const std::string& name) {
   return current_ && Reg().DeleteValue(current_.Get(), name) == 0;
 }

@@ -49,8 +49,14 @@ class Registry {
   // Stores `text` as a plain string value (REG_SZ), replacing any value of that name.
   virtual std::uint32_t WriteString(RegKeyId key, const std::string& name,
                                     const std::string& text) = 0;
+  // Stores a number value (REG_DWORD), replacing any value of that name.
+  virtual std::uint32_t WriteNumber(RegKeyId key, const std::string& name,
+                                    std::uint32_t number) = 0;
   // Removes a value; kErrFileNotFound (2) when the key has none of that name.
   virtual std::uint32_t DeleteValue(RegKeyId key, const std::string& name) = 0;
+  // Removes the key at `path` with its values; one that still has sub-keys stays (an error), and
+  // a missing one is kErrFileNotFound.
+  virtual std::uint32_t DeleteKey(const std::string& path) = 0;
 };
 
 // The service of the backend this program is linked with.
@@ -84,6 +90,8 @@ class RegistryCursor {
   // Stores a plain string value in the current key; raises ERegistryException ("Failed to set
   // data for '%s'") when it cannot, or when no key is open.
   void WriteString(const std::string& name, const std::string& text);
+  // Stores a number value in the current key; false when it cannot.
+  bool WriteNumber(const std::string& name, std::uint32_t number);
   // Removes a value of the current key; false when it cannot.
   bool DeleteValue(const std::string& name);
   // The current key's sub-keys; none when no key is open or they cannot be listed.

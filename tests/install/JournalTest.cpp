@@ -27,6 +27,8 @@ class JournalTest : public testing_support::HeadlessTest {
     journal.FolderCreated("c:\\Tolvek4");
     journal.Open(kPath);
     journal.FileCreated("c:\\Tolvek4\\tol\\a.dat", 1234);
+    journal.FileCreated("c:\\Tolvek4\\tol\\b.dat", 5);
+    journal.FileChecksum("c:\\Tolvek4\\tol\\a.dat", 0xCBF43926);
     const cad::RewritePaths paths{"c:\\acad\\acad.pgp", "c:\\acad\\pgp.new", "c:\\acad\\pgp.bak",
                                   "c:\\acad\\pgp.bak~"};
     journal.SwapStarts(paths);
@@ -34,6 +36,8 @@ class JournalTest : public testing_support::HeadlessTest {
     journal.RegistryValueChanged("\\Software\\A\\Variables", "TRUSTEDPATHS", "c:\\b",
                                  std::string("c:\\x;c:\\y"));
     journal.RegistryValueChanged("\\Software\\B", "NEW", "c:\\b", std::nullopt);
+    journal.KeyCreated("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tolvek");
+    journal.GroupCreated("Tolvek");
   }
 };
 
@@ -49,7 +53,9 @@ TEST_F(JournalTest, EveryKindOfChangeReadsBackAsItWasWritten) {
   EXPECT_EQ(read->runs[0].product, "Tolvek v4");
   EXPECT_TRUE(read->runs[0].complete);
   EXPECT_EQ(read->runs[0].changes, journal.ThisRun());
-  EXPECT_EQ(read->runs[0].changes.size(), 6u);
+  EXPECT_EQ(read->runs[0].changes.size(), 9u);
+  EXPECT_EQ(read->runs[0].changes[1].crc, 0xCBF43926u);
+  EXPECT_EQ(read->runs[0].changes[2].crc, std::nullopt);
 }
 
 TEST_F(JournalTest, ASecondRunIsAppendedAndAnUndoneOneDropsOut) {
@@ -82,7 +88,7 @@ TEST_F(JournalTest, ForgettingTheOnlyRunRemovesTheJournalItMade) {
   WriteEveryKind(journal);
   journal.Forget();
   EXPECT_FALSE(Disk().FileExists(kPath));
-  EXPECT_EQ(journal.ThisRun().size(), 6u);
+  EXPECT_EQ(journal.ThisRun().size(), 9u);
 }
 
 // A process killed while writing leaves its last line without a line end, or a line cut anywhere.
@@ -109,7 +115,7 @@ TEST_F(JournalTest, ARecordCutShortKeepsWhatStandsBeforeTheCut) {
       EXPECT_EQ(got.path, wrote.path) << cut;
     }
   }
-  EXPECT_EQ(lastComplete, 6u);
+  EXPECT_EQ(lastComplete, 9u);
 }
 
 TEST_F(JournalTest, AForeignOrLaterFormatIsNotGuessedAt) {

@@ -43,6 +43,8 @@ void WriteMedium(toolkit::headless::MemoryFileSystem& disk, const std::string& f
     if (std::find(leaveOut.begin(), leaveOut.end(), package.package) != leaveOut.end()) continue;
     WritePackage(disk, folder + package.package, package.files);
   }
+  // The installer itself, which an installation copies into the destination as its uninstaller.
+  disk.PutFile(folder + "\\install.exe", "MZ installer");
 }
 
 }  // namespace testing_support

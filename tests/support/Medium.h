@@ -19,8 +19,8 @@ struct PackageContent {
 // The demo medium: every package with its files.
 std::vector<PackageContent> DemoPackages();
 
-// Writes the packages into `folder` (e.g. "c:\\setup"); packages listed in `leaveOut` are not
-// written (they are on a later disk).
+// Writes the packages and install.exe into `folder` (e.g. "c:\\setup"); packages listed in
+// `leaveOut` are not written (they are on a later disk).
 void WriteMedium(toolkit::headless::MemoryFileSystem& disk, const std::string& folder,
                  const std::vector<std::string>& leaveOut = {});
 // Writes one package.

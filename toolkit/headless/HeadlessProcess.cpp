@@ -23,6 +23,13 @@ std::uint32_t HeadlessProcess::ClaimMutex(const std::string& name, MutexId& mute
 
 void HeadlessProcess::ReleaseMutex(MutexId mutex) { held_.erase(mutex); }
 
+std::uint32_t HeadlessProcess::RunAndWait(const std::string& program, const std::string& arguments,
+                                          std::uint32_t& exitCode) {
+  if (!runner_) return kErrFileNotFound;
+  exitCode = runner_(program, arguments);
+  return 0;
+}
+
 HeadlessProcess& HeadlessProc() {
   static HeadlessProcess process;
   return process;

@@ -2,6 +2,7 @@
 // mutexes that a test can make "held by another process".
 #pragma once
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -20,6 +21,10 @@ class HeadlessProcess : public ProcessServices {
   // Another process holds the mutex of this name.
   void HoldElsewhere(const std::string& name) { elsewhere_.insert(name); }
   bool Holds(const std::string& name) const;
+  // What RunAndWait does: the test's stand-in for the program started, returning its exit code.
+  // Without one, no program can be started (kErrFileNotFound).
+  using Runner = std::function<std::uint32_t(const std::string& program, const std::string& args)>;
+  void SetRunner(Runner runner) { runner_ = std::move(runner); }
 
   // --- The service ----------------------------------------------------------------------------
   std::string Arguments() override { return arguments_; }
@@ -27,6 +32,8 @@ class HeadlessProcess : public ProcessServices {
   LocalTime Now() override { return {2006, 3, 1, 9, 30, 0, 0}; }
   std::uint32_t ClaimMutex(const std::string& name, MutexId& mutex) override;
   void ReleaseMutex(MutexId mutex) override;
+  std::uint32_t RunAndWait(const std::string& program, const std::string& arguments,
+                           std::uint32_t& exitCode) override;
 
  private:
   std::string arguments_;
@@ -34,6 +41,7 @@ class HeadlessProcess : public ProcessServices {
   std::set<std::string> elsewhere_;
   std::map<MutexId, std::string> held_;
   MutexId nextId_ = 1;
+  Runner runner_;
 };
 
 HeadlessProcess& HeadlessProc();

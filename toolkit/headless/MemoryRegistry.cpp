@@ -222,6 +222,31 @@ std::uint32_t MemoryRegistry::DeleteValue(RegKeyId key, const std::string& name)
   return keys_[open->second].values.erase(Fold(name)) == 1 ? 0 : kErrFileNotFound;
 }
 
+std::uint32_t MemoryRegistry::WriteNumber(RegKeyId key, const std::string& name,
+                                          std::uint32_t number) {
+  auto open = open_.find(key);
+  if (open == open_.end()) return kErrInvalidHandle;
+  std::string data(4, '\0');
+  for (int i = 0; i < 4; ++i) data[i] = static_cast<char>((number >> (8 * i)) & 0xFF);
+  keys_[open->second].values[Fold(name)] = StoredValue{RegValueType::kNumber, data};
+  return 0;
+}
+
+std::uint32_t MemoryRegistry::DeleteKey(const std::string& path) {
+  std::string folded;
+  if (!Normalize(path, folded)) return kErrBadPathname;
+  auto key = keys_.find(folded);
+  if (key == keys_.end()) return kErrFileNotFound;
+  // As Windows: a key with sub-keys is refused.
+  const std::string prefix = folded + "\\";
+  auto child = keys_.lower_bound(prefix);
+  if (child != keys_.end() && child->first.compare(0, prefix.size(), prefix) == 0) {
+    return kErrAccessDenied;
+  }
+  keys_.erase(key);
+  return 0;
+}
+
 MemoryRegistry& MemReg() {
   static MemoryRegistry registry;
   return registry;

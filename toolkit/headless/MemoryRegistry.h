@@ -48,6 +48,8 @@ class MemoryRegistry : public Registry {
   std::uint32_t CreateKey(const std::string& path, RegKeyId& key) override;
   std::uint32_t OpenKey(const std::string& path, RegKeyId& key) override;
   std::uint32_t DeleteValue(RegKeyId key, const std::string& name) override;
+  std::uint32_t DeleteKey(const std::string& path) override;
+  std::uint32_t WriteNumber(RegKeyId key, const std::string& name, std::uint32_t number) override;
   std::uint32_t CloseKey(RegKeyId key) override;
   std::uint32_t QueryValueInfo(RegKeyId key, const std::string& name, RegValueType& type,
                                std::uint32_t& size) override;

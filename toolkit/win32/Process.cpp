@@ -56,6 +56,25 @@ class Win32Process : public ProcessServices {
     return 0;
   }
 
+  std::uint32_t RunAndWait(const std::string& program, const std::string& arguments,
+                           std::uint32_t& exitCode) override {
+    std::string line = "\"" + program + "\" " + arguments;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &started)) {
+      return GetLastError();
+    }
+    win32::UniqueHandle process(started.hProcess);
+    win32::UniqueHandle thread(started.hThread);
+    WaitForSingleObject(process.Get(), INFINITE);
+    DWORD code = 0;
+    if (!GetExitCodeProcess(process.Get(), &code)) return GetLastError();
+    exitCode = code;
+    return 0;
+  }
+
   void ReleaseMutex(MutexId mutex) override {
     HANDLE handle = reinterpret_cast<HANDLE>(mutex);
     ::ReleaseMutex(handle);

@@ -113,6 +113,20 @@ class Win32Registry : public Registry {
                                                      DWORD(text.size() + 1)));
   }
 
+  std::uint32_t WriteNumber(RegKeyId key, const std::string& name, std::uint32_t number) override {
+    auto found = keys_.find(key);
+    if (found == keys_.end()) return ERROR_INVALID_HANDLE;
+    const DWORD value = number;
+    return static_cast<std::uint32_t>(
+        RegSetValueExA(found->second.Get(), name.c_str(), 0, REG_DWORD,
+                       reinterpret_cast<const BYTE*>(&value), sizeof value));
+  }
+
+  std::uint32_t DeleteKey(const std::string& path) override {
+    return static_cast<std::uint32_t>(
+        RegDeleteKeyA(HKEY_CURRENT_USER, RelativeToHive(path).c_str()));
+  }
+
   std::uint32_t DeleteValue(RegKeyId key, const std::string& name) override {
     auto found = keys_.find(key);
     if (found == keys_.end()) return ERROR_INVALID_HANDLE;

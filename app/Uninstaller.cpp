@@ -1,0 +1,77 @@
+#include "app/Uninstaller.h"
+
+#include "app/Session.h"
+#include "app/SilentFrontEnd.h"
+#include "app/Startup.h"
+#include "config/Vars.h"
+#include "install/Uninstall.h"
+#include "toolkit/Crc32.h"
+#include "toolkit/Dialogs.h"
+#include "toolkit/Errors.h"
+#include "toolkit/FileSystem.h"
+#include "toolkit/Forms.h"
+#include "toolkit/Process.h"
+
+namespace app {
+namespace {
+
+std::string TemporaryCopy() { return toolkit::Proc().TempFolder() + "\\TolvekUn.exe"; }
+
+}  // namespace
+
+std::optional<int> RunTemporaryCopy(const Session& session, const std::string& arguments) {
+  if (session.options.from) return std::nullopt;
+  const std::string copy = TemporaryCopy();
+  try {
+    toolkit::CopyFileSummed(toolkit::Fs().ProgramPath(), copy);
+  } catch (const toolkit::EInOutError&) {
+    return std::nullopt;
+  }
+  std::uint32_t code = 0;
+  const std::string from = SourceDirOf(toolkit::Fs().ProgramPath());
+  if (toolkit::Proc().RunAndWait(copy, arguments + " \"/FROM=" + from + "\"", code) != 0) {
+    return std::nullopt;
+  }
+  // The copy has ended, so it can go now.
+  toolkit::fs::Erase(copy, toolkit::fs::Check::kRecord);
+  toolkit::fs::IoResult();
+  return int(code);
+}
+
+int RunUninstall(Session& session) {
+  const config::ConfigurationBlock& v = config::Vars;
+  const bool silent = session.options.silent;
+  const std::string destination =
+      session.options.from.value_or(SourceDirOf(toolkit::Fs().ProgramPath()));
+  session.log.Write(v.LogUninstallStarted + " " + destination);
+  if (!silent) {
+    toolkit::App().SetTitle("KOVIA Install");
+    if (toolkit::MessageDlg(v.MsgConfirmUninstall, toolkit::mbYes | toolkit::mbNo) !=
+        toolkit::mrYes) {
+      session.log.Write(v.LogQuestion + " " + v.MsgConfirmUninstall + " -> " + v.LogNo);
+      return kExitUserExit;
+    }
+  }
+  SilentFrontEnd frontEnd(session.options, session.log);
+  install::UninstallReport report;
+  std::string text;
+  try {
+    report = install::Uninstall(frontEnd, destination, toolkit::Proc().TempFolder());
+  } catch (const toolkit::Exception& error) {
+    report.failed = true;
+    text = error.what() + std::string("\r\n\r\n");
+  }
+  if (!report.recordFound && !report.failed) {
+    text = config::FormatMessage(v.MsgNoRecord, {destination});
+    report.failed = true;
+  } else {
+    text += report.failed ? v.MsgUninstallIncomplete : v.MsgUninstalled;
+  }
+  if (!report.left.empty()) text += "\r\n\r\n" + v.MsgLeftInPlace;
+  for (const std::string& left : report.left) text += "\r\n" + left;
+  session.log.Write(v.LogMessage + " " + text);
+  if (!silent) toolkit::ShowMessage(text);
+  return report.failed ? kExitFatalError : kExitSuccess;
+}
+
+}  // namespace app

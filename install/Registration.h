@@ -1,0 +1,26 @@
+// What makes the product removable the way Windows users expect: the uninstaller (this very
+// program, which runs as the uninstaller with /UNINSTALL) copied into the destination, and the
+// product's entry in "Add or Remove Programs" for the current user, whose commands start it.
+#pragma once
+
+#include <string>
+
+namespace install {
+
+class Journal;
+
+inline constexpr const char* kUninstallKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tolvek";
+inline constexpr const char* kUninstallerName = "UNINSTAL.EXE";
+
+// The command that removes the product, and the one that does it without a window.
+std::string UninstallCommand(const std::string& destination);
+std::string QuietUninstallCommand(const std::string& destination);
+
+// Copies the running program to destination\UNINSTAL.EXE and writes the entry (the name and
+// version, publisher, location, icon, size, the two commands, no Modify or Repair button). The
+// journal learns of the copy and of the key when they are new. File failures raise EInOutError,
+// registry ones ERegistryException.
+void RegisterProduct(Journal& journal, const std::string& destination);
+
+}  // namespace install

@@ -1,0 +1,244 @@
+#include "install/Uninstall.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "cad/Bundle.h"
+#include "cad/Unpatch.h"
+#include "config/FrontEnd.h"
+#include "config/Vars.h"
+#include "install/Journal.h"
+#include "install/PathOps.h"
+#include "install/Registration.h"
+#include "install/Rollback.h"
+#include "toolkit/Crc32.h"
+#include "toolkit/Dde.h"
+#include "toolkit/Errors.h"
+#include "toolkit/FileSystem.h"
+#include "toolkit/Registry.h"
+
+namespace install {
+namespace {
+
+namespace fs = toolkit::fs;
+using fs::Check;
+
+bool SamePath(std::string a, std::string b) {
+  for (std::string* text : {&a, &b}) {
+    for (char& c : *text) c = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+  }
+  return a == b;
+}
+
+class Undo {
+ public:
+  Undo(config::FrontEnd& frontEnd, UninstallReport& report)
+      : frontEnd_(frontEnd), report_(report), v_(config::Vars) {}
+
+  void Done(const std::string& what, const std::string& path) { frontEnd_.Note(what + " " + path); }
+
+  void Left(const std::string& path, const std::string& reason) {
+    const std::string entry = path + " (" + reason + ")";
+    frontEnd_.Note(v_.LogLeft + " " + entry);
+    report_.left.push_back(entry);
+  }
+
+  void Patch(const Change& change) {
+    if (change.inserted.empty()) return;
+    switch (cad::RemoveInsertedLines(change.rewrite, change.inserted)) {
+      case cad::UnpatchResult::kRemoved:
+        return Done(v_.LogLinesRemoved, change.path);
+      case cad::UnpatchResult::kNotThere:
+        return Done(v_.LogLeft, change.path + " (" + v_.ReasonLinesGone + ")");
+      case cad::UnpatchResult::kMissing:
+        return Done(v_.LogLeft, change.path + " (" + v_.ReasonMissing + ")");
+      case cad::UnpatchResult::kNotOpened:
+        report_.failed = true;
+        return Left(change.path, v_.ReasonNotOpened);
+    }
+  }
+
+  void File(const Change& change) {
+    if (!toolkit::Fs().FileExists(change.path)) return;
+    std::uint64_t size = 0;
+    std::uint32_t crc = 0;
+    if (!toolkit::SumFile(change.path, size, crc)) {
+      report_.failed = true;
+      return Left(change.path, v_.ReasonNotOpened);
+    }
+    if (size != change.size || (change.crc && crc != *change.crc)) {
+      return Left(change.path, v_.ReasonChanged);
+    }
+    Erase(change.path);
+  }
+
+  void Erase(const std::string& path) {
+    fs::Erase(path, Check::kRecord);
+    if (fs::IoResult() == 0) return Done(v_.LogRemoved, path);
+    report_.failed = true;
+    Left(path, v_.ReasonNotOpened);
+  }
+
+  // The entry the run added goes from the list; the rest of the list, the user's, stays.
+  void TrustedPath(const Change& change) {
+    toolkit::RegistryCursor key;
+    if (!key.OpenExistingKey(change.path) || !key.HasValue(change.valueName)) return;
+    const std::string list = key.ReadString(change.valueName);
+    std::string kept = WithoutTrustedPath(list, change.added);
+    if (kept == list) return;
+    // Untouched since: the value gets back exactly what it held.
+    if (change.before && cad::WithTrustedPath(*change.before, change.added) == list) {
+      kept = *change.before;
+    }
+    if (kept.empty() && !change.before) {
+      key.DeleteValue(change.valueName);
+    } else {
+      key.WriteString(change.valueName, kept);
+    }
+    Done(v_.LogRemoved, change.path + "\\" + change.valueName + " " + change.added);
+  }
+
+  void Group(const std::string& name) {
+    toolkit::DdeConversation& conversation = frontEnd_.ProgramManager();
+    conversation.Open();
+    const std::string command = DeleteGroupCommand(name);
+    const bool sent = conversation.ExecuteMacro(command.c_str());
+    conversation.Close();
+    frontEnd_.Note((sent ? v_.LogGroupCommandSent : v_.LogGroupCommandFailed) + " " + command);
+    if (!sent) Left(name, v_.ReasonNotOpened);
+  }
+
+  void Key(const std::string& path) {
+    const std::uint32_t code = toolkit::Reg().DeleteKey(path);
+    if (code == 0) return Done(v_.LogRemoved, "HKCU\\" + path);
+    if (code == toolkit::kErrFileNotFound) return;
+    report_.failed = true;
+    Left("HKCU\\" + path, v_.ReasonNotOpened);
+  }
+
+  // Each folder once, deepest (latest made) first; one that still holds something stays.
+  void Folders(const std::vector<std::string>& folders, bool last) {
+    for (const std::string& folder : folders) {
+      if (!toolkit::Fs().DirExists(folder)) continue;
+      fs::RmDir(folder, Check::kRecord);
+      if (fs::IoResult() == 0) {
+        Done(v_.LogRemoved, folder);
+      } else if (last) {
+        Left(folder, v_.ReasonNotEmpty);
+      }
+    }
+  }
+
+ private:
+  config::FrontEnd& frontEnd_;
+  UninstallReport& report_;
+  const config::ConfigurationBlock& v_;
+};
+
+}  // namespace
+
+std::string DeleteGroupCommand(const std::string& groupName) {
+  return "[DeleteGroup(" + groupName + ")]";
+}
+
+std::string WithoutTrustedPath(const std::string& list, const std::string& folder) {
+  std::string kept;
+  bool first = true;
+  for (std::size_t start = 0; start <= list.size();) {
+    std::size_t end = list.find(';', start);
+    if (end == std::string::npos) end = list.size();
+    const std::string entry = list.substr(start, end - start);
+    start = end + 1;
+    // An entry that names the folder leaves the list unchanged when the folder is added.
+    if (!entry.empty() && cad::WithTrustedPath(entry, folder) == entry) continue;
+    if (!first) kept += ';';
+    kept += entry;
+    first = false;
+  }
+  return kept;
+}
+
+UninstallReport Uninstall(config::FrontEnd& frontEnd, const std::string& destination,
+                          const std::string& asideFolder) {
+  UninstallReport report;
+  const std::string journalPath = JoinPath(destination, kJournalName);
+  // A swap a killed installer or uninstaller left half done is settled first.
+  RepairInterruptedSwaps(journalPath);
+  const std::optional<JournalContents> contents = ReadJournal(journalPath);
+  if (!contents) return report;
+  report.recordFound = true;
+  // A folder in use cannot be removed, and the process's current one may be in the tree.
+  if (destination.size() >= 2 && destination[1] == ':') {
+    fs::ChDir(destination.substr(0, 2) + "\\", Check::kRecord);
+    fs::IoResult();
+  }
+
+  Undo undo(frontEnd, report);
+  // The uninstallation's own rewrites go on the record too, so that one cut short in the middle
+  // of its renames is settled by the next run.
+  std::optional<Journal> record(std::in_place, config::Vars.ProductTitle + " -");
+  record->Open(journalPath);
+  std::optional<cad::ScopedRewriteJournal> rewrites(std::in_place, *record);
+
+  const std::string uninstaller = JoinPath(destination, kUninstallerName);
+  std::vector<std::string> folders;
+  std::vector<std::string> keys;
+  std::vector<std::string> groups;
+  for (auto run = contents->runs.rbegin(); run != contents->runs.rend(); ++run) {
+    for (auto change = run->changes.rbegin(); change != run->changes.rend(); ++change) {
+      try {
+        switch (change->kind) {
+          case Change::Kind::kPatch:
+            undo.Patch(*change);
+            break;
+          case Change::Kind::kFile:
+            // The uninstaller goes last, whatever copy of it an installation left.
+            if (!SamePath(change->path, uninstaller)) undo.File(*change);
+            break;
+          case Change::Kind::kRegistry:
+            undo.TrustedPath(*change);
+            break;
+          case Change::Kind::kGroup:
+            // Each installation that sent the group records it; it goes once.
+            if (std::find(groups.begin(), groups.end(), change->path) != groups.end()) break;
+            groups.push_back(change->path);
+            undo.Group(change->path);
+            break;
+          case Change::Kind::kKey:
+            keys.push_back(change->path);
+            break;
+          case Change::Kind::kFolder:
+            folders.push_back(change->path);
+            break;
+          case Change::Kind::kSwap:
+            break;
+        }
+      } catch (const toolkit::Exception& error) {
+        report.failed = true;
+        undo.Left(change->path, error.what());
+      }
+    }
+  }
+  undo.Folders(folders, false);
+  // A failure leaves the way back in place: the entry, the uninstaller and the record.
+  if (report.failed) return report;
+  for (const std::string& key : keys) undo.Key(key);
+  if (toolkit::Fs().FileExists(uninstaller)) {
+    fs::Erase(uninstaller, Check::kRecord);
+    // A running program cannot be deleted, but it can be moved out of the folder.
+    if (fs::IoResult() != 0) {
+      const std::string aside = JoinPath(asideFolder, "TolvekUn.old");
+      fs::Erase(aside, Check::kRecord);
+      fs::IoResult();
+      fs::Rename(uninstaller, aside, Check::kRecord);
+      if (fs::IoResult() != 0) undo.Left(uninstaller, config::Vars.ReasonNotOpened);
+    }
+  }
+  rewrites.reset();
+  record.reset();
+  undo.Erase(journalPath);
+  undo.Folders(folders, true);
+  return report;
+}
+
+}  // namespace install

@@ -1,0 +1,162 @@
+// The uninstaller on the headless backend, from its command line to its exit code: an
+// installation and then its removal leave the machine as it was but for what the user added
+// meanwhile (a command alias line, a file among the user's parts) and the .bak backups; two
+// installations go with one removal; a removal that fails part-way is finished by the next run;
+// "No" changes nothing; and the uninstaller in the destination hands over to a temporary copy.
+#include <gtest/gtest.h>
+
+#include "app/Startup.h"
+#include "install/Registration.h"
+#include "tests/support/HeadlessTest.h"
+#include "tests/support/Medium.h"
+#include "toolkit/Dialogs.h"
+#include "toolkit/Forms.h"
+#include "toolkit/headless/FakeProgramManager.h"
+#include "toolkit/headless/HeadlessProcess.h"
+#include "toolkit/headless/MemoryRegistry.h"
+
+namespace {
+
+using namespace toolkit;
+using headless::HeadlessProc;
+using headless::MemReg;
+
+const std::string kProfile = "c:\\Profiles\\u1\\Acad\\";
+const std::string kPgp = kProfile + "Support\\acad.pgp";
+const std::string kUserFile = "c:\\Tolvek4\\UserParts\\mine.prt";
+const std::string kRemove = "/UNINSTALL /S \"/FROM=c:\\Tolvek4\"";
+
+class UninstallTest : public testing_support::HeadlessTest {
+ protected:
+  void SetUp() override {
+    HeadlessTest::SetUp();
+    Disk().SetProgramPath("c:\\setup\\install.exe");
+    testing_support::WriteMedium(Disk(), "c:\\setup");
+    Disk().MakeDirs("c:\\temp");
+    Disk().PutFile("c:\\Programmi\\Autocad 2006\\acad2005.lsp", "(princ)\r\n");
+    Disk().PutFile("c:\\Programmi\\Autocad 2006\\support\\acad2005doc.lsp",
+                   ";; ACAD2004DOC.LSP\r\n(princ)\r\n");
+    Disk().PutFile(kProfile + "Support\\acad.mns", "***TOOLBARS\r\n***HELPSTRINGS\r\n");
+    Disk().PutFile(kPgp, "A, *ARC\r\n");
+    MemReg().SetString("\\Software\\Autodesk\\AutoCAD", "CurVer", "R16.1");
+    MemReg().SetString("\\Software\\Autodesk\\AutoCAD\\R16.1", "CurVer", "ACAD-301:409");
+    MemReg().SetString("\\Software\\Autodesk\\AutoCAD\\R16.1\\ACAD-301:409", "RoamableRootFolder",
+                       kProfile);
+    headless::ProgramManager().running = true;
+    before_ = Disk().Snapshot();
+  }
+
+  int Run(const std::string& arguments) {
+    HeadlessProc().SetArguments(arguments);
+    return app::RunInstaller();
+  }
+
+  // The disk without the backups and the logs, which may stay.
+  std::map<std::string, std::string> Disk_() {
+    auto files = Disk().Snapshot();
+    std::erase_if(files, [](const auto& file) {
+      return file.first.ends_with(".bak") || file.first.ends_with(".log");
+    });
+    return files;
+  }
+
+  void ExpectNothingOfTheProduct() {
+    auto expected = before_;
+    std::erase_if(expected, [](const auto& file) { return file.first.ends_with(".bak"); });
+    EXPECT_EQ(Disk_(), expected);
+    EXPECT_FALSE(Disk().DirExists("c:\\Tolvek4"));
+    EXPECT_FALSE(MemReg().KeyExists(install::kUninstallKey));
+  }
+
+  std::map<std::string, std::string> before_;
+};
+
+TEST_F(UninstallTest, TheEntryNamesTheProductAndTheCommandsThatRemoveIt) {
+  ASSERT_EQ(Run("/S"), 3010);
+  const std::string key = install::kUninstallKey;
+  const std::pair<const char*, const char*> values[] = {
+      {"DisplayName", "Tolvek v4"},
+      {"DisplayVersion", "4.0"},
+      {"Publisher", "KOVIA"},
+      {"InstallLocation", "c:\\Tolvek4"},
+      {"DisplayIcon", "c:\\Tolvek4\\UNINSTAL.EXE"},
+      {"UninstallString", "\"c:\\Tolvek4\\UNINSTAL.EXE\" /UNINSTALL"},
+      {"QuietUninstallString", "\"c:\\Tolvek4\\UNINSTAL.EXE\" /UNINSTALL /S"},
+  };
+  for (const auto& [name, text] : values) EXPECT_EQ(MemReg().StringValue(key, name), text) << name;
+  for (const char* name : {"EstimatedSize", "NoModify", "NoRepair"}) {
+    EXPECT_EQ(MemReg().Value(key, name)->first, RegValueType::kNumber) << name;
+  }
+  EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\UNINSTAL.EXE"), "MZ installer");
+}
+
+TEST_F(UninstallTest, WhatTheUserAddedStaysAndNothingElseOfTheProduct) {
+  ASSERT_EQ(Run("/S"), 3010);
+  Disk().PutFile(kPgp, *Disk().FileContent(kPgp) + "MY, *MINE\r\n");
+  Disk().PutFile(kUserFile, "mine");
+  EXPECT_EQ(Run(kRemove), 0);
+  EXPECT_EQ(Disk().FileContent(kPgp), "A, *ARC\r\nMY, *MINE\r\n");
+  EXPECT_EQ(Disk().FileContent(kUserFile), "mine");
+  auto after = Disk_();
+  after.erase(kUserFile);
+  after[kPgp] = "A, *ARC\r\n";
+  auto expected = before_;
+  EXPECT_EQ(after, expected);
+  EXPECT_FALSE(MemReg().KeyExists(install::kUninstallKey));
+  EXPECT_EQ(headless::ProgramManager().commands.back(), "[DeleteGroup(Tolvek)]");
+  const std::string log = *Disk().FileContent("c:\\temp\\Tolvek-install.log");
+  EXPECT_NE(log.find("Lasciato: c:\\Tolvek4\\UserParts (contiene file non installati da Tolvek)"),
+            std::string::npos)
+      << log;
+}
+
+TEST_F(UninstallTest, TwoInstallationsGoWithOneRemoval) {
+  ASSERT_EQ(Run("/S"), 3010);
+  ASSERT_EQ(Run("/S"), 3010);
+  EXPECT_EQ(Run(kRemove), 0);
+  ExpectNothingOfTheProduct();
+}
+
+TEST_F(UninstallTest, ARemovalThatFailsPartWayIsFinishedByTheNextRun) {
+  ASSERT_EQ(Run("/S"), 3010);
+  Disk().SetLocked(kProfile + "Support\\acad.mns", true);
+  EXPECT_EQ(Run(kRemove), 1603);
+  // The way back stays: the entry, the uninstaller, the record.
+  EXPECT_TRUE(MemReg().KeyExists(install::kUninstallKey));
+  EXPECT_TRUE(Disk().FileContent("c:\\Tolvek4\\INSTALL.JNL").has_value());
+  Disk().SetLocked(kProfile + "Support\\acad.mns", false);
+  EXPECT_EQ(Run(kRemove), 0);
+  ExpectNothingOfTheProduct();
+}
+
+TEST_F(UninstallTest, NoChangesNothingAndYesReportsTheRemoval) {
+  ASSERT_EQ(Run("/S /NOGROUP"), 3010);
+  const auto installed = Disk().Snapshot();
+  headless::ExpectBox(BoxKind::kInformation,
+                      "Rimuovere Tolvek dal computer, con le modifiche fatte ai file di AutoCAD?",
+                      mrNo);
+  EXPECT_EQ(Run("/UNINSTALL \"/FROM=c:\\Tolvek4\""), 1602);
+  EXPECT_EQ(Disk().Snapshot(), installed);
+  headless::ExpectBox(BoxKind::kInformation,
+                      "Rimuovere Tolvek dal computer, con le modifiche fatte ai file di AutoCAD?",
+                      mrYes);
+  headless::ExpectBox(BoxKind::kPlain, "Tolvek \xE8 stato rimosso dal computer.");
+  EXPECT_EQ(Run("/UNINSTALL \"/FROM=c:\\Tolvek4\""), 0);
+  ExpectNothingOfTheProduct();
+}
+
+TEST_F(UninstallTest, TheUninstallerInTheDestinationRunsATemporaryCopyAndPassesOnItsCode) {
+  ASSERT_EQ(Run("/S"), 3010);
+  Disk().SetProgramPath("c:\\Tolvek4\\UNINSTAL.EXE");
+  std::string started;
+  HeadlessProc().SetRunner([&](const std::string& program, const std::string& arguments) {
+    started = program + " " + arguments;
+    EXPECT_EQ(Disk().FileContent(program), "MZ installer");
+    return 1603u;
+  });
+  EXPECT_EQ(Run("/UNINSTALL /S"), 1603);
+  EXPECT_EQ(started, "c:\\temp\\TolvekUn.exe /UNINSTALL /S \"/FROM=c:\\Tolvek4\"");
+  EXPECT_FALSE(Disk().FileContent("c:\\temp\\TolvekUn.exe").has_value());
+}
+
+}  // namespace
