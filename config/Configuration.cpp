@@ -80,6 +80,7 @@ constexpr LanguageText kInstallationTexts[] = {
 constexpr LanguageText kUnattendedTexts[] = {
     {&ConfigurationBlock::UsageText,
      "Uso: INSTALL.EXE [/S] [/ACAD=cartella] [/R14] [/WIN9X] [/NOGROUP] [/LOG=file] [/?]\r\n"
+     "     UNINSTAL.EXE /UNINSTALL [/S] [/LOG=file]\r\n"
      "\r\n"
      "/S - installazione silenziosa: nessuna finestra e nessuna domanda, ogni messaggio nel log\r\n"
      "/ACAD=cartella - la cartella di AutoCAD (altrimenti quella proposta)\r\n"
@@ -87,12 +88,14 @@ constexpr LanguageText kUnattendedTexts[] = {
      "/WIN9X - Windows 98/ME (altrimenti Windows NT/2000/XP)\r\n"
      "/NOGROUP - senza il gruppo di Program Manager\r\n"
      "/LOG=file - il log in questo file (con /S altrimenti %TEMP%\\Tolvek-install.log)\r\n"
+     "/UNINSTALL - rimuove Tolvek (UNINSTAL.EXE nella cartella di Tolvek); con /S senza domande\r\n"
      "/? o /HELP - questo elenco\r\n"
      "\r\n"
      "Senza /S le opzioni preimpostano le scelte della finestra.\r\n"
      "Codici di uscita: 0 riuscita, 3010 riuscita con riavvio, 1602 abbandonata, 1603 errore, "
      "1618 un'altra installazione in corso, 1639 riga di comando non valida",
      "Usage: INSTALL.EXE [/S] [/ACAD=folder] [/R14] [/WIN9X] [/NOGROUP] [/LOG=file] [/?]\r\n"
+     "       UNINSTAL.EXE /UNINSTALL [/S] [/LOG=file]\r\n"
      "\r\n"
      "/S - silent installation: no window and no question, every message into the log\r\n"
      "/ACAD=folder - the AutoCAD folder (otherwise the one proposed)\r\n"
@@ -100,6 +103,8 @@ constexpr LanguageText kUnattendedTexts[] = {
      "/WIN9X - Windows 98/ME (otherwise Windows NT/2000/XP)\r\n"
      "/NOGROUP - no Program Manager group\r\n"
      "/LOG=file - the log into this file (with /S otherwise %TEMP%\\Tolvek-install.log)\r\n"
+     "/UNINSTALL - removes Tolvek (UNINSTAL.EXE in the Tolvek folder); with /S without "
+     "questions\r\n"
      "/? or /HELP - this list\r\n"
      "\r\n"
      "Without /S the options preset the choices of the window.\r\n"

@@ -23,11 +23,10 @@ namespace {
 namespace fs = toolkit::fs;
 using fs::Check;
 
-bool SamePath(std::string a, std::string b) {
-  for (std::string* text : {&a, &b}) {
-    for (char& c : *text) c = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-  }
-  return a == b;
+bool EntryNames(const std::string& destination) {
+  toolkit::RegistryCursor entry;
+  return entry.OpenExistingKey(kUninstallKey) &&
+         fs::FoldCase(entry.ReadString("InstallLocation")) == fs::FoldCase(destination);
 }
 
 class Undo {
@@ -193,7 +192,7 @@ UninstallReport Uninstall(config::FrontEnd& frontEnd, const std::string& destina
             break;
           case Change::Kind::kFile:
             // The uninstaller goes last, whatever copy of it an installation left.
-            if (!SamePath(change->path, uninstaller)) undo.File(*change);
+            if (fs::FoldCase(change->path) != fs::FoldCase(uninstaller)) undo.File(*change);
             break;
           case Change::Kind::kRegistry:
             undo.TrustedPath(*change);
@@ -222,6 +221,12 @@ UninstallReport Uninstall(config::FrontEnd& frontEnd, const std::string& destina
   undo.Folders(folders, false);
   // A failure leaves the way back in place: the entry, the uninstaller and the record.
   if (report.failed) return report;
+  // The product's entry goes too when it names this destination though no run recorded making
+  // it (it was there already, left by an installation whose record is gone): once this
+  // installation is gone it would point at nothing.
+  if (EntryNames(destination) && std::find(keys.begin(), keys.end(), kUninstallKey) == keys.end()) {
+    keys.push_back(kUninstallKey);
+  }
   for (const std::string& key : keys) undo.Key(key);
   if (toolkit::Fs().FileExists(uninstaller)) {
     fs::Erase(uninstaller, Check::kRecord);

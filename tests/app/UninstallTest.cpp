@@ -117,6 +117,20 @@ TEST_F(UninstallTest, TwoInstallationsGoWithOneRemoval) {
   ExpectNothingOfTheProduct();
 }
 
+// An entry that was there before the installation (its own record lost) goes when it names this
+// destination, and stays when it names another.
+TEST_F(UninstallTest, AnEarlierEntryGoesOnlyWhenItNamesThisDestination) {
+  const std::string key = install::kUninstallKey;
+  for (const char* location : {"C:\\TOLVEK4", "d:\\Tolvek4"}) {
+    MemReg().SetString(key, "InstallLocation", location);
+    ASSERT_EQ(Run("/S"), 3010);
+    MemReg().SetString(key, "InstallLocation", location);
+    EXPECT_EQ(Run(kRemove), 0);
+    EXPECT_EQ(MemReg().KeyExists(key), location[0] == 'd') << location;
+    MemReg().DeleteKey(key);
+  }
+}
+
 TEST_F(UninstallTest, ARemovalThatFailsPartWayIsFinishedByTheNextRun) {
   ASSERT_EQ(Run("/S"), 3010);
   Disk().SetLocked(kProfile + "Support\\acad.mns", true);

@@ -25,9 +25,14 @@ std::string Windows(std::string relative) {
 }  // namespace
 
 void ClearScene() {
-  for (const std::string& folder : {kDestination, kCadFolder, kMedium, kScratch}) {
-    winetest::RemoveTree(folder);
-  }
+  for (const std::string& folder : {kCadFolder, kMedium, kScratch}) winetest::RemoveTree(folder);
+  RemoveInstallation();
+}
+
+void RemoveInstallation() {
+  winetest::RemoveTree(kDestination);
+  RegDeleteKeyA(HKEY_CURRENT_USER,
+                "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tolvek");
 }
 
 fs::path WriteProduct() {
@@ -85,8 +90,14 @@ std::vector<std::string> Differences(const fs::path& product, const PlaceCadFile
   }
   std::size_t destinationFiles = 0;
   for (const auto& [name, time] : winetest::Listing(kDestination)) {
-    // The installation's journal is the installer's own file, not the product's.
-    if (name.back() != '\\' && Lower(name) != "install.jnl") ++destinationFiles;
+    // The journal and the uninstaller are the installer's own files, not the product's.
+    if (name.back() != '\\' && Lower(name) != "install.jnl" && Lower(name) != "uninstal.exe") {
+      ++destinationFiles;
+    }
+  }
+  if (winetest::ReadFile(kDestination + "\\UNINSTAL.EXE") !=
+      winetest::ReadFile(InstallerDir().string() + "\\INSTALL.EXE")) {
+    differences.push_back("the destination holds no copy of INSTALL.EXE as UNINSTAL.EXE");
   }
   if (destinationFiles != installedFiles) {
     differences.push_back("the destination holds " + std::to_string(destinationFiles) +

@@ -20,8 +20,12 @@ inline const std::string kCadFolder = "C:\\Programmi\\Autocad 2006";
 inline const std::string kMedium = "C:\\medium";
 inline const std::string kScratch = "C:\\tolvek-extract-test";
 
-// Removes everything the scene and an installation leave on the drive.
+// Removes everything the scene and an installation leave on the drive, and the product's entry
+// in Add or Remove Programs.
 void ClearScene();
+
+// Removes the destination folder and the product's entry, as if nothing were installed.
+void RemoveInstallation();
 
 // Writes the demo product (small, with members of several progress steps) and returns its folder.
 fs::path WriteProduct();

@@ -1,0 +1,242 @@
+// The way back under Wine, end to end with the real programs: INSTALL.EXE installs (AutoCAD 2004
+// and later, and release 14), then the command the product registered in Add or Remove Programs
+// removes it. AutoCAD's files hold again exactly the bytes they held before, AutoCAD's folders
+// hold nothing of the product but backups, C:\Tolvek4, the entry and the group are gone. What the
+// user added meanwhile stays; two installations go with one removal; a removal killed part-way is
+// finished by the next run; the quiet command exits 0.
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "tests/wine/e2e/DemoAutoCad.h"
+#include "tests/wine/extract/MediumFixture.h"
+#include "tests/wine/support/Driver.h"
+
+namespace {
+
+using namespace winetest;
+using e2e::DemoAutoCad;
+using e2e::kCadFolder;
+using e2e::kProfileRoot;
+using extractwine::kDestination;
+using extractwine::kMedium;
+using extractwine::kScratch;
+
+const std::string kKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tolvek";
+const std::string kServerLog = kScratch + "\\progman-uninstall.log";
+
+using Files = std::map<std::string, std::optional<std::string>>;
+
+// Every name below the folders with its bytes, the backups left out.
+Files FilesOf(const std::vector<std::string>& folders) {
+  Files files;
+  for (const std::string& folder : folders) {
+    for (const auto& [name, time] : Listing(folder)) {
+      if (name.ends_with(".bak") || name.ends_with(".BAK")) continue;
+      const std::string full = folder + "\\" + name;
+      files[full] = name.back() == '\\' ? std::nullopt : ReadFile(full);
+    }
+  }
+  return files;
+}
+
+// The processes running this program (the uninstaller's temporary copy).
+std::vector<DWORD> ProcessesNamed(const std::string& name) {
+  std::vector<DWORD> ids;
+  toolkit::win32::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot.Get(), &entry); more;
+       more = Process32Next(snapshot.Get(), &entry)) {
+    if (lstrcmpiA(entry.szExeFile, name.c_str()) == 0) ids.push_back(entry.th32ProcessID);
+  }
+  return ids;
+}
+
+bool Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The program and the arguments of a registered command ("\"C:\...\" /UNINSTALL /S").
+std::pair<std::string, std::string> SplitCommand(const std::string& command) {
+  const std::size_t close = command.find('"', 1);
+  return {command.substr(1, close - 1), command.substr(std::min(command.size(), close + 2))};
+}
+
+class UninstallWineTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    extractwine::ClearScene();
+    medium::MediumOptions options;
+    options.productDir = extractwine::WriteProduct();
+    options.outDir = kMedium;
+    options.installerDir = extractwine::InstallerDir();
+    medium::BuildMedium(options);
+  }
+  static void TearDownTestSuite() { extractwine::ClearScene(); }
+
+  void SetUp() override {
+    RemoveTree(kDestination);
+    DeleteFileA(kServerLog.c_str());
+    DeleteFileA((kServerLog + ".ready").c_str());
+    server_ = std::make_unique<InstallerProcess>(
+        BuiltFile("tests\\wine\\group\\progman_server.exe"), "", "\"" + kServerLog + "\"");
+    ASSERT_TRUE(WaitUntil([] { return Exists(kServerLog + ".ready"); }));
+  }
+
+  void TearDown() override {
+    server_.reset();
+    EndProgramManagers();
+    cad_.reset();
+    RemoveTree(kDestination);
+  }
+
+  static std::optional<DWORD> Run(const std::string& exe, const std::string& arguments) {
+    InstallerProcess process(exe, "C:\\", arguments);
+    EXPECT_TRUE(process.WaitForExit(120s));
+    return process.ExitCode();
+  }
+
+  static std::optional<DWORD> Install(const std::string& arguments = "/S") {
+    return Run(kMedium + "\\INSTALL.EXE", arguments);
+  }
+
+  static std::optional<DWORD> RunRegistered(const std::string& name) {
+    const std::optional<std::string> command = e2e::StringValue(kKey, name);
+    EXPECT_TRUE(command) << name;
+    if (!command) return std::nullopt;
+    const auto [exe, arguments] = SplitCommand(*command);
+    return Run(exe, arguments);
+  }
+
+  void ExpectNothingOfTheProduct(const Files& before) {
+    EXPECT_EQ(FilesOf({kCadFolder, kProfileRoot}), before);
+    EXPECT_FALSE(Exists(kDestination));
+    EXPECT_FALSE(e2e::StringValue(kKey, "UninstallString"));
+    EXPECT_TRUE(WaitUntil(
+        [] {
+          return ReadFile(kServerLog).value_or("").find("[DeleteGroup(Tolvek)]") !=
+                 std::string::npos;
+        },
+        10s))
+        << ReadFile(kServerLog).value_or("(no log)");
+  }
+
+  std::unique_ptr<DemoAutoCad> cad_;
+  std::unique_ptr<InstallerProcess> server_;
+};
+
+TEST_F(UninstallWineTest, TheQuietCommandTakesAnAutoCad2004InstallationBackByteForByte) {
+  cad_ = std::make_unique<DemoAutoCad>();
+  const Files before = FilesOf({kCadFolder, kProfileRoot});
+  ASSERT_EQ(Install(), 3010u);
+  EXPECT_EQ(e2e::StringValue(kKey, "DisplayName"), "Tolvek v4");
+  EXPECT_EQ(e2e::StringValue(kKey, "InstallLocation"), "c:\\Tolvek4");
+  EXPECT_EQ(RunRegistered("QuietUninstallString"), 0u);
+  ExpectNothingOfTheProduct(before);
+}
+
+TEST_F(UninstallWineTest, TheDialogsCommandAsksOnceAndTakesARelease14InstallationBack) {
+  RemoveTree(kCadFolder);
+  extractwine::WriteAutoCadFolder();
+  const Files before = FilesOf({kCadFolder});
+  ASSERT_EQ(Install("/S /R14"), 3010u);
+  const std::optional<std::string> command = e2e::StringValue(kKey, "UninstallString");
+  ASSERT_TRUE(command);
+  const auto [exe, arguments] = SplitCommand(*command);
+  InstallerProcess uninstaller(exe, "C:\\", arguments);
+  // The question and the closing box come from the temporary copy, a process of its own.
+  std::optional<MessageBoxView> box;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        for (DWORD id : ProcessesNamed("TolvekUn.exe")) {
+          if ((box = WaitForMessageBox(id, 0ms))) return true;
+        }
+        return false;
+      },
+      30s));
+  EXPECT_EQ(box->text, "Rimuovere Tolvek dal computer, con le modifiche fatte ai file di AutoCAD?");
+  Answer(*box, "&Yes");
+  std::optional<MessageBoxView> report;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        for (DWORD id : ProcessesNamed("TolvekUn.exe")) {
+          report = WaitForMessageBox(id, 0ms);
+          if (report && report->window != box->window) return true;
+        }
+        return false;
+      },
+      60s));
+  EXPECT_TRUE(report->text.starts_with("Tolvek \xE8 stato rimosso dal computer.")) << report->text;
+  Answer(*report, "OK");
+  EXPECT_TRUE(uninstaller.WaitForExit(30s));
+  EXPECT_EQ(uninstaller.ExitCode(), 0u);
+  EXPECT_EQ(FilesOf({kCadFolder}), before);
+  EXPECT_FALSE(Exists(kDestination));
+  RemoveTree(kCadFolder);
+}
+
+TEST_F(UninstallWineTest, AUserLineAndAUserFileStayAndNothingElse) {
+  cad_ = std::make_unique<DemoAutoCad>();
+  Files before = FilesOf({kCadFolder, kProfileRoot});
+  ASSERT_EQ(Install(), 3010u);
+  const std::string pgp = e2e::kProfileSupport + "\\acad.pgp";
+  WriteFile(pgp, ReadFile(pgp).value_or("") + "MIO, *MINE\r\n");
+  const std::string mine = kDestination + "\\UserParts\\mine.prt";
+  WriteFile(mine, "mine");
+  EXPECT_EQ(RunRegistered("QuietUninstallString"), 0u);
+  EXPECT_EQ(ReadFile(pgp), e2e::DemoFile("acad.pgp") + "MIO, *MINE\r\n");
+  EXPECT_EQ(ReadFile(mine), "mine");
+  before[pgp] = ReadFile(pgp);
+  EXPECT_EQ(FilesOf({kCadFolder, kProfileRoot}), before);
+  EXPECT_FALSE(Exists(kDestination + "\\UNINSTAL.EXE"));
+  EXPECT_FALSE(e2e::StringValue(kKey, "UninstallString"));
+}
+
+TEST_F(UninstallWineTest, TwoInstallationsGoWithOneRemoval) {
+  cad_ = std::make_unique<DemoAutoCad>();
+  const Files before = FilesOf({kCadFolder, kProfileRoot});
+  ASSERT_EQ(Install(), 3010u);
+  ASSERT_EQ(Install(), 3010u);
+  EXPECT_EQ(RunRegistered("QuietUninstallString"), 0u);
+  ExpectNothingOfTheProduct(before);
+}
+
+TEST_F(UninstallWineTest, ARemovalKilledPartWayIsFinishedByTheNextRun) {
+  cad_ = std::make_unique<DemoAutoCad>();
+  const Files before = FilesOf({kCadFolder, kProfileRoot});
+  // Kills at several moments of the removal; at least one must find it still at work.
+  int interrupted = 0;
+  for (DWORD delay : {20, 60, 120, 250}) {
+    ASSERT_EQ(Install(), 3010u);
+    const std::optional<std::string> command = e2e::StringValue(kKey, "QuietUninstallString");
+    ASSERT_TRUE(command);
+    const auto [exe, arguments] = SplitCommand(*command);
+    {
+      InstallerProcess uninstaller(exe, "C:\\", arguments);
+      ASSERT_TRUE(WaitUntil([] { return !ProcessesNamed("TolvekUn.exe").empty(); }, 20s));
+      Sleep(delay);
+      for (DWORD id : ProcessesNamed("TolvekUn.exe")) {
+        toolkit::win32::UniqueHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, id));
+        if (process) TerminateProcess(process.Get(), 1);
+      }
+      EXPECT_TRUE(uninstaller.WaitForExit(20s));
+    }
+    // Killed before its end, it left its way back: the registered command runs again.
+    if (Exists(exe)) {
+      ++interrupted;
+      EXPECT_EQ(Run(exe, arguments), 0u) << delay;
+    }
+    ExpectNothingOfTheProduct(before);
+  }
+  EXPECT_GT(interrupted, 0);
+}
+
+}  // namespace
