@@ -32,17 +32,7 @@ class UnattendedTest : public testing_support::HeadlessTest {
  protected:
   void SetUp() override {
     HeadlessTest::SetUp();
-    Disk().SetProgramPath("c:\\setup\\install.exe");
-    testing_support::WriteMedium(Disk(), "c:\\setup");
-    Disk().MakeDirs("c:\\temp");
-    Disk().PutFile(kAcad + "\\acad2005.lsp", "(princ)\r\n");
-    Disk().PutFile(kAcad + "\\support\\acad2005doc.lsp", ";; ACAD2004DOC.LSP\r\n(princ)\r\n");
-    Disk().PutFile(kProfile + "Support\\acad.mns", "***TOOLBARS\r\n***HELPSTRINGS\r\n");
-    Disk().PutFile(kProfile + "Support\\acad.pgp", "A, *ARC\r\n");
-    headless::MemReg().SetString("\\Software\\Autodesk\\AutoCAD", "CurVer", "R16.1");
-    headless::MemReg().SetString("\\Software\\Autodesk\\AutoCAD\\R16.1", "CurVer", "ACAD-301:409");
-    headless::MemReg().SetString("\\Software\\Autodesk\\AutoCAD\\R16.1\\ACAD-301:409",
-                                 "RoamableRootFolder", kProfile);
+    testing_support::LayAutoCad2004Machine(Disk(), kProfile);
   }
 
   int Run(const std::string& arguments) {

@@ -30,18 +30,7 @@ class UninstallTest : public testing_support::HeadlessTest {
  protected:
   void SetUp() override {
     HeadlessTest::SetUp();
-    Disk().SetProgramPath("c:\\setup\\install.exe");
-    testing_support::WriteMedium(Disk(), "c:\\setup");
-    Disk().MakeDirs("c:\\temp");
-    Disk().PutFile("c:\\Programmi\\Autocad 2006\\acad2005.lsp", "(princ)\r\n");
-    Disk().PutFile("c:\\Programmi\\Autocad 2006\\support\\acad2005doc.lsp",
-                   ";; ACAD2004DOC.LSP\r\n(princ)\r\n");
-    Disk().PutFile(kProfile + "Support\\acad.mns", "***TOOLBARS\r\n***HELPSTRINGS\r\n");
-    Disk().PutFile(kPgp, "A, *ARC\r\n");
-    MemReg().SetString("\\Software\\Autodesk\\AutoCAD", "CurVer", "R16.1");
-    MemReg().SetString("\\Software\\Autodesk\\AutoCAD\\R16.1", "CurVer", "ACAD-301:409");
-    MemReg().SetString("\\Software\\Autodesk\\AutoCAD\\R16.1\\ACAD-301:409", "RoamableRootFolder",
-                       kProfile);
+    testing_support::LayAutoCad2004Machine(Disk(), kProfile);
     headless::ProgramManager().running = true;
     before_ = Disk().Snapshot();
   }

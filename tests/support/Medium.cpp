@@ -4,6 +4,7 @@
 
 #include "extract/PackageTable.h"
 #include "tests/unzip/TestArchive.h"
+#include "toolkit/headless/MemoryRegistry.h"
 
 namespace testing_support {
 
@@ -45,6 +46,22 @@ void WriteMedium(toolkit::headless::MemoryFileSystem& disk, const std::string& f
   }
   // The installer itself, which an installation copies into the destination as its uninstaller.
   disk.PutFile(folder + "\\install.exe", "MZ installer");
+}
+
+void LayAutoCad2004Machine(toolkit::headless::MemoryFileSystem& disk, const std::string& profile) {
+  const std::string acad = "c:\\Programmi\\Autocad 2006";
+  disk.SetProgramPath("c:\\setup\\install.exe");
+  WriteMedium(disk, "c:\\setup");
+  disk.MakeDirs("c:\\temp");
+  disk.PutFile(acad + "\\acad2005.lsp", "(princ)\r\n");
+  disk.PutFile(acad + "\\support\\acad2005doc.lsp", ";; ACAD2004DOC.LSP\r\n(princ)\r\n");
+  disk.PutFile(profile + "Support\\acad.mns", "***TOOLBARS\r\n***HELPSTRINGS\r\n");
+  disk.PutFile(profile + "Support\\acad.pgp", "A, *ARC\r\n");
+  auto& registry = toolkit::headless::MemReg();
+  registry.SetString("\\Software\\Autodesk\\AutoCAD", "CurVer", "R16.1");
+  registry.SetString("\\Software\\Autodesk\\AutoCAD\\R16.1", "CurVer", "ACAD-301:409");
+  registry.SetString("\\Software\\Autodesk\\AutoCAD\\R16.1\\ACAD-301:409", "RoamableRootFolder",
+                     profile);
 }
 
 }  // namespace testing_support

@@ -23,6 +23,12 @@ std::vector<PackageContent> DemoPackages();
 // `leaveOut` are not written (they are on a later disk).
 void WriteMedium(toolkit::headless::MemoryFileSystem& disk, const std::string& folder,
                  const std::vector<std::string>& leaveOut = {});
+// A machine ready for an installation with the medium at c:\setup (the program's own folder):
+// AutoCAD 2006 in its proposed folder with its two start-up files, and a profile at `profile`
+// ("c:\\Profiles\\u1\\Acad\\") whose Support folder holds acad.mns and acad.pgp ("A, *ARC"), with
+// the registry values leading to it.
+void LayAutoCad2004Machine(toolkit::headless::MemoryFileSystem& disk, const std::string& profile);
+
 // Writes one package.
 void WritePackage(toolkit::headless::MemoryFileSystem& disk, const std::string& path,
                   const std::map<std::string, std::string>& files);
