@@ -134,6 +134,31 @@ class Undo {
   const config::ConfigurationBlock& v_;
 };
 
+// The entry (with the keys the runs made), the uninstaller, then `folders` when empty.
+void FinishRemoval(Undo& undo, const std::string& destination, std::vector<std::string> keys,
+                   const std::vector<std::string>& folders, const std::string& asideFolder) {
+  // The product's entry goes too when it names this destination though no run recorded making
+  // it (it was there already, left by an installation whose record is gone): once this
+  // installation is gone it would point at nothing.
+  if (EntryNames(destination) && std::find(keys.begin(), keys.end(), kUninstallKey) == keys.end()) {
+    keys.push_back(kUninstallKey);
+  }
+  for (const std::string& key : keys) undo.Key(key);
+  const std::string uninstaller = JoinPath(destination, kUninstallerName);
+  if (toolkit::Fs().FileExists(uninstaller)) {
+    fs::Erase(uninstaller, Check::kRecord);
+    // A running program cannot be deleted, but it can be moved out of the folder.
+    if (fs::IoResult() != 0) {
+      const std::string aside = JoinPath(asideFolder, "TolvekUn.old");
+      fs::Erase(aside, Check::kRecord);
+      fs::IoResult();
+      fs::Rename(uninstaller, aside, Check::kRecord);
+      if (fs::IoResult() != 0) undo.Left(uninstaller, config::Vars.ReasonNotOpened);
+    }
+  }
+  undo.Folders(folders, true);
+}
+
 }  // namespace
 
 std::string DeleteGroupCommand(const std::string& groupName) {
@@ -164,22 +189,28 @@ UninstallReport Uninstall(config::FrontEnd& frontEnd, const std::string& destina
   // A swap a killed installer or uninstaller left half done is settled first.
   RepairInterruptedSwaps(journalPath);
   const std::optional<JournalContents> contents = ReadJournal(journalPath);
-  if (!contents) return report;
+  const std::string uninstaller = JoinPath(destination, kUninstallerName);
+  // Without a record but beside its uninstaller, a removal was cut short after the record went:
+  // only the end is left to do.
+  if (!contents && !toolkit::Fs().FileExists(uninstaller)) return report;
   report.recordFound = true;
   // A folder in use cannot be removed, and the process's current one may be in the tree.
   if (destination.size() >= 2 && destination[1] == ':') {
     fs::ChDir(destination.substr(0, 2) + "\\", Check::kRecord);
     fs::IoResult();
   }
-
   Undo undo(frontEnd, report);
+  if (!contents) {
+    FinishRemoval(undo, destination, {}, {destination}, asideFolder);
+    return report;
+  }
+
   // The uninstallation's own rewrites go on the record too, so that one cut short in the middle
   // of its renames is settled by the next run.
   std::optional<Journal> record(std::in_place, config::Vars.ProductTitle + " -");
   record->Open(journalPath);
   std::optional<cad::ScopedRewriteJournal> rewrites(std::in_place, *record);
 
-  const std::string uninstaller = JoinPath(destination, kUninstallerName);
   std::vector<std::string> folders;
   std::vector<std::string> keys;
   std::vector<std::string> groups;
@@ -221,28 +252,15 @@ UninstallReport Uninstall(config::FrontEnd& frontEnd, const std::string& destina
   undo.Folders(folders, false);
   // A failure leaves the way back in place: the entry, the uninstaller and the record.
   if (report.failed) return report;
-  // The product's entry goes too when it names this destination though no run recorded making
-  // it (it was there already, left by an installation whose record is gone): once this
-  // installation is gone it would point at nothing.
-  if (EntryNames(destination) && std::find(keys.begin(), keys.end(), kUninstallKey) == keys.end()) {
-    keys.push_back(kUninstallKey);
-  }
-  for (const std::string& key : keys) undo.Key(key);
-  if (toolkit::Fs().FileExists(uninstaller)) {
-    fs::Erase(uninstaller, Check::kRecord);
-    // A running program cannot be deleted, but it can be moved out of the folder.
-    if (fs::IoResult() != 0) {
-      const std::string aside = JoinPath(asideFolder, "TolvekUn.old");
-      fs::Erase(aside, Check::kRecord);
-      fs::IoResult();
-      fs::Rename(uninstaller, aside, Check::kRecord);
-      if (fs::IoResult() != 0) undo.Left(uninstaller, config::Vars.ReasonNotOpened);
-    }
-  }
+  // The end goes in the order that always leaves a way to finish it: the record first (an
+  // uninstaller that finds none beside itself only finishes the end), then the entry, then the
+  // uninstaller itself, and the folders that held them last.
   rewrites.reset();
   record.reset();
   undo.Erase(journalPath);
-  undo.Folders(folders, true);
+  if (report.failed) return report;
+  undo.Folders(folders, false);
+  FinishRemoval(undo, destination, keys, folders, asideFolder);
   return report;
 }
 

@@ -132,6 +132,20 @@ TEST_F(UninstallTest, ARemovalThatFailsPartWayIsFinishedByTheNextRun) {
   ExpectNothingOfTheProduct();
 }
 
+// The record goes before the uninstaller: one that finds no record beside itself finishes the end.
+TEST_F(UninstallTest, AnUninstallerLeftWithoutItsRecordFinishesTheEnd) {
+  ASSERT_EQ(Run("/S"), 3010);
+  const std::string uninstaller = "c:\\Tolvek4\\UNINSTAL.EXE";
+  Disk().FailOnPath(headless::FsOp::kDelete, uninstaller, 5);
+  Disk().FailOnPath(headless::FsOp::kRename, uninstaller, 5);
+  EXPECT_EQ(Run(kRemove), 0);
+  EXPECT_FALSE(Disk().FileContent("c:\\Tolvek4\\INSTALL.JNL"));
+  ASSERT_TRUE(Disk().FileContent(uninstaller));
+  Disk().ClearFaults();
+  EXPECT_EQ(Run(kRemove), 0);
+  ExpectNothingOfTheProduct();
+}
+
 TEST_F(UninstallTest, NoChangesNothingAndYesReportsTheRemoval) {
   ASSERT_EQ(Run("/S /NOGROUP"), 3010);
   const auto installed = Disk().Snapshot();
