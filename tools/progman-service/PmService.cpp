@@ -117,16 +117,9 @@ void RunUntilStopped(HANDLE stop) {
   }
 }
 
-int Serve(HINSTANCE module, const std::string& logPath) {
-  // The event first: a /stop that finds it finds a service that will look at it.
-  UniqueHandle stop(CreateEventA(nullptr, TRUE, FALSE, kStopEvent));
-  UniqueHandle running(CreateMutexA(nullptr, TRUE, kRunningMutex));
-  const DWORD mutexError = GetLastError();
-  if (!stop || !running) return kCannotServe;
-  if (mutexError == ERROR_ALREADY_EXISTS) return kAlreadyServing;
-  // A stop asked of a service that has gone since must not end this one.
-  ResetEvent(stop.Get());
-
+// Serves from the registration of the name until the stop event, WM_CLOSE or the end of the
+// session; the name is withdrawn again when it returns.
+int ServeUntilStopped(HINSTANCE module, const std::string& logPath, HANDLE stop) {
   ComApartment com;
   if (!com.Initialised()) return kCannotServe;
   UniqueWindow window = CreateHiddenWindow(module);
@@ -140,9 +133,24 @@ int Serve(HINSTANCE module, const std::string& logPath) {
     return outcome == progman::Outcome::kDone;
   });
   if (!server.Serving()) return kCannotServe;
-  RunUntilStopped(stop.Get());
-  ReleaseMutex(running.Get());
+  RunUntilStopped(stop);
   return kDone;
+}
+
+int Serve(HINSTANCE module, const std::string& logPath) {
+  // The event first: a /stop that finds it finds a service that will look at it.
+  UniqueHandle stop(CreateEventA(nullptr, TRUE, FALSE, kStopEvent));
+  UniqueHandle running(CreateMutexA(nullptr, TRUE, kRunningMutex));
+  const DWORD mutexError = GetLastError();
+  if (!stop || !running) return kCannotServe;
+  if (mutexError == ERROR_ALREADY_EXISTS) return kAlreadyServing;
+  // A stop asked of a service that has gone since must not end this one.
+  ResetEvent(stop.Get());
+  const int exitCode = ServeUntilStopped(module, logPath, stop.Get());
+  // Only with the name withdrawn may a /stop waiting for the mutex report the service gone, and a
+  // new service take its place.
+  ReleaseMutex(running.Get());
+  return exitCode;
 }
 
 int Stop() {
