@@ -17,6 +17,7 @@
 
 #include "tests/wine/e2e/DemoAutoCad.h"
 #include "tests/wine/extract/MediumFixture.h"
+#include "tests/wine/progman-service/ServiceFixture.h"
 #include "tests/wine/support/Driver.h"
 
 namespace {
@@ -198,6 +199,20 @@ TEST_F(UninstallWineTest, AUserLineAndAUserFileStayAndNothingElse) {
   EXPECT_EQ(FilesOf({kCadFolder, kProfileRoot}), before);
   EXPECT_FALSE(Exists(kDestination + "\\UNINSTAL.EXE"));
   EXPECT_FALSE(e2e::StringValue(kKey, "UninstallString"));
+}
+
+// With a Program Manager that makes groups as the Windows shell does, the Start menu's folder
+// comes with the installation and goes with the removal.
+TEST_F(UninstallWineTest, TheStartMenuGroupGoesWithTheRemoval) {
+  server_.reset();
+  pmtest::Service service;
+  ASSERT_TRUE(service.Serving());
+  cad_ = std::make_unique<DemoAutoCad>();
+  const std::string group = pmtest::ProgramsFolder() + "\\Tolvek";
+  ASSERT_EQ(Install(), 3010u);
+  EXPECT_TRUE(Exists(group + "\\TOLVEK.lnk"));
+  EXPECT_EQ(RunRegistered("QuietUninstallString"), 0u);
+  EXPECT_FALSE(Exists(group));
 }
 
 TEST_F(UninstallWineTest, TwoInstallationsGoWithOneRemoval) {
