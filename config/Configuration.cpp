@@ -67,6 +67,14 @@ constexpr LanguageText kInstallationTexts[] = {
     {&ConfigurationBlock::MsgPackageIncomplete,
      "Il pacchetto %1 non \xE8 stato estratto del tutto: %2 file non sono stati scritti.",
      "The package %1 was not extracted in full: %2 files were not written."},
+    {&ConfigurationBlock::MsgPackageDamaged,
+     "Il pacchetto %1 \xE8 danneggiato: il file %2 non supera il controllo (CRC).\r\n"
+     "Copiare di nuovo il supporto di installazione e ripetere l'installazione.",
+     "The package %1 is damaged: the file %2 fails its check (CRC).\r\n"
+     "Copy the installation medium again, then install again."},
+    {&ConfigurationBlock::MsgFileNameRefused,
+     "Il pacchetto %1 contiene un nome di file che non pu\xF2 essere usato: %2",
+     "The package %1 contains a file name that cannot be used: %2"},
     {&ConfigurationBlock::MsgNothingChanged,
      "L'installazione non \xE8 stata completata e nulla \xE8 stato modificato.",
      "The installation did not complete, and nothing was changed."},

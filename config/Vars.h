@@ -84,6 +84,8 @@ struct ConfigurationBlock {
   std::string MsgDestinationIsFile;     // %1: the path
   std::string MsgFileNotInPackage;      // %1: the package, %2: the file
   std::string MsgPackageIncomplete;     // %1: the package, %2: the number of files not written
+  std::string MsgPackageDamaged;        // %1: the package, %2: the first file that fails its CRC
+  std::string MsgFileNameRefused;       // %1: the package, %2: the file name refused
   std::string MsgNothingChanged;        // after a failure that was undone
   std::string MsgNotUndone;             // followed by the paths that could not be put back
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <optional>
 #include <set>
 #include <utility>
@@ -30,6 +31,20 @@ TextBuffer BufferFor(const std::string& text) {
   TextBuffer buffer{};
   text.copy(buffer.data(), text.size());
   return buffer;
+}
+
+// The member the library lost first is named when the user can act on why: a damaged package is
+// copied again, a refused name goes back to whoever made the medium. Else, and with a library
+// that cannot tell, the count of files not written is all there is to say.
+std::string IncompleteMessage(const std::string& packagePath, std::int32_t failed) {
+  const config::ConfigurationBlock& v = config::Vars;
+  const UnzipFailure failure = LastUnzipFailure();
+  const std::string name(failure.FileName, strnlen(failure.FileName, sizeof failure.FileName));
+  const std::string* text = &v.MsgPackageIncomplete;
+  if (!name.empty() && failure.Reason == kUnzipFailureDamaged) text = &v.MsgPackageDamaged;
+  if (!name.empty() && failure.Reason == kUnzipFailureName) text = &v.MsgFileNameRefused;
+  return config::FormatMessage(
+      *text, {packagePath, text == &v.MsgPackageIncomplete ? std::to_string(failed) : name});
 }
 
 // Asks for the next disk until the package is there; Cancel confirmed with Yes abandons.
@@ -185,8 +200,7 @@ void ExtractPackage(config::FrontEnd& frontEnd, const std::string& packagePath,
       throw EExtractError(config::FormatMessage(
           v.MsgNoRoom, {targetDir, MegabytesNeeded(*needed), MegabytesFree(free)}));
     }
-    throw EExtractError(
-        config::FormatMessage(v.MsgPackageIncomplete, {packagePath, std::to_string(failed)}));
+    throw EExtractError(IncompleteMessage(packagePath, failed));
   }
   // A product file the package does not hold would leave AutoCAD loading what is not there.
   if (!fileSpec.empty() && filesStarted == 0) {

@@ -16,6 +16,7 @@ struct UnzipLibrary {
   toolkit::LibraryHandle handle = 0;
   UnzDllExecFunction exec = nullptr;
   void* version = nullptr;
+  UnzDllLastFailureFunction lastFailure = nullptr;
 };
 
 UnzipLibrary library;
@@ -58,6 +59,8 @@ void LoadUnzipLibrary(config::FrontEnd& frontEnd) {
   library.exec =
       reinterpret_cast<UnzDllExecFunction>(libraries.EntryPoint(library.handle, "UnzDllExec"));
   library.version = libraries.EntryPoint(library.handle, "GetUnzDllVersion");
+  library.lastFailure = reinterpret_cast<UnzDllLastFailureFunction>(
+      libraries.EntryPoint(library.handle, "UnzDllLastFailure"));
   if (library.exec == nullptr) frontEnd.Tell(config::Notice::kPlain, "Error: INSTALL.DLL");
   if (library.version == nullptr) frontEnd.Tell(config::Notice::kPlain, "Error: INSTALL.DLL");
 }
@@ -68,6 +71,12 @@ void UnloadUnzipLibrary() {
 }
 
 UnzDllExecFunction UnzDllExec() { return library.handle == 0 ? nullptr : library.exec; }
+
+UnzipFailure LastUnzipFailure() {
+  UnzipFailure failure{};
+  if (library.handle != 0 && library.lastFailure != nullptr) library.lastFailure(&failure);
+  return failure;
+}
 
 UnzipParams& UnzipRecord() { return *record; }
 

@@ -16,17 +16,23 @@ class FrontEnd;
 namespace extract {
 
 using UnzDllExecFunction = std::int32_t(UNZIP_STDCALL*)(UnzipParams*);
+using UnzDllLastFailureFunction = void(UNZIP_STDCALL*)(UnzipFailure*);
 
 // INSTALL.DLL in the installer's own folder, by its full path.
 std::string LibraryPath();
 
-// Loads INSTALL.DLL from the installer's own folder and looks up its two entry points. A missing
-// library or entry point is reported in a plain box; start-up goes on in every case. The record
-// starts again from zero.
+// Loads INSTALL.DLL from the installer's own folder and looks up its entry points. A missing
+// library, or a missing extraction or version entry point, is reported in a plain box; start-up
+// goes on in every case. The failure report is optional: a library from before it has none. The
+// record starts again from zero.
 void LoadUnzipLibrary(config::FrontEnd& frontEnd);
 void UnloadUnzipLibrary();
 // The extraction entry point, or nullptr when the library or the entry point is missing.
 UnzDllExecFunction UnzDllExec();
+
+// Why the library's last extraction lost its first member; Reason kUnzipFailureNone when the
+// library cannot tell.
+UnzipFailure LastUnzipFailure();
 
 // The record handed to the library; zero until the first extraction fills it.
 UnzipParams& UnzipRecord();

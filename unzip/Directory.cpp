@@ -186,10 +186,10 @@ DirectoryWalker::Step DirectoryWalker::Next(Member& member) {
     }
     at = body + length;
   }
-  // A name flagged as UTF-8 is written in the code page the file calls take; one it cannot hold
-  // makes the member unreadable rather than be written under a garbled name.
-  const bool nameReadable = (member.flags & kUtf8NameFlag) == 0 || Utf8ToCodePage1252(member.name);
-  member.damaged = pending > 0 || otherDisk || !nameReadable;
+  // A name flagged as UTF-8 is written in the code page the file calls take; what it cannot hold
+  // becomes a '?', so the member is refused by its name rather than written under a garbled one.
+  if ((member.flags & kUtf8NameFlag) != 0) Utf8ToCodePage1252(member.name);
+  member.damaged = pending > 0 || otherDisk;
   member.localOffset += layout_.bias;
 
   position_ += kCentralSize + nameLength + extraLength + commentLength;

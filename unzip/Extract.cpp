@@ -10,6 +10,7 @@
 
 #include "unzip/ArchiveWindow.h"
 #include "unzip/Directory.h"
+#include "unzip/Failure.h"
 #include "unzip/FileSpec.h"
 #include "unzip/MemberDecoder.h"
 #include "unzip/MemberName.h"
@@ -25,7 +26,16 @@ namespace {
 constexpr std::size_t kDirectoryWindow = 64 * 1024;
 constexpr std::size_t kDataWindow = 256 * 1024;
 
-enum class Outcome { kDone, kFailed, kStopped };
+// What became of a member; one that failed says why, in UnzDllLastFailure's numbering.
+enum class Outcome : std::int32_t {
+  kDone = kUnzipFailureNone,
+  kDamaged = kUnzipFailureDamaged,
+  kNotWritten = kUnzipFailureWrite,  // the system's code is in Extractor::writeError_
+  kRefusedName = kUnzipFailureName,
+  kUnreadable = kUnzipFailureUnreadable,
+  kWriterFailed = -1,  // its writer thread failed on the file, and noted why
+  kStopped = -2,
+};
 
 // The count saturates: an archive of more than 2^31 failing members still reports failures.
 std::int32_t AddFailures(std::int32_t failed, std::int32_t more) {
@@ -76,6 +86,7 @@ class Extractor {
       : params_(params), storage_(storage), options_(options), reporter_(params) {}
 
   std::int32_t Run();
+  const FirstFailure& Failure() const { return failure_; }
 
  private:
   bool Wanted(const Member& member) const;
@@ -87,7 +98,11 @@ class Extractor {
                    std::uint64_t dataOffset, const std::string& path);
   // The writer threads, started with the first file; null when files are written here.
   WriterPool* Pool();
-  bool MakeFolders(std::string_view path);
+  Status MakeFolders(std::string_view path);
+  Outcome NotWritten(Status error) {
+    writeError_ = error;
+    return Outcome::kNotWritten;
+  }
 
   const UnzipParams& params_;
   Storage& storage_;
@@ -96,6 +111,10 @@ class Extractor {
   std::unique_ptr<WriterPool> pool_;
   bool poolTried_ = false;
   MemberDecoder decoder_;
+  // The current member's place in the archive; 2^32 members would need a 180 GB directory.
+  std::uint32_t order_ = 0;
+  Status writeError_ = kOk;
+  FirstFailure failure_;
   std::string lastFolder_;  // made (or found) by the previous member: most members share it
   // Where the previous file member's header and data lay. Members of a sound archive never
   // share bytes; a "zip bomb" makes many entries point into the same compressed data.
@@ -128,11 +147,12 @@ std::int32_t Extractor::Run() {
   DirectoryWalker walker(directoryWindow, layout);
   std::int32_t failed = 0;
   Member member;
-  for (;;) {
+  for (;; ++order_) {
     const auto step = walker.Next(member);
     if (step == DirectoryWalker::Step::kEnd) break;
     if (step == DirectoryWalker::Step::kBroken) {
       // The members announced but unreadable cannot be named, so they count as one failure.
+      failure_.Note(order_, kUnzipFailureUnreadable, "");
       failed = AddFailures(failed, 1);
       break;
     }
@@ -140,12 +160,16 @@ std::int32_t Extractor::Run() {
     const Outcome outcome = ExtractMember(dataWindow, member);
     if (outcome == Outcome::kStopped) {
       // The members before the stop were complete: they are written to the end.
-      if (pool_) pool_->Drain();
+      if (pool_) pool_->Drain(&failure_);
       return kUnzipStopped;
     }
-    if (outcome == Outcome::kFailed) failed = AddFailures(failed, 1);
+    if (outcome == Outcome::kDone) continue;
+    if (outcome != Outcome::kWriterFailed) {
+      failure_.Note(order_, std::int32_t(outcome), member.name, writeError_);
+    }
+    failed = AddFailures(failed, 1);
   }
-  if (pool_) failed = AddFailures(failed, pool_->Drain());
+  if (pool_) failed = AddFailures(failed, pool_->Drain(&failure_));
   return failed;
 }
 
@@ -172,26 +196,27 @@ bool Extractor::Wanted(const Member& member) const {
   return false;
 }
 
-bool Extractor::MakeFolders(std::string_view path) {
+Status Extractor::MakeFolders(std::string_view path) {
   // Folders already made for an earlier member (the usual case) cost nothing.
   if (lastFolder_.starts_with(path) &&
       (lastFolder_.size() == path.size() || lastFolder_[path.size()] == '/')) {
-    return true;
+    return kOk;
   }
   for (std::size_t slash = path.find('/');; slash = path.find('/', slash + 1)) {
     const std::string prefix(path.substr(0, slash));
-    if (storage_.CreateFolder(prefix) != kOk) return false;
+    if (const Status status = storage_.CreateFolder(prefix); status != kOk) return status;
     if (slash == std::string_view::npos) break;
   }
   lastFolder_.assign(path);
-  return true;
+  return kOk;
 }
 
 Outcome Extractor::ExtractMember(ArchiveWindow& data, const Member& member) {
   SafePath safe;
-  if (!MakeSafePath(member.name, safe)) return Outcome::kFailed;
+  if (!MakeSafePath(member.name, safe)) return Outcome::kRefusedName;
   if (safe.folder || member.IsFolder()) {
-    return MakeFolders(safe.path) ? Outcome::kDone : Outcome::kFailed;
+    const Status status = MakeFolders(safe.path);
+    return status == kOk ? Outcome::kDone : NotWritten(status);
   }
   return ExtractFile(data, member, safe.path);
 }
@@ -199,16 +224,20 @@ Outcome Extractor::ExtractMember(ArchiveWindow& data, const Member& member) {
 Outcome Extractor::ExtractFile(ArchiveWindow& data, const Member& member, const std::string& path) {
   const bool supported = member.method == kMethodStored || member.method == kMethodDeflated;
   std::uint64_t dataOffset = 0;
-  if (member.damaged || member.Encrypted() || !supported || !LocateData(data, member, dataOffset)) {
-    return Outcome::kFailed;
+  if (member.damaged || member.Encrypted() || !supported || !LocateData(data, member, dataOffset) ||
+      !ClaimData(member.localOffset, dataOffset + member.compressedSize)) {
+    return Outcome::kUnreadable;
   }
-  if (!ClaimData(member.localOffset, dataOffset + member.compressedSize)) return Outcome::kFailed;
   if (!reporter_.FileStarts(member.name, member.size)) return Outcome::kStopped;
 
   const std::size_t slash = path.rfind('/');
   const std::string_view folder =
       slash == std::string::npos ? std::string_view() : std::string_view(path).substr(0, slash);
-  if (!folder.empty() && !MakeFolders(folder)) return Outcome::kFailed;
+  if (!folder.empty()) {
+    if (const Status status = MakeFolders(folder); status != kOk) {
+      return NotWritten(status);
+    }
+  }
 
   if (WriterPool* pool = Pool()) return HandOver(*pool, data, member, dataOffset, path);
   return WriteHere(data, member, dataOffset, path);
@@ -217,40 +246,55 @@ Outcome Extractor::ExtractFile(ArchiveWindow& data, const Member& member, const 
 Outcome Extractor::WriteHere(ArchiveWindow& data, const Member& member, std::uint64_t dataOffset,
                              const std::string& path) {
   MemberOutput output(storage_);
-  if (output.Create(path) != kOk) return Outcome::kFailed;
-  ReportingSink sink([&output](const std::uint8_t* block,
-                               std::size_t size) { return output.Write(block, size) == kOk; },
-                     reporter_);
-  if (decoder_.Decode(data, member, dataOffset, sink) != DecodeResult::kDone) {
+  Status status = output.Create(path);
+  if (status != kOk) return NotWritten(status);
+  ReportingSink sink(
+      [&output, &status](const std::uint8_t* block, std::size_t size) {
+        status = output.Write(block, size);
+        return status == kOk;
+      },
+      reporter_);
+  if (const DecodeResult result = decoder_.Decode(data, member, dataOffset, sink);
+      result != DecodeResult::kDone) {
     output.Discard();
-    return sink.Stopped() ? Outcome::kStopped : Outcome::kFailed;
+    if (sink.Stopped()) return Outcome::kStopped;
+    return result == DecodeResult::kSinkStopped ? NotWritten(status) : Outcome::kDamaged;
   }
-  return output.Finish(member.stamp) == kOk ? Outcome::kDone : Outcome::kFailed;
+  status = output.Finish(member.stamp);
+  return status == kOk ? Outcome::kDone : NotWritten(status);
 }
 
 Outcome Extractor::HandOver(WriterPool& pool, ArchiveWindow& data, const Member& member,
                             std::uint64_t dataOffset, const std::string& path) {
-  pool.Begin(path, member.stamp);
+  pool.Begin(path, order_, member.stamp);
   ReportingSink sink(
       [&pool](const std::uint8_t* block, std::size_t size) { return pool.Append(block, size); },
       reporter_);
   // Only content that checked out whole is kept; a writer failing on a kept member is counted
   // when the pool drains.
-  const bool complete = decoder_.Decode(data, member, dataOffset, sink) == DecodeResult::kDone;
-  pool.End(complete);
-  if (complete) return Outcome::kDone;
-  return sink.Stopped() ? Outcome::kStopped : Outcome::kFailed;
+  const DecodeResult result = decoder_.Decode(data, member, dataOffset, sink);
+  pool.End(result == DecodeResult::kDone);
+  if (result == DecodeResult::kDone) return Outcome::kDone;
+  if (sink.Stopped()) return Outcome::kStopped;
+  // The sink refuses content only once the member's writer failed.
+  return result == DecodeResult::kSinkStopped ? Outcome::kWriterFailed : Outcome::kDamaged;
 }
 
 }  // namespace
 
-std::int32_t Extract(const UnzipParams& params, Storage& storage, const ExtractOptions& options) {
+std::int32_t Extract(const UnzipParams& params, Storage& storage, const ExtractOptions& options,
+                     UnzipFailure* failure) {
   std::int32_t result = kUnzipBadParams;
+  if (failure) *failure = {};
   if (params.ArchiveName && params.FileSpecCount >= 0) {
     // The writers are done with every file before the end is reported.
     Extractor extractor(params, storage, options);
     result = extractor.Run();
+    if (failure) *failure = extractor.Failure().Record();
+    // Only the archive as a whole is refused this way, before any member is reached.
+    if (failure && result == kUnzipBadArchive) failure->Reason = kUnzipFailureUnreadable;
   }
+  if (failure) failure->StructSize = sizeof *failure;
   // The end is reported whatever happened, so the caller's progress display always resets.
   Reporter(params).End();
   return result;

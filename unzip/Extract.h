@@ -33,7 +33,8 @@ struct ExtractOptions {
 };
 
 // The result of UnzDllExec: failed member count, or kUnzipBadParams / BadArchive / Stopped.
+// `failure`, when given, receives what UnzDllLastFailure reports of this run.
 std::int32_t Extract(const UnzipParams& params, Storage& storage,
-                     const ExtractOptions& options = {});
+                     const ExtractOptions& options = {}, UnzipFailure* failure = nullptr);
 
 }  // namespace unzip

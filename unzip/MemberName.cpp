@@ -119,19 +119,26 @@ bool NextCharacter(std::string_view text, std::size_t& at, char32_t& character) 
 
 bool Utf8ToCodePage1252(std::string& name) {
   std::string converted;
+  bool whole = true;
   for (std::size_t at = 0; at < name.size();) {
     char32_t character = 0;
-    if (!NextCharacter(name, at, character)) return false;
-    if (character < 0x80 || (character >= 0xA0 && character <= 0xFF)) {
-      converted += static_cast<char>(character);
-      continue;
+    if (NextCharacter(name, at, character)) {
+      if (character < 0x80 || (character >= 0xA0 && character <= 0xFF)) {
+        converted += static_cast<char>(character);
+        continue;
+      }
+      const auto* found = std::find(std::begin(kHighControls), std::end(kHighControls), character);
+      if (character != 0 && found != std::end(kHighControls)) {
+        converted += static_cast<char>(0x80 + (found - std::begin(kHighControls)));
+        continue;
+      }
     }
-    const auto* found = std::find(std::begin(kHighControls), std::end(kHighControls), character);
-    if (character == 0 || found == std::end(kHighControls)) return false;
-    converted += static_cast<char>(0x80 + (found - std::begin(kHighControls)));
+    // Only characters decoded whole are kept, so a malformed sequence never yields a separator.
+    converted += '?';
+    whole = false;
   }
   name = std::move(converted);
-  return true;
+  return whole;
 }
 
 }  // namespace unzip

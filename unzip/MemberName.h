@@ -18,8 +18,9 @@ struct SafePath {
 bool MakeSafePath(std::string_view name, SafePath& out);
 
 // A name the archive flags as UTF-8 (general purpose bit 11), in the installer's code page 1252,
-// the one its file calls use. False, with the name left as it was, for bytes that are not UTF-8 or
-// a character 1252 cannot hold: such a member cannot be given its name and is refused.
+// the one its file calls use. False for bytes that are not UTF-8 or a character 1252 cannot hold:
+// each becomes a '?', which no file name may hold, so the member is refused by its name and the
+// installer can still show that name.
 bool Utf8ToCodePage1252(std::string& name);
 
 // True for a Windows device name (CON, AUX, COM1, LPT¹, CONIN$, ...), with or without extension.

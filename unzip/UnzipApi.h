@@ -1,8 +1,9 @@
 /* The boundary of INSTALL.DLL, the installer's unzip library. The installer loads the DLL at run
  * time and calls UnzDllExec with a UnzipParams record; the library extracts the archive into the
- * process's current folder and reports each member through the record's callback.
+ * process's current folder and reports each member through the record's callback. Afterwards
+ * UnzDllLastFailure tells which member failed first and why, so the installer can name it.
  *
- * Both records are shared byte for byte with 32-bit code on the other side of the DLL, so on a
+ * The records are shared byte for byte with 32-bit code on the other side of the DLL, so on a
  * 32-bit target their layout is asserted below. The native (64-bit) headless build uses the same
  * declarations with wider pointers: there is no binary boundary there, only the same C++ caller.
  *
@@ -89,10 +90,38 @@ enum {
  * one of the negative results above. Never raises and never calls the callback after returning. */
 int32_t UNZIP_STDCALL UnzDllExec(UnzipParams* params);
 
+/* Values of UnzipFailure.Reason: why the first member that failed, in archive order, failed. */
+enum {
+  kUnzipFailureNone = 0,      /* no member failed */
+  kUnzipFailureDamaged = 1,   /* the member's data fails its CRC-32 or sizes, cannot be inflated,
+                                 or is cut short by the end of the archive */
+  kUnzipFailureWrite = 2,     /* its file or folder could not be made or written: see OsError */
+  kUnzipFailureName = 3,      /* its name is refused: it climbs out with "..", is absolute, names
+                                 a drive or a device, or holds what code page 1252 cannot */
+  kUnzipFailureUnreadable = 4 /* the archive, or the member's entry in it, cannot be read: no
+                                 central directory, a broken entry, encryption, an unknown method,
+                                 data shared with another member */
+};
+
+typedef struct UnzipFailure {
+  uint32_t StructSize; /* sizeof(UnzipFailure) */
+  int32_t Reason;      /* kUnzipFailure* */
+  uint32_t OsError;    /* for kUnzipFailureWrite, the operating system's error code; else 0 */
+  /* The member's name in code page 1252 ('?' for a character of a UTF-8 name that page lacks), cut
+     to fit; empty when no member can be named. A file that failed on a writer thread is named by
+     the path it was written under, which differs from the name only in its separators ('/'). */
+  char FileName[UNZIP_MAX_NAME + 1];
+} UnzipFailure;
+
+/* Fills `failure` with why the last UnzDllExec counted a member as failed. The record is cleared
+ * as each UnzDllExec starts; a null pointer is ignored. Optional: an INSTALL.DLL of version 100
+ * lacks it, and a caller copes without. */
+void UNZIP_STDCALL UnzDllLastFailure(UnzipFailure* failure);
+
 /* The library's version as major * 100 + minor. */
 uint32_t UNZIP_STDCALL GetUnzDllVersion(void);
 
-#define UNZIP_VERSION 100
+#define UNZIP_VERSION 101
 
 #ifdef __cplusplus
 } /* extern "C" */
@@ -123,6 +152,10 @@ UNZIP_ASSERT(offsetof(UnzipCallbackInfo, ActionCode) == 16, "ActionCode at 16");
 UNZIP_ASSERT(offsetof(UnzipCallbackInfo, BytesWritten) == 20, "BytesWritten at 20");
 UNZIP_ASSERT(offsetof(UnzipCallbackInfo, FileSize) == 24, "FileSize at 24");
 UNZIP_ASSERT(offsetof(UnzipCallbackInfo, FileName) == 28, "FileName at 28");
+UNZIP_ASSERT(sizeof(UnzipFailure) == 272, "UnzipFailure is 272 bytes");
+UNZIP_ASSERT(offsetof(UnzipFailure, Reason) == 4, "Reason at 4");
+UNZIP_ASSERT(offsetof(UnzipFailure, OsError) == 8, "OsError at 8");
+UNZIP_ASSERT(offsetof(UnzipFailure, FileName) == 12, "FileName at 12");
 #undef UNZIP_ASSERT
 #endif
 

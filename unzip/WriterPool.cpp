@@ -108,6 +108,8 @@ void WriterPool::Write(Writer& writer, Task& task, MemberOutput& output) {
   }
   mutex_.Lock();
   if (keep && status != kOk) task.failed = true;
+  // Nothing is tried after a failure, so `status` still holds its code.
+  if (task.failed) firstFailure_.Note(task.order, kUnzipFailureWrite, task.path, status);
   if (task.keep && task.failed && failures_ < std::numeric_limits<std::int32_t>::max()) {
     ++failures_;
   }
@@ -204,7 +206,7 @@ void WriterPool::Reap() {
   }
 }
 
-void WriterPool::Begin(const std::string& path, DosDateTime stamp) {
+void WriterPool::Begin(const std::string& path, std::uint32_t order, DosDateTime stamp) {
   threads::Locked lock(mutex_);
   if (current_ != nullptr) EndCurrent(false);
   Reap();
@@ -213,6 +215,7 @@ void WriterPool::Begin(const std::string& path, DosDateTime stamp) {
   WaitForRoom(0, 1);
   auto task = std::make_unique<Task>();
   task->path = path;
+  task->order = order;
   task->stamp = stamp;
   current_ = task.get();
   tasks_.push_back(std::move(task));
@@ -259,13 +262,14 @@ void WriterPool::EndCurrent(bool keep) {
   current_ = nullptr;
 }
 
-std::int32_t WriterPool::Drain() {
+std::int32_t WriterPool::Drain(FirstFailure* first) {
   threads::Locked lock(mutex_);
   if (current_ != nullptr) EndCurrent(false);
   while (unfinished_ > 0) WaitAsExtractor(0, std::numeric_limits<std::size_t>::max());
   Reap();
   const std::int32_t failures = failures_;
   failures_ = 0;
+  if (first != nullptr) first->Note(firstFailure_);
   return failures;
 }
 

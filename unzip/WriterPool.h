@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "unzip/Failure.h"
 #include "unzip/MemberOutput.h"
 #include "unzip/Storage.h"
 #include "unzip/Threads.h"
@@ -42,8 +43,9 @@ class WriterPool {
   // False when not one thread could be started: the caller writes on its own.
   bool Started() const { return threadCount_ > 0; }
 
-  // On the extractor's thread, one member at a time. `path` is checked and its folder exists.
-  void Begin(const std::string& path, DosDateTime stamp);
+  // On the extractor's thread, one member at a time. `path` is checked and its folder exists;
+  // `order` is the member's place in the archive, for the failure noted if its file fails.
+  void Begin(const std::string& path, std::uint32_t order, DosDateTime stamp);
   // Hands over a block of the member's content; false once its file has failed, so the extractor
   // can stop inflating it.
   bool Append(const std::uint8_t* data, std::size_t size);
@@ -52,12 +54,14 @@ class WriterPool {
   void End(bool keep);
 
   // Waits until every member handed over is written or removed; returns how many kept members
-  // failed to be written since the previous call.
-  std::int32_t Drain();
+  // failed to be written since the previous call. The earliest member in the archive whose file
+  // failed is noted into `first`.
+  std::int32_t Drain(FirstFailure* first = nullptr);
 
  private:
   struct Task {
     std::string path;
+    std::uint32_t order = 0;
     DosDateTime stamp;
     std::deque<std::vector<std::uint8_t>> blocks;
     bool ended = false;
@@ -112,6 +116,7 @@ class WriterPool {
   std::size_t unfinished_ = 0;
   std::size_t pendingBytes_ = 0;  // content handed over (or held back) and not yet written
   std::int32_t failures_ = 0;
+  FirstFailure firstFailure_;
 
   // The current member's latest block stays with the extractor until the next one or the end
   // comes, so that a small member reaches a writer whole and the writer never waits for its end.

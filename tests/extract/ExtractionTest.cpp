@@ -160,20 +160,77 @@ TEST_F(ExtractionTest, TheCancelFlagIsClearedAfterAnExtraction) {
   EXPECT_FALSE(config::Vars.CancelRequested);
 }
 
-TEST_F(ExtractionTest, ABrokenPackageEndsTheInstallationWithAnErrorNamingIt) {
+// A package of a good member and one that fails as `spoil` makes it.
+void WriteBrokenPackage(headless::MemoryFileSystem& disk,
+                        const std::function<void(unzip::test::TestMember&)>& spoil) {
   unzip::test::TestMember good;
   good.name = "good.dat";
   good.content = "fine";
   unzip::test::TestMember bad;
   bad.name = "bad.dat";
   bad.content = "damaged";
-  bad.crc = 0x12345678;
+  spoil(bad);
   auto bytes = unzip::test::MakeArchive({good, bad});
-  Disk().PutFile("c:\\setup\\cfg-acad.pck", std::string(bytes.begin(), bytes.end()));
+  disk.PutFile("c:\\setup\\cfg-acad.pck", std::string(bytes.begin(), bytes.end()));
+}
+
+void FailCrc(unzip::test::TestMember& member) { member.crc = 0x12345678; }
+
+// What the user can do about a broken package depends on why it broke: a damaged member means a
+// bad copy of the medium, a refused name a bad medium. Those two name the member, in the
+// configuration's language; any other loss keeps the count of files not written.
+TEST_F(ExtractionTest, ABrokenPackageEndsTheInstallationWithAnErrorSayingWhatBroke) {
+  struct Case {
+    int language;
+    std::function<void(unzip::test::TestMember&)> spoil;
+    std::string message;
+  };
+  const auto climbOut = [](unzip::test::TestMember& member) { member.name = "../bad.dat"; };
+  const auto encrypt = [](unzip::test::TestMember& member) { member.flags = 1; };
+  const std::vector<Case> cases = {
+      {1, FailCrc,
+       "Il pacchetto c:\\setup\\cfg-acad.pck \xE8 danneggiato: il file bad.dat non supera il "
+       "controllo (CRC).\r\nCopiare di nuovo il supporto di installazione e ripetere "
+       "l'installazione."},
+      {2, FailCrc,
+       "The package c:\\setup\\cfg-acad.pck is damaged: the file bad.dat fails its check "
+       "(CRC).\r\nCopy the installation medium again, then install again."},
+      {1, climbOut,
+       "Il pacchetto c:\\setup\\cfg-acad.pck contiene un nome di file che non pu\xF2 essere "
+       "usato: ../bad.dat"},
+      {2, climbOut,
+       "The package c:\\setup\\cfg-acad.pck contains a file name that cannot be used: "
+       "../bad.dat"},
+      {1, encrypt,
+       "Il pacchetto c:\\setup\\cfg-acad.pck non \xE8 stato estratto del tutto: 1 file non sono "
+       "stati scritti."},
+      {2, encrypt,
+       "The package c:\\setup\\cfg-acad.pck was not extracted in full: 1 files were not "
+       "written."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    Configure(c.language, 1);
+    WriteBrokenPackage(Disk(), c.spoil);
+    headless::ExpectBox(BoxKind::kError, c.message);
+    Extract("\\cfg-acad.pck", "c:\\target\\");
+    EXPECT_EQ(Disk().FileContent("c:\\target\\good.dat"), "fine");
+    EXPECT_FALSE(Disk().FileContent("c:\\target\\bad.dat"));
+    EXPECT_FALSE(Disk().FileContent("c:\\bad.dat"));
+  }
+}
+
+TEST_F(ExtractionTest, AnOlderLibraryWithoutTheFailureReportStillCountsTheFilesNotWritten) {
+  headless::FakeLibraries().RemoveEntryPoint("UnzDllLastFailure");
+  // Loaded again without a word: any box would fail the test.
+  extract::UnloadUnzipLibrary();
+  extract::LoadUnzipLibrary(Dlg().FrontEnd());
+  ASSERT_NE(extract::UnzDllExec(), nullptr);
+  EXPECT_EQ(extract::LastUnzipFailure().Reason, kUnzipFailureNone);
+  WriteBrokenPackage(Disk(), FailCrc);
   headless::ExpectBox(BoxKind::kError, config::FormatMessage(config::Vars.MsgPackageIncomplete,
                                                              {"c:\\setup\\cfg-acad.pck", "1"}));
   Extract("\\cfg-acad.pck", "c:\\target\\");
-  EXPECT_EQ(Disk().FileContent("c:\\target\\good.dat"), "fine");
   EXPECT_FALSE(Disk().FileContent("c:\\target\\bad.dat"));
 }
 

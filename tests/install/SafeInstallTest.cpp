@@ -153,8 +153,8 @@ TEST_F(SafeInstallTest, ASecondInstallationThatFailsUndoesOnlyItsOwnChanges) {
   Restart();
   Install([] {
     headless::ExpectBox(BoxKind::kError,
-                        Undone(config::FormatMessage(config::Vars.MsgPackageIncomplete,
-                                                     {"c:\\setup\\tol.pck", "1"})));
+                        Undone(config::FormatMessage(config::Vars.MsgPackageDamaged,
+                                                     {"c:\\setup\\tol.pck", "b.dat"})));
   });
   auto after = Disk().Snapshot();
   EXPECT_EQ(after.erase(kDestination + "\\UserParts\\mine.dat"), 1u);

@@ -9,10 +9,20 @@
 namespace testing_support {
 namespace {
 
+UnzipFailure lastFailure;
+
 std::int32_t UNZIP_STDCALL LinkedUnzDllExec(UnzipParams* params) {
+  lastFailure = {};
   if (params == nullptr) return kUnzipBadParams;
   unzip::ToolkitStorage storage(toolkit::Fs());
-  return unzip::Extract(*params, storage);
+  return unzip::Extract(*params, storage, {}, &lastFailure);
+}
+
+// The headless installer extracts on its one thread, so the record needs no lock here.
+void UNZIP_STDCALL LinkedUnzDllLastFailure(UnzipFailure* failure) {
+  if (failure == nullptr) return;
+  *failure = lastFailure;
+  failure->StructSize = sizeof *failure;
 }
 
 std::uint32_t UNZIP_STDCALL LinkedGetUnzDllVersion() { return UNZIP_VERSION; }
@@ -22,7 +32,8 @@ std::uint32_t UNZIP_STDCALL LinkedGetUnzDllVersion() { return UNZIP_VERSION; }
 void ProvideLinkedUnzipLibrary() {
   toolkit::headless::FakeLibraries().Provide(
       "INSTALL.DLL", {{"UnzDllExec", reinterpret_cast<void*>(&LinkedUnzDllExec)},
-                      {"GetUnzDllVersion", reinterpret_cast<void*>(&LinkedGetUnzDllVersion)}});
+                      {"GetUnzDllVersion", reinterpret_cast<void*>(&LinkedGetUnzDllVersion)},
+                      {"UnzDllLastFailure", reinterpret_cast<void*>(&LinkedUnzDllLastFailure)}});
 }
 
 }  // namespace testing_support

@@ -45,4 +45,14 @@ TEST(ApiLayoutTest, CallbackInfoFieldsKeepTheirOrder) {
   }
 }
 
+TEST(ApiLayoutTest, FailureRecordIsTheSameOnEveryTarget) {
+  // Plain 32-bit fields and bytes: no pointer, so the native build lays it out as the DLL does.
+  EXPECT_EQ(offsetof(UnzipFailure, StructSize), 0u);
+  EXPECT_EQ(offsetof(UnzipFailure, Reason), 4u);
+  EXPECT_EQ(offsetof(UnzipFailure, OsError), 8u);
+  EXPECT_EQ(offsetof(UnzipFailure, FileName), 12u);
+  EXPECT_EQ(sizeof(UnzipFailure{}.FileName), std::size_t(UNZIP_MAX_NAME + 1));
+  EXPECT_EQ(sizeof(UnzipFailure), 272u);
+}
+
 }  // namespace

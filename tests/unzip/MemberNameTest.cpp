@@ -83,11 +83,13 @@ namespace unzip {
 namespace {
 
 // Names flagged as UTF-8 reach the file calls in code page 1252; anything 1252 cannot hold, and
-// anything that is not UTF-8 at all, is refused rather than written under a garbled name.
+// anything that is not UTF-8 at all, is refused rather than written under a garbled name, and
+// still reads as a name where the installer shows it.
 TEST(Utf8NameTest, EachNameBecomesCodePage1252OrIsRefused) {
   struct Case {
     std::string utf8;
     std::optional<std::string> ansi;
+    std::string shown = "";  // when refused
   };
   const Case cases[] = {
       {"parts/readme.rtf", "parts/readme.rtf"},
@@ -100,18 +102,23 @@ TEST(Utf8NameTest, EachNameBecomesCodePage1252OrIsRefused) {
        "\x80"
        "uro \x97 \x8Cuvre"},
       {"\xC3\xBF", "\xFF"},
-      {"\xE4\xB8\xAD.txt", std::nullopt},  // a character 1252 has no byte for
-      {"\xC2\x81", std::nullopt},          // U+0081: 1252 leaves 0x81 unassigned
-      {"caf\xE8", std::nullopt},           // not UTF-8: already 1252
-      {"\xC0\xAF", std::nullopt},          // an overlong '/'
-      {"\xC3", std::nullopt},              // cut short
-      {"\xF4\x90\x80\x80", std::nullopt},  // beyond U+10FFFF
+      // What 1252 cannot hold becomes a '?', which the name guard refuses.
+      {"\xE4\xB8\xAD.txt", std::nullopt, "?.txt"},  // a character 1252 has no byte for
+      {"\xC2\x81", std::nullopt, "?"},              // U+0081: 1252 leaves 0x81 unassigned
+      {"caf\xE8", std::nullopt, "caf?"},            // not UTF-8: already 1252
+      {"\xC0\xAF", std::nullopt, "?"},              // an overlong '/', never a separator
+      {"a\xC3", std::nullopt, "a?"},                // cut short
+      {"\xF4\x90\x80\x80", std::nullopt, "?"},      // beyond U+10FFFF
   };
+  SafePath safe;
   for (const Case& c : cases) {
     std::string name = c.utf8;
     const bool converted = Utf8ToCodePage1252(name);
     EXPECT_EQ(converted, c.ansi.has_value()) << c.utf8;
-    EXPECT_EQ(name, c.ansi.value_or(c.utf8)) << c.utf8;
+    EXPECT_EQ(name, c.ansi.value_or(c.shown)) << c.utf8;
+    if (!converted) {
+      EXPECT_FALSE(MakeSafePath(name, safe)) << c.utf8;
+    }
   }
 }
 

@@ -101,7 +101,7 @@ std::int32_t ExtractInto(const std::string& archive, const std::string& folder,
   PosixStorage storage(folder);
   ExtractOptions options;
   if (call.writers) options.writers = *call.writers;
-  return Extract(*params, call.storage ? *call.storage : storage, options);
+  return Extract(*params, call.storage ? *call.storage : storage, options, call.failure);
 }
 
 }  // namespace unzip::test

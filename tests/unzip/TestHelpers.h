@@ -69,6 +69,7 @@ struct ExtractCall {
   Recorder* recorder = nullptr;
   Storage* storage = nullptr;                      // default: a PosixStorage on the target folder
   std::optional<unsigned> writers = std::nullopt;  // default: the extractor's
+  UnzipFailure* failure = nullptr;                 // receives what UnzDllLastFailure would
 };
 
 // Extracts `archive` into `folder` through unzip::Extract, filling the record as the installer

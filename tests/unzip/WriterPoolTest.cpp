@@ -1,9 +1,9 @@
 // Extraction with writer threads: the files are created and written on other threads while the
 // calling thread inflates, so the faults to catch are the ones threads bring. Every member must
 // come out byte for byte however the writers fall behind; the callback must see exactly what it
-// sees one-threaded; a write that fails on a writer must fail its own member and leave nothing
-// under its name; and a stop must let no file of the stopped member or after it appear, while
-// the members before it are finished.
+// sees one-threaded; a write that fails on a writer must fail its own member, leave nothing
+// under its name and be the failure reported when it comes first in the archive; and a stop must
+// let no file of the stopped member or after it appear, while the members before it are finished.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -97,18 +97,24 @@ class FailingStorage : public SlowStorage {
     return status;
   }
   Status WriteOutput(OutputFile file, const void* data, std::size_t size) override {
+    bool failing = false;
     {
       std::lock_guard<std::mutex> lock(mutex_);
       if (victimFile_ && file == *victimFile_) {
         if (written_ + size > after_) {
           ++failures_;
-          return kErrDiskFull;
+          failing = true;
+        } else {
+          written_ += size;
         }
-        written_ += size;
       }
     }
-    return SlowStorage::WriteOutput(file, data, size);
+    if (!failing) return SlowStorage::WriteOutput(file, data, size);
+    std::this_thread::sleep_for(failingWriteTakes_);
+    return kErrDiskFull;
   }
+  // A failing write that takes long, so that the threads that do not wait for it go on first.
+  void SetFailingWriteTakes(std::chrono::milliseconds time) { failingWriteTakes_ = time; }
   Status CloseOutput(OutputFile file) override {
     {
       // Descriptors are reused: the next file to get this one is not the victim.
@@ -130,6 +136,7 @@ class FailingStorage : public SlowStorage {
   std::thread::id refusingWriter_;  // the writer that found the victim's name taken
   std::uint64_t written_ = 0;
   int failures_ = 0;
+  std::chrono::milliseconds failingWriteTakes_{0};
 };
 
 class WriterPoolTest : public ::testing::Test {
@@ -209,17 +216,57 @@ TEST_F(WriterPoolTest, AWriteFailingOnAWriterFailsThatMemberAlone) {
     if (reinstall) WriteText(target / "big.bin", "installed");
     FailingStorage storage(target.Path(), victim, after);
     Recorder recorder;
-    EXPECT_EQ(ExtractInto(Archive(members), target.Path(),
-                          {.recorder = &recorder, .storage = &storage, .writers = 2}),
+    UnzipFailure failure{};
+    EXPECT_EQ(ExtractInto(
+                  Archive(members), target.Path(),
+                  {.recorder = &recorder, .storage = &storage, .writers = 2, .failure = &failure}),
               1)
         << victim;
     EXPECT_GE(storage.Failures(), 1) << victim;
+    EXPECT_EQ(failure.Reason, kUnzipFailureWrite) << victim;
+    EXPECT_EQ(failure.OsError, kErrDiskFull) << victim;
+    EXPECT_STREQ(failure.FileName, victim.c_str());
     auto expected = Expected(members);
     expected.erase(victim);
     if (reinstall) expected["big.bin"] = "installed";
     ExpectFiles(target, expected);
     EXPECT_EQ(storage.Open(), 0);
     EXPECT_EQ(recorder.events.back().code, kUnzipActionEnd);
+  }
+}
+
+// A writer meets its failure after the inflater has met a later member's damage; the report must
+// still name the member that comes first in the archive, and not merely the one noted first.
+TEST_F(WriterPoolTest, TheFirstFailureInArchiveOrderIsReportedWhicheverThreadMetIt) {
+  const TestMember damaged{.name = "damaged.dat", .content = "damaged", .crc = 0x12345678};
+  std::vector<TestMember> writerFirst = {{.name = "large.dat", .content = Content(900000, 7)}};
+  for (unsigned i = 0; i < 20; ++i) {
+    writerFirst.push_back({.name = "f" + std::to_string(i) + ".dat", .content = Content(50, i)});
+  }
+  writerFirst.push_back(damaged);
+  std::vector<TestMember> damageFirst = writerFirst;
+  damageFirst.pop_back();
+  damageFirst.insert(damageFirst.begin(), damaged);
+  struct Case {
+    const char* what;
+    std::vector<TestMember> members;
+    std::int32_t reason;
+    const char* name;
+  };
+  for (const Case& c :
+       {Case{"the writer's first", writerFirst, kUnzipFailureWrite, "large.dat"},
+        Case{"the damage first", damageFirst, kUnzipFailureDamaged, "damaged.dat"}}) {
+    TempDir target;
+    // The large member fails near its end, when its last block reaches the writer.
+    FailingStorage storage(target.Path(), "large.dat", 800000);
+    storage.SetFailingWriteTakes(std::chrono::milliseconds(200));
+    UnzipFailure failure{};
+    EXPECT_EQ(ExtractInto(Archive(c.members), target.Path(),
+                          {.storage = &storage, .writers = 2, .failure = &failure}),
+              2)
+        << c.what;
+    EXPECT_EQ(failure.Reason, c.reason) << c.what;
+    EXPECT_STREQ(failure.FileName, c.name) << c.what;
   }
 }
 

@@ -1,4 +1,4 @@
-// The two exports of INSTALL.DLL. The DLL is a thin shell: the extraction is unzip::Extract over
+// The three exports of INSTALL.DLL. The DLL is a thin shell: the extraction is unzip::Extract over
 // the Win32 storage. Nothing may leave through the C boundary but a result code; the DLL is
 // built without exceptions (see SmallRuntime.cpp), so none can.
 #include <windows.h>
@@ -24,23 +24,59 @@ unsigned Writers() {
   return writers;
 }
 
+// What UnzDllLastFailure reports. The installer asks from the thread that extracted; the lock only
+// keeps a caller on another thread from reading a record half written.
+UnzipFailure lastFailure;
+LONG lastFailureBusy = 0;
+
+class LastFailureLock {
+ public:
+  LastFailureLock() {
+    while (::InterlockedExchange(&lastFailureBusy, 1) != 0) ::Sleep(0);
+  }
+  ~LastFailureLock() { ::InterlockedExchange(&lastFailureBusy, 0); }
+  LastFailureLock(const LastFailureLock&) = delete;
+  LastFailureLock& operator=(const LastFailureLock&) = delete;
+};
+
+// The record as UnzDllLastFailure reports it, or an empty one when `failure` is null.
+void SetLastFailure(const UnzipFailure* failure) {
+  LastFailureLock lock;
+  if (failure) {
+    lastFailure = *failure;
+  } else {
+    lastFailure = {};
+  }
+}
+
 }  // namespace
 
 extern "C" {
 
 int32_t UNZIP_STDCALL UnzDllExec(UnzipParams* params) {
+  SetLastFailure(nullptr);
   if (!params) return kUnzipBadParams;
   // A damaged archive must not pop up "insert a disk" boxes on the installer's behalf.
   const UINT previousMode = ::SetErrorMode(SEM_FAILCRITICALERRORS);
   int32_t result;
+  UnzipFailure failure;
   {
     unzip::Win32Storage storage;
     unzip::ExtractOptions options;
     options.writers = Writers();
-    result = unzip::Extract(*params, storage, options);
+    result = unzip::Extract(*params, storage, options, &failure);
   }
   ::SetErrorMode(previousMode);
+  SetLastFailure(&failure);
   return result;
+}
+
+void UNZIP_STDCALL UnzDllLastFailure(UnzipFailure* failure) {
+  if (!failure) return;
+  LastFailureLock lock;
+  *failure = lastFailure;
+  // A record cleared for a run under way, or never filled yet, is all zero.
+  failure->StructSize = sizeof *failure;
 }
 
 uint32_t UNZIP_STDCALL GetUnzDllVersion(void) { return UNZIP_VERSION; }

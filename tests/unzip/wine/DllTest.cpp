@@ -1,13 +1,15 @@
 // INSTALL.DLL through its real boundary: LoadLibrary by bare name, the undecorated stdcall
 // exports, the 16464-byte record filled as the installer fills it, the callback called back
 // with the installer's Caller, members written relative to the current folder, a read-only file
-// from an earlier installation replaced, dates kept, and hostile names refused; and the DLL's
-// writer threads under Wine: many members byte for byte, and a stop while they are busy.
+// from an earlier installation replaced, dates kept, and hostile names refused; the DLL's
+// writer threads under Wine: many members byte for byte, and a stop while they are busy; and the
+// third export, which tells the installer which member a run lost first and why.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -22,6 +24,7 @@ namespace {
 
 using ExecFn = int32_t(UNZIP_STDCALL*)(UnzipParams*);
 using VersionFn = uint32_t(UNZIP_STDCALL*)();
+using LastFailureFn = void(UNZIP_STDCALL*)(UnzipFailure*);
 
 struct Calls {
   std::vector<int32_t> codes;
@@ -76,8 +79,11 @@ class DllTest : public ::testing::Test {
     exec_ = reinterpret_cast<ExecFn>(reinterpret_cast<void*>(::GetProcAddress(dll_, "UnzDllExec")));
     version_ = reinterpret_cast<VersionFn>(
         reinterpret_cast<void*>(::GetProcAddress(dll_, "GetUnzDllVersion")));
+    lastFailure_ = reinterpret_cast<LastFailureFn>(
+        reinterpret_cast<void*>(::GetProcAddress(dll_, "UnzDllLastFailure")));
     ASSERT_NE(exec_, nullptr);
     ASSERT_NE(version_, nullptr);
+    ASSERT_NE(lastFailure_, nullptr);
 
     char temp[MAX_PATH];
     ASSERT_GT(::GetTempPathA(MAX_PATH, temp), 0u);
@@ -128,6 +134,7 @@ class DllTest : public ::testing::Test {
   HMODULE dll_ = nullptr;
   ExecFn exec_ = nullptr;
   VersionFn version_ = nullptr;
+  LastFailureFn lastFailure_ = nullptr;
   std::string root_;
   std::string target_;
   std::string previous_;
@@ -249,6 +256,60 @@ TEST_F(DllTest, AStopWhileTheWritersAreBusyLeavesOnlyTheMembersBefore) {
     }
     EXPECT_EQ(ReadFile(path), i < finished ? members[i].content : "<missing>") << path;
   }
+}
+
+// Run after run, each report is the run's own: what one run found never shows in the next.
+TEST_F(DllTest, TheLastFailureNamesTheFirstMemberLostAndWhy) {
+  struct Step {
+    const char* what;
+    std::vector<TestMember> members;  // none: an archive that is not there
+    int32_t result;
+    int32_t reason;
+    std::string name;
+  };
+  // A folder where the file should go: its writer cannot make the file.
+  ASSERT_TRUE(::CreateDirectoryA((target_ + "\\taken.txt").c_str(), nullptr));
+  const std::vector<Step> steps = {
+      {"refused names first",
+       {{.name = "..\\..\\evil.txt", .content = "evil"},
+        {.name = "crc.txt", .content = "damaged", .crc = 1}},
+       2,
+       kUnzipFailureName,
+       "..\\..\\evil.txt"},
+      {"all well", {{.name = "good.txt", .content = "good"}}, 0, kUnzipFailureNone, ""},
+      {"a writer's failure before damage",
+       {{.name = "taken.txt", .content = std::string(100000, 't')},
+        {.name = "crc.txt", .content = "damaged", .crc = 1}},
+       2,
+       kUnzipFailureWrite,
+       "taken.txt"},
+      {"damage",
+       {{.name = "Help/crc.txt", .content = "damaged", .crc = 1}},
+       1,
+       kUnzipFailureDamaged,
+       "Help/crc.txt"},
+      {"no archive", {}, kUnzipBadArchive, kUnzipFailureUnreadable, ""},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    Calls calls;
+    const std::string archive =
+        step.members.empty() ? root_ + "\\missing.pck" : WriteArchive(step.members);
+    EXPECT_EQ(Run(archive, calls), step.result);
+    UnzipFailure failure;
+    std::memset(&failure, 0xCC, sizeof failure);
+    lastFailure_(&failure);
+    EXPECT_EQ(failure.StructSize, sizeof failure);
+    EXPECT_EQ(failure.Reason, step.reason);
+    EXPECT_EQ(failure.OsError != 0, step.reason == kUnzipFailureWrite) << failure.OsError;
+    EXPECT_EQ(std::string(failure.FileName), step.name);
+  }
+  // A null record is ignored, and a call without one clears the report too.
+  lastFailure_(nullptr);
+  EXPECT_EQ(exec_(nullptr), kUnzipBadParams);
+  UnzipFailure failure{};
+  lastFailure_(&failure);
+  EXPECT_EQ(failure.Reason, kUnzipFailureNone);
 }
 
 TEST_F(DllTest, MissingArchiveEndsCleanly) {

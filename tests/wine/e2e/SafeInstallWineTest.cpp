@@ -64,10 +64,10 @@ std::string ProductMegabytes(const fs::path& product) {
   return std::to_string((bytes + kMegabyte - 1) / kMegabyte);
 }
 
-// Makes the first member of a package fail its CRC: bytes in the middle of its data are
-// inverted. The member is one of the demo's incompressible files, stored as it is, so the
-// damaged bytes still read as data and only the CRC tells.
-void DamageFirstMember(const std::string& package) {
+// Makes the first member of a package fail its CRC, and gives its name: bytes in the middle of its
+// data are inverted. The member is one of the demo's incompressible files, stored as it is, so
+// the damaged bytes still read as data and only the CRC tells.
+void DamageFirstMember(const std::string& package, std::string& name) {
   std::vector<std::uint8_t> bytes = medium::ReadWholeFile(package);
   ASSERT_GE(bytes.size(), 30u);
   const auto field = [&](std::size_t at) { return unsigned(bytes[at] | bytes[at + 1] << 8); };
@@ -77,6 +77,7 @@ void DamageFirstMember(const std::string& package) {
   const std::size_t data = 30 + field(26) + field(28);
   ASSERT_GE(size, 64u);
   ASSERT_LE(data + size, bytes.size());
+  name.assign(bytes.begin() + 30, bytes.begin() + 30 + field(26));
   for (std::size_t at = data + size / 2; at < data + size / 2 + 16; ++at) bytes[at] ^= 0xFF;
   medium::WriteWholeFile(package, bytes);
 }
@@ -195,19 +196,23 @@ class SafeInstallWineTest : public e2e::InstallerDialogTest {
 
 TEST_F(SafeInstallWineTest, ADamagedPackageEndsWithAnErrorAndAutoCadAsItWas) {
   const std::string medium = CopyOfTheMedium("damaged-medium");
-  DamageFirstMember(medium + "\\parts-bin.pck");
+  std::string damaged;
+  DamageFirstMember(medium + "\\parts-bin.pck", damaged);
   ASSERT_FALSE(HasFatalFailure());
   LayDemoAutoCad();
   const Contents before = AutoCadFiles();
   Start(medium);
   EXPECT_EQ(startupBoxes_, std::vector<Box>{});
 
-  // The packages before it were extracted and AutoCAD's files patched: all of it is undone.
-  EXPECT_EQ(Install("&No"),
-            std::vector<Box>{ErrorBox("Il pacchetto " + medium +
-                                      "\\parts-bin.pck non \xE8 stato estratto del tutto: 1 file "
-                                      "non sono stati scritti." +
-                                      kNothingChanged)});
+  // The packages before it were extracted and AutoCAD's files patched: all of it is undone. The
+  // box names the member that failed its check, so the user knows the copy is bad.
+  EXPECT_EQ(
+      Install("&No"),
+      std::vector<Box>{ErrorBox(
+          CrLf({"Il pacchetto " + medium + "\\parts-bin.pck \xE8 danneggiato: il file " + damaged +
+                    " non supera il controllo (CRC).",
+                "Copiare di nuovo il supporto di installazione e ripetere l'installazione."}) +
+          kNothingChanged)});
   ExpectNothingChanged(before);
 }
 
