@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include "toolkit/UniqueHandle.h"
+#include "tools/progman-service/ComPtr.h"
 
 namespace progman {
 namespace {
@@ -15,23 +16,6 @@ using UniqueFind = toolkit::Unique<HANDLE, CloseFind>;
 
 // A search reports failure as INVALID_HANDLE_VALUE; the owner holds null instead.
 HANDLE NullIfInvalid(HANDLE handle) { return handle == INVALID_HANDLE_VALUE ? nullptr : handle; }
-
-// An owned COM interface pointer.
-template <typename T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  ~ComPtr() {
-    if (pointer_) pointer_->Release();
-  }
-  T* operator->() const { return pointer_; }
-  void** Out() { return reinterpret_cast<void**>(&pointer_); }
-
- private:
-  T* pointer_ = nullptr;
-};
 
 bool IsFolder(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());

@@ -6,8 +6,12 @@
 #include <chrono>
 #include <ostream>
 
+#include "tools/progman-service/ComPtr.h"
+
 namespace pmtest {
 namespace {
+
+using progman::ComPtr;
 
 using namespace winetest;
 
@@ -29,22 +33,6 @@ class ComScope {
 
  private:
   bool initialised_;
-};
-
-template <typename T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  ~ComPtr() {
-    if (pointer_) pointer_->Release();
-  }
-  T* operator->() const { return pointer_; }
-  void** Out() { return reinterpret_cast<void**>(&pointer_); }
-
- private:
-  T* pointer_ = nullptr;
 };
 
 }  // namespace
