@@ -101,6 +101,22 @@ std::string WithTrustedPath(std::string_view list, std::string_view folder) {
   return extended + std::string(folder);
 }
 
+std::string WithoutTrustedPath(std::string_view list, std::string_view folder) {
+  std::string kept;
+  bool first = true;
+  for (std::size_t start = 0; start <= list.size();) {
+    std::size_t end = list.find(';', start);
+    if (end == std::string_view::npos) end = list.size();
+    const std::string_view entry = list.substr(start, end - start);
+    start = end + 1;
+    if (!entry.empty() && SameFolder(entry, folder)) continue;
+    if (!first) kept += ';';
+    kept += entry;
+    first = false;
+  }
+  return kept;
+}
+
 void TrustInEveryProfile(const std::string& productKey, const std::string& folder) {
   toolkit::RegistryCursor profiles;
   if (!profiles.OpenExistingKey(productKey + "\\Profiles")) return;

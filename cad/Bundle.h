@@ -58,6 +58,9 @@ std::optional<std::string> LayBundle(const std::string& appData, const PlaceProd
 // names it (letters a-z in either case, with or without a final backslash).
 std::string WithTrustedPath(std::string_view list, std::string_view folder);
 
+// The list without the entries that name `folder`, in the same sense; the others stay as they are.
+std::string WithoutTrustedPath(std::string_view list, std::string_view folder);
+
 // Adds `folder` to TRUSTEDPATHS under Profiles\<each profile>\Variables of the product key
 // `productKey` ("\Software\Autodesk\AutoCAD\R25.1\ACAD-9101:409"), keeping what each holds.
 // Without a Profiles key (AutoCAD never started) nothing is made: AutoCAD's first start makes the

@@ -34,6 +34,10 @@ std::string CreateGroupCommand(const std::string& groupName) {
   return "[CreateGroup(" + groupName + ")]";
 }
 
+std::string DeleteGroupCommand(const std::string& groupName) {
+  return "[DeleteGroup(" + groupName + ")]";
+}
+
 std::string AddItemCommand(const std::string& destination, const std::string& itemFile,
                            const std::string& itemCaption, const std::string& iconFile) {
   return "[AddItem(" + destination + "\\" + itemFile + "," + itemCaption + "," + destination +
@@ -59,6 +63,14 @@ void CreateProgramGroup(config::FrontEnd& frontEnd, const std::string& groupName
     frontEnd.Tell(Notice::kInformation, v.MsgItemFailed);
   }
   conversation.Close();
+}
+
+bool DeleteProgramGroup(config::FrontEnd& frontEnd, const std::string& groupName) {
+  toolkit::DdeConversation& conversation = frontEnd.ProgramManager();
+  conversation.Open();
+  const bool sent = Execute(frontEnd, conversation, DeleteGroupCommand(groupName));
+  conversation.Close();
+  return sent;
 }
 
 }  // namespace install

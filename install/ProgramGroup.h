@@ -18,8 +18,12 @@ void CreateProgramGroup(config::FrontEnd& frontEnd, const std::string& groupName
                         const std::string& itemFile, const std::string& itemCaption,
                         const std::string& iconFile, Journal* journal = nullptr);
 
-// The two Program Manager commands, built from their pieces as they are, with no quoting.
+// Removes the group with its items; false when the command could not be sent.
+bool DeleteProgramGroup(config::FrontEnd& frontEnd, const std::string& groupName);
+
+// The Program Manager commands, built from their pieces as they are, with no quoting.
 std::string CreateGroupCommand(const std::string& groupName);
+std::string DeleteGroupCommand(const std::string& groupName);
 std::string AddItemCommand(const std::string& destination, const std::string& itemFile,
                            const std::string& itemCaption, const std::string& iconFile);
 

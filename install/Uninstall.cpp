@@ -9,6 +9,7 @@
 #include "config/Vars.h"
 #include "install/Journal.h"
 #include "install/PathOps.h"
+#include "install/ProgramGroup.h"
 #include "install/Registration.h"
 #include "install/Rollback.h"
 #include "toolkit/Crc32.h"
@@ -83,7 +84,7 @@ class Undo {
     toolkit::RegistryCursor key;
     if (!key.OpenExistingKey(change.path) || !key.HasValue(change.valueName)) return;
     const std::string list = key.ReadString(change.valueName);
-    std::string kept = WithoutTrustedPath(list, change.added);
+    std::string kept = cad::WithoutTrustedPath(list, change.added);
     if (kept == list) return;
     // Untouched since: the value gets back exactly what it held.
     if (change.before && cad::WithTrustedPath(*change.before, change.added) == list) {
@@ -98,13 +99,7 @@ class Undo {
   }
 
   void Group(const std::string& name) {
-    toolkit::DdeConversation& conversation = frontEnd_.ProgramManager();
-    conversation.Open();
-    const std::string command = DeleteGroupCommand(name);
-    const bool sent = conversation.ExecuteMacro(command.c_str());
-    conversation.Close();
-    frontEnd_.Note((sent ? v_.LogGroupCommandSent : v_.LogGroupCommandFailed) + " " + command);
-    if (!sent) Left(name, v_.ReasonNotOpened);
+    if (!DeleteProgramGroup(frontEnd_, name)) Left(name, v_.ReasonNotOpened);
   }
 
   void Key(const std::string& path) {
@@ -160,27 +155,6 @@ void FinishRemoval(Undo& undo, const std::string& destination, std::vector<std::
 }
 
 }  // namespace
-
-std::string DeleteGroupCommand(const std::string& groupName) {
-  return "[DeleteGroup(" + groupName + ")]";
-}
-
-std::string WithoutTrustedPath(const std::string& list, const std::string& folder) {
-  std::string kept;
-  bool first = true;
-  for (std::size_t start = 0; start <= list.size();) {
-    std::size_t end = list.find(';', start);
-    if (end == std::string::npos) end = list.size();
-    const std::string entry = list.substr(start, end - start);
-    start = end + 1;
-    // An entry that names the folder leaves the list unchanged when the folder is added.
-    if (!entry.empty() && cad::WithTrustedPath(entry, folder) == entry) continue;
-    if (!first) kept += ';';
-    kept += entry;
-    first = false;
-  }
-  return kept;
-}
 
 UninstallReport Uninstall(config::FrontEnd& frontEnd, const std::string& destination,
                           const std::string& asideFolder) {

@@ -29,11 +29,4 @@ struct UninstallReport {
 UninstallReport Uninstall(config::FrontEnd& frontEnd, const std::string& destination,
                           const std::string& asideFolder);
 
-// The Program Manager command that removes a group with its items.
-std::string DeleteGroupCommand(const std::string& groupName);
-
-// The ;-separated list without the entry `folder` (letters a-z in either case, with or without a
-// final backslash).
-std::string WithoutTrustedPath(const std::string& list, const std::string& folder);
-
 }  // namespace install

@@ -132,6 +132,21 @@ TEST(TrustedPathsTest, TheFolderIsAddedOnceAndEveryEntryKept) {
   for (const auto& c : cases) EXPECT_EQ(WithTrustedPath(c.list, f), c.expected) << c.list;
 }
 
+TEST(TrustedPathsTest, TheFolderGoesInEitherSpellingAndTheUsersEntriesStay) {
+  const std::string f = "C:\\U\\Tolvek.bundle\\Contents";
+  const struct {
+    std::string list;
+    std::string expected;
+  } cases[] = {
+      {f, ""},
+      {"C:\\Mine;" + f, "C:\\Mine"},
+      {"C:\\Mine;c:\\u\\tolvek.bundle\\contents\\;D:\\X", "C:\\Mine;D:\\X"},
+      {"C:\\Mine;;D:\\X", "C:\\Mine;;D:\\X"},
+      {"C:\\U\\Tolvek.bundle;" + f + "2", "C:\\U\\Tolvek.bundle;" + f + "2"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WithoutTrustedPath(c.list, f), c.expected) << c.list;
+}
+
 class TrustInEveryProfileTest : public CadTest {};
 
 TEST_F(TrustInEveryProfileTest, EveryProfileTrustsTheFolderOnce) {
