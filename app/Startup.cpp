@@ -43,6 +43,12 @@ void StartupFormCreate(TMainDlg& dialog) {
 
 void StartupFormDestroy(TMainDlg&) { extract::UnloadUnzipLibrary(); }
 
+void SetApplicationTitle() {
+  toolkit::Application& application = toolkit::App();
+  application.SetTitle("Install");
+  application.SetTitle("KOVIA Install");
+}
+
 void BackgroundFormActivate() {
   FillConfiguration();
   ui::SfondoDlg->SetColor(Vars.BackgroundColor);
@@ -52,12 +58,6 @@ void BackgroundFormActivate() {
 }
 
 namespace {
-
-void SetApplicationTitle() {
-  toolkit::Application& application = toolkit::App();
-  application.SetTitle("Install");
-  application.SetTitle("KOVIA Install");
-}
 
 // The dialog over the background window until the user leaves.
 void RunInteractive() {

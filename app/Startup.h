@@ -21,6 +21,9 @@ void SetStartupValues();
 // ("c:\setup\install.exe" gives "c:\setup", "a:\install.exe" gives "a:").
 std::string SourceDirOf(const std::string& programPath);
 
+// The application's title, as the task bar and the message boxes show it.
+void SetApplicationTitle();
+
 // The main dialog's creation and destruction handlers.
 void StartupFormCreate(TMainDlg& dialog);
 void StartupFormDestroy(TMainDlg& dialog);

@@ -45,7 +45,7 @@ int RunUninstall(Session& session) {
       session.options.from.value_or(SourceDirOf(toolkit::Fs().ProgramPath()));
   session.log.Write(v.LogUninstallStarted + " " + destination);
   if (!silent) {
-    toolkit::App().SetTitle("KOVIA Install");
+    SetApplicationTitle();
     if (toolkit::MessageDlg(v.MsgConfirmUninstall, toolkit::mbYes | toolkit::mbNo) !=
         toolkit::mrYes) {
       session.log.Write(v.LogQuestion + " " + v.MsgConfirmUninstall + " -> " + v.LogNo);
