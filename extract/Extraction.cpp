@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <map>
 #include <optional>
 #include <set>
 #include <utility>
@@ -65,7 +66,8 @@ void WaitForPackage(config::FrontEnd& frontEnd, const std::string& packagePath) 
 
 // Tells the journal of the folders and the file a member will create, before the library
 // writes it: afterwards nobody could tell a new file from one it replaced. Folders once seen are
-// remembered for the rest of the package.
+// remembered for the rest of the package, and so are the files each holds: a folder is listed
+// once, where asking for each member's name would have the system search the folder each time.
 class CreationWatch {
  public:
   CreationWatch(ExtractionJournal& journal, std::string targetFolder)
@@ -76,11 +78,18 @@ class CreationWatch {
     for (std::size_t slash = name.find('\\'); slash != std::string::npos;
          slash = name.find('\\', slash + 1)) {
       const std::string folder = toolkit::fs::JoinPath(target_, name.substr(0, slash));
-      if (!knownFolders_.insert(toolkit::fs::FoldCase(folder)).second) continue;
-      if (!toolkit::Fs().DirExists(folder)) journal_.FolderCreated(folder);
+      const auto [known, added] = folders_.try_emplace(toolkit::fs::FoldCase(folder));
+      if (!added) continue;
+      if (!toolkit::Fs().DirExists(folder)) {
+        journal_.FolderCreated(folder);
+        known->second.emplace();  // a folder the library is about to make holds nothing yet
+      }
     }
+    const std::size_t leafAt = name.find_last_of('\\') + 1;  // 0 for a name without a folder
+    const std::string folder =
+        leafAt == 0 ? target_ : toolkit::fs::JoinPath(target_, name.substr(0, leafAt - 1));
     const std::string path = toolkit::fs::JoinPath(target_, name);
-    if (!toolkit::Fs().FileExists(path)) {
+    if (IsNew(folder, path, name.substr(leafAt))) {
       journal_.FileCreated(path, std::uint32_t(size));
       created_.emplace_back(toolkit::fs::FoldCase(name), path);
     }
@@ -109,9 +118,31 @@ class CreationWatch {
   }
 
  private:
+  using FileNames = std::set<std::string>;  // folded
+
+  // Whether the file is not there yet, and from now on counted as there: a name the package
+  // holds twice is one file. The listing folds a-z as the system compares names; a name the
+  // system might compare otherwise (a letter beyond ASCII, a closing dot or blank it drops)
+  // is asked of the system itself.
+  bool IsNew(const std::string& folder, const std::string& path, const std::string& leaf) {
+    std::optional<FileNames>& files = folders_[toolkit::fs::FoldCase(folder)];
+    if (!files) {
+      files.emplace();
+      for (const std::string& present : toolkit::Fs().FileNames(folder)) {
+        files->insert(toolkit::fs::FoldCase(present));
+      }
+    }
+    const bool plain = !leaf.empty() && leaf.back() != '.' && leaf.back() != ' ' &&
+                       std::none_of(leaf.begin(), leaf.end(),
+                                    [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    const bool listed = !files->insert(toolkit::fs::FoldCase(leaf)).second;
+    return plain ? !listed : !listed && !toolkit::Fs().FileExists(path);
+  }
+
   ExtractionJournal& journal_;
   std::string target_;
-  std::set<std::string> knownFolders_;
+  // Each folder seen, by folded path, with the files it holds once it has been listed.
+  std::map<std::string, std::optional<FileNames>> folders_;
   std::vector<std::pair<std::string, std::string>> created_;  // folded member name, path
 };
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace toolkit {
 
@@ -61,6 +62,11 @@ class FileSystem {
   virtual std::uint32_t RemoveDir(const std::string& path) = 0;
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool DirExists(const std::string& path) = 0;
+  // The names of the files in a folder, not of its subfolders, and each file's short (8.3)
+  // name where the system gives one: every name FileExists would find there. Empty for a missing
+  // folder. One listing tells which of many names a folder holds, where a FileExists for each
+  // would search the folder each time.
+  virtual std::vector<std::string> FileNames(const std::string& folder) = 0;
   virtual std::string ProgramPath() = 0;
   // The current user's roaming application-data folder (%APPDATA%), where AutoCAD 2012 and later
   // look for per-user application bundles; empty when the system has none (Windows 9x).

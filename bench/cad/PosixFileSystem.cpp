@@ -1,5 +1,6 @@
 #include "PosixFileSystem.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -75,6 +76,19 @@ bool PosixFileSystem::FileExists(const std::string& path) {
 bool PosixFileSystem::DirExists(const std::string& path) {
   struct stat info;
   return stat(Native(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::vector<std::string> PosixFileSystem::FileNames(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* listing = opendir(Native(folder).c_str());
+  if (listing == nullptr) return names;
+  while (const dirent* entry = readdir(listing)) {
+    struct stat info;
+    const std::string path = Native(folder) + "/" + entry->d_name;
+    if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) names.emplace_back(entry->d_name);
+  }
+  closedir(listing);
+  return names;
 }
 
 std::string PosixFileSystem::ProgramPath() {

@@ -15,6 +15,7 @@ class PosixFileSystem : public toolkit::FileSystem {
   std::uint32_t CreateDir(const std::string& path) override;
   bool FileExists(const std::string& path) override;
   bool DirExists(const std::string& path) override;
+  std::vector<std::string> FileNames(const std::string& folder) override;
   std::string ProgramPath() override;
   // The benchmark patches files where it is told; it has no per-user folder.
   std::string AppDataDir() override { return {}; }

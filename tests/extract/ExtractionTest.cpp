@@ -99,6 +99,47 @@ TEST_F(ExtractionTest, AllPackagesGoToTheirFoldersWithoutAnyPrompt) {
   EXPECT_EQ(Disk().List("c:\\setup").size(), 19u);  // the packages and install.exe
 }
 
+// What the journal is told a package creates, against what the target already held.
+class RecordingJournal : public extract::ExtractionJournal {
+ public:
+  void FolderCreated(const std::string& path) override { folders.push_back(path); }
+  void FileCreated(const std::string& path, std::uint64_t) override { files.push_back(path); }
+  void FileChecksum(const std::string& path, std::uint32_t) override { checked.push_back(path); }
+  std::vector<std::string> folders, files, checked;
+};
+
+// Only what the package makes counts as created, whatever the spelling of a name already there,
+// and a name the package holds twice is one file.
+TEST_F(ExtractionTest, TheJournalHearsOfTheFilesAndFoldersThePackageCreatesAndNoOthers) {
+  Disk().PutFile("c:\\target\\Readme.TXT", "user's");
+  Disk().PutFile("c:\\target\\Parts\\Old.dwg", "old");
+  Disk().PutFile("c:\\target\\Parts\\Citt\xE0.dwg", "old");
+  Disk().MakeDirs("c:\\target\\Parts\\Empty");
+  std::vector<unzip::test::TestMember> members;
+  for (const char* name :
+       {"readme.txt", "parts/old.dwg", "Parts/New.dwg", "PARTS/citt\xE0.dwg", "img/a.bmp",
+        "Img/Sub/b.bmp", "dup.txt", "DUP.TXT", "parts/empty/c.dwg"}) {
+    unzip::test::TestMember member;
+    member.name = name;
+    member.content = name;
+    members.push_back(member);
+  }
+  const auto bytes = unzip::test::MakeArchive(members);
+  Disk().PutFile("c:\\setup\\tol.pck", std::string(bytes.begin(), bytes.end()));
+  RecordingJournal journal;
+  {
+    extract::ScopedExtractionJournal watching(journal);
+    Extract("\\tol.pck", "c:\\target\\");
+  }
+  EXPECT_EQ(journal.folders, (std::vector<std::string>{"c:\\target\\img", "c:\\target\\Img\\Sub"}));
+  const std::vector<std::string> created = {"c:\\target\\Parts\\New.dwg", "c:\\target\\img\\a.bmp",
+                                            "c:\\target\\Img\\Sub\\b.bmp", "c:\\target\\dup.txt",
+                                            "c:\\target\\parts\\empty\\c.dwg"};
+  EXPECT_EQ(journal.files, created);
+  EXPECT_EQ(journal.checked, created);
+  EXPECT_EQ(Disk().FileContent("c:\\target\\Parts\\New.dwg"), "Parts/New.dwg");
+}
+
 TEST_F(ExtractionTest, AMissingPackageAsksForTheNextDiskUntilItIsThere) {
   WriteMedium(Disk(), "c:\\setup", {"\\cfg-acad.pck"});
   Show([&] {

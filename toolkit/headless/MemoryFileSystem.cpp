@@ -399,6 +399,16 @@ bool MemoryFileSystem::DirExists(const std::string& path) {
   return node != nullptr && node->isDir;
 }
 
+std::vector<std::string> MemoryFileSystem::FileNames(const std::string& folder) {
+  std::vector<std::string> names;
+  Node* node = Find(folder);
+  if (node == nullptr || !node->isDir) return names;
+  for (const auto& [key, child] : node->children) {
+    if (!child->isDir) names.push_back(child->name);
+  }
+  return names;
+}
+
 std::uint32_t MemoryFileSystem::Open(const std::string& path, OpenMode mode, FileId& file) {
   if (std::uint32_t code = Injected(FsOp::kOpen, path)) return code;
   std::string leaf;

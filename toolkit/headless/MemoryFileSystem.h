@@ -78,6 +78,7 @@ class MemoryFileSystem : public FileSystem {
   std::uint32_t RemoveDir(const std::string& path) override;
   bool FileExists(const std::string& path) override;
   bool DirExists(const std::string& path) override;
+  std::vector<std::string> FileNames(const std::string& folder) override;
   std::string ProgramPath() override { return programPath_; }
   std::string AppDataDir() override { return appDataDir_; }
   std::uint32_t Open(const std::string& path, OpenMode mode, FileId& file) override;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "toolkit/FileSystem.h"
+#include "toolkit/win32/Handles.h"
 
 namespace toolkit {
 namespace {
@@ -43,6 +44,21 @@ class Win32FileSystem : public FileSystem {
   bool DirExists(const std::string& path) override {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  }
+
+  std::vector<std::string> FileNames(const std::string& folder) override {
+    std::vector<std::string> names;
+    std::string pattern = folder;
+    if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != ':') pattern += '\\';
+    WIN32_FIND_DATAA found;
+    win32::UniqueFind search(win32::NullIfInvalid(FindFirstFileA((pattern + "*").c_str(), &found)));
+    if (!search) return names;
+    do {
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+      names.emplace_back(found.cFileName);
+      if (found.cAlternateFileName[0] != '\0') names.emplace_back(found.cAlternateFileName);
+    } while (FindNextFileA(search.Get(), &found));
+    return names;
   }
 
   std::string ProgramPath() override {

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <functional>
@@ -159,6 +160,26 @@ TYPED_TEST_P(FileSystemContract, NamesCompareWithoutCase) {
   EXPECT_EQ(fs.Rename(this->At("PARTS\\TOLVEK.LSP"), this->At("parts\\other.lsp")), 0u);
   EXPECT_EQ(fs.Delete(this->At("PARTS\\OTHER.LSP")), 0u);
   EXPECT_FALSE(fs.FileExists(this->At("Parts\\other.lsp")));
+}
+
+// A folder lists its files as they were named, with or without a closing backslash, and not
+// its subfolders; every name it lists (a short alias included) is one FileExists finds.
+TYPED_TEST_P(FileSystemContract, AFolderListsItsFilesAndNotItsFolders) {
+  auto& fs = this->Fs();
+  ASSERT_EQ(fs.CreateDir(this->At("Parts")), 0u);
+  ASSERT_EQ(fs.CreateDir(this->At("Parts\\Img")), 0u);
+  this->Put(this->At("Parts\\Tolvek.Lsp"), "(load)");
+  this->Put(this->At("Parts\\bracket-long-name.dwg"), "drawing");
+
+  for (const std::string& folder : {this->At("parts"), this->At("PARTS\\")}) {
+    const std::vector<std::string> names = fs.FileNames(folder);
+    EXPECT_NE(std::find(names.begin(), names.end(), "Tolvek.Lsp"), names.end()) << folder;
+    EXPECT_NE(std::find(names.begin(), names.end(), "bracket-long-name.dwg"), names.end());
+    EXPECT_EQ(std::find(names.begin(), names.end(), "Img"), names.end());
+    for (const std::string& name : names) EXPECT_TRUE(fs.FileExists(folder + "\\" + name)) << name;
+  }
+  EXPECT_TRUE(fs.FileNames(this->At("Parts\\Img")).empty());
+  EXPECT_TRUE(fs.FileNames(this->At("Missing")).empty());
 }
 
 // Windows refuses to write or delete a read-only file with "access denied"; reading it, and
@@ -395,6 +416,7 @@ TYPED_TEST_P(FileSystemContract, ADriveLetterAloneEntersTheRootOfAnotherDrive) {
 
 REGISTER_TYPED_TEST_SUITE_P(FileSystemContract, WrittenContentReadsBackAndEachModeGivesItsAccess,
                             RenameNeverReplacesAnExistingFile, NamesCompareWithoutCase,
+                            AFolderListsItsFilesAndNotItsFolders,
                             ReadOnlyFilesRefuseWritingAndDeletingWithCode5,
                             AFileHeldWithoutSharingGivesCode32,
                             AFileOpenThroughTheServiceIsNeitherDeletedNorRenamed,
