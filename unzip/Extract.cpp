@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "unzip/ArchiveWindow.h"
 #include "unzip/Directory.h"
@@ -110,6 +111,7 @@ class Extractor {
   Reporter reporter_;
   std::unique_ptr<WriterPool> pool_;
   bool poolTried_ = false;
+  bool firstFileWritten_ = false;
   MemberDecoder decoder_;
   // The current member's place in the archive; 2^32 members would need a 180 GB directory.
   std::uint32_t order_ = 0;
@@ -239,7 +241,11 @@ Outcome Extractor::ExtractFile(ArchiveWindow& data, const Member& member, const 
     }
   }
 
-  if (WriterPool* pool = Pool()) return HandOver(*pool, data, member, dataOffset, path);
+  // Writers pay for their threads from the second file on. The first is written here, so that a
+  // call for one file (a product file picked by name, a package of one) starts no thread at all.
+  if (std::exchange(firstFileWritten_, true)) {
+    if (WriterPool* pool = Pool()) return HandOver(*pool, data, member, dataOffset, path);
+  }
   return WriteHere(data, member, dataOffset, path);
 }
 

@@ -309,5 +309,41 @@ TEST_F(WriterPoolTest, AStopWithWritersBusyFinishesTheMembersBeforeAndNothingEls
   }
 }
 
+// Threads cost more than a small file: a call that writes one file writes it on the calling
+// thread, and writers take over from the second file on.
+TEST_F(WriterPoolTest, TheFirstFileIsWrittenOnTheCallingThreadAndTheRestByWriters) {
+  class ThreadNotingStorage : public PosixStorage {
+   public:
+    using PosixStorage::PosixStorage;
+    Status CreateOutput(const std::string& path, OutputFile& file) override {
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        onCaller_.push_back(std::this_thread::get_id() == caller_);
+      }
+      return PosixStorage::CreateOutput(path, file);
+    }
+    std::vector<bool> OnCaller() {
+      std::lock_guard<std::mutex> lock(mutex_);
+      return onCaller_;
+    }
+
+   private:
+    std::thread::id caller_ = std::this_thread::get_id();
+    std::mutex mutex_;
+    std::vector<bool> onCaller_;
+  };
+  for (const std::size_t count : {std::size_t(1), std::size_t(3)}) {
+    const std::vector<TestMember> all = Mixed();
+    const std::vector<TestMember> members(all.begin(), all.begin() + std::ptrdiff_t(count));
+    TempDir target;
+    ThreadNotingStorage storage(target.Path());
+    ASSERT_EQ(ExtractInto(Archive(members), target.Path(), {.storage = &storage, .writers = 2}), 0);
+    ExpectFiles(target, Expected(members));
+    std::vector<bool> expected(count, false);
+    expected[0] = true;
+    EXPECT_EQ(storage.OnCaller(), expected) << count << " members";
+  }
+}
+
 }  // namespace
 }  // namespace unzip::test
