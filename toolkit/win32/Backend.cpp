@@ -142,7 +142,8 @@ class Win32Backend : public Backend {
   // Every look at the queue is a round trip to the Wine server, and an extraction looks twice for
   // each file it writes, some thousands of times a second. A queue found empty less than
   // kQueueRecheck ago is taken as still empty: input and paints wait at most that long, which
-  // nobody can tell from at once, and the extraction no longer waits on the server for nothing.
+  // nobody can tell from at once (ten milliseconds: less than a frame), and the extraction no
+  // longer waits on the server for nothing.
   void ProcessMessages() override {
     if (Clock::now() - foundEmpty_ < kQueueRecheck) return;
     MSG msg;
@@ -215,7 +216,7 @@ class Win32Backend : public Backend {
   }
 
   using Clock = std::chrono::steady_clock;
-  static constexpr Clock::duration kQueueRecheck = std::chrono::milliseconds(2);
+  static constexpr Clock::duration kQueueRecheck = std::chrono::milliseconds(10);
 
   HINSTANCE instance_ = nullptr;
   UniqueWindow application_;
