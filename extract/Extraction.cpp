@@ -1,15 +1,13 @@
 #include "extract/Extraction.h"
 
-#include <algorithm>
 #include <array>
 #include <cstring>
-#include <map>
 #include <optional>
-#include <set>
 #include <utility>
 
 #include "config/FrontEnd.h"
 #include "config/Vars.h"
+#include "extract/CreationWatch.h"
 #include "extract/PackageSize.h"
 #include "extract/PackageTable.h"
 #include "extract/UnzipBinding.h"
@@ -64,88 +62,6 @@ void WaitForPackage(config::FrontEnd& frontEnd, const std::string& packagePath) 
   } while (!toolkit::Fs().FileExists(packagePath));
 }
 
-// Tells the journal of the folders and the file a member will create, before the library
-// writes it: afterwards nobody could tell a new file from one it replaced. Folders once seen are
-// remembered for the rest of the package, and so are the files each holds: a folder is listed
-// once, where asking for each member's name would have the system search the folder each time.
-class CreationWatch {
- public:
-  CreationWatch(ExtractionJournal& journal, std::string targetFolder)
-      : journal_(journal), target_(std::move(targetFolder)) {}
-
-  void FileStarts(std::string name, std::int32_t size) {
-    std::replace(name.begin(), name.end(), '/', '\\');
-    for (std::size_t slash = name.find('\\'); slash != std::string::npos;
-         slash = name.find('\\', slash + 1)) {
-      const std::string folder = toolkit::fs::JoinPath(target_, name.substr(0, slash));
-      const auto [known, added] = folders_.try_emplace(toolkit::fs::FoldCase(folder));
-      if (!added) continue;
-      if (!toolkit::Fs().DirExists(folder)) {
-        journal_.FolderCreated(folder);
-        known->second.emplace();  // a folder the library is about to make holds nothing yet
-      }
-    }
-    const std::size_t leafAt = name.find_last_of('\\') + 1;  // 0 for a name without a folder
-    const std::string folder =
-        leafAt == 0 ? target_ : toolkit::fs::JoinPath(target_, name.substr(0, leafAt - 1));
-    const std::string path = toolkit::fs::JoinPath(target_, name);
-    if (IsNew(folder, path, name.substr(leafAt))) {
-      journal_.FileCreated(path, std::uint32_t(size));
-      created_.emplace_back(toolkit::fs::FoldCase(name), path);
-    }
-  }
-
-  // The package is extracted in full: each file it created gets the CRC the archive's directory
-  // gives its member.
-  void PackageDone(const std::string& packagePath) {
-    if (created_.empty()) return;
-    std::vector<std::pair<std::string, std::uint32_t>> sums;
-    PackageContentSize(packagePath, [&](std::string_view member, std::uint32_t crc) {
-      std::string name(member);
-      std::replace(name.begin(), name.end(), '/', '\\');
-      sums.emplace_back(toolkit::fs::FoldCase(name), crc);
-    });
-    // The library writes the members in the directory's order: each search starts where the
-    // last one ended, and goes round once for a member met out of order.
-    std::size_t at = 0;
-    for (const auto& [name, path] : created_) {
-      for (std::size_t tried = 0; tried < sums.size(); ++tried, at = (at + 1) % sums.size()) {
-        if (sums[at].first != name) continue;
-        journal_.FileChecksum(path, sums[at].second);
-        break;
-      }
-    }
-  }
-
- private:
-  using FileNames = std::set<std::string>;  // folded
-
-  // Whether the file is not there yet, and from now on counted as there: a name the package
-  // holds twice is one file. The listing folds a-z as the system compares names; a name the
-  // system might compare otherwise (a letter beyond ASCII, a closing dot or blank it drops)
-  // is asked of the system itself.
-  bool IsNew(const std::string& folder, const std::string& path, const std::string& leaf) {
-    std::optional<FileNames>& files = folders_[toolkit::fs::FoldCase(folder)];
-    if (!files) {
-      files.emplace();
-      for (const std::string& present : toolkit::Fs().FileNames(folder)) {
-        files->insert(toolkit::fs::FoldCase(present));
-      }
-    }
-    const bool plain = !leaf.empty() && leaf.back() != '.' && leaf.back() != ' ' &&
-                       std::none_of(leaf.begin(), leaf.end(),
-                                    [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-    const bool listed = !files->insert(toolkit::fs::FoldCase(leaf)).second;
-    return plain ? !listed : !listed && !toolkit::Fs().FileExists(path);
-  }
-
-  ExtractionJournal& journal_;
-  std::string target_;
-  // Each folder seen, by folded path, with the files it holds once it has been listed.
-  std::map<std::string, std::optional<FileNames>> folders_;
-  std::vector<std::pair<std::string, std::string>> created_;  // folded member name, path
-};
-
 // The callback's record of one library call, cleared however the call ends.
 class WatchedCall {
  public:
@@ -153,7 +69,7 @@ class WatchedCall {
     CurrentCall() = {};
     if (watch != nullptr) {
       CurrentCall().onFileStarts = [watch](const std::string& name, std::int32_t size) {
-        watch->FileStarts(name, size);
+        watch->FileStarts(name, std::uint32_t(size));
       };
     }
   }
@@ -207,7 +123,10 @@ void ExtractPackage(config::FrontEnd& frontEnd, const std::string& packagePath,
   }
   std::optional<CreationWatch> watch;
   const std::string targetDir = toolkit::Fs().CurrentDir();
-  if (currentJournal != nullptr) watch.emplace(*currentJournal, targetDir);
+  if (currentJournal != nullptr) {
+    watch.emplace(*currentJournal, targetDir);
+    if (fileSpec.empty()) watch->Announce(packagePath);
+  }
   std::int32_t failed = 0;
   int filesStarted = 0;
   {

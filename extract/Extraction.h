@@ -27,9 +27,13 @@ class ExtractionJournal {
   virtual ~ExtractionJournal() = default;
   virtual void FolderCreated(const std::string& path) = 0;
   virtual void FileCreated(const std::string& path, std::uint64_t size) = 0;
-  // After the package: each file it created is complete and has this CRC-32 (from the archive's
-  // directory, so that no file is read again).
+  // The CRC-32 a file told of has when complete (from the archive's directory, so that no file
+  // is read again).
   virtual void FileChecksum(const std::string& path, std::uint32_t crc) = 0;
+  // What is told between the two calls may be written at the second, in one write: for the
+  // records of a whole package, told before the library starts.
+  virtual void HoldRecords() {}
+  virtual void WriteHeldRecords() {}
 };
 
 // Tells `journal` of what the extractions create while it lives.

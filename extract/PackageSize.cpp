@@ -148,7 +148,7 @@ std::optional<std::uint64_t> PackageContentSize(const std::string& path, const M
     if (each) {
       each(std::string_view(reinterpret_cast<const char*>(bytes) + kCentralSize,
                             Little(bytes + 28, 2)),
-           static_cast<std::uint32_t>(Little(bytes + 16, 4)));
+           static_cast<std::uint32_t>(Little(bytes + 16, 4)), size);
     }
     total += size;
     at += length;

@@ -14,8 +14,9 @@ namespace extract {
 
 // The sum of the members' uncompressed sizes; nothing when the file cannot be read or holds no
 // readable archive directory.
-// `each`, when given, is shown every member's name (as the archive spells it) and CRC-32.
-using MemberVisit = std::function<void(std::string_view name, std::uint32_t crc)>;
+// `each`, when given, is shown every member's name (as the archive spells it), CRC-32 and size.
+using MemberVisit =
+    std::function<void(std::string_view name, std::uint32_t crc, std::uint64_t size)>;
 std::optional<std::uint64_t> PackageContentSize(const std::string& path,
                                                 const MemberVisit& each = {});
 

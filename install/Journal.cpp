@@ -272,7 +272,17 @@ void Journal::Write(const std::string& text) {
     pending_ += text;
     return;
   }
+  if (holding_) {
+    held_ += text;
+    return;
+  }
   file_.Write(text);
+}
+
+void Journal::WriteHeldRecords() {
+  holding_ = false;
+  if (held_.empty()) return;
+  Write(std::exchange(held_, {}));
 }
 
 void Journal::Add(Change change, bool toDisk) {

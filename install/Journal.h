@@ -86,6 +86,8 @@ class Journal : public cad::RewriteJournal, public extract::ExtractionJournal {
   void FileCreated(const std::string& path, std::uint64_t size) override;
   // The file is complete, with this CRC: the uninstaller deletes it only while it still has it.
   void FileChecksum(const std::string& path, std::uint32_t crc) override;
+  void HoldRecords() override { holding_ = true; }
+  void WriteHeldRecords() override;
   void GroupCreated(const std::string& name);
   void KeyCreated(const std::string& path);
   void SwapStarts(const cad::RewritePaths& paths) override;
@@ -114,6 +116,8 @@ class Journal : public cad::RewriteJournal, public extract::ExtractionJournal {
   std::size_t crcCursor_ = 0;
   std::uint64_t earlierBytes_ = 0;
   std::string pending_;  // lines waiting for the file
+  bool holding_ = false;
+  std::string held_;  // lines held for one write
   std::string path_;
   toolkit::fs::File file_;
   bool createdFile_ = false;

@@ -109,7 +109,9 @@ class RecordingJournal : public extract::ExtractionJournal {
 };
 
 // Only what the package makes counts as created, whatever the spelling of a name already there,
-// and a name the package holds twice is one file.
+// and a name the package holds twice is one file. Plain names are told before the library runs,
+// a name beyond ASCII as the library starts it; both get their CRC, and an empty folder of the
+// package is a folder created.
 TEST_F(ExtractionTest, TheJournalHearsOfTheFilesAndFoldersThePackageCreatesAndNoOthers) {
   Disk().PutFile("c:\\target\\Readme.TXT", "user's");
   Disk().PutFile("c:\\target\\Parts\\Old.dwg", "old");
@@ -118,7 +120,7 @@ TEST_F(ExtractionTest, TheJournalHearsOfTheFilesAndFoldersThePackageCreatesAndNo
   std::vector<unzip::test::TestMember> members;
   for (const char* name :
        {"readme.txt", "parts/old.dwg", "Parts/New.dwg", "PARTS/citt\xE0.dwg", "img/a.bmp",
-        "Img/Sub/b.bmp", "dup.txt", "DUP.TXT", "parts/empty/c.dwg"}) {
+        "Img/Sub/b.bmp", "dup.txt", "DUP.TXT", "parts/empty/c.dwg", "img/ru\xE8.bmp", "blank/"}) {
     unzip::test::TestMember member;
     member.name = name;
     member.content = name;
@@ -131,13 +133,37 @@ TEST_F(ExtractionTest, TheJournalHearsOfTheFilesAndFoldersThePackageCreatesAndNo
     extract::ScopedExtractionJournal watching(journal);
     Extract("\\tol.pck", "c:\\target\\");
   }
-  EXPECT_EQ(journal.folders, (std::vector<std::string>{"c:\\target\\img", "c:\\target\\Img\\Sub"}));
-  const std::vector<std::string> created = {"c:\\target\\Parts\\New.dwg", "c:\\target\\img\\a.bmp",
-                                            "c:\\target\\Img\\Sub\\b.bmp", "c:\\target\\dup.txt",
-                                            "c:\\target\\parts\\empty\\c.dwg"};
+  EXPECT_EQ(journal.folders, (std::vector<std::string>{"c:\\target\\img", "c:\\target\\Img\\Sub",
+                                                       "c:\\target\\blank"}));
+  const std::vector<std::string> created = {
+      "c:\\target\\Parts\\New.dwg",      "c:\\target\\img\\a.bmp",
+      "c:\\target\\Img\\Sub\\b.bmp",     "c:\\target\\dup.txt",
+      "c:\\target\\parts\\empty\\c.dwg", "c:\\target\\img\\ru\xE8.bmp"};
   EXPECT_EQ(journal.files, created);
   EXPECT_EQ(journal.checked, created);
+  EXPECT_TRUE(Disk().DirExists("c:\\target\\blank"));
   EXPECT_EQ(Disk().FileContent("c:\\target\\Parts\\New.dwg"), "Parts/New.dwg");
+}
+
+// A member the library refuses to write (outside its folder, a device) is never told as a file
+// of the target: undoing the installation must not reach beyond the folder.
+TEST_F(ExtractionTest, TheJournalIsNeverToldOfAPathTheLibraryRefuses) {
+  std::vector<unzip::test::TestMember> members;
+  for (const char* name : {"ok.txt", "../outside.txt", "sub/../../up.txt", "sub/NUL.txt"}) {
+    members.push_back({.name = name, .content = "x"});
+  }
+  const auto bytes = unzip::test::MakeArchive(members);
+  Disk().PutFile("c:\\setup\\tol.pck", std::string(bytes.begin(), bytes.end()));
+  RecordingJournal journal;
+  {
+    extract::ScopedExtractionJournal watching(journal);
+    headless::ExpectBox(BoxKind::kError,
+                        config::FormatMessage(config::Vars.MsgFileNameRefused,
+                                              {"c:\\setup\\tol.pck", "../outside.txt"}));
+    Extract("\\tol.pck", "c:\\target\\");
+  }
+  EXPECT_EQ(journal.files, std::vector<std::string>{"c:\\target\\ok.txt"});
+  EXPECT_EQ(journal.checked, journal.files);
 }
 
 TEST_F(ExtractionTest, AMissingPackageAsksForTheNextDiskUntilItIsThere) {

@@ -58,6 +58,45 @@ TEST_F(JournalTest, EveryKindOfChangeReadsBackAsItWasWritten) {
   EXPECT_EQ(read->runs[0].changes[2].crc, std::nullopt);
 }
 
+// A package's records are held and written at once before the library runs: one write, the same
+// bytes as record by record, and nothing held back once it is done.
+TEST_F(JournalTest, HeldRecordsReachTheFileInOneWriteAsTheyWouldOneByOne) {
+  const auto tell = [](Journal& journal) {
+    journal.FolderCreated("c:\\Tolvek4\\parts");
+    for (int i = 0; i < 50; ++i) {
+      const std::string path = "c:\\Tolvek4\\parts\\f" + std::to_string(i) + ".dwg";
+      journal.FileCreated(path, std::uint64_t(i));
+      journal.FileChecksum(path, std::uint32_t(i) * 2654435761u);
+    }
+  };
+  std::optional<std::string> expected;
+  std::size_t records = 0;
+  {
+    Journal oneByOne("Tolvek");
+    oneByOne.Open(kPath);
+    tell(oneByOne);
+    oneByOne.Complete();
+    records = oneByOne.ThisRun().size();
+  }
+  expected = Disk().FileContent(kPath);
+  ASSERT_EQ(Disk().Delete(kPath), 0u);
+
+  Journal held("Tolvek");
+  held.Open(kPath);
+  const int writesBefore = Disk().CallCount(toolkit::headless::FsOp::kWrite);
+  held.HoldRecords();
+  tell(held);
+  held.WriteHeldRecords();
+  EXPECT_EQ(Disk().CallCount(toolkit::headless::FsOp::kWrite) - writesBefore, 1);
+  held.FileCreated("c:\\Tolvek4\\after.txt", 1);
+  EXPECT_NE(Disk().FileContent(kPath)->find("after.txt"), std::string::npos);
+  held.Complete();
+  ASSERT_TRUE(expected.has_value());
+  EXPECT_EQ(*Disk().FileContent(kPath), expected->substr(0, expected->size() - 6) +
+                                            "FILE\t1\tc:\\Tolvek4\\after.txt\r\nDONE\r\n");
+  EXPECT_EQ(held.ThisRun().size(), records + 1);
+}
+
 TEST_F(JournalTest, ASecondRunIsAppendedAndAnUndoneOneDropsOut) {
   {
     Journal first("Tolvek v4");

@@ -1,0 +1,147 @@
+#include "extract/CreationWatch.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "extract/PackageSize.h"
+#include "toolkit/FileSystem.h"
+
+namespace extract {
+namespace {
+
+namespace fs = toolkit::fs;
+
+bool IsDeviceName(std::string_view part) {
+  std::string base = fs::FoldCase(std::string(part.substr(0, part.find('.'))));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  for (const char* device : {"con", "prn", "aux", "nul"}) {
+    if (base == device) return true;
+  }
+  return base.size() == 4 && (base.starts_with("com") || base.starts_with("lpt")) &&
+         base[3] >= '0' && base[3] <= '9';
+}
+
+// A name the library writes exactly as it reads here: relative, printable ASCII (the same in
+// every code page and in UTF-8), every part a name the system keeps as it is. Anything else is
+// left to be told as the library starts it.
+bool IsPlainName(std::string_view name) {
+  if (name.empty() || name.front() == '\\') return false;
+  std::size_t start = 0;
+  while (start < name.size()) {
+    const std::size_t end = std::min(name.find('\\', start), name.size());
+    const std::string_view part = name.substr(start, end - start);
+    // A folder entry ends with its separator: its last part is empty.
+    if (part.empty() && end == name.size()) break;
+    if (part.empty() || part == "." || part == ".." || part.back() == '.' || part.back() == ' ' ||
+        IsDeviceName(part)) {
+      return false;
+    }
+    for (const char c : part) {
+      if (c < 0x20 || c > 0x7E || std::string_view(":*?\"<>|").find(c) != std::string_view::npos) {
+        return false;
+      }
+    }
+    start = end + 1;
+  }
+  return true;
+}
+
+std::string WithBackslashes(std::string_view name) {
+  std::string result(name);
+  std::replace(result.begin(), result.end(), '/', '\\');
+  return result;
+}
+
+}  // namespace
+
+CreationWatch::CreationWatch(ExtractionJournal& journal, std::string targetFolder)
+    : journal_(journal), target_(std::move(targetFolder)) {}
+
+void CreationWatch::Announce(const std::string& packagePath) {
+  const auto announce = [&](std::string_view member, std::uint32_t crc, std::uint64_t size) {
+    std::string name = WithBackslashes(member);
+    if (!IsPlainName(name)) return;
+    announced_.insert(fs::FoldCase(name));
+    if (name.back() == '\\') return NoteFolders(name);
+    if (NoteFile(name, size)) journal_.FileChecksum(fs::JoinPath(target_, name), crc);
+  };
+  // One write for the package: all of it is in the file before the library makes anything.
+  journal_.HoldRecords();
+  try {
+    PackageContentSize(packagePath, announce);
+  } catch (...) {
+    journal_.WriteHeldRecords();
+    throw;
+  }
+  journal_.WriteHeldRecords();
+}
+
+void CreationWatch::FileStarts(std::string name, std::uint64_t size) {
+  name = WithBackslashes(name);
+  if (announced_.count(fs::FoldCase(name)) != 0) return;
+  if (NoteFile(name, size)) created_.emplace_back(fs::FoldCase(name), fs::JoinPath(target_, name));
+}
+
+void CreationWatch::PackageDone(const std::string& packagePath) {
+  if (created_.empty()) return;
+  std::vector<std::pair<std::string, std::uint32_t>> sums;
+  PackageContentSize(packagePath, [&](std::string_view member, std::uint32_t crc, std::uint64_t) {
+    sums.emplace_back(fs::FoldCase(WithBackslashes(member)), crc);
+  });
+  // The library writes the members in the directory's order: each search starts where the
+  // last one ended, and goes round once for a member met out of order.
+  std::size_t at = 0;
+  for (const auto& [name, path] : created_) {
+    for (std::size_t tried = 0; tried < sums.size(); ++tried, at = (at + 1) % sums.size()) {
+      if (sums[at].first != name) continue;
+      journal_.FileChecksum(path, sums[at].second);
+      break;
+    }
+  }
+}
+
+void CreationWatch::NoteFolders(const std::string& name) {
+  for (std::size_t slash = name.find('\\'); slash != std::string::npos;
+       slash = name.find('\\', slash + 1)) {
+    const std::string folder = fs::JoinPath(target_, name.substr(0, slash));
+    const auto [known, added] = folders_.try_emplace(fs::FoldCase(folder));
+    if (!added) continue;
+    if (!toolkit::Fs().DirExists(folder)) {
+      journal_.FolderCreated(folder);
+      known->second.emplace();  // a folder the library is about to make holds nothing yet
+    }
+  }
+}
+
+bool CreationWatch::NoteFile(const std::string& name, std::uint64_t size) {
+  NoteFolders(name);
+  const std::size_t leafAt = name.find_last_of('\\') + 1;  // 0 for a name without a folder
+  const std::string folder =
+      leafAt == 0 ? target_ : fs::JoinPath(target_, name.substr(0, leafAt - 1));
+  const std::string path = fs::JoinPath(target_, name);
+  if (!IsNew(folder, path, name.substr(leafAt))) return false;
+  journal_.FileCreated(path, size);
+  return true;
+}
+
+// Whether the file is not there yet, and from now on counted as there: a name the package holds
+// twice is one file. The listing folds a-z as the system compares names; a name the system might
+// compare otherwise (a letter beyond ASCII, a closing dot or blank it drops) is asked of the
+// system itself.
+bool CreationWatch::IsNew(const std::string& folder, const std::string& path,
+                          const std::string& leaf) {
+  std::optional<FileNames>& files = folders_[fs::FoldCase(folder)];
+  if (!files) {
+    files.emplace();
+    for (const std::string& present : toolkit::Fs().FileNames(folder)) {
+      files->insert(fs::FoldCase(present));
+    }
+  }
+  const bool plain = !leaf.empty() && leaf.back() != '.' && leaf.back() != ' ' &&
+                     std::none_of(leaf.begin(), leaf.end(),
+                                  [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  const bool listed = !files->insert(fs::FoldCase(leaf)).second;
+  return plain ? !listed : !listed && !toolkit::Fs().FileExists(path);
+}
+
+}  // namespace extract
