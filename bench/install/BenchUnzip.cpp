@@ -1,12 +1,13 @@
 // bench-unzip-driver MEDIUM_FOLDER DESTINATION RUNS [none|pump] [KIND...]
-// Times extractors alone under Wine: every package of the medium extracted into a folder of its
-// own below DESTINATION\KIND. A KIND is "dll" (INSTALL.DLL as the installer gets it), "dll:N"
-// (INSTALL.DLL with N writer threads, 0 for one-threaded) or "minimal" (see MinimalExtract.h);
-// by default dll, dll:0 and minimal. Each round runs every kind once, in turn, so that a busy
-// machine hurts them alike. The DLL's callback does nothing ("none") or only passes over the
-// message queue ("pump"). Set beside the whole installation's time, the DLL's tells how much of
-// it the library costs and how much the installer's window updates add; set beside the minimal
-// extractor's, it tells how far the library is from the floor of one thread.
+// Times extractors alone under Wine: every package of the installer's package table (the
+// product's files but the few AutoCAD and help files extracted before it) from the medium, each
+// into a folder of its own below DESTINATION\KIND. A KIND is "dll" (INSTALL.DLL as the installer
+// gets it), "dll:N" (INSTALL.DLL with N writer threads, 0 for one-threaded) or "minimal" (see
+// MinimalExtract.h); by default dll, dll:0 and minimal. Each round runs every kind once, in turn,
+// so that a busy machine hurts them alike. The DLL's callback does nothing ("none") or only passes
+// over the message queue ("pump"). Set beside the whole installation's time, the DLL's tells how
+// much of it the library costs and how much the installer's window updates add; set beside the
+// minimal extractor's, it tells how far the library is from the floor of one thread.
 #include <windows.h>
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "bench/install/MinimalExtract.h"
+#include "extract/PackageTable.h"
 #include "tests/wine/support/Driver.h"
 #include "unzip/UnzipApi.h"
 
@@ -39,16 +41,10 @@ int32_t UNZIP_STDCALL Pump(UnzipCallbackInfo* info) {
   return 0;
 }
 
-std::vector<std::string> Packages(const std::string& medium) {
+// The table's packages, in its order, as the installation extracts them.
+std::vector<std::string> Packages() {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((medium + "\\*.pck").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    names.push_back(found.cFileName);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  std::sort(names.begin(), names.end());
+  for (const extract::PackageRow& row : extract::PackageTable) names.emplace_back(row.package + 1);
   return names;
 }
 
@@ -86,7 +82,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "bench-unzip-driver: no INSTALL.DLL in %s\n", medium.c_str());
     return 1;
   }
-  const std::vector<std::string> packages = Packages(medium);
+  const std::vector<std::string> packages = Packages();
   static UnzipParams params;
   for (int run = 0; run < runs; ++run) {
     std::printf("run %d:", run + 1);
