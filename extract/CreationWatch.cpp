@@ -61,9 +61,12 @@ void CreationWatch::Announce(const std::string& packagePath) {
   const auto announce = [&](std::string_view member, std::uint32_t crc, std::uint64_t size) {
     std::string name = WithBackslashes(member);
     if (!IsPlainName(name)) return;
-    announced_.insert(fs::FoldCase(name));
-    if (name.back() == '\\') return NoteFolders(name);
-    if (NoteFile(name, size)) journal_.FileChecksum(fs::JoinPath(target_, name), crc);
+    if (name.back() == '\\') {
+      NoteFolders(name);
+    } else if (const std::optional<std::string> path = NoteFile(name, size)) {
+      journal_.FileChecksum(*path, crc);
+    }
+    announced_.insert(std::move(name));
   };
   // One write for the package: all of it is in the file before the library makes anything.
   journal_.HoldRecords();
@@ -77,9 +80,12 @@ void CreationWatch::Announce(const std::string& packagePath) {
 }
 
 void CreationWatch::FileStarts(std::string name, std::uint64_t size) {
+  // The library names a member as its directory does: an announced one is found as it is.
   name = WithBackslashes(name);
-  if (announced_.count(fs::FoldCase(name)) != 0) return;
-  if (NoteFile(name, size)) created_.emplace_back(fs::FoldCase(name), fs::JoinPath(target_, name));
+  if (announced_.count(name) != 0) return;
+  if (std::optional<std::string> path = NoteFile(name, size)) {
+    created_.emplace_back(fs::FoldCase(name), std::move(*path));
+  }
 }
 
 void CreationWatch::PackageDone(const std::string& packagePath) {
@@ -113,23 +119,23 @@ void CreationWatch::NoteFolders(const std::string& name) {
   }
 }
 
-bool CreationWatch::NoteFile(const std::string& name, std::uint64_t size) {
-  NoteFolders(name);
+std::optional<std::string> CreationWatch::NoteFile(const std::string& name, std::uint64_t size) {
   const std::size_t leafAt = name.find_last_of('\\') + 1;  // 0 for a name without a folder
-  const std::string folder =
-      leafAt == 0 ? target_ : fs::JoinPath(target_, name.substr(0, leafAt - 1));
-  const std::string path = fs::JoinPath(target_, name);
-  if (!IsNew(folder, path, name.substr(leafAt))) return false;
+  const std::string_view folderPart = std::string_view(name).substr(0, leafAt);
+  // Members come folder by folder: the last member's folder is seen and listed already.
+  if (lastFiles_ == nullptr || folderPart != lastFolderPart_) {
+    NoteFolders(name);
+    lastFiles_ =
+        &FilesIn(leafAt == 0 ? target_ : fs::JoinPath(target_, name.substr(0, leafAt - 1)));
+    lastFolderPart_.assign(folderPart);
+  }
+  std::string path = fs::JoinPath(target_, name);
+  if (!IsNew(*lastFiles_, path, name.substr(leafAt))) return std::nullopt;
   journal_.FileCreated(path, size);
-  return true;
+  return path;
 }
 
-// Whether the file is not there yet, and from now on counted as there: a name the package holds
-// twice is one file. The listing folds a-z as the system compares names; a name the system might
-// compare otherwise (a letter beyond ASCII, a closing dot or blank it drops) is asked of the
-// system itself.
-bool CreationWatch::IsNew(const std::string& folder, const std::string& path,
-                          const std::string& leaf) {
+CreationWatch::FileNames& CreationWatch::FilesIn(const std::string& folder) {
   std::optional<FileNames>& files = folders_[fs::FoldCase(folder)];
   if (!files) {
     files.emplace();
@@ -137,10 +143,18 @@ bool CreationWatch::IsNew(const std::string& folder, const std::string& path,
       files->insert(fs::FoldCase(present));
     }
   }
+  return *files;
+}
+
+// Whether the file is not there yet, and from now on counted as there: a name the package holds
+// twice is one file. The listing folds a-z as the system compares names; a name the system might
+// compare otherwise (a letter beyond ASCII, a closing dot or blank it drops) is asked of the
+// system itself.
+bool CreationWatch::IsNew(FileNames& files, const std::string& path, const std::string& leaf) {
   const bool plain = !leaf.empty() && leaf.back() != '.' && leaf.back() != ' ' &&
                      std::none_of(leaf.begin(), leaf.end(),
                                   [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-  const bool listed = !files->insert(fs::FoldCase(leaf)).second;
+  const bool listed = !files.insert(fs::FoldCase(leaf)).second;
   return plain ? !listed : !listed && !toolkit::Fs().FileExists(path);
 }
 

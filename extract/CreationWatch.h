@@ -18,6 +18,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -43,15 +44,20 @@ class CreationWatch {
   // Tells of the folders of `name` (a member's, with backslashes) not there yet; a folder
   // entry's name ends with a backslash, and is one of them.
   void NoteFolders(const std::string& name);
-  // Tells of the member's file if it is new; true when it was.
-  bool NoteFile(const std::string& name, std::uint64_t size);
-  bool IsNew(const std::string& folder, const std::string& path, const std::string& leaf);
+  // Tells of the member's file if it is new, and gives its path then.
+  std::optional<std::string> NoteFile(const std::string& name, std::uint64_t size);
+  // The files the folder holds, listed the first time it is asked for.
+  FileNames& FilesIn(const std::string& folder);
+  bool IsNew(FileNames& files, const std::string& path, const std::string& leaf);
 
   ExtractionJournal& journal_;
   std::string target_;
   // Each folder seen, by folded path, with the files it holds once it has been listed.
   std::map<std::string, std::optional<FileNames>> folders_;
-  FileNames announced_;                                       // folded member names
+  // The folder part of the last member's name (up to its last backslash), and its files.
+  std::string lastFolderPart_;
+  FileNames* lastFiles_ = nullptr;
+  std::unordered_set<std::string> announced_;                 // member names, with backslashes
   std::vector<std::pair<std::string, std::string>> created_;  // folded member name, path
 };
 
