@@ -14,18 +14,17 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "bench/install/MinimalExtract.h"
-#include "extract/PackageTable.h"
+#include "bench/install/TableExtraction.h"
 #include "tests/wine/support/Driver.h"
-#include "unzip/UnzipApi.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using ExecFunction = int32_t(UNZIP_STDCALL*)(UnzipParams*);
 
 int gFiles = 0;
 
@@ -39,13 +38,6 @@ int32_t UNZIP_STDCALL Pump(UnzipCallbackInfo* info) {
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
   return 0;
-}
-
-// The table's packages, in its order, as the installation extracts them.
-std::vector<std::string> Packages() {
-  std::vector<std::string> names;
-  for (const extract::PackageRow& row : extract::PackageTable) names.emplace_back(row.package + 1);
-  return names;
 }
 
 double Median(std::vector<double> values) {
@@ -74,52 +66,38 @@ int main(int argc, char** argv) {
   for (int i = 5; i < argc; ++i) kinds.push_back({argv[i], {}});
   if (kinds.empty()) kinds = {{"dll", {}}, {"dll:0", {}}, {"minimal", {}}};
 
-  HMODULE library = LoadLibraryA((medium + "\\INSTALL.DLL").c_str());
-  auto exec = library ? reinterpret_cast<ExecFunction>(
-                            reinterpret_cast<void*>(GetProcAddress(library, "UnzDllExec")))
-                      : nullptr;
-  if (exec == nullptr) {
-    std::fprintf(stderr, "bench-unzip-driver: no INSTALL.DLL in %s\n", medium.c_str());
+  std::optional<bench::DllOfMedium> dll;
+  try {
+    dll.emplace(medium);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "bench-unzip-driver: %s\n", error.what());
     return 1;
   }
-  const std::vector<std::string> packages = Packages();
-  static UnzipParams params;
+  const std::vector<std::string> packages = bench::TablePackages();
   for (int run = 0; run < runs; ++run) {
     std::printf("run %d:", run + 1);
     for (Kind& kind : kinds) {
       std::string folder = kind.name;
       std::replace(folder.begin(), folder.end(), ':', '-');
       const std::string root = destination + "\\" + folder;
-      winetest::RemoveTree(root);
       CreateDirectoryA(destination.c_str(), nullptr);
-      CreateDirectoryA(root.c_str(), nullptr);
-      for (const std::string& package : packages) {
-        CreateDirectoryA((root + "\\" + package).c_str(), nullptr);
-      }
+      bench::PrepareTableFolders(root);
       // The DLL reads its writer count at every call.
       const std::size_t colon = kind.name.find(':');
       SetEnvironmentVariableA("TOLVEK_UNZIP_WRITERS", colon == std::string::npos
                                                           ? nullptr
                                                           : kind.name.substr(colon + 1).c_str());
-      const bool minimal = kind.name == "minimal";
       gFiles = 0;
       bool failed = false;
       const Clock::time_point start = Clock::now();
-      for (const std::string& package : packages) {
-        const std::string archive = medium + "\\" + package;
-        const std::string target = root + "\\" + package;
-        if (minimal) {
-          failed |= !bench::MinimalExtract(archive, target, gFiles);
-          continue;
+      if (kind.name == "minimal") {
+        for (const std::string& package : packages) {
+          failed |= !bench::MinimalExtract(medium + "\\" + package, root + "\\" + package, gFiles);
         }
-        SetCurrentDirectoryA(target.c_str());
-        std::memset(&params, 0, sizeof params);
-        params.Callback = pump ? Pump : Quiet;
-        params.ArchiveName = archive.c_str();
-        failed |= exec(&params) != 0;
+      } else {
+        failed = !dll->ExtractTable(medium, root, pump ? Pump : Quiet);
       }
       kind.seconds.push_back(std::chrono::duration<double>(Clock::now() - start).count());
-      SetCurrentDirectoryA(medium.c_str());
       std::printf(" %s %.3f s (%d files%s)", kind.name.c_str(), kind.seconds.back(), gFiles,
                   failed ? ", FAILED" : "");
       std::fflush(stdout);
@@ -142,6 +120,5 @@ int main(int argc, char** argv) {
                 kinds[k].name.c_str(), base.name.c_str(), Median(ratios), ratios.front(),
                 ratios.back(), runs);
   }
-  FreeLibrary(library);
   return 0;
 }
