@@ -18,7 +18,6 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -57,7 +56,7 @@ class CreationWatch {
   // The folder part of the last member's name (up to its last backslash), and its files.
   std::string lastFolderPart_;
   FileNames* lastFiles_ = nullptr;
-  std::unordered_set<std::string> announced_;                 // member names, with backslashes
+  std::set<std::string> announced_;                           // member names, with backslashes
   std::vector<std::pair<std::string, std::string>> created_;  // folded member name, path
 };
 
