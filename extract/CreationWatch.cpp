@@ -11,10 +11,12 @@ namespace {
 
 namespace fs = toolkit::fs;
 
+// The names Windows takes for devices, whatever the extension or blanks after them: the library
+// refuses to write a member under one.
 bool IsDeviceName(std::string_view part) {
   std::string base = fs::FoldCase(std::string(part.substr(0, part.find('.'))));
   while (!base.empty() && base.back() == ' ') base.pop_back();
-  for (const char* device : {"con", "prn", "aux", "nul"}) {
+  for (const char* device : {"con", "prn", "aux", "nul", "conin$", "conout$", "clock$"}) {
     if (base == device) return true;
   }
   return base.size() == 4 && (base.starts_with("com") || base.starts_with("lpt")) &&

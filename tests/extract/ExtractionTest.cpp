@@ -149,7 +149,8 @@ TEST_F(ExtractionTest, TheJournalHearsOfTheFilesAndFoldersThePackageCreatesAndNo
 // of the target: undoing the installation must not reach beyond the folder.
 TEST_F(ExtractionTest, TheJournalIsNeverToldOfAPathTheLibraryRefuses) {
   std::vector<unzip::test::TestMember> members;
-  for (const char* name : {"ok.txt", "../outside.txt", "sub/../../up.txt", "sub/NUL.txt"}) {
+  for (const char* name :
+       {"ok.txt", "../outside.txt", "sub/../../up.txt", "sub/NUL.txt", "Conin$.log", "lpt1 .txt"}) {
     members.push_back({.name = name, .content = "x"});
   }
   const auto bytes = unzip::test::MakeArchive(members);
