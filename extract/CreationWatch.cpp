@@ -149,15 +149,11 @@ CreationWatch::FileNames& CreationWatch::FilesIn(const std::string& folder) {
 }
 
 // Whether the file is not there yet, and from now on counted as there: a name the package holds
-// twice is one file. The listing folds a-z as the system compares names; a name the system might
-// compare otherwise (a letter beyond ASCII, a closing dot or blank it drops) is asked of the
-// system itself.
+// twice is one file. The listing folds a-z as the system compares plain names; any other name (a
+// letter beyond ASCII, a closing dot or blank the system drops) is asked of the system itself.
 bool CreationWatch::IsNew(FileNames& files, const std::string& path, const std::string& leaf) {
-  const bool plain = !leaf.empty() && leaf.back() != '.' && leaf.back() != ' ' &&
-                     std::none_of(leaf.begin(), leaf.end(),
-                                  [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
   const bool listed = !files.insert(fs::FoldCase(leaf)).second;
-  return plain ? !listed : !listed && !toolkit::Fs().FileExists(path);
+  return IsPlainName(leaf) ? !listed : !listed && !toolkit::Fs().FileExists(path);
 }
 
 }  // namespace extract

@@ -400,12 +400,8 @@ bool MemoryFileSystem::DirExists(const std::string& path) {
 }
 
 std::vector<std::string> MemoryFileSystem::FileNames(const std::string& folder) {
-  std::vector<std::string> names;
-  Node* node = Find(folder);
-  if (node == nullptr || !node->isDir) return names;
-  for (const auto& [key, child] : node->children) {
-    if (!child->isDir) names.push_back(child->name);
-  }
+  std::vector<std::string> names = List(folder);
+  std::erase_if(names, [](const std::string& name) { return name.ends_with('\\'); });
   return names;
 }
 
