@@ -68,7 +68,7 @@ void CreationWatch::Announce(const std::string& packagePath) {
     } else if (const std::optional<std::string> path = NoteFile(name, size)) {
       journal_.FileChecksum(*path, crc);
     }
-    announced_.insert(std::move(name));
+    announced_.push_back(std::move(name));
   };
   // One write for the package: all of it is in the file before the library makes anything.
   journal_.HoldRecords();
@@ -78,13 +78,14 @@ void CreationWatch::Announce(const std::string& packagePath) {
     journal_.WriteHeldRecords();
     throw;
   }
+  std::sort(announced_.begin(), announced_.end());
   journal_.WriteHeldRecords();
 }
 
 void CreationWatch::FileStarts(std::string name, std::uint64_t size) {
   // The library names a member as its directory does: an announced one is found as it is.
   name = WithBackslashes(name);
-  if (announced_.count(name) != 0) return;
+  if (std::binary_search(announced_.begin(), announced_.end(), name)) return;
   if (std::optional<std::string> path = NoteFile(name, size)) {
     created_.emplace_back(fs::FoldCase(name), std::move(*path));
   }
