@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Usage: bench/install/bench-install.sh [SCALE] [RUNS]   (defaults: 24, i.e. about 90 MB in some
-#        5000 files, and 5 runs)
+#        5000 files, and 9 runs: two runs of one installer differ by up to a sixth, so a median
+#        of fewer rounds cannot tell a few per cent)
 # The whole installation of a large medium under Wine, our INSTALL.EXE against an NSIS installer
 # (Debian's nsis, zlib compression) of the same files into the same places, in one Wine session;
 # the destination C:\Tolvek4 is a link to a tmpfs folder so that the disk does not decide. Then
@@ -14,7 +15,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 scale=${1:-24}
-runs=${2:-5}
+runs=${2:-9}
 cd "$root"
 command -v makensis >/dev/null || { echo "makensis not found: apt-get install nsis" >&2; exit 1; }
 
