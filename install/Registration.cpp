@@ -12,20 +12,7 @@ namespace {
 
 using toolkit::OpenMode;
 
-// Copies the program; an uninstaller an earlier installation left is replaced.
-void CopyProgram(Journal& journal, const std::string& target) {
-  const std::string program = toolkit::Fs().ProgramPath();
-  const bool existed = toolkit::Fs().FileExists(target);
-  if (existed) {
-    toolkit::fs::Erase(target);
-  } else {
-    toolkit::fs::File source;
-    source.Open(program, toolkit::OpenMode::kRead);
-    journal.FileCreated(target, source.Size());
-  }
-  const std::uint32_t crc = toolkit::CopyFileSummed(program, target);
-  if (!existed) journal.FileChecksum(target, crc);
-}
+constexpr const char* kUninstallerTempName = "UNINSTAL.NEW";
 
 }  // namespace
 
@@ -37,10 +24,28 @@ std::string QuietUninstallCommand(const std::string& destination) {
   return UninstallCommand(destination) + " /S";
 }
 
+void PlaceUninstaller(Journal& journal, const std::string& destination) {
+  const std::string program = toolkit::Fs().ProgramPath();
+  const std::string target = JoinPath(destination, kUninstallerName);
+  // The uninstaller itself, run as an installer, has nothing to copy.
+  if (toolkit::fs::FoldCase(program) == toolkit::fs::FoldCase(target)) return;
+  if (!toolkit::Fs().FileExists(target)) {
+    toolkit::fs::File source;
+    source.Open(program, OpenMode::kRead);
+    journal.FileCreated(target, source.Size());
+    source.Close();
+    journal.FileChecksum(target, toolkit::CopyFileSummed(program, target));
+    return;
+  }
+  const std::string temp = JoinPath(destination, kUninstallerTempName);
+  toolkit::CopyFileSummed(program, temp);
+  toolkit::fs::Erase(target);
+  toolkit::fs::Rename(temp, target);
+}
+
 void RegisterProduct(Journal& journal, const std::string& destination) {
   const config::ConfigurationBlock& v = config::Vars;
   const std::string uninstaller = JoinPath(destination, kUninstallerName);
-  CopyProgram(journal, uninstaller);
 
   toolkit::RegistryCursor key;
   // On the record before it exists: a killed installation still leaves it to be removed.

@@ -17,10 +17,16 @@ inline constexpr const char* kUninstallerName = "UNINSTAL.EXE";
 std::string UninstallCommand(const std::string& destination);
 std::string QuietUninstallCommand(const std::string& destination);
 
-// Copies the running program to destination\UNINSTAL.EXE and writes the entry (the name and
-// version, publisher, location, icon, size, the two commands, no Modify or Repair button). The
-// journal learns of the copy and of the key when they are new. File failures raise EInOutError,
-// registry ones ERegistryException.
+// Copies the running program to destination\UNINSTAL.EXE, journaled when it is new. It runs
+// before the first package is extracted: the program lives on the medium's first disk, which the
+// next disk of a multi-disk medium replaces in the drive. An uninstaller an earlier installation
+// left is replaced through a temporary copy, so that a kill never leaves half of one. File
+// failures raise EInOutError.
+void PlaceUninstaller(Journal& journal, const std::string& destination);
+
+// Writes the entry (the name and version, publisher, location, icon, size, the two commands, no
+// Modify or Repair button), journaled when the key is new. It reads nothing of the medium.
+// Registry failures raise ERegistryException.
 void RegisterProduct(Journal& journal, const std::string& destination);
 
 }  // namespace install

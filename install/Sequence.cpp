@@ -127,6 +127,7 @@ bool RunInstall(config::FrontEnd& frontEnd) {
     }
     journal.Open(journalPath);
     journal.NoteTo(frontEnd);
+    PlaceUninstaller(journal, destination);
     cad::ScopedRewriteJournal rewrites(journal);
     extract::ScopedExtractionJournal extractions(journal);
     InstallFiles(frontEnd);

@@ -11,6 +11,7 @@
 #include "config/Vars.h"
 #include "install/Journal.h"
 #include "install/Messages.h"
+#include "install/Registration.h"
 #include "tests/support/DialogTest.h"
 #include "toolkit/Errors.h"
 #include "toolkit/FileSystem.h"
@@ -34,6 +35,8 @@ class FolderTreeTest : public testing_support::DialogTest {
   void SetUp() override {
     DialogTest::SetUp();
     Disk().MakeDirs(kCadFolder);
+    // The running installer, which the installation copies as its uninstaller.
+    Disk().PutFile("c:\\setup\\install.exe", "MZ installer");
     // An AutoCAD 2004 profile for this user, so that the installation can start.
     const std::string key = "\\Software\\Autodesk\\AutoCAD";
     headless::MemReg().SetString(key, "CurVer", "R16.1");
@@ -67,9 +70,10 @@ class FolderTreeTest : public testing_support::DialogTest {
   }
 
   void ExpectCompleteTree() {
-    // While an installation runs, its journal stands beside the tree.
+    // While an installation runs, its journal and its uninstaller stand beside the tree.
     std::vector<std::string> destination = Disk().List("c:\\Tolvek4");
     std::erase(destination, install::kJournalName);
+    std::erase(destination, install::kUninstallerName);
     EXPECT_EQ(destination, kDestinationListing);
     EXPECT_EQ(Disk().List("c:\\Tolvek4\\Parts"), kPartsListing);
     EXPECT_EQ(Disk().List("c:\\Tolvek4\\Parts\\Pneumatica"), std::vector<std::string>{"Img\\"});
@@ -195,7 +199,7 @@ TEST_F(FolderTreeTest, ADestinationBeginningWithABackslashFails) {
     Dlg().Installa.Click();
     EXPECT_FALSE(Dlg().Installa.Enabled());
   });
-  EXPECT_EQ(Disk().List("c:\\"), (std::vector<std::string>{"Profili\\", "Programmi\\"}));
+  EXPECT_EQ(Disk().List("c:\\"), (std::vector<std::string>{"Profili\\", "Programmi\\", "setup\\"}));
 }
 
 TEST_F(FolderTreeTest, AMissingDriveFails) {

@@ -115,9 +115,14 @@ TEST_F(SafeInstallTest, AFailureAtAnyStepLeavesTheStartingStateOrTheCompleteInst
         ExpectNothingChanged();
       } else {
         ASSERT_TRUE(Shows(boxes, BoxKind::kInformation, kSuccess));
+        // Each AutoCAD file is patched, or left whole when it could not be opened, which the
+        // manual-edit message tells the user.
+        const bool manualEdit = Shows(boxes, BoxKind::kPlain);
         for (const std::string& file :
              {kAcad + "\\support\\acad2005doc.lsp", kSupport + "acad.mns", kSupport + "acad.pgp"}) {
-          EXPECT_EQ(Disk().FileContent(file), complete.at(file)) << file;
+          const auto content = Disk().FileContent(file);
+          if (manualEdit && content == start_.at(file)) continue;
+          EXPECT_EQ(content, complete.at(file)) << file;
         }
       }
     }

@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/MainDlg.h"
 #include "config/Vars.h"
+#include "extract/PackageTable.h"
 #include "install/Messages.h"
 #include "tests/install/InstallScene.h"
 #include "toolkit/headless/FakeProgramManager.h"
@@ -186,6 +189,53 @@ TEST_F(SequenceTest, AbandoningAtADiskPromptEndsSilently) {
   EXPECT_FALSE(Dlg().Installa.Enabled());
   EXPECT_TRUE(Dlg().Uscita.Enabled());
   EXPECT_FALSE(Disk().DirExists("c:\\Tolvek4\\Parts\\Corvani\\sub"));
+}
+
+// A numbered-disk medium in drive A:, one disk at a time, as a drive holds them: the installer and
+// its library are on disk 1 and gone once disk 2 is in, so nothing of disk 1 may be read after the
+// first prompt, and the installation must still complete with its uninstaller in place.
+TEST_F(SequenceTest, AMultiDiskMediumCompletesAfterItsFirstDiskLeavesTheDrive) {
+  Disk().AddDrive('a');
+  const std::vector<PackageContent> packages = DemoPackages();
+  // Disk 1: the installer, the sequence's own three packages and the first of the table; then
+  // six packages a disk.
+  std::vector<std::vector<PackageContent>> disks(1);
+  for (const PackageContent& package : packages) {
+    if (disks.back().size() == (disks.size() == 1 ? 4u : 6u)) disks.emplace_back();
+    disks.back().push_back(package);
+  }
+  ASSERT_EQ(disks.size(), 4u);
+  const auto insert = [&](std::size_t number) {
+    for (const std::string& name : Disk().List("a:\\")) ASSERT_EQ(Disk().Delete("a:\\" + name), 0u);
+    for (const PackageContent& package : disks[number - 1]) {
+      WritePackage(Disk(), "a:" + package.package, package.files);
+    }
+    if (number == 1) Disk().PutFile("a:\\install.exe", "MZ installer on disk 1");
+  };
+  insert(1);
+  Disk().SetProgramPath("a:\\install.exe");
+  Restart();
+  for (std::size_t number = 2; number <= disks.size(); ++number) {
+    headless::ExpectBoxThen(BoxKind::kInformation,
+                            "Inserire il disco Nr. " + std::to_string(number), mrOk,
+                            [&, number] { insert(number); });
+  }
+  ExpectTheEnd();
+  Install();
+  EXPECT_TRUE(config::Vars.InstallDone);
+  EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\UNINSTAL.EXE"), "MZ installer on disk 1");
+  for (const PackageContent& package : packages) {
+    for (const auto& [name, content] : package.files) {
+      if (name.find('/') != std::string::npos || package.package == extract::kCadPackage) continue;
+      const auto row =
+          std::find_if(std::begin(extract::PackageTable), std::end(extract::PackageTable),
+                       [&](const auto& r) { return package.package == r.package; });
+      const std::string folder = row != std::end(extract::PackageTable)       ? row->target
+                                 : package.package == extract::kConfigPackage ? "\\cfg\\"
+                                                                              : "\\help\\";
+      EXPECT_EQ(Disk().FileContent("c:\\Tolvek4" + folder + name), content) << name;
+    }
+  }
 }
 
 TEST_F(SequenceTest, AWrongRegistryValueEndsTheInstallationWithItsMessage) {

@@ -1,6 +1,7 @@
 // INSTALL.EXE with the real INSTALL.DLL installing real media under Wine, as a user runs it: a
-// one-folder medium installs every product file byte for byte; a two-disk medium asks for disk 2
-// once its packages run out, keeps asking while the disk is not there, and goes on when it is;
+// one-folder medium installs every product file byte for byte; a medium of numbered disks, each
+// replacing the one before in the drive, asks for each disk once its packages run out, keeps
+// asking while the disk is not there, goes on when it is, and completes without disk 1;
 // without INSTALL.DLL beside it the installer says so once at start-up. The media are built by the
 // medium builder from a demo product, so the builder's packages are also checked against the DLL
 // that ships with them.
@@ -18,7 +19,6 @@ using namespace extractwine;
 
 const std::string kGroupQuestion = "Creo l'icona Tolvek con il gruppo corrispondente ?";
 const std::string kSuccess = "L'installazione \xE8 stata effettuata con successo.";
-const std::string kDiskTwo = "Inserire il disco Nr. 2";
 
 class ExtractionWineTest : public ::testing::Test {
  protected:
@@ -124,7 +124,17 @@ TEST_F(ExtractionWineTest, AOneFolderMediumInstallsEveryFile) {
             std::string::npos);
 }
 
-TEST_F(ExtractionWineTest, ATwoDiskMediumAsksForTheSecondDiskAndGoesOn) {
+// The drive holds one disk at a time: inserting the next takes the one before out, with the
+// installer and its library on disk 1. Nothing of disk 1 may be needed once disk 2 is in.
+TEST_F(ExtractionWineTest, AMultiDiskMediumCompletesWithEachDiskReplacingTheOneBefore) {
+  // Two parts of some hundred kilobytes that do not compress, so that the product needs three
+  // disks of the size below.
+  std::uint32_t seed = 12345;
+  for (const char* part : {"parts/bin/large.dat", "parts/pneumatica/img/large.dat"}) {
+    std::string bytes(300 * 1024, '\0');
+    for (char& byte : bytes) byte = char((seed = seed * 1103515245u + 12345u) >> 24);
+    WriteFile((product_ / part).string(), bytes);
+  }
   // Disks just large enough for the installer and the sequence's own three packages, so the
   // first package of the table is the first one missing.
   std::vector<medium::Package> packages = medium::PackProduct(product_, medium::kReleaseStamp);
@@ -137,26 +147,40 @@ TEST_F(ExtractionWineTest, ATwoDiskMediumAsksForTheSecondDiskAndGoesOn) {
   options.installerDir = InstallerDir();
   options.diskSize = firstDisk;
   medium::MediumSummary summary = medium::BuildMedium(options);
-  ASSERT_EQ(summary.disks.size(), 2u);
+  ASSERT_GE(summary.disks.size(), 3u);
   ASSERT_EQ(summary.disks[1].front().name, "acrobat.pck");
   CopyFiles(summary.folders[0], kMedium);
+  // A disk taken out of the drive: its files are no longer where the installer found them. The
+  // running program's file can be moved, as a drive's can be emptied, though not deleted.
+  const auto insert = [&](std::size_t number) {
+    const fs::path out = fs::path(kScratch) / ("out-" + std::to_string(number));
+    fs::create_directories(out);
+    for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(kMedium))) {
+      fs::rename(entry.path(), out / entry.path().filename());
+    }
+    CopyFiles(summary.folders[number - 1], kMedium);
+  };
 
   Start();
   WaitForDialog();
   ChooseRelease14();
-  int prompts = 0;
+  std::size_t asked = 0;
+  std::size_t inserted = 1;
   InstallAsAUser([&](const MessageBoxView& box) {
-    if (box.text != kDiskTwo) return false;
-    ++prompts;
+    const std::string wanted = "Inserire il disco Nr. " + std::to_string(inserted + 1);
+    if (box.text != wanted) return false;
     EXPECT_EQ(box.title, "Information");
     EXPECT_EQ(box.buttons, (std::vector<std::string>{"OK", "Cancel"}));
     // The first time the user presses OK before changing the disk: the same prompt comes back.
-    if (prompts == 2) CopyFiles(summary.folders[1], kMedium);
+    if (++asked > 1) insert(++inserted);
     AnswerAndWaitUntilGone(box, "OK");
     return true;
   });
-  EXPECT_EQ(prompts, 2);
+  EXPECT_EQ(inserted, summary.disks.size());
+  EXPECT_EQ(asked, summary.disks.size());
   ExpectTheProductInstalled();
+  EXPECT_EQ(ReadFile(kDestination + "\\UNINSTAL.EXE"),
+            ReadFile((InstallerDir() / "INSTALL.EXE").string()));
 }
 
 TEST_F(ExtractionWineTest, WithoutTheDllTheInstallerSaysSoOnce) {
