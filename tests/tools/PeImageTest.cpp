@@ -56,7 +56,8 @@ std::uint32_t Field(const Bytes& image, std::size_t at, int size) {
   return value;
 }
 
-TEST(PeImageTest, BothBitsJoinTheLinkersAndAWrittenChecksumIsRight) {
+// Marking again changes nothing, so the build may mark on every link.
+TEST(PeImageTest, BothBitsJoinTheLinkersOnceAndAWrittenChecksumIsRight) {
   struct Case {
     const char* what;
     std::uint16_t before;
@@ -75,15 +76,11 @@ TEST(PeImageTest, BothBitsJoinTheLinkersAndAWrittenChecksumIsRight) {
     EXPECT_EQ(Field(image, kCharacteristics, 2), c.after) << c.what;
     const std::uint32_t expected = c.checksum == 0 ? 0 : ImageChecksum(image, kChecksum);
     EXPECT_EQ(Field(image, kChecksum, 4), expected) << c.what;
-  }
-}
 
-TEST(PeImageTest, MarkingAgainChangesNothing) {
-  Bytes image = Image(0x030E, 0x12345);
-  ASSERT_EQ(MarkRunFromSwap(image), MarkResult::kMarked);
-  const Bytes marked = image;
-  EXPECT_EQ(MarkRunFromSwap(image), MarkResult::kUnchanged);
-  EXPECT_EQ(image, marked);
+    const Bytes marked = image;
+    EXPECT_EQ(MarkRunFromSwap(image), MarkResult::kUnchanged) << c.what;
+    EXPECT_EQ(image, marked) << c.what;
+  }
 }
 
 TEST(PeImageTest, WhatIsNoWholeProgramIsRefusedAndLeftAsItWas) {

@@ -9,7 +9,6 @@
 #include <imagehlp.h>
 
 #include <cstring>
-#include <functional>
 #include <set>
 
 #include "tests/support/XmlReader.h"
@@ -68,27 +67,23 @@ class InstallerManifestTest : public ::testing::Test {
     std::string error;
     std::optional<XmlElement> root = testing_support::XmlReader::Parse(text_, error);
     ASSERT_TRUE(root) << error << "\n" << text_;
-    manifest_ = std::move(*root);
+    Gather(*root);
   }
 
-  // Every element of the manifest, depth first.
-  void Visit(const std::function<void(const XmlElement&)>& visit) const {
-    std::function<void(const XmlElement&)> walk = [&](const XmlElement& element) {
-      visit(element);
-      for (const XmlElement& child : element.children) walk(child);
-    };
-    walk(manifest_);
+  void Gather(const XmlElement& element) {
+    elements_.push_back(element);
+    for (const XmlElement& child : element.children) Gather(child);
   }
 
   std::string text_;
-  XmlElement manifest_;
+  std::vector<XmlElement> elements_;  // every element of the manifest, at any depth
 };
 
 TEST_F(InstallerManifestTest, RunsAsTheUserWhoStartedIt) {
   std::vector<XmlElement> levels;
-  Visit([&](const XmlElement& e) {
+  for (const XmlElement& e : elements_) {
     if (e.name == "requestedExecutionLevel") levels.push_back(e);
-  });
+  }
   ASSERT_EQ(levels.size(), 1u) << text_;
   EXPECT_EQ(levels[0].Attribute("level"), "asInvoker");
   EXPECT_EQ(levels[0].Attribute("uiAccess"), "false");
@@ -96,9 +91,9 @@ TEST_F(InstallerManifestTest, RunsAsTheUserWhoStartedIt) {
 
 TEST_F(InstallerManifestTest, NamesVistaTo11AsSupportedSystems) {
   std::multiset<std::string> systems;
-  Visit([&](const XmlElement& e) {
+  for (const XmlElement& e : elements_) {
     if (e.name == "supportedOS") systems.insert(e.Attribute("Id"));
-  });
+  }
   EXPECT_EQ(systems, (std::multiset<std::string>{
                          "{e2011457-1546-43c5-a5fe-008deee3d3f0}",  // Vista
                          "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  // 7
@@ -111,10 +106,10 @@ TEST_F(InstallerManifestTest, NamesVistaTo11AsSupportedSystems) {
 // Common Controls 6 would restyle every control, and DPI awareness would have Windows show the
 // dialog at its own pixel sizes on a high-DPI screen: either would change what the user sees.
 TEST_F(InstallerManifestTest, AsksForNeitherNewControlsNorDpiAwareness) {
-  Visit([&](const XmlElement& e) {
+  for (const XmlElement& e : elements_) {
     EXPECT_NE(e.name, "dependency") << text_;
     EXPECT_EQ(e.name.find("dpiAware"), std::string::npos) << text_;
-  });
+  }
   EXPECT_EQ(text_.find("Common-Controls"), std::string::npos) << text_;
 }
 
