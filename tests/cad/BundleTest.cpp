@@ -102,12 +102,13 @@ TEST_F(BundleTest, AFolderThatCannotBeMadeEndsTheInstallationWithItsError) {
 TEST(XmlReaderTest, RefusesWhatIsNotWellFormed) {
   std::string error;
   for (const char* bad : {"", "<a>", "<a></b>", "<a x=1/>", "<a x=\"1\" x=\"2\"/>", "<a/><b/>",
-                          "<a><b></a></b>", "<?xml version=\"1.0\"?>"}) {
+                          "<a><b></a></b>", "<?xml version=\"1.0\"?>", "<a><!-- b/></a>"}) {
     EXPECT_FALSE(testing_support::XmlReader::Parse(bad, error)) << bad;
   }
-  auto good =
-      testing_support::XmlReader::Parse("<?xml ?>\r\n<a x=\"1\">t<b y=\"2\"/></a>\r\n", error);
+  auto good = testing_support::XmlReader::Parse(
+      "<?xml ?>\r\n<a x=\"1\">t<!-- <c/> --><b y=\"2\"/></a>\r\n", error);
   ASSERT_TRUE(good) << error;
+  ASSERT_EQ(good->children.size(), 1u);
   ASSERT_NE(good->Child("b"), nullptr);
   EXPECT_EQ(good->Child("b")->Attribute("y"), "2");
 }

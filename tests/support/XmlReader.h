@@ -1,8 +1,9 @@
-// A small, strict reader of the XML the installer writes (AutoCAD's PackageContents.xml), shared by
-// the native and the Wine tests: it checks that a text is well-formed — an optional XML
-// declaration, one root element, every element closed in order, attribute values quoted and no
-// attribute repeated — and gives the elements with their attributes. It knows nothing of the
-// installer, so a test does not read the file the way the code that wrote it does.
+// A small, strict reader of the XML the installer writes (AutoCAD's PackageContents.xml) and of
+// INSTALL.EXE's manifest, shared by the native and the Wine tests: it checks that a text is
+// well-formed — an optional XML declaration, one root element, every element closed in order,
+// attribute values quoted and no attribute repeated — and gives the elements with their
+// attributes, passing over comments between them. It knows nothing of the installer, so a test
+// does not read the file the way the code that wrote it does.
 #pragma once
 
 #include <algorithm>
@@ -39,7 +40,7 @@ class XmlReader {
   // well-formed.
   static std::optional<XmlElement> Parse(std::string_view text, std::string& error) {
     XmlReader reader(text);
-    if (reader.Starts("<?xml")) reader.SkipPast("?>");
+    if (reader.Starts("<?xml")) reader.SkipPast("?>", "an unclosed declaration");
     reader.Blanks();
     std::optional<XmlElement> root = reader.Element();
     reader.Blanks();
@@ -59,10 +60,10 @@ class XmlReader {
     return std::nullopt;
   }
   bool Starts(std::string_view prefix) const { return text_.substr(at_).starts_with(prefix); }
-  void SkipPast(std::string_view end) {
+  void SkipPast(std::string_view end, const char* unclosed) {
     std::size_t found = text_.find(end, at_);
     at_ = found == std::string_view::npos ? text_.size() : found + end.size();
-    if (found == std::string_view::npos) Fail("an unclosed declaration");
+    if (found == std::string_view::npos) Fail(unclosed);
   }
   void Blanks() {
     while (at_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[at_]))) ++at_;
@@ -116,6 +117,11 @@ class XmlReader {
         if (!matches) return Fail("an end tag that does not match");
         ++at_;
         return element;
+      }
+      if (Starts("<!--")) {
+        SkipPast("-->", "an unclosed comment");
+        if (!error_.empty()) return std::nullopt;
+        continue;
       }
       std::optional<XmlElement> child = Element();
       if (!child) return std::nullopt;
