@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need, once: the i386 architecture for 32-bit Wine, the
-# mingw-w64 cross compiler, Wine, a virtual X server, fonts, CMake, GoogleTest, zlib for both
-# targets, and zip/unzip for the tests. Packages already present are skipped.
+# mingw-w64 cross compiler, Wine with its 32-bit and 64-bit loaders (the 64-bit one makes the prefix
+# where our 32-bit programs run under WoW64), a virtual X server, fonts, CMake, GoogleTest, zlib
+# for both targets, and zip/unzip for the tests. Packages already present are skipped.
 set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xauth x11-apps fonts-liberation
+  wine wine32:i386 wine64 xvfb xauth x11-apps fonts-liberation
   zlib1g-dev libz-mingw-w64-dev zip unzip imagemagick bc
   clang libclang-rt-14-dev
 )
