@@ -4,6 +4,7 @@
 #include "app/SilentFrontEnd.h"
 #include "app/Startup.h"
 #include "config/Vars.h"
+#include "install/JournalFormat.h"
 #include "install/Uninstall.h"
 #include "toolkit/Crc32.h"
 #include "toolkit/Dialogs.h"
@@ -16,6 +17,24 @@ namespace app {
 namespace {
 
 std::string TemporaryCopy() { return toolkit::Proc().TempFolder() + "\\TolvekUn.exe"; }
+
+// The closing report: what happened, then what stays and what was not acted on.
+std::string ReportText(const install::UninstallReport& report, const std::string& destination) {
+  const config::ConfigurationBlock& v = config::Vars;
+  const std::string journal = destination + "\\" + install::kJournalName;
+  if (report.journalProblem) {
+    return config::FormatMessage(v.MsgJournalBlocksRemoval, {journal, *report.journalProblem});
+  }
+  std::string text = report.recordIncomplete
+                         ? config::FormatMessage(v.MsgRecordIncomplete, {journal})
+                     : report.failed ? v.MsgUninstallIncomplete
+                                     : v.MsgUninstalled;
+  if (!report.refused.empty()) text += "\r\n\r\n" + v.MsgRecordsRefused;
+  for (const std::string& refused : report.refused) text += "\r\n" + refused;
+  if (!report.left.empty()) text += "\r\n\r\n" + v.MsgLeftInPlace;
+  for (const std::string& left : report.left) text += "\r\n" + left;
+  return text;
+}
 
 }  // namespace
 
@@ -32,8 +51,10 @@ std::optional<int> RunTemporaryCopy(const Session& session, const std::string& a
   if (toolkit::Proc().RunAndWait(copy, arguments + " \"/FROM=" + from + "\"", code) != 0) {
     return std::nullopt;
   }
-  // The copy has ended, so it can go now.
+  // The copy has ended, so it can go now; and the destination, should the copy have been stopped
+  // after moving this program out of it and before removing it, goes once empty.
   toolkit::fs::Erase(copy, toolkit::fs::Check::kRecord);
+  toolkit::fs::RmDir(from, toolkit::fs::Check::kRecord);
   toolkit::fs::IoResult();
   return int(code);
 }
@@ -65,10 +86,8 @@ int RunUninstall(Session& session) {
     text = config::FormatMessage(v.MsgNoRecord, {destination});
     report.failed = true;
   } else {
-    text += report.failed ? v.MsgUninstallIncomplete : v.MsgUninstalled;
+    text += ReportText(report, destination);
   }
-  if (!report.left.empty()) text += "\r\n\r\n" + v.MsgLeftInPlace;
-  for (const std::string& left : report.left) text += "\r\n" + left;
   session.log.Write(v.LogMessage + " " + text);
   if (!silent) toolkit::ShowMessage(text);
   return report.failed ? kExitFatalError : kExitSuccess;

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "toolkit/ChangeRecorder.h"
+
 namespace cad {
 
 enum class AcadDocResult {
@@ -19,6 +21,7 @@ enum class AcadDocResult {
 // marker "LOAD "TOLVEK", so that a file that already loads the product is left alone. A missing
 // file is created holding just the block. `supportFolder` ends with a backslash, as
 // GetAcadSupportDir gives it. File failures after the file was opened raise EInOutError.
-AcadDocResult AddLoadBlockToAcadDoc(const std::string& supportFolder);
+AcadDocResult AddLoadBlockToAcadDoc(const std::string& supportFolder,
+                                    toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
 
 }  // namespace cad

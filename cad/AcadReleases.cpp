@@ -4,9 +4,7 @@
 #include <utility>
 
 namespace cad {
-namespace {
 
-// "R17.1" as (17, 1); "R18" as (18, 0). Nothing for any other text.
 std::optional<std::pair<int, int>> ParseReleaseKey(std::string_view key) {
   if (key.size() < 2 || (key.front() != 'R' && key.front() != 'r')) return std::nullopt;
   key.remove_prefix(1);
@@ -25,8 +23,6 @@ std::optional<std::pair<int, int>> ParseReleaseKey(std::string_view key) {
   }
   return std::nullopt;
 }
-
-}  // namespace
 
 const AcadRelease* FindAcadRelease(std::string_view curVer) {
   const auto wanted = ParseReleaseKey(curVer);

@@ -6,7 +6,9 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string_view>
+#include <utility>
 
 namespace cad {
 
@@ -60,5 +62,8 @@ inline constexpr std::array<AcadRelease, 21> kAcadReleases{{
 // The row of the release key `curVer` ("R17.1"); nullptr for a release before 2006 and for a
 // text that is no release key at all.
 const AcadRelease* FindAcadRelease(std::string_view curVer);
+
+// "R17.1" as (17, 1); "R18" as (18, 0). Nothing for any other text.
+std::optional<std::pair<int, int>> ParseReleaseKey(std::string_view key);
 
 }  // namespace cad

@@ -36,7 +36,7 @@ std::optional<std::string> ReadWhole(const std::string& path) {
   return content;
 }
 
-void WritePackageContents(const std::string& bundle) {
+void WritePackageContents(const std::string& bundle, toolkit::ChangeRecorder& recorder) {
   const std::string target = bundle + "\\" + std::string(kPackageContentsName);
   const std::string text = PackageContentsText();
   const std::optional<std::string> present = ReadWhole(target);
@@ -48,13 +48,13 @@ void WritePackageContents(const std::string& bundle) {
   file.Write(text);
   file.Close();
   // A rename never replaces a file, so an older description goes first.
-  if (present) toolkit::fs::Erase(target);
-  toolkit::fs::Rename(temp, target);
-  RewriteJournal* journal = CurrentRewriteJournal();
-  if (!present && journal != nullptr) {
-    journal->FileCreated(target, text.size());
-    journal->FileChecksum(target, toolkit::Crc32(0, text.data(), text.size()));
+  if (present) {
+    toolkit::fs::Erase(target);
+  } else {
+    recorder.FileCreated(target, text.size());
   }
+  toolkit::fs::Rename(temp, target);
+  if (!present) recorder.FileChecksum(target, toolkit::Crc32(0, text.data(), text.size()));
 }
 
 bool SameFolder(std::string_view a, std::string_view b) {
@@ -70,7 +70,8 @@ bool SameFolder(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-std::optional<std::string> LayBundle(const std::string& appData, const PlaceProductFiles& place) {
+std::optional<std::string> LayBundle(const std::string& appData, const PlaceProductFiles& place,
+                                     toolkit::ChangeRecorder& recorder) {
   std::string folder = toolkit::fs::StripTrailingBackslash(appData);
   if (folder.empty() || !toolkit::Fs().DirExists(folder)) return std::nullopt;
   std::string bundle;
@@ -78,14 +79,14 @@ std::optional<std::string> LayBundle(const std::string& appData, const PlaceProd
     bundle = folder;
     folder += "\\" + std::string(name);
     if (!toolkit::Fs().DirExists(folder)) {
+      recorder.FolderCreated(folder);
       toolkit::fs::MkDir(folder);
-      if (RewriteJournal* journal = CurrentRewriteJournal()) journal->FolderCreated(folder);
     }
   }
   // The description comes last: AutoCAD, running meanwhile, must not find a bundle whose
   // AutoLISP file is not there yet.
   place(folder + "\\");
-  WritePackageContents(bundle);
+  WritePackageContents(bundle, recorder);
   return folder;
 }
 
@@ -117,7 +118,8 @@ std::string WithoutTrustedPath(std::string_view list, std::string_view folder) {
   return kept;
 }
 
-void TrustInEveryProfile(const std::string& productKey, const std::string& folder) {
+void TrustInEveryProfile(const std::string& productKey, const std::string& folder,
+                         toolkit::ChangeRecorder& recorder) {
   toolkit::RegistryCursor profiles;
   if (!profiles.OpenExistingKey(productKey + "\\Profiles")) return;
   for (const std::string& profile : profiles.SubKeyNames()) {
@@ -128,12 +130,11 @@ void TrustInEveryProfile(const std::string& productKey, const std::string& folde
     const std::string trusted = WithTrustedPath(list, folder);
     if (trusted == list) continue;
     const bool existed = variables.HasValue(name);
+    // On the record first: a kill right after the write still leaves it to be undone.
+    recorder.RegistryValueChanged(productKey + "\\Profiles\\" + profile + "\\Variables", name,
+                                  folder,
+                                  existed ? std::optional<std::string>(list) : std::nullopt);
     variables.WriteString(name, trusted);
-    if (RewriteJournal* journal = CurrentRewriteJournal()) {
-      journal->RegistryValueChanged(productKey + "\\Profiles\\" + profile + "\\Variables", name,
-                                    folder,
-                                    existed ? std::optional<std::string>(list) : std::nullopt);
-    }
   }
 }
 

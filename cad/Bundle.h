@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "toolkit/ChangeRecorder.h"
+
 namespace cad {
 
 // Below the application-data folder, one folder a line, each created when missing.
@@ -52,7 +54,8 @@ using PlaceProductFiles = std::function<void(const std::string& folder)>;
 // temporary file, so that AutoCAD never finds half of it. Returns the Contents folder, without a
 // trailing backslash; nothing, with nothing made, when `appData` is empty or does not exist.
 // File failures raise EInOutError.
-std::optional<std::string> LayBundle(const std::string& appData, const PlaceProductFiles& place);
+std::optional<std::string> LayBundle(const std::string& appData, const PlaceProductFiles& place,
+                                     toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
 
 // The ;-separated folder list `list` with `folder` added at its end, unless an entry already
 // names it (letters a-z in either case, with or without a final backslash).
@@ -65,6 +68,7 @@ std::string WithoutTrustedPath(std::string_view list, std::string_view folder);
 // `productKey` ("\Software\Autodesk\AutoCAD\R25.1\ACAD-9101:409"), keeping what each holds.
 // Without a Profiles key (AutoCAD never started) nothing is made: AutoCAD's first start makes the
 // profiles. Registry failures raise ERegistryException.
-void TrustInEveryProfile(const std::string& productKey, const std::string& folder);
+void TrustInEveryProfile(const std::string& productKey, const std::string& folder,
+                         toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
 
 }  // namespace cad

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "toolkit/Crc32.h"
+
 namespace cad {
 namespace {
 // Large enough that a menu file of some megabytes is read in a few hundred requests.
@@ -22,6 +24,8 @@ LineReader::LineReader(toolkit::fs::File& file) : file_(file), buffer_(kBufferSi
 bool LineReader::Fill() {
   position_ = 0;
   end_ = file_.Read(buffer_.data(), buffer_.size());
+  read_.size += end_;
+  read_.crc = toolkit::Crc32(read_.crc, buffer_.data(), end_);
   return end_ > 0;
 }
 
@@ -31,17 +35,9 @@ bool LineReader::Next(std::string_view& line, bool& ended) {
   for (;;) {
     if (position_ == end_ && !Fill()) {
       ended = false;
+      lastEnd_ = LineEnd::kNone;
       line = carry_;
       return !carry_.empty();
-    }
-    // The CR that ended the previous line may have been the last byte of a buffer, so its LF is
-    // recognised here, by state, rather than by looking back.
-    if (afterCr_) {
-      afterCr_ = false;
-      if (buffer_[position_] == '\n') {
-        ++position_;
-        continue;
-      }
     }
     const char* begin = buffer_.data() + position_;
     const char* stop = buffer_.data() + end_;
@@ -52,9 +48,25 @@ bool LineReader::Next(std::string_view& line, bool& ended) {
       position_ = end_;
       continue;
     }
-    afterCr_ = *found == '\r';
-    position_ = static_cast<std::size_t>(found - buffer_.data()) + 1;
     ended = true;
+    position_ = static_cast<std::size_t>(found - buffer_.data()) + 1;
+    if (*found == '\n') {
+      lastEnd_ = LineEnd::kLf;
+    } else if (position_ < end_) {
+      lastEnd_ = buffer_[position_] == '\n' ? LineEnd::kCrLf : LineEnd::kCr;
+      if (lastEnd_ == LineEnd::kCrLf) ++position_;
+    } else {
+      // The CR is the buffer's last byte: whether an LF follows is in the next fill, which the
+      // line must survive.
+      carry_.append(begin, found);
+      carrying = true;
+      begin = found;
+      lastEnd_ = LineEnd::kCr;
+      if (Fill() && buffer_[0] == '\n') {
+        lastEnd_ = LineEnd::kCrLf;
+        position_ = 1;
+      }
+    }
     if (carrying) {
       carry_.append(begin, found);
       line = carry_;

@@ -11,7 +11,7 @@ namespace cad {
 namespace {
 
 bool ApplyEdit(const LispEdit& edit, const std::string& folder, const std::string& base,
-               const std::string& extension) {
+               const std::string& extension, toolkit::ChangeRecorder& recorder) {
   std::vector<Marker> insertionPoints(edit.insertionPoints.begin(), edit.insertionPoints.end());
   auto copyRule = [&](std::string_view line, LineWriter& copy) {
     copy.WriteLine(line);
@@ -22,8 +22,8 @@ bool ApplyEdit(const LispEdit& edit, const std::string& folder, const std::strin
     for (std::string_view added : edit.block) copy.WriteLine(added);
   };
   return RewriteWithBackup(folder + base + extension, folder + std::string(kLispTempName),
-                           folder + base + std::string(kLispBackupExtension), edit.marker,
-                           copyRule);
+                           folder + base + std::string(kLispBackupExtension), edit.marker, copyRule,
+                           {}, recorder);
 }
 
 // The same test a rewrite makes before it reads: a file it could not open is not there for it.
@@ -40,12 +40,13 @@ bool CanOpenForRewrite(const std::string& path) {
 }  // namespace
 
 bool AddAutoloadLine(const std::string& folder, const std::string& base,
-                     const std::string& extension) {
-  return ApplyEdit(kAutoloadEdit, folder, base, extension);
+                     const std::string& extension, toolkit::ChangeRecorder& recorder) {
+  return ApplyEdit(kAutoloadEdit, folder, base, extension, recorder);
 }
 
-bool AddLoadLine(const std::string& folder, const std::string& base, const std::string& extension) {
-  return ApplyEdit(kLoadEdit, folder, base, extension);
+bool AddLoadLine(const std::string& folder, const std::string& base, const std::string& extension,
+                 toolkit::ChangeRecorder& recorder) {
+  return ApplyEdit(kLoadEdit, folder, base, extension, recorder);
 }
 
 bool AnyLispCandidatePresent(const std::string& acadFolder) {
@@ -55,7 +56,7 @@ bool AnyLispCandidatePresent(const std::string& acadFolder) {
                      });
 }
 
-bool PatchAcadLisp(const std::string& acadFolder) {
+bool PatchAcadLisp(const std::string& acadFolder, toolkit::ChangeRecorder& recorder) {
   // All presence tests come first: a patch must not make a later row look present or absent.
   std::array<bool, kLispCandidates.size()> present{};
   for (std::size_t row = 0; row < kLispCandidates.size(); ++row) {
@@ -68,8 +69,9 @@ bool PatchAcadLisp(const std::string& acadFolder) {
     const std::string folder = acadFolder + std::string(candidate.subFolder);
     const std::string base(candidate.base);
     const std::string extension(kLispExtension);
-    result = candidate.step == LispStep::kAutoload ? AddAutoloadLine(folder, base, extension)
-                                                   : AddLoadLine(folder, base, extension);
+    result = candidate.step == LispStep::kAutoload
+                 ? AddAutoloadLine(folder, base, extension, recorder)
+                 : AddLoadLine(folder, base, extension, recorder);
   }
   return result;
 }

@@ -6,7 +6,8 @@
 
 namespace cad {
 
-bool PatchAcadMenu(int mode, const std::string& folder, const std::string& fileName) {
+bool PatchAcadMenu(int mode, const std::string& folder, const std::string& fileName,
+                   toolkit::ChangeRecorder& recorder) {
   // No caller asks for anything else; rewriting with no rule would empty the user's menu file.
   if (mode != kMenuAddToolbar) return false;
   const Marker toolbars(kToolbarsHeading);
@@ -22,7 +23,7 @@ bool PatchAcadMenu(int mode, const std::string& folder, const std::string& fileN
   };
   const std::string_view marker = fileName == kAcltMenuName ? kAcltMarker : kMenuMarker;
   return RewriteWithBackup(folder + fileName, folder + std::string(kMenuTempName),
-                           folder + std::string(kMenuBackupName), marker, copyRule);
+                           folder + std::string(kMenuBackupName), marker, copyRule, {}, recorder);
 }
 
 }  // namespace cad

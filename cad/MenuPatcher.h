@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "toolkit/ChangeRecorder.h"
+
 namespace cad {
 
 // The only mode: add the toolbar and its help strings.
@@ -15,6 +17,7 @@ inline constexpr int kMenuAddToolbar = 1;
 // when the file cannot be opened, true when it already held the toolbar or has been rewritten.
 // Any other mode changes nothing and returns false. File failures after the open raise
 // EInOutError.
-bool PatchAcadMenu(int mode, const std::string& folder, const std::string& fileName);
+bool PatchAcadMenu(int mode, const std::string& folder, const std::string& fileName,
+                   toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
 
 }  // namespace cad

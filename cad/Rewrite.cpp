@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "cad/LineEnds.h"
 #include "cad/Marker.h"
 #include "toolkit/Errors.h"
 
@@ -17,8 +18,6 @@ using toolkit::fs::Check;
 using toolkit::fs::File;
 
 constexpr std::size_t kScanBufferSize = 64 * 1024;
-
-RewriteJournal* currentJournal = nullptr;
 
 // Reads the whole file and says whether any line holds the marker. A marker holds no line end,
 // so it occurs in a line exactly when it occurs in the file's bytes: the bytes are searched a
@@ -43,19 +42,24 @@ bool HoldsMarker(File& target, std::string_view marker) {
   return marker.empty() ? total > 0 : found;
 }
 
-// Writes the copy and returns the lines it inserted.
-std::vector<InsertedLine> WriteCopy(File& target, File& temp, const CopyRule& copyRule,
-                                    std::initializer_list<std::string_view> trailer) {
+// Writes the copy, and describes both texts and the lines the copy added in `swap`.
+void WriteCopy(File& target, File& temp, const CopyRule& copyRule,
+               std::initializer_list<std::string_view> trailer, toolkit::FileSwap& swap) {
   LineReader reader(target);
   LineWriter copy(temp);
+  std::string ends;
   std::string line;
   while (reader.NextLine(line)) {
+    ends += static_cast<char>(reader.LastLineEnd());
     copy.StartSourceLine();
     copyRule(line, copy);
   }
   for (std::string_view extra : trailer) copy.WriteLine(extra);
   copy.Flush();
-  return copy.Inserted();
+  swap.original = reader.BytesRead();
+  swap.written = copy.Written();
+  swap.lineEnds = EncodeLineEnds(ends);
+  swap.inserted = copy.Inserted();
 }
 
 bool CanBeOpened(const std::string& path) {
@@ -73,114 +77,100 @@ bool HeldByAnotherProgram(std::uint32_t code) {
          code == toolkit::kErrLockViolation;
 }
 
-// Puts the finished copy in the target's place, the old file becoming the backup. False, with
-// every file as it was, when another program keeps the target from being renamed.
-bool SwapIn(const RewritePaths& paths) {
+}  // namespace
+
+bool SwapIn(const toolkit::FileSwap& swap) {
   using toolkit::fs::Rename;
   // A rename never replaces a file, so an old backup has to make way first. It waits under the
   // aside name until the target has become the new backup, so that a refused rename can leave
   // it where it was.
-  const bool hadBackup = CanBeOpened(paths.backup);
+  const bool hadBackup = CanBeOpened(swap.backup);
   if (hadBackup) {
-    if (CanBeOpened(paths.aside)) toolkit::fs::Erase(paths.aside);
-    Rename(paths.backup, paths.aside);
+    if (CanBeOpened(swap.aside)) toolkit::fs::Erase(swap.aside);
+    Rename(swap.backup, swap.aside);
   }
-  Rename(paths.target, paths.backup, Check::kRecord);
+  Rename(swap.target, swap.backup, Check::kRecord);
   if (const std::uint32_t code = toolkit::fs::IoResult(); code != 0) {
-    if (hadBackup) Rename(paths.aside, paths.backup, Check::kRecord);
+    if (hadBackup) Rename(swap.aside, swap.backup, Check::kRecord);
     toolkit::fs::IoResult();
-    toolkit::fs::Erase(paths.temp, Check::kRecord);
+    toolkit::fs::Erase(swap.temp, Check::kRecord);
     toolkit::fs::IoResult();
     if (HeldByAnotherProgram(code)) return false;
     toolkit::fs::Report(code, Check::kRaise);
   }
   try {
-    Rename(paths.temp, paths.target);
+    Rename(swap.temp, swap.target);
   } catch (const toolkit::EInOutError&) {
     // AutoCAD must not start without its file: the old text goes back under its name, and the
     // error that stopped the swap is the one reported, whether or not this repair succeeds.
-    Rename(paths.backup, paths.target, Check::kRecord);
+    Rename(swap.backup, swap.target, Check::kRecord);
     toolkit::fs::IoResult();
-    if (hadBackup) Rename(paths.aside, paths.backup, Check::kRecord);
+    if (hadBackup) Rename(swap.aside, swap.backup, Check::kRecord);
     toolkit::fs::IoResult();
     throw;
   }
   if (hadBackup) {
-    toolkit::fs::Erase(paths.aside, Check::kRecord);
+    toolkit::fs::Erase(swap.aside, Check::kRecord);
     toolkit::fs::IoResult();
   }
   return true;
 }
 
-}  // namespace
-
 std::string AsideNameOf(const std::string& backupPath) { return backupPath + "~"; }
 
-RewriteJournal* CurrentRewriteJournal() { return currentJournal; }
-
-ScopedRewriteJournal::ScopedRewriteJournal(RewriteJournal& journal)
-    : previous_(std::exchange(currentJournal, &journal)) {}
-
-ScopedRewriteJournal::~ScopedRewriteJournal() { currentJournal = previous_; }
-
-namespace {
-
-// The rewrite, with the marker test when there is a marker.
-bool Rewrite(const std::string& targetPath, const std::string& tempPath,
-             const std::string& backupPath, const std::string_view* marker,
-             const CopyRule& copyRule, std::initializer_list<std::string_view> trailer) {
+bool RewriteWithBackup(const std::string& targetPath, const std::string& tempPath,
+                       const std::string& backupPath, std::string_view marker,
+                       const CopyRule& copyRule, std::initializer_list<std::string_view> trailer,
+                       toolkit::ChangeRecorder& recorder) {
   // A code left behind by someone else's unchecked operation must not pass for this open's.
   toolkit::fs::IoResult();
   File target;
   target.Open(targetPath, OpenMode::kReadWrite, Check::kRecord);
   if (toolkit::fs::IoResult() != 0) return false;
 
-  if (marker != nullptr) {
-    const bool alreadyPatched = HoldsMarker(target, *marker);
-    // Opened again so that the copy starts from the first byte.
-    target.Open(targetPath, OpenMode::kReadWrite);
-    if (alreadyPatched) {
-      if (currentJournal != nullptr) currentJournal->AlreadyPatched(targetPath);
-      return true;
-    }
+  const bool alreadyPatched = HoldsMarker(target, marker);
+  // Opened again so that the copy starts from the first byte.
+  target.Open(targetPath, OpenMode::kReadWrite);
+  if (alreadyPatched) {
+    recorder.LeftAsItWas(targetPath, toolkit::LeftReason::kAlreadyThere);
+    return true;
   }
 
-  std::vector<InsertedLine> inserted;
+  toolkit::FileSwap swap;
+  swap.target = targetPath;
+  swap.temp = tempPath;
+  swap.backup = backupPath;
+  swap.aside = AsideNameOf(backupPath);
+  const auto dropCopy = [&] {
+    target.Close(Check::kRecord);
+    toolkit::fs::IoResult();
+    toolkit::fs::Erase(tempPath, Check::kRecord);
+    toolkit::fs::IoResult();
+  };
   try {
     File temp;
     temp.Open(tempPath, OpenMode::kCreate);
-    inserted = WriteCopy(target, temp, copyRule, trailer);
+    WriteCopy(target, temp, copyRule, trailer, swap);
     target.Close();
     // On the disk before the renames: a power cut after them must not find an empty copy.
     temp.Flush();
     temp.Close();
   } catch (const toolkit::EInOutError&) {
     // An unfinished copy is of no use to anybody: it goes, and the target was never touched.
-    target.Close(Check::kRecord);
-    toolkit::fs::IoResult();
-    toolkit::fs::Erase(tempPath, Check::kRecord);
-    toolkit::fs::IoResult();
+    dropCopy();
     throw;
   }
+  // A copy that adds nothing would only change the file's line ends and make a needless backup.
+  if (swap.inserted.empty()) {
+    dropCopy();
+    recorder.LeftAsItWas(targetPath, toolkit::LeftReason::kNothingToAdd);
+    return true;
+  }
 
-  const RewritePaths paths{targetPath, tempPath, backupPath, AsideNameOf(backupPath)};
-  if (currentJournal != nullptr) currentJournal->SwapStarts(paths);
-  if (!SwapIn(paths)) return false;
-  if (currentJournal != nullptr) currentJournal->Rewritten(paths, inserted);
+  recorder.SwapStarts(swap);
+  if (!SwapIn(swap)) return false;
+  recorder.Rewritten(swap);
   return true;
-}
-
-}  // namespace
-
-bool RewriteWithBackup(const std::string& targetPath, const std::string& tempPath,
-                       const std::string& backupPath, std::string_view marker,
-                       const CopyRule& copyRule, std::initializer_list<std::string_view> trailer) {
-  return Rewrite(targetPath, tempPath, backupPath, &marker, copyRule, trailer);
-}
-
-bool RewriteLines(const std::string& targetPath, const std::string& tempPath,
-                  const std::string& backupPath, const CopyRule& copyRule) {
-  return Rewrite(targetPath, tempPath, backupPath, nullptr, copyRule, {});
 }
 
 }  // namespace cad

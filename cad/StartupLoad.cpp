@@ -8,19 +8,21 @@
 
 namespace cad {
 
-bool WireProductLisp(const std::string& acadFolder, bool release14,
-                     const PlaceProductFiles& place) {
+bool WireProductLisp(const std::string& acadFolder, bool release14, const PlaceProductFiles& place,
+                     toolkit::ChangeRecorder& recorder) {
   // An installation that finds a start-up file it knows does exactly what it always did.
-  if (release14 || AnyLispCandidatePresent(acadFolder)) return PatchAcadLisp(acadFolder);
+  if (release14 || AnyLispCandidatePresent(acadFolder)) return PatchAcadLisp(acadFolder, recorder);
   const AcadProductKey product = GetAcadProductKey();
   const AcadRelease* release = FindAcadRelease(product.release);
   if (release == nullptr) return false;
   if (release->load == AcadLoad::kAcadDoc) {
-    return AddLoadBlockToAcadDoc(GetAcadSupportDir()) != AcadDocResult::kNotOpened;
+    return AddLoadBlockToAcadDoc(GetAcadSupportDir(), recorder) != AcadDocResult::kNotOpened;
   }
-  const std::optional<std::string> contents = LayBundle(toolkit::Fs().AppDataDir(), place);
+  const std::optional<std::string> contents =
+      LayBundle(toolkit::Fs().AppDataDir(), place, recorder);
   if (!contents) return false;
-  if (release->load == AcadLoad::kTrustedBundle) TrustInEveryProfile(product.path, *contents);
+  if (release->load == AcadLoad::kTrustedBundle)
+    TrustInEveryProfile(product.path, *contents, recorder);
   return true;
 }
 

@@ -21,6 +21,7 @@ namespace cad {
 // Returns false when the user has to add the load by hand: a release before 2006 without its
 // start-up files, or a file or folder that could not be opened. File and registry failures
 // after that raise their errors.
-bool WireProductLisp(const std::string& acadFolder, bool release14, const PlaceProductFiles& place);
+bool WireProductLisp(const std::string& acadFolder, bool release14, const PlaceProductFiles& place,
+                     toolkit::ChangeRecorder& recorder);
 
 }  // namespace cad

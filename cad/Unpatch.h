@@ -1,28 +1,47 @@
-// Takes the product's lines out of an AutoCAD file again: exactly the lines an installation
-// inserted (the load or autoload line with its one-blank lines, the toolbar block and its help
-// strings, the command alias line), found by their text near where they were put, through the
-// same rewrite with backup that put them in. Every other line stays as it is now, the user's own
-// changes since the installation included.
+// Takes an installation's rewrite of an AutoCAD file back. While the file is still exactly what
+// the installation wrote, its bytes from before come back exactly: from the backup while that
+// still holds them, or else rebuilt from the file by taking out the product's lines and giving
+// every other line its own end again. Once the user has changed the file, only the product's
+// lines go (found by their text near where they were put), and every other line keeps its bytes,
+// its line end included. A file is never changed in place: the new text is written under the
+// installation's temporary name and swapped in, and the backup, the user's safety copy of the
+// file before the installation, is never overwritten.
 #pragma once
 
-#include <vector>
+#include <string>
 
-#include "cad/Rewrite.h"
+#include "toolkit/ChangeRecorder.h"
 
 namespace cad {
 
 enum class UnpatchResult {
-  kRemoved,    // the lines are out; the file's text before is the backup
-  kNotThere,   // the file no longer holds them: left alone
+  kRestored,   // the file holds its bytes from before the installation again
+  kRemoved,    // the file had changed since: the product's lines went, every other byte stayed
+  kNotThere,   // the file holds none of the product's lines: left alone
   kMissing,    // there is no such file
   kNotOpened,  // it cannot be opened or renamed (read-only, held by AutoCAD): left alone
 };
 
-// The lines of `inserted` (numbered in the text the installation wrote) go from paths.target,
-// each run of consecutive numbers as one block that must be found whole; the temporary, backup
-// and aside files are those of the installation's rewrite. File failures after the open raise
-// EInOutError, with the target holding either its text before or the cleaned one.
-UnpatchResult RemoveInsertedLines(const RewritePaths& paths,
-                                  const std::vector<InsertedLine>& inserted);
+enum class BackupUse {
+  // The backup is the run's own, made moments ago: it takes the file's name again.
+  kRename,
+  // The backup is the user's safety copy: it is read and left where it is.
+  kKeep,
+};
+
+// The name under which the undo keeps the file it replaces while the replacement takes its
+// place; it goes once the swap is done. The backup's name stays the user's.
+std::string SafetyNameOf(const std::string& target);
+
+// Undoes `swap` (as the installation recorded it: both texts' sizes and CRCs, the original's
+// line ends and the lines inserted). `recorder` is told of the undo's own swap, so that a kill
+// between its renames is settled like any other. File failures after the file was read raise
+// EInOutError, with the file's name holding one of its two texts.
+UnpatchResult UndoRewrite(const toolkit::FileSwap& swap, BackupUse backupUse,
+                          toolkit::ChangeRecorder& recorder);
+
+// For a rewrite recorded without the texts' sizes and CRCs (an older journal): only the inserted
+// lines go, every other line keeping its bytes.
+UnpatchResult RemoveInsertedLines(const toolkit::FileSwap& swap, toolkit::ChangeRecorder& recorder);
 
 }  // namespace cad

@@ -191,6 +191,53 @@ constexpr LanguageText kUninstallTexts[] = {
      "cannot be opened or changed"},
 };
 
+// The way back's texts: the journal the installer cannot trust, and what it does not act on.
+constexpr LanguageText kWayBackTexts[] = {
+    {&ConfigurationBlock::MsgJournalBlocksInstall,
+     "Il registro di un'installazione precedente, %1, %2. Nulla \xE8 stato modificato.\r\n"
+     "Rimuovere prima Tolvek da Installazione applicazioni, oppure spostare il file altrove, "
+     "poi ripetere l'installazione.",
+     "The record of an earlier installation, %1, %2. Nothing was changed.\r\n"
+     "Remove Tolvek first in Add or Remove Programs, or move the file elsewhere, then install "
+     "again."},
+    {&ConfigurationBlock::MsgJournalBlocksRemoval,
+     "Il registro dell'installazione, %1, %2. Nulla \xE8 stato rimosso.\r\n"
+     "Ripristinare il file da una copia di sicurezza e ripetere la rimozione, oppure togliere "
+     "Tolvek a mano: la cartella di Tolvek e le righe di Tolvek nei file di AutoCAD.",
+     "The installation's record, %1, %2. Nothing was removed.\r\n"
+     "Restore the file from a backup and remove Tolvek again, or take Tolvek away by hand: "
+     "Tolvek's folder and Tolvek's lines in AutoCAD's files."},
+    {&ConfigurationBlock::ReasonJournalUnreadable, "non pu\xF2 essere letto", "cannot be read"},
+    {&ConfigurationBlock::ReasonJournalNewer, "\xE8 di una versione pi\xF9 recente di Tolvek",
+     "was written by a later version of Tolvek"},
+    {&ConfigurationBlock::ReasonJournalTooLarge,
+     "\xE8 troppo grande per essere un registro di Tolvek", "is too large to be Tolvek's record"},
+    {&ConfigurationBlock::ReasonJournalDamaged, "\xE8 danneggiato", "is damaged"},
+    {&ConfigurationBlock::MsgJournalUnreadable,
+     "Il registro dell'installazione %1 non pu\xF2 essere usato.",
+     "The installation's record %1 cannot be used."},
+    {&ConfigurationBlock::MsgRecordsRefused,
+     "Il registro dell'installazione nomina cose che non sono di Tolvek: non sono state "
+     "toccate. Il file pu\xF2 essere stato modificato da altri.",
+     "The installation's record names things that are not Tolvek's: they were not touched. "
+     "Someone else may have changed the file."},
+    {&ConfigurationBlock::MsgRecordIncomplete,
+     "Il registro dell'installazione, %1, \xE8 incompleto: \xE8 stato rimosso ci\xF2 che vi \xE8 "
+     "registrato, il resto va tolto a mano.",
+     "The installation's record, %1, is incomplete: what it records was removed, the rest must "
+     "be taken away by hand."},
+    {&ConfigurationBlock::ReasonOutsideProduct, "non \xE8 di Tolvek", "not Tolvek's"},
+    {&ConfigurationBlock::ReasonNotOnRecord,
+     "non rimosso: il registro dell'installazione \xE8 incompleto",
+     "not removed: the installation's record is incomplete"},
+    {&ConfigurationBlock::LogRestored, "Ripristinato com'era prima dell'installazione:",
+     "Given back as it was before the installation:"},
+    {&ConfigurationBlock::LogNothingToAdd,
+     "Nessun punto per le righe di Tolvek, lasciato com'\xE8:",
+     "No place for Tolvek's lines, left as it was:"},
+    {&ConfigurationBlock::LogRefused, "Voce del registro non eseguita:", "Record not acted on:"},
+};
+
 struct FixedText {
   Text entry;
   const char* value;
@@ -278,6 +325,7 @@ void FillConfiguration() {
   for (const auto& row : kCommonTexts) v.*row.entry = row.value;
   AssignLanguage(kUnattendedTexts, v.Language);
   AssignLanguage(kUninstallTexts, v.Language);
+  AssignLanguage(kWayBackTexts, v.Language);
 
   if (v.Language != 1) return;
   // CadName is in place by now: three of these texts are built around it.

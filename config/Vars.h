@@ -139,6 +139,23 @@ struct ConfigurationBlock {
   std::string ReasonMissing;
   std::string ReasonNotOpened;
 
+  // The way back's set: what the installation and the uninstallation say of the journal and of
+  // the records they do not act on, Italian with Language 1, English with 2.
+  std::string MsgJournalBlocksInstall;  // %1: the journal, %2: what is wrong with it
+  std::string MsgJournalBlocksRemoval;  // %1: the journal, %2: what is wrong with it
+  std::string ReasonJournalUnreadable;
+  std::string ReasonJournalNewer;
+  std::string ReasonJournalTooLarge;
+  std::string ReasonJournalDamaged;
+  std::string MsgJournalUnreadable;  // %1: the journal (a run that meets it anyway)
+  std::string MsgRecordsRefused;     // followed by each record not acted on
+  std::string MsgRecordIncomplete;   // %1: the journal
+  std::string ReasonOutsideProduct;
+  std::string ReasonNotOnRecord;  // a file left because the record ends early
+  std::string LogRestored;
+  std::string LogNothingToAdd;
+  std::string LogRefused;
+
   // Run-time state.
   bool InstallDone = false;
   std::int32_t DiskNumber = 0;

@@ -56,7 +56,7 @@ std::string WithBackslashes(std::string_view name) {
 
 }  // namespace
 
-CreationWatch::CreationWatch(ExtractionJournal& journal, std::string targetFolder)
+CreationWatch::CreationWatch(toolkit::ChangeRecorder& journal, std::string targetFolder)
     : journal_(journal), target_(std::move(targetFolder)) {}
 
 void CreationWatch::Announce(const std::string& packagePath) {

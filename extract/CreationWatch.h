@@ -21,13 +21,13 @@
 #include <utility>
 #include <vector>
 
-#include "extract/Extraction.h"
+#include "toolkit/ChangeRecorder.h"
 
 namespace extract {
 
 class CreationWatch {
  public:
-  CreationWatch(ExtractionJournal& journal, std::string targetFolder);
+  CreationWatch(toolkit::ChangeRecorder& journal, std::string targetFolder);
 
   // Before the library extracts the whole package.
   void Announce(const std::string& packagePath);
@@ -49,7 +49,7 @@ class CreationWatch {
   FileNames& FilesIn(const std::string& folder);
   bool IsNew(FileNames& files, const std::string& path, const std::string& leaf);
 
-  ExtractionJournal& journal_;
+  toolkit::ChangeRecorder& journal_;
   std::string target_;
   // Each folder seen, by folded path, with the files it holds once it has been listed.
   std::map<std::string, std::optional<FileNames>> folders_;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <exception>
 #include <optional>
 #include <utility>
 
@@ -16,8 +17,6 @@
 
 namespace extract {
 namespace {
-
-ExtractionJournal* currentJournal = nullptr;
 
 namespace fs = toolkit::fs;
 
@@ -65,13 +64,11 @@ void WaitForPackage(config::FrontEnd& frontEnd, const std::string& packagePath) 
 // The callback's record of one library call, cleared however the call ends.
 class WatchedCall {
  public:
-  explicit WatchedCall(CreationWatch* watch) {
+  explicit WatchedCall(CreationWatch& watch) {
     CurrentCall() = {};
-    if (watch != nullptr) {
-      CurrentCall().onFileStarts = [watch](const std::string& name, std::int32_t size) {
-        watch->FileStarts(name, std::uint32_t(size));
-      };
-    }
+    CurrentCall().onFileStarts = [&watch](const std::string& name, std::int32_t size) {
+      watch.FileStarts(name, std::uint32_t(size));
+    };
   }
   WatchedCall(const WatchedCall&) = delete;
   WatchedCall& operator=(const WatchedCall&) = delete;
@@ -79,11 +76,6 @@ class WatchedCall {
 };
 
 }  // namespace
-
-ScopedExtractionJournal::ScopedExtractionJournal(ExtractionJournal& journal)
-    : previous_(std::exchange(currentJournal, &journal)) {}
-
-ScopedExtractionJournal::~ScopedExtractionJournal() { currentJournal = previous_; }
 
 std::string FolderOf(const std::string& path) {
   auto at = path.find_last_of("\\:");
@@ -97,7 +89,8 @@ std::string FolderOf(const std::string& path) {
 }
 
 void ExtractPackage(config::FrontEnd& frontEnd, const std::string& packagePath,
-                    const std::string& targetFolder, const std::string& fileSpec) {
+                    const std::string& targetFolder, const std::string& fileSpec,
+                    toolkit::ChangeRecorder& recorder) {
   WaitForPackage(frontEnd, packagePath);
 
   fs::ChDir(FolderOf(packagePath), fs::Check::kRecord);
@@ -121,24 +114,24 @@ void ExtractPackage(config::FrontEnd& frontEnd, const std::string& packagePath,
     record.FileSpecs[0] = spec.data();
     record.FileSpecCount = 1;
   }
-  std::optional<CreationWatch> watch;
   const std::string targetDir = toolkit::Fs().CurrentDir();
-  if (currentJournal != nullptr) {
-    watch.emplace(*currentJournal, targetDir);
-    if (fileSpec.empty()) watch->Announce(packagePath);
-  }
+  CreationWatch watch(recorder, targetDir);
+  if (fileSpec.empty()) watch.Announce(packagePath);
   std::int32_t failed = 0;
   int filesStarted = 0;
+  std::exception_ptr errorInCallback;
   {
-    WatchedCall call(watch ? &*watch : nullptr);
+    WatchedCall call(watch);
     failed = unzip(&record);
     filesStarted = CurrentCall().filesStarted;
+    errorInCallback = CurrentCall().error;
   }
   // The buffers end with this call; the record must not keep pointing at them.
   record.ArchiveName = nullptr;
   record.FileSpecs[0] = nullptr;
   // A stop asked for is answered by this call, whatever its outcome.
   config::Vars.CancelRequested = false;
+  if (errorInCallback) std::rethrow_exception(errorInCallback);
   // A broken package is not a finished installation.
   if (failed < 0) throw EExtractError(config::FormatMessage(v.MsgPackageUnreadable, {packagePath}));
   if (failed > 0) {
@@ -156,7 +149,7 @@ void ExtractPackage(config::FrontEnd& frontEnd, const std::string& packagePath,
   if (!fileSpec.empty() && filesStarted == 0) {
     throw EExtractError(config::FormatMessage(v.MsgFileNotInPackage, {packagePath, fileSpec}));
   }
-  if (watch) watch->PackageDone(packagePath);
+  watch.PackageDone(packagePath);
   frontEnd.Note(v.LogExtracted + " " + packagePath + (fileSpec.empty() ? "" : " " + fileSpec) +
                 " -> " + targetFolder + ", " + std::to_string(filesStarted) + " " + v.LogFiles);
 
@@ -164,10 +157,11 @@ void ExtractPackage(config::FrontEnd& frontEnd, const std::string& packagePath,
   fs::IoResult();
 }
 
-void ExtractAllPackages(config::FrontEnd& frontEnd, const std::string& destinationRoot) {
+void ExtractAllPackages(config::FrontEnd& frontEnd, const std::string& destinationRoot,
+                        toolkit::ChangeRecorder& recorder) {
   for (const PackageRow& row : PackageTable) {
-    ExtractPackage(frontEnd, config::Vars.SourceDir + row.package, destinationRoot + row.target,
-                   "");
+    ExtractPackage(frontEnd, config::Vars.SourceDir + row.package, destinationRoot + row.target, "",
+                   recorder);
   }
 }
 

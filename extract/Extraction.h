@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "toolkit/ChangeRecorder.h"
 #include "toolkit/Errors.h"
 
 namespace config {
@@ -20,43 +21,22 @@ class EExtractError : public toolkit::Exception {
   using toolkit::Exception::Exception;
 };
 
-// Told of every file and folder an extraction creates where nothing stood, before the library
-// writes it, so that the installation can take them away again.
-class ExtractionJournal {
- public:
-  virtual ~ExtractionJournal() = default;
-  virtual void FolderCreated(const std::string& path) = 0;
-  virtual void FileCreated(const std::string& path, std::uint64_t size) = 0;
-  // The CRC-32 a file told of has when complete (from the archive's directory, so that no file
-  // is read again).
-  virtual void FileChecksum(const std::string& path, std::uint32_t crc) = 0;
-  // What is told between the two calls may be written at the second, in one write: for the
-  // records of a whole package, told before the library starts.
-  virtual void HoldRecords() {}
-  virtual void WriteHeldRecords() {}
-};
-
-// Tells `journal` of what the extractions create while it lives.
-class ScopedExtractionJournal {
- public:
-  explicit ScopedExtractionJournal(ExtractionJournal& journal);
-  ScopedExtractionJournal(const ScopedExtractionJournal&) = delete;
-  ScopedExtractionJournal& operator=(const ScopedExtractionJournal&) = delete;
-  ~ScopedExtractionJournal();
-
- private:
-  ExtractionJournal* previous_;
-};
-
 // Extracts `fileSpec` (every file when empty) of the package into `targetFolder`, showing each
 // file on the front end. While the package is missing it asks for the next disk; abandoning there
 // raises the silent abort. A named file the package does not hold is an error: the installation
 // would otherwise go on without it. Leaves the package's folder current.
+//
+// `recorder` is told of every file and folder the extraction creates where nothing stood, before
+// the library writes it (CreationWatch.h). An error raised while the library runs (a record that
+// cannot be written) stops the library and is raised again once it has returned: nothing may
+// cross the library, which knows nothing of C++ errors.
 void ExtractPackage(config::FrontEnd& frontEnd, const std::string& packagePath,
-                    const std::string& targetFolder, const std::string& fileSpec);
+                    const std::string& targetFolder, const std::string& fileSpec,
+                    toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
 
 // Extracts every package of the table into its folder below `destinationRoot`.
-void ExtractAllPackages(config::FrontEnd& frontEnd, const std::string& destinationRoot);
+void ExtractAllPackages(config::FrontEnd& frontEnd, const std::string& destinationRoot,
+                        toolkit::ChangeRecorder& recorder);
 
 // The folder that holds a file: its path up to the last backslash or colon, without a final
 // backslash unless that is a drive's root ("a:\" stays "a:\").

@@ -94,7 +94,9 @@ void InitUnzipParams(config::FrontEnd& frontEnd, UnzipParams& p) {
   p.Constant72 = 7;
 }
 
-std::int32_t UNZIP_STDCALL UnzipCallback(UnzipCallbackInfo* info) {
+namespace {
+
+void Report(UnzipCallbackInfo* info) {
   auto& frontEnd = *static_cast<config::FrontEnd*>(info->Caller);
   toolkit::ProgressBar& bar = frontEnd.Progress();
   switch (info->ActionCode) {
@@ -127,7 +129,20 @@ std::int32_t UNZIP_STDCALL UnzipCallback(UnzipCallbackInfo* info) {
       break;
   }
   frontEnd.ProcessMessages();
-  return config::Vars.CancelRequested ? -1 : 0;
+}
+
+}  // namespace
+
+std::int32_t UNZIP_STDCALL UnzipCallback(UnzipCallbackInfo* info) noexcept {
+  constexpr std::int32_t kStop = -1;
+  if (currentCall.error) return kStop;
+  try {
+    Report(info);
+  } catch (...) {
+    currentCall.error = std::current_exception();
+    return kStop;
+  }
+  return config::Vars.CancelRequested ? kStop : 0;
 }
 
 }  // namespace extract

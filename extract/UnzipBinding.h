@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <string>
 
@@ -46,10 +47,15 @@ struct CallRecord {
   int filesStarted = 0;
   // Called as a file starts, with its name as the archive gives it and its size.
   std::function<void(const std::string& name, std::int32_t size)> onFileStarts;
+  // The first error raised in the callback: the callback answers "stop" from then on, and the
+  // extraction raises it again once the library has returned. Nothing may unwind through the
+  // library, which is built without the tables that would let it.
+  std::exception_ptr error;
 };
 CallRecord& CurrentCall();
 
 // The library's progress callback: a file starts (1), a step of 32768 bytes (2), the end (3).
-std::int32_t UNZIP_STDCALL UnzipCallback(UnzipCallbackInfo* info);
+// It raises nothing: an error is kept in CurrentCall() and the library told to stop.
+std::int32_t UNZIP_STDCALL UnzipCallback(UnzipCallbackInfo* info) noexcept;
 
 }  // namespace extract

@@ -30,17 +30,17 @@ bool CheckCadFolder(config::FrontEnd& frontEnd) {
   return true;
 }
 
-void BuildDestinationTree(config::FrontEnd& frontEnd) {
+void BuildDestinationTree(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& recorder) {
   const std::string destination = frontEnd.Destination();
-  EnterOrCreatePath(destination);
-  for (const char* name : kDestinationFolders) MakeSubdir(name);
-  EnterOrCreatePath("Parts");
-  for (const char* name : kPartsFolders) MakeSubdir(name);
-  EnterOrCreatePath("Pneumatica");
-  EnterOrCreatePath("Img");
-  EnterOrCreatePath(destination);
-  EnterOrCreatePath("UserParts");
-  MakeSubdir("Cache");
+  EnterOrCreatePath(destination, recorder);
+  for (const char* name : kDestinationFolders) MakeSubdir(name, recorder);
+  EnterOrCreatePath("Parts", recorder);
+  for (const char* name : kPartsFolders) MakeSubdir(name, recorder);
+  EnterOrCreatePath("Pneumatica", recorder);
+  EnterOrCreatePath("Img", recorder);
+  EnterOrCreatePath(destination, recorder);
+  EnterOrCreatePath("UserParts", recorder);
+  MakeSubdir("Cache", recorder);
 
   config::Vars.WorkDir = destination;
 }

@@ -2,6 +2,8 @@
 // fixed sub-folders exist, creating what is missing and leaving what is there untouched.
 #pragma once
 
+#include "toolkit/ChangeRecorder.h"
+
 namespace config {
 class FrontEnd;
 }
@@ -17,6 +19,8 @@ bool CreateFolderTree(config::FrontEnd& frontEnd);
 // between them. The check shows the message and gives false when the AutoCAD folder (where the
 // dialog asks for one) does not exist, and otherwise takes the final backslash off its name.
 bool CheckCadFolder(config::FrontEnd& frontEnd);
-void BuildDestinationTree(config::FrontEnd& frontEnd);
+// `recorder` is told of every folder the tree gains.
+void BuildDestinationTree(config::FrontEnd& frontEnd,
+                          toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
 
 }  // namespace install

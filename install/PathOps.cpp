@@ -1,7 +1,5 @@
 #include "install/PathOps.h"
 
-#include <utility>
-
 #include "config/FrontEnd.h"
 #include "toolkit/Errors.h"
 #include "toolkit/FileSystem.h"
@@ -10,19 +8,6 @@ namespace install {
 
 using toolkit::fs::Check;
 namespace fs = toolkit::fs;
-
-namespace {
-std::function<void(const std::string&)> folderRecord;
-
-void Created(const std::string& path) {
-  if (folderRecord) folderRecord(path);
-}
-}  // namespace
-
-ScopedFolderRecord::ScopedFolderRecord(std::function<void(const std::string&)> record)
-    : previous_(std::exchange(folderRecord, std::move(record))) {}
-
-ScopedFolderRecord::~ScopedFolderRecord() { folderRecord = std::move(previous_); }
 
 void SplitAtFirst(std::string& text, char separator, std::string& head) {
   auto at = text.find(separator);
@@ -44,15 +29,15 @@ bool CheckFolderExists(config::FrontEnd& frontEnd, const std::string& path,
   return false;
 }
 
-void EnterOrCreatePath(const std::string& path) {
+void EnterOrCreatePath(const std::string& path, toolkit::ChangeRecorder& recorder) {
   fs::ChDir(path, Check::kRecord);
-  if (fs::IoResult() != 0) ForcePath(path);
+  if (fs::IoResult() != 0) ForcePath(path, recorder);
 }
 
 namespace {
 
 // Enters one component of a path, creating it when it cannot be entered.
-void EnterOrCreateComponent(const std::string& component) {
+void EnterOrCreateComponent(const std::string& component, toolkit::ChangeRecorder& recorder) {
   if (!component.empty() && component.back() == ':') {
     fs::ChDir(component);
     fs::ChDir("\\");
@@ -63,27 +48,27 @@ void EnterOrCreateComponent(const std::string& component) {
   } catch (const toolkit::EInOutError&) {
     fs::MkDir(component);
     fs::ChDir(component);
-    Created(toolkit::Fs().CurrentDir());
+    recorder.FolderCreated(toolkit::Fs().CurrentDir());
   }
 }
 
 }  // namespace
 
-void ForcePath(const std::string& path) {
+void ForcePath(const std::string& path, toolkit::ChangeRecorder& recorder) {
   std::string rest = path;
   std::string component;
   while (rest.find('\\') != std::string::npos) {
     SplitAtFirst(rest, '\\', component);
-    EnterOrCreateComponent(component);
+    EnterOrCreateComponent(component, recorder);
   }
-  if (!rest.empty()) EnterOrCreateComponent(rest);
+  if (!rest.empty()) EnterOrCreateComponent(rest, recorder);
 }
 
-void MakeSubdir(const std::string& name) {
+void MakeSubdir(const std::string& name, toolkit::ChangeRecorder& recorder) {
   fs::ChDir(name, Check::kRecord);
   if (fs::IoResult() != 0) {
     fs::MkDir(name);
-    Created(JoinPath(toolkit::Fs().CurrentDir(), name));
+    recorder.FolderCreated(JoinPath(toolkit::Fs().CurrentDir(), name));
   } else {
     fs::ChDir("..");
   }

@@ -3,9 +3,9 @@
 // Failures raise the input/output error (toolkit::EInOutError) unless stated otherwise.
 #pragma once
 
-#include <functional>
 #include <string>
 
+#include "toolkit/ChangeRecorder.h"
 #include "toolkit/FileSystem.h"
 
 namespace config {
@@ -26,27 +26,18 @@ bool CheckFolderExists(config::FrontEnd& frontEnd, const std::string& path,
                        const std::string& message);
 
 // Makes `path` (absolute or relative) the current folder, creating every missing folder on the way.
-void EnterOrCreatePath(const std::string& path);
+// `recorder` is told of each folder created, by its full path.
+void EnterOrCreatePath(const std::string& path,
+                       toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
 
 // Walks the components of `path` from the current folder, entering each one and creating it
 // where it cannot be entered. A component such as "c:" makes that drive current at its root.
-void ForcePath(const std::string& path);
+void ForcePath(const std::string& path, toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
 
 // Makes sure the sub-folder `name` of the current folder exists; the current folder stays.
-void MakeSubdir(const std::string& name);
+void MakeSubdir(const std::string& name,
+                toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
 
 using toolkit::fs::JoinPath;
-
-// Tells `record` the full path of every folder the operations above create while it lives.
-class ScopedFolderRecord {
- public:
-  explicit ScopedFolderRecord(std::function<void(const std::string&)> record);
-  ScopedFolderRecord(const ScopedFolderRecord&) = delete;
-  ScopedFolderRecord& operator=(const ScopedFolderRecord&) = delete;
-  ~ScopedFolderRecord();
-
- private:
-  std::function<void(const std::string&)> previous_;
-};
 
 }  // namespace install

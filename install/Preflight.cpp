@@ -8,6 +8,8 @@
 #include "extract/PackageSize.h"
 #include "extract/PackageTable.h"
 #include "extract/UnzipBinding.h"
+#include "install/Journal.h"
+#include "install/PathOps.h"
 #include "toolkit/FileSystem.h"
 
 namespace install {
@@ -57,6 +59,13 @@ std::string NearestExistingFolder(const std::string& destination) {
 std::optional<std::string> FindWhatIsMissing(config::FrontEnd& frontEnd) {
   const config::ConfigurationBlock& v = config::Vars;
   if (extract::UnzDllExec() == nullptr) return v.MsgLibraryMissing;
+
+  // The record of earlier installations is the only way back from them: one that cannot be read
+  // in full is never written over, nor added to.
+  const std::string journalPath = JoinPath(frontEnd.Destination(), kJournalName);
+  if (const std::optional<std::string> wrong = WhatIsWrongWith(ReadJournal(journalPath))) {
+    return FormatMessage(v.MsgJournalBlocksInstall, {journalPath, *wrong});
+  }
 
   if (!frontEnd.Release14()) {
     const std::optional<std::string> support = cad::FindAcadSupportDir();

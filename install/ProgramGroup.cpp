@@ -4,7 +4,6 @@
 
 #include "config/FrontEnd.h"
 #include "config/Vars.h"
-#include "install/Journal.h"
 #include "toolkit/Dde.h"
 
 namespace install {
@@ -46,7 +45,7 @@ std::string AddItemCommand(const std::string& destination, const std::string& it
 
 void CreateProgramGroup(config::FrontEnd& frontEnd, const std::string& groupName,
                         const std::string& itemFile, const std::string& itemCaption,
-                        const std::string& iconFile, Journal* journal) {
+                        const std::string& iconFile, toolkit::ChangeRecorder& recorder) {
   using config::Notice;
   const config::ConfigurationBlock& v = config::Vars;
   if (!frontEnd.Ask(config::Question::kCreateGroup, v.MsgAskGroup)) return;
@@ -54,8 +53,8 @@ void CreateProgramGroup(config::FrontEnd& frontEnd, const std::string& groupName
   conversation.Open();
   if (!Execute(frontEnd, conversation, CreateGroupCommand(groupName))) {
     frontEnd.Tell(Notice::kInformation, v.MsgGroupFailed);
-  } else if (journal != nullptr) {
-    journal->GroupCreated(groupName);
+  } else {
+    recorder.GroupCreated(groupName);
   }
   const std::string destination = frontEnd.Destination();
   if (!Execute(frontEnd, conversation,

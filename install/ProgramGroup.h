@@ -5,18 +5,19 @@
 
 #include <string>
 
+#include "toolkit/ChangeRecorder.h"
+
 namespace config {
 class FrontEnd;
 }
 
 namespace install {
 
-class Journal;
-
-// `journal`, when given, records the group once its creation was sent, for the uninstaller.
+// `recorder` learns of the group once its creation was sent, for the uninstaller.
 void CreateProgramGroup(config::FrontEnd& frontEnd, const std::string& groupName,
                         const std::string& itemFile, const std::string& itemCaption,
-                        const std::string& iconFile, Journal* journal = nullptr);
+                        const std::string& iconFile,
+                        toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
 
 // Removes the group with its items; false when the command could not be sent.
 bool DeleteProgramGroup(config::FrontEnd& frontEnd, const std::string& groupName);

@@ -1,7 +1,6 @@
 #include "install/Registration.h"
 
 #include "config/Vars.h"
-#include "install/Journal.h"
 #include "install/PathOps.h"
 #include "toolkit/Crc32.h"
 #include "toolkit/FileSystem.h"
@@ -14,7 +13,36 @@ using toolkit::OpenMode;
 
 constexpr const char* kUninstallerTempName = "UNINSTAL.NEW";
 
+// A string value of the entry, when the entry and the value are there.
+std::optional<std::string> EntryText(const std::string& name) {
+  for (const std::string& key : ProductKeys()) {
+    toolkit::RegistryCursor entry;
+    if (!entry.OpenExistingKey(key) || !entry.HasValue(name)) continue;
+    try {
+      return entry.ReadString(name);
+    } catch (const toolkit::ERegistryException&) {
+      return std::nullopt;
+    }
+  }
+  return std::nullopt;
+}
+
+// The ";"-separated list with `folder` added unless it names it already.
+std::string WithFolder(const std::string& list, const std::string& folder) {
+  const std::string wanted = toolkit::fs::FoldCase(StripTrailingBackslash(folder));
+  for (std::size_t at = 0; at < list.size();) {
+    const std::size_t end = std::min(list.find(';', at), list.size());
+    if (toolkit::fs::FoldCase(StripTrailingBackslash(list.substr(at, end - at))) == wanted) {
+      return list;
+    }
+    at = end + 1;
+  }
+  return list.empty() ? folder : list + ";" + folder;
+}
+
 }  // namespace
+
+std::vector<std::string> ProductKeys() { return {kUninstallKey}; }
 
 std::string UninstallCommand(const std::string& destination) {
   return "\"" + JoinPath(destination, kUninstallerName) + "\" /UNINSTALL";
@@ -24,7 +52,7 @@ std::string QuietUninstallCommand(const std::string& destination) {
   return UninstallCommand(destination) + " /S";
 }
 
-void PlaceUninstaller(Journal& journal, const std::string& destination) {
+void PlaceUninstaller(toolkit::ChangeRecorder& recorder, const std::string& destination) {
   const std::string program = toolkit::Fs().ProgramPath();
   const std::string target = JoinPath(destination, kUninstallerName);
   // The uninstaller itself, run as an installer, has nothing to copy.
@@ -32,9 +60,9 @@ void PlaceUninstaller(Journal& journal, const std::string& destination) {
   if (!toolkit::Fs().FileExists(target)) {
     toolkit::fs::File source;
     source.Open(program, OpenMode::kRead);
-    journal.FileCreated(target, source.Size());
+    recorder.FileCreated(target, source.Size());
     source.Close();
-    journal.FileChecksum(target, toolkit::CopyFileSummed(program, target));
+    recorder.FileChecksum(target, toolkit::CopyFileSummed(program, target));
     return;
   }
   const std::string temp = JoinPath(destination, kUninstallerTempName);
@@ -43,14 +71,16 @@ void PlaceUninstaller(Journal& journal, const std::string& destination) {
   toolkit::fs::Rename(temp, target);
 }
 
-void RegisterProduct(Journal& journal, const std::string& destination) {
+void RegisterProduct(toolkit::ChangeRecorder& recorder, const std::string& destination,
+                     const std::string& acadFolder, bool newJournal) {
   const config::ConfigurationBlock& v = config::Vars;
   const std::string uninstaller = JoinPath(destination, kUninstallerName);
-
   toolkit::RegistryCursor key;
   // On the record before it exists: a killed installation still leaves it to be removed.
-  if (!key.OpenExistingKey(kUninstallKey)) journal.KeyCreated(kUninstallKey);
+  if (!key.OpenExistingKey(kUninstallKey)) recorder.KeyCreated(kUninstallKey);
   if (!key.OpenKey(kUninstallKey)) throw toolkit::ERegistryException(kUninstallKey);
+  const std::string folders =
+      key.HasValue(kAcadFoldersValue) ? key.ReadString(kAcadFoldersValue) : std::string();
   const std::pair<const char*, std::string> texts[] = {
       {"DisplayName", v.ProductTitle},
       {"DisplayVersion", v.ProductVersion},
@@ -59,16 +89,37 @@ void RegisterProduct(Journal& journal, const std::string& destination) {
       {"DisplayIcon", uninstaller},
       {"UninstallString", UninstallCommand(destination)},
       {"QuietUninstallString", QuietUninstallCommand(destination)},
+      {kAcadFoldersValue, WithFolder(folders, acadFolder)},
   };
   for (const auto& [name, text] : texts) key.WriteString(name, text);
-  const std::pair<const char*, std::uint32_t> numbers[] = {
-      {"EstimatedSize", std::uint32_t((journal.PlacedBytes() + 1023) / 1024)},
-      {"NoModify", 1},
-      {"NoRepair", 1},
-  };
-  for (const auto& [name, number] : numbers) {
-    if (!key.WriteNumber(name, number)) throw toolkit::ERegistryException(name);
+  for (const char* name : {"NoModify", "NoRepair"}) {
+    if (!key.WriteNumber(name, 1)) throw toolkit::ERegistryException(name);
   }
+  if (newJournal && key.HasValue(kJournalSizeValue) && !key.DeleteValue(kJournalSizeValue)) {
+    throw toolkit::ERegistryException(kJournalSizeValue);
+  }
+}
+
+void CompleteRegistration(std::uint64_t placedBytes, std::uint64_t journalBytes) {
+  toolkit::RegistryCursor key;
+  if (!key.OpenExistingKey(kUninstallKey)) throw toolkit::ERegistryException(kUninstallKey);
+  if (!key.WriteNumber("EstimatedSize", std::uint32_t((placedBytes + 1023) / 1024))) {
+    throw toolkit::ERegistryException("EstimatedSize");
+  }
+  key.WriteString(kJournalSizeValue, std::to_string(journalBytes));
+}
+
+std::optional<std::string> RegisteredDestination() { return EntryText("InstallLocation"); }
+
+std::optional<std::uint64_t> RegisteredJournalSize() {
+  const std::optional<std::string> text = EntryText(kJournalSizeValue);
+  if (!text || text->empty()) return std::nullopt;
+  std::uint64_t size = 0;
+  for (const char c : *text) {
+    if (c < '0' || c > '9' || size > (std::uint64_t(1) << 60)) return std::nullopt;
+    size = size * 10 + std::uint64_t(c - '0');
+  }
+  return size;
 }
 
 }  // namespace install

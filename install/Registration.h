@@ -1,17 +1,30 @@
 // What makes the product removable the way Windows users expect: the uninstaller (this very
 // program, which runs as the uninstaller with /UNINSTALL) copied into the destination, and the
-// product's entry in "Add or Remove Programs" for the current user, whose commands start it.
+// product's entry in "Add or Remove Programs" for the current user, whose commands start it. The
+// entry is written before the installation changes anything of AutoCAD's, so that even a killed
+// installation can be removed, and it is where the way back learns, from a source only its owner
+// may write, the destination and the AutoCAD folders the installations touched.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "toolkit/ChangeRecorder.h"
 
 namespace install {
-
-class Journal;
 
 inline constexpr const char* kUninstallKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tolvek";
 inline constexpr const char* kUninstallerName = "UNINSTAL.EXE";
+// The entry's own values beside Windows' ones: the AutoCAD folders the installations patched
+// (separated by ";"), and the journal's length after the last installation that completed.
+inline constexpr const char* kAcadFoldersValue = "AcadFolders";
+inline constexpr const char* kJournalSizeValue = "JournalSize";
+
+// Where the product's entries may stand.
+std::vector<std::string> ProductKeys();
 
 // The command that removes the product, and the one that does it without a window.
 std::string UninstallCommand(const std::string& destination);
@@ -22,11 +35,21 @@ std::string QuietUninstallCommand(const std::string& destination);
 // next disk of a multi-disk medium replaces in the drive. An uninstaller an earlier installation
 // left is replaced through a temporary copy, so that a kill never leaves half of one. File
 // failures raise EInOutError.
-void PlaceUninstaller(Journal& journal, const std::string& destination);
+void PlaceUninstaller(toolkit::ChangeRecorder& recorder, const std::string& destination);
 
-// Writes the entry (the name and version, publisher, location, icon, size, the two commands, no
-// Modify or Repair button), journaled when the key is new. It reads nothing of the medium.
-// Registry failures raise ERegistryException.
-void RegisterProduct(Journal& journal, const std::string& destination);
+// Writes the entry (the name and version, publisher, location, icon, the two commands, no Modify
+// or Repair button) with `acadFolder` among its AutoCAD folders; the recorder learns of the key
+// before it is made. A journal begun afresh (`newJournal`) is not the one an earlier completion
+// measured. Registry failures raise ERegistryException.
+void RegisterProduct(toolkit::ChangeRecorder& recorder, const std::string& destination,
+                     const std::string& acadFolder, bool newJournal);
+
+// Completes the entry once the installation has: the installed files' size, and the journal's
+// length, by which a journal cut short later is told from one a killed installation extended.
+void CompleteRegistration(std::uint64_t placedBytes, std::uint64_t journalBytes);
+
+// What the entry says: the destination, and the journal's length at the last completion.
+std::optional<std::string> RegisteredDestination();
+std::optional<std::uint64_t> RegisteredJournalSize();
 
 }  // namespace install

@@ -1,5 +1,6 @@
 #include "install/Sequence.h"
 
+#include "cad/AcadFiles.h"
 #include "cad/MenuLines.h"
 #include "cad/Patchers.h"
 #include "config/FrontEnd.h"
@@ -9,40 +10,44 @@
 #include "install/FolderTree.h"
 #include "install/Journal.h"
 #include "install/Messages.h"
+#include "install/NotedRecorder.h"
 #include "install/PathOps.h"
 #include "install/Preflight.h"
 #include "install/ProgramGroup.h"
+#include "install/RecordBounds.h"
 #include "install/Registration.h"
 #include "install/Rollback.h"
 
 namespace install {
 namespace {
 
-constexpr const char* kProductFiles[] = {"tkicon1.bmp", "tkicon2.bmp", "tolvek.lsp"};
+using cad::kProductFiles;
 
-void ExtractCadFile(config::FrontEnd& frontEnd, const std::string& file,
-                    const std::string& folder) {
-  extract::ExtractPackage(frontEnd, config::Vars.SourceDir + extract::kCadPackage, folder, file);
+void ExtractCadFile(config::FrontEnd& frontEnd, std::string_view file, const std::string& folder,
+                    toolkit::ChangeRecorder& recorder) {
+  extract::ExtractPackage(frontEnd, config::Vars.SourceDir + extract::kCadPackage, folder,
+                          std::string(file), recorder);
 }
 
 // The product's toolbar bitmaps and AutoLISP file go into AutoCAD's support folder: the
 // "support" folder of a release before 2004 (and the AutoLISP file also beside AutoCAD itself),
 // otherwise the current profile's folder from the registry, looked up anew for each file.
-void ExtractCadFiles(config::FrontEnd& frontEnd, bool release14) {
+void ExtractCadFiles(config::FrontEnd& frontEnd, bool release14,
+                     toolkit::ChangeRecorder& recorder) {
   const config::ConfigurationBlock& v = config::Vars;
   const std::string& acad = v.WorkDir;
   if (release14) {
     frontEnd.Note(v.LogSupportFolder + " " + acad + "\\support\\");
-    ExtractCadFile(frontEnd, "tkicon1.bmp", acad + "\\support\\");
-    ExtractCadFile(frontEnd, "tkicon2.bmp", acad + "\\support\\");
-    ExtractCadFile(frontEnd, "tolvek.lsp", acad + "\\");
-    ExtractCadFile(frontEnd, "tolvek.lsp", acad + "\\support\\");
+    ExtractCadFile(frontEnd, kProductFiles[0], acad + "\\support\\", recorder);
+    ExtractCadFile(frontEnd, kProductFiles[1], acad + "\\support\\", recorder);
+    ExtractCadFile(frontEnd, kProductFiles[2], acad + "\\", recorder);
+    ExtractCadFile(frontEnd, kProductFiles[2], acad + "\\support\\", recorder);
     return;
   }
-  for (const char* file : kProductFiles) {
+  for (std::string_view file : kProductFiles) {
     const std::string support = cad::GetAcadSupportDir();
     if (file == kProductFiles[0]) frontEnd.Note(v.LogRegistrySupportFolder + " " + support);
-    ExtractCadFile(frontEnd, file, support);
+    ExtractCadFile(frontEnd, file, support, recorder);
   }
 }
 
@@ -53,57 +58,61 @@ void NotePatch(config::FrontEnd& frontEnd, bool patched, const std::string& file
   if (!patched) frontEnd.Note(config::Vars.LogFileNotOpened + " " + file);
 }
 
-bool PatchMenu(config::FrontEnd& frontEnd, const std::string& folder, const std::string& name) {
-  const bool patched = cad::PatchAcadMenu(1, folder, name);
+bool PatchMenu(config::FrontEnd& frontEnd, const std::string& folder, const std::string& name,
+               toolkit::ChangeRecorder& recorder) {
+  const bool patched = cad::PatchAcadMenu(1, folder, name, recorder);
   NotePatch(frontEnd, patched, folder + name,
             StripTrailingBackslash(folder) + std::string(cad::kMenuBackupName));
   return patched;
 }
 
-bool PatchPgp(config::FrontEnd& frontEnd, const std::string& folder, const std::string& name) {
-  const bool patched = cad::PatchAcadPgp(1, folder, name);
+bool PatchPgp(config::FrontEnd& frontEnd, const std::string& folder, const std::string& name,
+              toolkit::ChangeRecorder& recorder) {
+  const bool patched = cad::PatchAcadPgp(1, folder, name, recorder);
   NotePatch(frontEnd, patched, folder + name, StripTrailingBackslash(folder) + "\\pgp.bak");
   return patched;
 }
 
-void PatchMenuAndAliases(config::FrontEnd& frontEnd, bool release14) {
+void PatchMenuAndAliases(config::FrontEnd& frontEnd, bool release14,
+                         toolkit::ChangeRecorder& recorder) {
   frontEnd.ShowStatus("Tolvek toolbar...");
   if (release14) {
-    if (!PatchMenu(frontEnd, config::Vars.WorkDir, "\\support\\acad.mns")) {
+    if (!PatchMenu(frontEnd, config::Vars.WorkDir, "\\support\\acad.mns", recorder)) {
       ShowManualEditMessage(frontEnd, kMenuNotPatchedR14);
     }
     return;
   }
-  if (!PatchMenu(frontEnd, cad::GetAcadSupportDir(), "acad.mns")) {
+  if (!PatchMenu(frontEnd, cad::GetAcadSupportDir(), "acad.mns", recorder)) {
     ShowManualEditMessage(frontEnd, kMenuNotPatched2004);
   }
-  if (!PatchPgp(frontEnd, cad::GetAcadSupportDir(), "acad.pgp")) {
+  if (!PatchPgp(frontEnd, cad::GetAcadSupportDir(), "acad.pgp", recorder)) {
     ShowManualEditMessage(frontEnd, kPgpNotPatched);
   }
 }
 
 // Everything the installation changes after the destination tree: AutoCAD's files, the
 // product's files in AutoCAD's support folder, and the packages in the destination.
-void InstallFiles(config::FrontEnd& frontEnd) {
+void InstallFiles(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& recorder) {
   config::ConfigurationBlock& v = config::Vars;
   v.WorkDir = frontEnd.CadFolder();
   // AutoCAD 2012 and later load the product from a bundle, with the files the support folder gets.
   const auto placeProductFiles = [&](const std::string& folder) {
-    for (const char* file : kProductFiles) ExtractCadFile(frontEnd, file, folder);
+    for (std::string_view file : kProductFiles) ExtractCadFile(frontEnd, file, folder, recorder);
   };
-  const bool lispPatched = cad::WireProductLisp(v.WorkDir, frontEnd.Release14(), placeProductFiles);
+  const bool lispPatched =
+      cad::WireProductLisp(v.WorkDir, frontEnd.Release14(), placeProductFiles, recorder);
   frontEnd.Note((lispPatched ? v.LogLispPatched : v.LogLispNotPatched) + " " + v.WorkDir);
   if (!lispPatched) ShowManualEditMessage(frontEnd, kLispNotPatched);
   // The generation is read at each step: the user may change it while the files are extracted.
-  ExtractCadFiles(frontEnd, frontEnd.Release14());
-  PatchMenuAndAliases(frontEnd, frontEnd.Release14());
+  ExtractCadFiles(frontEnd, frontEnd.Release14(), recorder);
+  PatchMenuAndAliases(frontEnd, frontEnd.Release14(), recorder);
 
   v.WorkDir = frontEnd.Destination();
   extract::ExtractPackage(frontEnd, v.SourceDir + extract::kConfigPackage, v.WorkDir + "\\cfg\\",
-                          "");
-  extract::ExtractPackage(frontEnd, v.SourceDir + extract::kHelpPackage, v.WorkDir + "\\help\\",
-                          "");
-  extract::ExtractAllPackages(frontEnd, v.WorkDir);
+                          "", recorder);
+  extract::ExtractPackage(frontEnd, v.SourceDir + extract::kHelpPackage, v.WorkDir + "\\help\\", "",
+                          recorder);
+  extract::ExtractAllPackages(frontEnd, v.WorkDir, recorder);
 }
 
 }  // namespace
@@ -112,32 +121,29 @@ bool RunInstall(config::FrontEnd& frontEnd) {
   config::ConfigurationBlock& v = config::Vars;
   const std::string destination = frontEnd.Destination();
   const std::string journalPath = JoinPath(destination, kJournalName);
-  // A swap that a killed installer left half done is settled before anything looks at the files.
-  RepairInterruptedSwaps(journalPath);
+  // What a killed run left half done is settled before anything looks at the files.
+  RepairInterruptedRuns(frontEnd, ReadJournal(journalPath),
+                        GatherTrustedRoots(destination, {frontEnd.CadFolder()}));
   if (!CheckCadFolder(frontEnd)) return false;
   if (const std::optional<std::string> missing = FindWhatIsMissing(frontEnd)) {
     throw EInstallationRefused(*missing);
   }
 
-  Journal journal(v.ProductTitle);
+  Journal journal(v.ProductTitle, RunKind::kInstall);
+  NotedRecorder recorder(journal, frontEnd);
   try {
-    {
-      ScopedFolderRecord folders([&](const std::string& path) { journal.FolderCreated(path); });
-      BuildDestinationTree(frontEnd);
-    }
-    journal.Open(journalPath);
-    journal.NoteTo(frontEnd);
-    PlaceUninstaller(journal, destination);
-    cad::ScopedRewriteJournal rewrites(journal);
-    extract::ScopedExtractionJournal extractions(journal);
-    InstallFiles(frontEnd);
-    RegisterProduct(journal, destination);
+    BuildDestinationTree(frontEnd, journal);
+    journal.Open(journalPath, ReadJournal(journalPath));
+    PlaceUninstaller(recorder, destination);
+    RegisterProduct(recorder, destination, frontEnd.CadFolder(), journal.StartedTheFile());
+    InstallFiles(frontEnd, recorder);
+    CompleteRegistration(journal.PlacedBytes(), journal.FileSize());
     journal.Complete();
   } catch (const toolkit::EAbort&) {
-    RollBack(journal, destination);
+    RollBack(frontEnd, journal, destination);
     throw;
   } catch (const toolkit::Exception& error) {
-    const std::vector<std::string> notUndone = RollBack(journal, destination);
+    const std::vector<std::string> notUndone = RollBack(frontEnd, journal, destination);
     std::string message = error.what();
     if (notUndone.empty()) {
       message += "\r\n\r\n" + v.MsgNothingChanged;
@@ -147,16 +153,16 @@ bool RunInstall(config::FrontEnd& frontEnd) {
     }
     throw EInstallationFailed(message);
   }
-  FinishInstall(frontEnd, &journal);
+  FinishInstall(frontEnd, journal);
   return true;
 }
 
-void FinishInstall(config::FrontEnd& frontEnd, Journal* journal) {
+void FinishInstall(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& recorder) {
   const config::ConfigurationBlock& v = config::Vars;
   frontEnd.SetStatus(v.MsgCopyDone);
   config::Vars.InstallDone = true;
   if (v.OfferProgramGroup) {
-    CreateProgramGroup(frontEnd, v.GroupName, v.GroupItemFile, "", v.GroupItemName, journal);
+    CreateProgramGroup(frontEnd, v.GroupName, v.GroupItemFile, "", v.GroupItemName, recorder);
   }
   frontEnd.Tell(config::Notice::kInformation, v.MsgSuccess);
   if (frontEnd.RestartNoticeWanted()) frontEnd.Tell(config::Notice::kPlain, v.MsgRebootNotice);

@@ -4,6 +4,7 @@
 // silently.
 #pragma once
 
+#include "toolkit/ChangeRecorder.h"
 #include "toolkit/Errors.h"
 
 namespace config {
@@ -30,9 +31,8 @@ class EInstallationFailed : public toolkit::Exception {
 // EInstallationFailed, abandoning at a disk prompt the silent abort.
 bool RunInstall(config::FrontEnd& frontEnd);
 // Shows the end status, marks the installation done, offers the program group, reports success
-// and, for the Windows NT family, asks for a restart.
-// The journal, when given, records the group.
-class Journal;
-void FinishInstall(config::FrontEnd& frontEnd, Journal* journal = nullptr);
+// and, for the Windows NT family, asks for a restart. The recorder learns of the group.
+void FinishInstall(config::FrontEnd& frontEnd,
+                   toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
 
 }  // namespace install

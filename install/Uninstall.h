@@ -1,11 +1,14 @@
 // The way back: replays the installations' journal backwards, newest installation first, and
-// takes away what they did and nothing else. An AutoCAD file loses exactly the lines inserted
-// into it, through the rewrite with backup; a file placed goes only while its size and CRC are
-// still the recorded ones, a folder only when empty; the program group, the trusted-path entries
-// and the product's entry in Add or Remove Programs go; the uninstaller and the journal last.
-// Every step can be met again: a run cut short and run again ends in the same state.
+// takes away what they did and nothing else (install/Undo.h). Before anything is touched, every
+// record is checked against what the product owns (install/RecordBounds.h): a record that names
+// anything else is not acted on, and is named. A journal that cannot be read changes nothing; one
+// read only up to a point undoes what it records and names the rest as not removed. The program
+// group, the trusted-path entries and the product's entry in Add or Remove Programs go, the
+// uninstaller and the journal last. Every step can be met again: a run cut short and run again
+// ends in the same state.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,7 +22,14 @@ struct UninstallReport {
   bool recordFound = false;
   // What stays, each with why ("c:\Tolvek4\UserParts (holds files Tolvek did not install)").
   std::vector<std::string> left;
-  // A step failed: running the uninstaller again is needed to finish.
+  // The records not acted on, because they name what the product does not own.
+  std::vector<std::string> refused;
+  // What keeps the journal from being used at all (nothing was changed), in the user's language.
+  std::optional<std::string> journalProblem;
+  // The journal was read only up to a point: damaged, or shorter than the last installation left
+  // it. What it records went; what stays is named as not on the record.
+  bool recordIncomplete = false;
+  // A step failed, or something could not be removed: the entry and the way back stay.
   bool failed = false;
 };
 

@@ -42,6 +42,9 @@ class ProcessServices {
   // that kept it from starting.
   virtual std::uint32_t RunAndWait(const std::string& program, const std::string& arguments,
                                    std::uint32_t& exitCode) = 0;
+  // Has a file that is in use now (a running program's) deleted when the system next starts, or,
+  // for a user who may not arrange that, when the user next logs on. 0 once arranged.
+  virtual std::uint32_t DeleteAtRestart(const std::string& path) = 0;
 };
 
 // The service of the backend this program is linked with.

@@ -1,7 +1,10 @@
-// The registry service: the current user's hive, which is the only part of the registry the
-// installer uses (AutoCAD records the current profile's folders and variables there). Like the
-// file-system service it reports operating-system error codes (0 = done) and names no OS type, so
-// the installer's logic and the headless backend never see an HKEY.
+// The registry service: the current user's hive, where AutoCAD records each user's profiles,
+// folders and variables, and the machine's, where it records where each product is installed.
+// A path names a key of the current user's hive; one that starts with "HKLM\" names a key of the
+// machine's, seen as 64-bit programs see it (on 64-bit Windows a 32-bit program would otherwise
+// meet the copy of 32-bit programs, and miss a 64-bit AutoCAD). Like the file-system service it
+// reports operating-system error codes (0 = done) and names no OS type, so the installer's logic
+// and the headless backend never see an HKEY.
 //
 // On top of the service sits RegistryCursor, the way the installer reads values: one current key
 // at a time, string values read with the run-time library's rules and errors.
@@ -33,8 +36,9 @@ class Registry {
   // Opens, with full access, the key at `path` below the current user's root, creating it and any
   // missing parents. One leading backslash is allowed: it only says the path starts at the root.
   virtual std::uint32_t CreateKey(const std::string& path, RegKeyId& key) = 0;
-  // Opens, with full access, the key at `path` only when it exists (kErrFileNotFound otherwise),
-  // for walking a branch of AutoCAD's that must not gain empty keys on the way.
+  // Opens the key at `path` only when it exists (kErrFileNotFound otherwise), for walking a
+  // branch of AutoCAD's that must not gain empty keys on the way: with full access, or to read
+  // only where the user may read but not write (much of the machine's hive).
   virtual std::uint32_t OpenKey(const std::string& path, RegKeyId& key) = 0;
   virtual std::uint32_t CloseKey(RegKeyId key) = 0;
   // The type and data size in bytes (a string's terminating NUL included); kErrFileNotFound (2)
@@ -58,6 +62,9 @@ class Registry {
   // a missing one is kErrFileNotFound.
   virtual std::uint32_t DeleteKey(const std::string& path) = 0;
 };
+
+// The prefix of a path in the machine's hive.
+inline constexpr const char* kMachineHive = "HKLM\\";
 
 // The service of the backend this program is linked with.
 Registry& Reg();

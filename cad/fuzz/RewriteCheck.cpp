@@ -6,7 +6,9 @@
 #include <string_view>
 #include <vector>
 
+#include "cad/LineEnds.h"
 #include "cad/Rewrite.h"
+#include "toolkit/Crc32.h"
 #include "toolkit/Errors.h"
 #include "toolkit/headless/MemoryFileSystem.h"
 
@@ -131,25 +133,67 @@ Expected Model(const Input& input, const std::vector<std::string_view>& lines) {
   return expected;
 }
 
-class Journal : public RewriteJournal {
+class Journal : public toolkit::ChangeRecorder {
  public:
-  void SwapStarts(const RewritePaths& told) override {
+  void FolderCreated(const std::string&) override { events.push_back("folder"); }
+  void FileCreated(const std::string&, std::uint64_t) override { events.push_back("file"); }
+  void FileChecksum(const std::string&, std::uint32_t) override { events.push_back("crc"); }
+  void SwapStarts(const toolkit::FileSwap& told) override {
     events.push_back("swap starts");
-    paths = told;
+    swap = told;
   }
-  void Rewritten(const RewritePaths& told, const std::vector<InsertedLine>& lines) override {
+  void Rewritten(const toolkit::FileSwap& told) override {
     events.push_back("rewritten");
-    paths = told;
-    inserted = lines;
+    swap = told;
   }
-  void AlreadyPatched(const std::string& target) override {
-    events.push_back("already patched " + target);
+  void LeftAsItWas(const std::string& target, toolkit::LeftReason why) override {
+    events.push_back(
+        (why == toolkit::LeftReason::kAlreadyThere ? "already patched " : "nothing to add ") +
+        target);
   }
+  void RegistryValueChanged(const std::string&, const std::string&, const std::string&,
+                            const std::optional<std::string>&) override {
+    events.push_back("registry");
+  }
+  void KeyCreated(const std::string&) override { events.push_back("key"); }
+  void GroupCreated(const std::string&) override { events.push_back("group"); }
 
   std::vector<std::string> events;
-  RewritePaths paths;
-  std::vector<InsertedLine> inserted;
+  toolkit::FileSwap swap;
 };
+
+toolkit::FileSum SumOf(const std::string& text) {
+  return {text.size(), toolkit::Crc32(0, text.data(), text.size())};
+}
+
+// The original as the record describes it: the copy's lines without the inserted ones, each
+// with the line end the record gives it.
+std::optional<std::string> Rebuilt(const std::string& copy, const toolkit::FileSwap& swap) {
+  std::vector<std::string_view> lines;
+  for (std::size_t at = 0; at < copy.size();) {
+    const std::size_t end = copy.find("\r\n", at);
+    if (end == std::string::npos) return std::nullopt;
+    lines.push_back(std::string_view(copy).substr(at, end - at));
+    at = end + 2;
+  }
+  const std::optional<std::string> ends = DecodeLineEnds(swap.lineEnds, lines.size());
+  if (!ends) return std::nullopt;
+  std::string text;
+  std::size_t next = 0;
+  std::size_t end = 0;
+  for (std::size_t number = 1; number <= lines.size(); ++number) {
+    if (next < swap.inserted.size() && swap.inserted[next].number == number) {
+      ++next;
+      continue;
+    }
+    if (end >= ends->size()) return std::nullopt;
+    text += lines[number - 1];
+    const char kind = (*ends)[end++];
+    text += kind == 'W' ? "\r\n" : kind == 'L' ? "\n" : kind == 'C' ? "\r" : "";
+  }
+  if (end != ends->size()) return std::nullopt;
+  return text;
+}
 
 class Checker {
  public:
@@ -197,28 +241,26 @@ std::string CheckRewriteInput(const std::uint8_t* data, std::size_t size) {
   Journal journal;
   bool done = false;
   bool raised = false;
-  {
-    ScopedRewriteJournal scope(journal);
-    try {
-      switch (input.TrailerLines()) {
-        case 0:
-          done = RewriteWithBackup(kTarget, kTemp, kBackup, input.marker, rule);
-          break;
-        case 1:
-          done = RewriteWithBackup(kTarget, kTemp, kBackup, input.marker, rule, {trailer[0]});
-          break;
-        case 2:
-          done = RewriteWithBackup(kTarget, kTemp, kBackup, input.marker, rule,
-                                   {trailer[0], trailer[1]});
-          break;
-        default:
-          done = RewriteWithBackup(kTarget, kTemp, kBackup, input.marker, rule,
-                                   {trailer[0], trailer[1], trailer[2]});
-          break;
-      }
-    } catch (const toolkit::EInOutError&) {
-      raised = true;
+  try {
+    switch (input.TrailerLines()) {
+      case 0:
+        done = RewriteWithBackup(kTarget, kTemp, kBackup, input.marker, rule, {}, journal);
+        break;
+      case 1:
+        done =
+            RewriteWithBackup(kTarget, kTemp, kBackup, input.marker, rule, {trailer[0]}, journal);
+        break;
+      case 2:
+        done = RewriteWithBackup(kTarget, kTemp, kBackup, input.marker, rule,
+                                 {trailer[0], trailer[1]}, journal);
+        break;
+      default:
+        done = RewriteWithBackup(kTarget, kTemp, kBackup, input.marker, rule,
+                                 {trailer[0], trailer[1], trailer[2]}, journal);
+        break;
     }
+  } catch (const toolkit::EInOutError&) {
+    raised = true;
   }
   fs.ClearFaults();
 
@@ -241,8 +283,19 @@ std::string CheckRewriteInput(const std::uint8_t* data, std::size_t size) {
     return check.Failure();
   }
 
+  // The dropped copy is the installer's own temporary file: one that cannot be deleted may stay.
+  const bool untouchedExactly = target == input.text && backup == oldBackup && !aside &&
+                                (!temp || temp == kOldTemp || temp == expected.text);
+  if (expected.inserted.empty()) {
+    check.Expect(untouchedExactly, "a copy that would add nothing leaves the file as it was");
+    check.Expect(journal.events == (done ? std::vector<std::string>{"nothing to add " + kTarget}
+                                         : std::vector<std::string>{}),
+                 "the journal hears that nothing was added, and nothing else");
+    return check.Failure();
+  }
+
   // Whatever happened, AutoCAD finds its file: the old text, or the complete new one with the
-  // old text as its backup. (When the rewrite changes no byte, either may be the case.)
+  // old text as its backup.
   const bool swapped =
       target == expected.text && backup == input.text && !temp && (!aside || aside == oldBackup);
   const bool untouched = target == input.text && backup == oldBackup && !aside &&
@@ -270,10 +323,16 @@ std::string CheckRewriteInput(const std::uint8_t* data, std::size_t size) {
   if (done) {
     check.Expect(journal.events == std::vector<std::string>{"swap starts", "rewritten"},
                  "the journal hears of the swap and of its end");
-    check.Expect(journal.inserted == expected.inserted,
+    check.Expect(journal.swap.inserted == expected.inserted,
                  "the journal is told exactly the inserted lines");
-    check.Expect(journal.paths == RewritePaths{kTarget, kTemp, kBackup, kAside},
+    check.Expect(journal.swap.target == kTarget && journal.swap.temp == kTemp &&
+                     journal.swap.backup == kBackup && journal.swap.aside == kAside,
                  "the journal is told the rewrite's four files");
+    check.Expect(
+        journal.swap.original == SumOf(input.text) && journal.swap.written == SumOf(expected.text),
+        "the journal is told the size and CRC of both texts");
+    check.Expect(Rebuilt(expected.text, journal.swap) == input.text,
+                 "the record rebuilds the original byte for byte from the copy");
   }
   return check.Failure();
 }

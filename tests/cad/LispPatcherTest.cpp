@@ -93,12 +93,14 @@ TEST_F(LispPatcherTest, ADocumentFileThatAlreadyAutoloadsTheProductIsLeftAlone) 
   EXPECT_EQ(Content(kAcad + "\\support\\acad2004doc.lsp"), old);
 }
 
-TEST_F(LispPatcherTest, A2005DocumentFileWithoutMarkersIsRewrittenUnchangedAndBackedUp) {
-  const std::string old = "(princ \"AutoCAD 2005\")\r\n(princ)";
+// Nowhere to add the load line: the file keeps its bytes, line ends included, and gets no backup.
+TEST_F(LispPatcherTest, A2005DocumentFileWithoutMarkersIsLeftAsItWas) {
+  const std::string old = "(princ \"AutoCAD 2005\")\n(princ)";
   Fs().PutFile(kAcad + "\\support\\acad2005doc.lsp", old);
   EXPECT_TRUE(PatchAcadLisp(kAcad));
-  EXPECT_EQ(Content(kAcad + "\\support\\acad2005doc.lsp"), old + "\r\n");
-  EXPECT_EQ(Content(kAcad + "\\support\\acad2005doc.bak"), old);
+  EXPECT_EQ(Content(kAcad + "\\support\\acad2005doc.lsp"), old);
+  EXPECT_FALSE(Exists(kAcad + "\\support\\acad2005doc.bak"));
+  EXPECT_FALSE(Exists(kAcad + "\\support\\lisp.new"));
 }
 
 TEST_F(LispPatcherTest, BothRelease14FilesArePatchedTheRootOneFirst) {

@@ -133,12 +133,12 @@ TEST_F(MenuPatcherTest, AnOldBackupIsReplaced) {
   EXPECT_EQ(Content(kSupport + "tktemp.bak"), kMenu);
 }
 
-TEST_F(MenuPatcherTest, AMenuWithoutHeadingsIsRewrittenUnchanged) {
+TEST_F(MenuPatcherTest, AMenuWithoutHeadingsIsLeftAsItWas) {
   const std::string old = "***MENUGROUP=X\n***POP1\n**P1\n";
   Fs().PutFile(kSupport + "acad.mns", old);
   EXPECT_TRUE(PatchAcadMenu(1, kSupport, "acad.mns"));
-  EXPECT_EQ(Content(kSupport + "acad.mns"), CrLf({"***MENUGROUP=X", "***POP1", "**P1"}));
-  EXPECT_EQ(Content(kSupport + "tktemp.bak"), old);
+  EXPECT_EQ(Content(kSupport + "acad.mns"), old);
+  EXPECT_FALSE(Exists(kSupport + "tktemp.bak"));
 }
 
 TEST_F(MenuPatcherTest, AMissingOrReadOnlyMenuGivesFalse) {

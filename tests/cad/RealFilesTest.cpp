@@ -161,15 +161,24 @@ class RealFilesTest : public CadTest {
     }
   }
 
-  // Patches `path` with `patch` and checks the result. A second run must change nothing once the
-  // file holds the patcher's marker; a file that never gets it (a menu without a toolbar
-  // section, a start-up file without an insertion point) is patched again like any other file.
+  // Patches `path` with `patch` and checks the result. A file with nowhere to add the product's
+  // lines is left byte for byte, with no backup. A second run must change nothing once the file
+  // holds the patcher's marker; a file that never gets it (a menu with help strings but without
+  // a toolbar section) is patched again like any other file.
   Checked PatchAndCheck(const std::string& original, const std::string& path,
                         const std::string& backup, const std::function<bool()>& patch,
                         const AddedAfter& addedAfter, const std::vector<std::string>& trailer,
                         std::string_view marker) {
     EXPECT_TRUE(patch());
     const std::string first = Content(path);
+    const std::vector<std::string> lines = AnyEndLines(original);
+    if (trailer.empty() && std::all_of(lines.begin(), lines.end(), [&](const std::string& line) {
+          return addedAfter(line).empty();
+        })) {
+      EXPECT_EQ(first, original) << "a file with nowhere to add was rewritten";
+      EXPECT_FALSE(Exists(backup)) << "a file with nowhere to add was backed up";
+      return {};
+    }
     Checked checked = ExpectOriginalPlusAdded(original, first, addedAfter, trailer);
     EXPECT_EQ(Content(backup), original);
     const auto afterFirst = Fs().Snapshot();

@@ -78,10 +78,13 @@ TEST_F(StartupLoadTest, TheGenerationTheFilesAndTheReleaseChooseTheWay) {
       Fs().PutFile(kAcad + "\\support\\acad2005doc.lsp", ";; ACAD2004DOC\r\n");
     }
     int placed = 0;
-    const bool result = WireProductLisp(kAcad, row.release14, [&](const std::string& folder) {
-      ++placed;
-      Fs().PutFile(folder + "tolvek.lsp", "(princ)");
-    });
+    const bool result = WireProductLisp(
+        kAcad, row.release14,
+        [&](const std::string& folder) {
+          ++placed;
+          Fs().PutFile(folder + "tolvek.lsp", "(princ)");
+        },
+        toolkit::NoRecording());
     const std::string name = std::string(row.curVer) + (row.release14 ? " before 2004" : "") +
                              (row.startupFile ? " with its start-up file" : "");
     EXPECT_EQ(result, row.result) << name;
@@ -98,14 +101,16 @@ TEST_F(StartupLoadTest, AnAcadDocThatCannotBeOpenedAsksForTheManualEdit) {
   Lay("R17.1");
   Fs().PutFile(kSupport + "acaddoc.lsp", "(princ)\r\n");
   Fs().SetReadOnly(kSupport + "acaddoc.lsp", true);
-  EXPECT_FALSE(WireProductLisp(kAcad, false, [](const std::string&) {}));
+  EXPECT_FALSE(WireProductLisp(
+      kAcad, false, [](const std::string&) {}, toolkit::NoRecording()));
   EXPECT_EQ(Content(kSupport + "acaddoc.lsp"), "(princ)\r\n");
 }
 
 TEST_F(StartupLoadTest, WithoutAnApplicationDataFolderABundleReleaseAsksForTheManualEdit) {
   Lay("R25.1");
   Fs().SetAppDataDir("");
-  EXPECT_FALSE(WireProductLisp(kAcad, false, [](const std::string&) { FAIL(); }));
+  EXPECT_FALSE(WireProductLisp(
+      kAcad, false, [](const std::string&) { FAIL(); }, toolkit::NoRecording()));
   EXPECT_EQ(MemReg().StringValue(variables_, "TRUSTEDPATHS"), "");
 }
 

@@ -11,6 +11,7 @@
 #include "extract/UnzipBinding.h"
 #include "tests/support/DialogTest.h"
 #include "tests/support/Medium.h"
+#include "tests/support/RecordedChanges.h"
 #include "tests/unzip/TestArchive.h"
 #include "toolkit/FileSystem.h"
 #include "toolkit/headless/HeadlessLibraries.h"
@@ -32,10 +33,11 @@ class ExtractionTest : public testing_support::DialogTest {
   // Runs `action` as the user's press of the install button would: errors go to the handler.
   void AsUserAction(const std::function<void()>& action) { App().Dispatch(action); }
 
-  void Extract(const std::string& package, const std::string& target,
-               const std::string& spec = "") {
-    AsUserAction(
-        [&] { extract::ExtractPackage(Dlg().FrontEnd(), "c:\\setup" + package, target, spec); });
+  void Extract(const std::string& package, const std::string& target, const std::string& spec = "",
+               toolkit::ChangeRecorder& recorder = toolkit::NoRecording()) {
+    AsUserAction([&] {
+      extract::ExtractPackage(Dlg().FrontEnd(), "c:\\setup" + package, target, spec, recorder);
+    });
   }
 };
 
@@ -87,7 +89,9 @@ TEST_F(ExtractionTest, AllPackagesGoToTheirFoldersWithoutAnyPrompt) {
   for (const char* folder : {"Bin", "Harvo", "Vimora", "Img", "Quessa", "Dulma", "Kx", "Corvani"}) {
     Disk().MakeDirs(std::string("c:\\Tolvek4\\Parts\\") + folder);
   }
-  AsUserAction([&] { extract::ExtractAllPackages(Dlg().FrontEnd(), "c:\\Tolvek4"); });
+  AsUserAction([&] {
+    extract::ExtractAllPackages(Dlg().FrontEnd(), "c:\\Tolvek4", toolkit::NoRecording());
+  });
   EXPECT_EQ(config::Vars.DiskNumber, 1);
   EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\tk.pck.dat"), "data of tk.pck");
   EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\Acrobat\\acrobat.pck.dat"), "data of acrobat.pck");
@@ -99,14 +103,7 @@ TEST_F(ExtractionTest, AllPackagesGoToTheirFoldersWithoutAnyPrompt) {
   EXPECT_EQ(Disk().List("c:\\setup").size(), 19u);  // the packages and install.exe
 }
 
-// What the journal is told a package creates, against what the target already held.
-class RecordingJournal : public extract::ExtractionJournal {
- public:
-  void FolderCreated(const std::string& path) override { folders.push_back(path); }
-  void FileCreated(const std::string& path, std::uint64_t) override { files.push_back(path); }
-  void FileChecksum(const std::string& path, std::uint32_t) override { checked.push_back(path); }
-  std::vector<std::string> folders, files, checked;
-};
+using RecordingJournal = testing_support::RecordedChanges;
 
 // Only what the package makes counts as created, whatever the spelling of a name already there,
 // and a name the package holds twice is one file. Plain names are told before the library runs,
@@ -129,10 +126,7 @@ TEST_F(ExtractionTest, TheJournalHearsOfTheFilesAndFoldersThePackageCreatesAndNo
   const auto bytes = unzip::test::MakeArchive(members);
   Disk().PutFile("c:\\setup\\tol.pck", std::string(bytes.begin(), bytes.end()));
   RecordingJournal journal;
-  {
-    extract::ScopedExtractionJournal watching(journal);
-    Extract("\\tol.pck", "c:\\target\\");
-  }
+  Extract("\\tol.pck", "c:\\target\\", "", journal);
   EXPECT_EQ(journal.folders, (std::vector<std::string>{"c:\\target\\img", "c:\\target\\Img\\Sub",
                                                        "c:\\target\\blank"}));
   const std::vector<std::string> created = {
@@ -156,13 +150,10 @@ TEST_F(ExtractionTest, TheJournalIsNeverToldOfAPathTheLibraryRefuses) {
   const auto bytes = unzip::test::MakeArchive(members);
   Disk().PutFile("c:\\setup\\tol.pck", std::string(bytes.begin(), bytes.end()));
   RecordingJournal journal;
-  {
-    extract::ScopedExtractionJournal watching(journal);
-    headless::ExpectBox(BoxKind::kError,
-                        config::FormatMessage(config::Vars.MsgFileNameRefused,
-                                              {"c:\\setup\\tol.pck", "../outside.txt"}));
-    Extract("\\tol.pck", "c:\\target\\");
-  }
+  headless::ExpectBox(BoxKind::kError,
+                      config::FormatMessage(config::Vars.MsgFileNameRefused,
+                                            {"c:\\setup\\tol.pck", "../outside.txt"}));
+  Extract("\\tol.pck", "c:\\target\\", "", journal);
   EXPECT_EQ(journal.files, std::vector<std::string>{"c:\\target\\ok.txt"});
   EXPECT_EQ(journal.checked, journal.files);
 }

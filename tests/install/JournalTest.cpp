@@ -1,17 +1,21 @@
 // The journal is what a rollback, the next run and an uninstaller read: every kind of change must
 // come back exactly as it was written, a record cut short by a killed process must keep what
-// stands before the cut, and runs that were undone must no longer count.
+// stands before the cut, runs that were undone must no longer count, and a file that is no
+// journal, a later one or a huge one is said to be so rather than read as an empty record.
 #include "install/Journal.h"
 
 #include <gtest/gtest.h>
 
 #include "tests/support/HeadlessTest.h"
+#include "toolkit/Errors.h"
 
 namespace {
 
 using install::Change;
 using install::Journal;
+using install::JournalState;
 using install::ParseJournal;
+using install::RunKind;
 
 const std::string kPath = "c:\\Tolvek4\\INSTALL.JNL";
 
@@ -22,17 +26,26 @@ class JournalTest : public testing_support::HeadlessTest {
     Disk().MakeDirs("c:\\Tolvek4");
   }
 
+  static install::JournalFile Read() { return install::ReadJournal(kPath); }
+
   // One run with a change of every kind, the tree's folder noted before the file exists.
   static void WriteEveryKind(Journal& journal) {
     journal.FolderCreated("c:\\Tolvek4");
-    journal.Open(kPath);
+    journal.Open(kPath, Read());
     journal.FileCreated("c:\\Tolvek4\\tol\\a.dat", 1234);
     journal.FileCreated("c:\\Tolvek4\\tol\\b.dat", 5);
     journal.FileChecksum("c:\\Tolvek4\\tol\\a.dat", 0xCBF43926);
-    const cad::RewritePaths paths{"c:\\acad\\acad.pgp", "c:\\acad\\pgp.new", "c:\\acad\\pgp.bak",
-                                  "c:\\acad\\pgp.bak~"};
-    journal.SwapStarts(paths);
-    journal.Rewritten(paths, {{7, "RUNTOLVEK, START c:/tolvek4/tolvek.exe, 1,,"}, {8, "\ta tab"}});
+    toolkit::FileSwap swap;
+    swap.target = "c:\\acad\\acad.pgp";
+    swap.temp = "c:\\acad\\pgp.new";
+    swap.backup = "c:\\acad\\pgp.bak";
+    swap.aside = "c:\\acad\\pgp.bak~";
+    swap.original = {7, 0x12345678};
+    swap.written = {52, 0x9ABCDEF0};
+    swap.lineEnds = "1L";
+    journal.SwapStarts(swap);
+    swap.inserted = {{2, "RUNTOLVEK, START c:/tolvek4/tolvek.exe, 1,,"}, {3, "\ta tab"}};
+    journal.Rewritten(swap);
     journal.RegistryValueChanged("\\Software\\A\\Variables", "TRUSTEDPATHS", "c:\\b",
                                  std::string("c:\\x;c:\\y"));
     journal.RegistryValueChanged("\\Software\\B", "NEW", "c:\\b", std::nullopt);
@@ -42,20 +55,25 @@ class JournalTest : public testing_support::HeadlessTest {
 };
 
 TEST_F(JournalTest, EveryKindOfChangeReadsBackAsItWasWritten) {
-  Journal journal("Tolvek v4");
+  Journal journal("Tolvek v4", RunKind::kInstall);
   WriteEveryKind(journal);
   journal.Complete();
-  const auto read = install::ReadJournal(kPath);
-  ASSERT_TRUE(read.has_value());
-  EXPECT_EQ(read->version, install::kJournalVersion);
-  ASSERT_EQ(read->runs.size(), 1u);
-  EXPECT_EQ(read->runs[0].number, 1);
-  EXPECT_EQ(read->runs[0].product, "Tolvek v4");
-  EXPECT_TRUE(read->runs[0].complete);
-  EXPECT_EQ(read->runs[0].changes, journal.ThisRun());
-  EXPECT_EQ(read->runs[0].changes.size(), 9u);
-  EXPECT_EQ(read->runs[0].changes[1].crc, 0xCBF43926u);
-  EXPECT_EQ(read->runs[0].changes[2].crc, std::nullopt);
+  const install::JournalFile read = Read();
+  ASSERT_EQ(read.state, JournalState::kRead);
+  EXPECT_EQ(read.contents.version, install::kJournalVersion);
+  EXPECT_FALSE(read.contents.damaged);
+  ASSERT_EQ(read.contents.runs.size(), 1u);
+  const install::JournalRun& run = read.contents.runs[0];
+  EXPECT_EQ(run.number, 1);
+  EXPECT_EQ(run.kind, RunKind::kInstall);
+  EXPECT_EQ(run.product, "Tolvek v4");
+  EXPECT_TRUE(run.complete);
+  EXPECT_EQ(run.changes, journal.ThisRun());
+  EXPECT_EQ(run.changes.size(), 9u);
+  EXPECT_EQ(run.changes[1].crc, 0xCBF43926u);
+  EXPECT_EQ(run.changes[2].crc, std::nullopt);
+  EXPECT_EQ(run.changes[4].swap.written, (toolkit::FileSum{52, 0x9ABCDEF0}));
+  EXPECT_EQ(read.contents.wholeBytes, Disk().FileContent(kPath)->size());
 }
 
 // A package's records are held and written at once before the library runs: one write, the same
@@ -72,8 +90,8 @@ TEST_F(JournalTest, HeldRecordsReachTheFileInOneWriteAsTheyWouldOneByOne) {
   std::optional<std::string> expected;
   std::size_t records = 0;
   {
-    Journal oneByOne("Tolvek");
-    oneByOne.Open(kPath);
+    Journal oneByOne("Tolvek", RunKind::kInstall);
+    oneByOne.Open(kPath, Read());
     tell(oneByOne);
     oneByOne.Complete();
     records = oneByOne.ThisRun().size();
@@ -81,8 +99,8 @@ TEST_F(JournalTest, HeldRecordsReachTheFileInOneWriteAsTheyWouldOneByOne) {
   expected = Disk().FileContent(kPath);
   ASSERT_EQ(Disk().Delete(kPath), 0u);
 
-  Journal held("Tolvek");
-  held.Open(kPath);
+  Journal held("Tolvek", RunKind::kInstall);
+  held.Open(kPath, Read());
   const int writesBefore = Disk().CallCount(toolkit::headless::FsOp::kWrite);
   held.HoldRecords();
   tell(held);
@@ -99,31 +117,35 @@ TEST_F(JournalTest, HeldRecordsReachTheFileInOneWriteAsTheyWouldOneByOne) {
 
 TEST_F(JournalTest, ASecondRunIsAppendedAndAnUndoneOneDropsOut) {
   {
-    Journal first("Tolvek v4");
+    Journal first("Tolvek v4", RunKind::kInstall);
     WriteEveryKind(first);
     first.Complete();
   }
   {
-    Journal second("Tolvek v4");
-    second.Open(kPath);
+    Journal second("Tolvek v4", RunKind::kInstall);
+    second.Open(kPath, Read());
     second.FileCreated("c:\\Tolvek4\\b.dat", 1);
     second.Forget();
   }
-  Journal third("Tolvek v4");
-  third.Open(kPath);
+  // A killed run leaves its last line half written: the next run starts its own on a new line.
+  Disk().PutFile(kPath, *Disk().FileContent(kPath) + "FILE\t12\tc:\\Tolv");
+  Journal third("Tolvek v4", RunKind::kRemoval);
+  third.Open(kPath, Read());
   third.FolderCreated("c:\\Tolvek4\\new");
-  const auto read = install::ReadJournal(kPath);
-  ASSERT_TRUE(read.has_value());
-  ASSERT_EQ(read->runs.size(), 2u);
-  EXPECT_TRUE(read->runs[0].complete);
+  const install::JournalFile read = Read();
+  ASSERT_EQ(read.state, JournalState::kRead);
+  EXPECT_FALSE(read.contents.damaged);
+  ASSERT_EQ(read.contents.runs.size(), 2u);
+  EXPECT_TRUE(read.contents.runs[0].complete);
   // The third run is still going: it is not complete, and it takes the undone run's number.
-  EXPECT_FALSE(read->runs[1].complete);
-  EXPECT_EQ(read->runs[1].number, 2);
-  EXPECT_EQ(read->runs[1].changes.size(), 1u);
+  EXPECT_FALSE(read.contents.runs[1].complete);
+  EXPECT_EQ(read.contents.runs[1].number, 2);
+  EXPECT_EQ(read.contents.runs[1].kind, RunKind::kRemoval);
+  EXPECT_EQ(read.contents.runs[1].changes.size(), 1u);
 }
 
 TEST_F(JournalTest, ForgettingTheOnlyRunRemovesTheJournalItMade) {
-  Journal journal("Tolvek v4");
+  Journal journal("Tolvek v4", RunKind::kInstall);
   WriteEveryKind(journal);
   journal.Forget();
   EXPECT_FALSE(Disk().FileExists(kPath));
@@ -132,7 +154,7 @@ TEST_F(JournalTest, ForgettingTheOnlyRunRemovesTheJournalItMade) {
 
 // A process killed while writing leaves its last line without a line end, or a line cut anywhere.
 TEST_F(JournalTest, ARecordCutShortKeepsWhatStandsBeforeTheCut) {
-  Journal journal("Tolvek v4");
+  Journal journal("Tolvek v4", RunKind::kInstall);
   WriteEveryKind(journal);
   const std::string whole = *Disk().FileContent(kPath);
   std::size_t lastComplete = 0;
@@ -143,33 +165,81 @@ TEST_F(JournalTest, ARecordCutShortKeepsWhatStandsBeforeTheCut) {
       continue;
     }
     ASSERT_TRUE(read.has_value()) << cut;
+    EXPECT_FALSE(read->damaged) << cut;
     std::size_t changes = read->runs.empty() ? 0 : read->runs[0].changes.size();
     EXPECT_GE(changes, lastComplete) << "a longer record told less, at " << cut;
     lastComplete = changes;
-    // What was read is always a prefix of what was written.
+    // What was read is always a prefix of what was written, a patch never without all its lines.
     for (std::size_t i = 0; i < changes; ++i) {
       const Change& got = read->runs[0].changes[i];
       const Change& wrote = journal.ThisRun()[i];
       EXPECT_EQ(got.kind, wrote.kind) << cut;
       EXPECT_EQ(got.path, wrote.path) << cut;
+      EXPECT_EQ(got.swap.inserted, wrote.swap.inserted) << cut;
     }
   }
   EXPECT_EQ(lastComplete, 9u);
 }
 
-TEST_F(JournalTest, AForeignOrLaterFormatIsNotGuessedAt) {
-  EXPECT_FALSE(ParseJournal("hello\r\n").has_value());
-  EXPECT_FALSE(ParseJournal("").has_value());
-  const auto later = ParseJournal("TOLVEK-JOURNAL\t2\r\nRUN\t1\tX\r\nSOMETHING\tnew\r\n");
-  ASSERT_TRUE(later.has_value());
-  EXPECT_EQ(later->version, 2);
-  EXPECT_TRUE(later->runs.empty());
-  // An unknown line ends the reading; what came before it stays.
-  const auto odd =
-      ParseJournal("TOLVEK-JOURNAL\t1\r\nRUN\t1\tX\r\nDIR\tc:\\a\r\nODD\r\nDIR\tc:\\b\r\n");
-  ASSERT_TRUE(odd.has_value());
-  ASSERT_EQ(odd->runs.size(), 1u);
-  EXPECT_EQ(odd->runs[0].changes.size(), 1u);
+// A journal of the first version is read, and the next run takes it to the current one.
+TEST_F(JournalTest, AFirstVersionJournalIsReadAndCarriedOn) {
+  Disk().PutFile(kPath,
+                 "TOLVEK-JOURNAL\t1\r\nRUN\t1\tTolvek v4\r\nFILE\t3\tc:\\Tolvek4\\a.dat\r\n"
+                 "PATCH\t1\tc:\\acad\\acad.pgp\tc:\\acad\\pgp.new\tc:\\acad\\pgp.bak\t"
+                 "c:\\acad\\pgp.bak~\r\nINSERT\t2\tRUN\r\nDONE\r\nRUN\t2\tTolvek v4 -\r\n");
+  install::JournalFile read = Read();
+  ASSERT_EQ(read.state, JournalState::kRead);
+  ASSERT_EQ(read.contents.runs.size(), 2u);
+  EXPECT_EQ(read.contents.runs[1].kind, RunKind::kRemoval);
+  const Change patch = read.contents.runs[0].changes[1];
+  EXPECT_FALSE(patch.summed);
+  EXPECT_EQ(patch.swap.inserted.size(), 1u);
+  Journal next("Tolvek v4", RunKind::kInstall);
+  next.Open(kPath, read);
+  next.Complete();
+  read = Read();
+  EXPECT_EQ(read.contents.version, install::kJournalVersion);
+  ASSERT_EQ(read.contents.runs.size(), 3u);
+  EXPECT_TRUE(read.contents.runs[2].complete);
+  EXPECT_EQ(read.contents.runs[0].changes,
+            (std::vector<Change>{read.contents.runs[0].changes[0], patch}));
+}
+
+// What cannot be used is said to be so, and never written over.
+TEST_F(JournalTest, AJournalThatCannotBeUsedIsNamedAndLeftAlone) {
+  const struct {
+    const char* what;
+    std::string text;
+    JournalState state;
+    bool damaged;
+  } rows[] = {
+      {"random bytes", std::string("\x8F\x01zq\r\n\x00\xFF", 8), JournalState::kUnreadable, false},
+      {"a later version", "TOLVEK-JOURNAL\t3\r\nRUN\t1\tINSTALL\tX\r\n", JournalState::kNewer,
+       false},
+      {"a version zero", "TOLVEK-JOURNAL\t0\r\n", JournalState::kUnreadable, false},
+      {"past the size limit", std::string(install::kJournalSizeLimit + 1, 'x'),
+       JournalState::kTooLarge, false},
+      {"a line not understood",
+       "TOLVEK-JOURNAL\t2\r\nRUN\t1\tINSTALL\tX\r\nDIR\tc:\\a\r\nODD\r\nDIR\tc:\\b\r\n",
+       JournalState::kRead, true},
+      {"a patch without its lines",
+       "TOLVEK-JOURNAL\t1\r\nRUN\t1\tX\r\nPATCH\t2\ta\tb\tc\td\r\nINSERT\t1\tx\r\nDONE\r\n",
+       JournalState::kRead, true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    Disk().PutFile(kPath, row.text);
+    const install::JournalFile read = Read();
+    EXPECT_EQ(read.state, row.state);
+    EXPECT_EQ(read.contents.damaged, row.damaged);
+    EXPECT_EQ(install::WhatIsWrongWith(read).has_value(), true);
+    Journal journal("Tolvek v4", RunKind::kInstall);
+    EXPECT_THROW(journal.Open(kPath, read), toolkit::Exception);
+    EXPECT_EQ(Disk().FileContent(kPath), row.text);
+  }
+  // What stands before a line not understood is still known.
+  Disk().PutFile(kPath, rows[4].text);
+  EXPECT_EQ(Read().contents.runs.at(0).changes.size(), 1u);
 }
 
 }  // namespace

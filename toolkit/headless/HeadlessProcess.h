@@ -25,6 +25,8 @@ class HeadlessProcess : public ProcessServices {
   // Without one, no program can be started (kErrFileNotFound).
   using Runner = std::function<std::uint32_t(const std::string& program, const std::string& args)>;
   void SetRunner(Runner runner) { runner_ = std::move(runner); }
+  // The files DeleteAtRestart was asked for.
+  const std::set<std::string>& DeletedAtRestart() const { return deleteAtRestart_; }
 
   // --- The service ----------------------------------------------------------------------------
   std::string Arguments() override { return arguments_; }
@@ -34,6 +36,10 @@ class HeadlessProcess : public ProcessServices {
   void ReleaseMutex(MutexId mutex) override;
   std::uint32_t RunAndWait(const std::string& program, const std::string& arguments,
                            std::uint32_t& exitCode) override;
+  std::uint32_t DeleteAtRestart(const std::string& path) override {
+    deleteAtRestart_.insert(path);
+    return 0;
+  }
 
  private:
   std::string arguments_;
@@ -42,6 +48,7 @@ class HeadlessProcess : public ProcessServices {
   std::map<MutexId, std::string> held_;
   MutexId nextId_ = 1;
   Runner runner_;
+  std::set<std::string> deleteAtRestart_;
 };
 
 HeadlessProcess& HeadlessProc();

@@ -14,6 +14,7 @@
 #include "toolkit/Backend.h"
 #include "toolkit/win32/Handles.h"
 #include "toolkit/win32/Peers.h"
+#include "toolkit/win32/TickClock.h"
 
 namespace toolkit::win32 {
 namespace {
@@ -217,7 +218,7 @@ class Win32Backend : public Backend {
     return windows;
   }
 
-  using Clock = std::chrono::steady_clock;
+  using Clock = TickClock;
   static constexpr Clock::duration kQueueRecheck = std::chrono::milliseconds(40);
 
   HINSTANCE instance_ = nullptr;

@@ -75,6 +75,22 @@ class Win32Process : public ProcessServices {
     return 0;
   }
 
+  std::uint32_t DeleteAtRestart(const std::string& path) override {
+    if (MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return 0;
+    // Only an administrator may have the system delete a file as it starts; the user's own
+    // start-up commands run at the next logon.
+    HKEY opened = nullptr;
+    LONG status = RegCreateKeyExA(
+        HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", 0, nullptr,
+        REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &opened, nullptr);
+    if (status != ERROR_SUCCESS) return std::uint32_t(status);
+    win32::UniqueKey key(opened);
+    const std::string command = "cmd.exe /c del /f /q \"" + path + "\"";
+    return std::uint32_t(RegSetValueExA(key.Get(), "TolvekCleanup", 0, REG_SZ,
+                                        reinterpret_cast<const BYTE*>(command.c_str()),
+                                        DWORD(command.size() + 1)));
+  }
+
   void ReleaseMutex(MutexId mutex) override {
     HANDLE handle = reinterpret_cast<HANDLE>(mutex);
     ::ReleaseMutex(handle);

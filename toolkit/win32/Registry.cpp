@@ -1,4 +1,5 @@
-// The Win32 backend's registry service: the real HKEY_CURRENT_USER.
+// The Win32 backend's registry service: the real HKEY_CURRENT_USER, and HKEY_LOCAL_MACHINE in the
+// view 64-bit programs have of it.
 #include <windows.h>
 
 #include <map>
@@ -25,9 +26,33 @@ RegValueType TypeOf(DWORD type) {
   }
 }
 
-// A leading backslash only says "from the root"; the API wants a name relative to the hive.
-std::string RelativeToHive(const std::string& path) {
-  return !path.empty() && path.front() == '\\' ? path.substr(1) : path;
+// A key's hive and its name relative to it. A leading backslash only says "from the root";
+// "HKLM\" names the machine's hive.
+struct HivePath {
+  HKEY hive;
+  std::string relative;
+};
+
+HivePath Locate(const std::string& path) {
+  std::string relative = !path.empty() && path.front() == '\\' ? path.substr(1) : path;
+  if (relative.size() >= 5 && _strnicmp(relative.c_str(), "HKLM\\", 5) == 0) {
+    return {HKEY_LOCAL_MACHINE, relative.substr(5)};
+  }
+  return {HKEY_CURRENT_USER, relative};
+}
+
+// A 32-bit program on 64-bit Windows sees the machine's software keys of 32-bit programs unless it
+// asks for the 64-bit view, where 64-bit AutoCAD registers itself. Older systems, without WoW64,
+// may refuse the flag, so it is asked for only under WoW64.
+REGSAM View(HKEY hive) {
+  static const bool underWow64 = [] {
+    using IsWow64Function = BOOL(WINAPI*)(HANDLE, PBOOL);
+    const auto isWow64 = reinterpret_cast<IsWow64Function>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+    BOOL wow64 = FALSE;
+    return isWow64 != nullptr && isWow64(GetCurrentProcess(), &wow64) && wow64;
+  }();
+  return hive == HKEY_LOCAL_MACHINE && underWow64 ? KEY_WOW64_64KEY : 0;
 }
 
 class Win32Registry : public Registry {
@@ -35,9 +60,10 @@ class Win32Registry : public Registry {
   std::uint32_t CreateKey(const std::string& path, RegKeyId& key) override {
     key = 0;
     HKEY opened = nullptr;
+    const HivePath where = Locate(path);
     LONG status =
-        RegCreateKeyExA(HKEY_CURRENT_USER, RelativeToHive(path).c_str(), 0, nullptr,
-                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &opened, nullptr);
+        RegCreateKeyExA(where.hive, where.relative.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS | View(where.hive), nullptr, &opened, nullptr);
     if (status != ERROR_SUCCESS) return static_cast<std::uint32_t>(status);
     return Keep(opened, key);
   }
@@ -45,8 +71,14 @@ class Win32Registry : public Registry {
   std::uint32_t OpenKey(const std::string& path, RegKeyId& key) override {
     key = 0;
     HKEY opened = nullptr;
-    LONG status =
-        RegOpenKeyExA(HKEY_CURRENT_USER, RelativeToHive(path).c_str(), 0, KEY_ALL_ACCESS, &opened);
+    const HivePath where = Locate(path);
+    LONG status = RegOpenKeyExA(where.hive, where.relative.c_str(), 0,
+                                KEY_ALL_ACCESS | View(where.hive), &opened);
+    // A user may read much of the machine's hive that only an administrator may change.
+    if (status == ERROR_ACCESS_DENIED) {
+      status = RegOpenKeyExA(where.hive, where.relative.c_str(), 0, KEY_READ | View(where.hive),
+                             &opened);
+    }
     if (status != ERROR_SUCCESS) return static_cast<std::uint32_t>(status);
     return Keep(opened, key);
   }
@@ -123,8 +155,16 @@ class Win32Registry : public Registry {
   }
 
   std::uint32_t DeleteKey(const std::string& path) override {
-    return static_cast<std::uint32_t>(
-        RegDeleteKeyA(HKEY_CURRENT_USER, RelativeToHive(path).c_str()));
+    const HivePath where = Locate(path);
+    // RegDeleteKeyExA, which takes the view, exists from 64-bit XP on.
+    using DeleteKeyEx = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
+    static const auto deleteKeyEx = reinterpret_cast<DeleteKeyEx>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("advapi32.dll"), "RegDeleteKeyExA")));
+    if (View(where.hive) != 0 && deleteKeyEx != nullptr) {
+      return static_cast<std::uint32_t>(
+          deleteKeyEx(where.hive, where.relative.c_str(), View(where.hive), 0));
+    }
+    return static_cast<std::uint32_t>(RegDeleteKeyA(where.hive, where.relative.c_str()));
   }
 
   std::uint32_t DeleteValue(RegKeyId key, const std::string& name) override {

@@ -10,11 +10,13 @@
 
 #include <chrono>
 
+#include "toolkit/win32/TickClock.h"
+
 namespace toolkit::win32 {
 
 class UpdatePacer {
  public:
-  using Clock = std::chrono::steady_clock;
+  using Clock = TickClock;
   // Ten updates a second: as often as anyone reads a file name, and as often as the system's own
   // copy progress changes. Each update of the status line costs one to two milliseconds under
   // Wine (new text, new size, the parent's repaint of what the label gave back).

@@ -1,0 +1,260 @@
+#include "install/RecordBounds.h"
+
+#include <algorithm>
+#include <cctype>
+#include <optional>
+#include <string_view>
+
+#include "cad/AcadFiles.h"
+#include "cad/AcadProducts.h"
+#include "cad/Bundle.h"
+#include "cad/LispCandidates.h"
+#include "cad/Unpatch.h"
+#include "config/Vars.h"
+#include "install/Registration.h"
+#include "toolkit/FileSystem.h"
+#include "toolkit/Registry.h"
+
+namespace install {
+namespace {
+
+namespace fs = toolkit::fs;
+
+using Paths = std::vector<std::string>;
+
+bool Within(const std::string& path, const std::string& root) {
+  return path == root ||
+         (path.size() > root.size() && path.starts_with(root) && path[root.size()] == '\\');
+}
+
+// `path` (comparable) lies within one of `roots` (as the registry or the shell gives them).
+bool WithinAny(const std::string& path, const Paths& roots) {
+  return std::any_of(roots.begin(), roots.end(), [&](const std::string& root) {
+    const std::optional<std::string> comparable = ComparablePath(root);
+    return comparable && Within(path, *comparable);
+  });
+}
+
+// The comparable folder of a comparable path, and its last part.
+std::pair<std::string, std::string> Split(const std::string& path) {
+  const std::size_t slash = path.find_last_of('\\');
+  return {path.substr(0, slash), path.substr(slash + 1)};
+}
+
+bool IsFolderOf(const std::string& folder, const Paths& roots) {
+  return std::any_of(roots.begin(), roots.end(),
+                     [&](const std::string& root) { return ComparablePath(root) == folder; });
+}
+
+// The folders of an AutoCAD folder whose start-up files the installer may patch.
+Paths StartupFolders(const Paths& acadFolders) {
+  Paths folders;
+  for (const std::string& acad : acadFolders) {
+    for (const cad::LispCandidate& candidate : cad::kLispCandidates) {
+      folders.push_back(acad + std::string(candidate.subFolder));
+    }
+  }
+  return folders;
+}
+
+Paths Bundles(const TrustedRoots& roots) {
+  Paths bundles;
+  for (const std::string& plugins : roots.pluginFolders) {
+    bundles.push_back(plugins + "\\" + std::string(cad::kBundleFolders[2]));
+  }
+  return bundles;
+}
+
+bool FolderInBounds(const std::string& path, const TrustedRoots& roots) {
+  const std::optional<std::string> destination = ComparablePath(roots.destination);
+  if (destination && (Within(path, *destination) || Within(*destination, path))) return true;
+  if (WithinAny(path, Bundles(roots))) return true;
+  // The bundle's own parents, which the first bundle of the user may have made.
+  return std::any_of(roots.pluginFolders.begin(), roots.pluginFolders.end(),
+                     [&](const std::string& plugins) {
+                       const std::optional<std::string> folder = ComparablePath(plugins);
+                       return folder && (*folder == path || Split(*folder).first == path);
+                     });
+}
+
+bool FileInBounds(const std::string& path, const TrustedRoots& roots) {
+  const std::optional<std::string> destination = ComparablePath(roots.destination);
+  // UserParts holds the users' own parts: nothing of the product is ever placed there.
+  if (destination && Within(path, *destination) && !Within(path, *destination + "\\userparts")) {
+    return true;
+  }
+  if (WithinAny(path, Bundles(roots))) return true;
+  const auto [folder, name] = Split(path);
+  const bool productFile = name == cad::kAcadDocName ||
+                           std::find(cad::kProductFiles.begin(), cad::kProductFiles.end(), name) !=
+                               cad::kProductFiles.end();
+  Paths folders = roots.supportFolders;
+  for (const std::string& acad : roots.acadFolders) {
+    folders.push_back(acad);
+    folders.push_back(acad + "\\support");
+  }
+  return productFile && IsFolderOf(folder, folders);
+}
+
+bool SwapInBounds(const Change& change, RunKind kind, const TrustedRoots& roots) {
+  const toolkit::FileSwap& swap = change.swap;
+  const std::optional<std::string> target = ComparablePath(swap.target);
+  if (!target) return false;
+  const auto [folder, name] = Split(*target);
+  Paths folders = roots.supportFolders;
+  const Paths startup = StartupFolders(roots.acadFolders);
+  folders.insert(folders.end(), startup.begin(), startup.end());
+  const std::optional<cad::RewrittenFile> rewrite = cad::FindRewrittenFile(name);
+  if (!rewrite || !IsFolderOf(folder, folders)) return false;
+  // The temporary file and the backup stand beside the file, or in the folder the patcher was
+  // given (a release 14's menu is patched from the AutoCAD folder as "supportcad.mns").
+  const auto named = [&](const std::string& path, const std::string& leaf) {
+    const std::optional<std::string> comparable = ComparablePath(path);
+    if (!comparable) return false;
+    const auto [where, file] = Split(*comparable);
+    return file == fs::FoldCase(leaf) && IsFolderOf(where, folders);
+  };
+  // The installation's rewrite keeps the backup; an uninstallation's keeps its safety copy.
+  const std::string backup = kind == RunKind::kInstall ? rewrite->backup : cad::SafetyNameOf(name);
+  if (!named(swap.temp, rewrite->temp) || !named(swap.backup, backup) ||
+      !named(swap.aside, backup + "~")) {
+    return false;
+  }
+  // An uninstallation adds nothing; an installation only the product's own lines.
+  return std::all_of(swap.inserted.begin(), swap.inserted.end(),
+                     [&](const toolkit::InsertedLine& line) {
+                       return kind == RunKind::kInstall && cad::IsProductLine(line.text);
+                     });
+}
+
+// "\Software\Autodesk\AutoCAD\<release>\<product>\Profiles\<profile>\Variables".
+bool IsProfileVariablesKey(const std::string& key) {
+  std::string rest = fs::FoldCase(key);
+  if (rest.starts_with("\\")) rest.erase(0, 1);
+  const std::string prefix = fs::FoldCase(std::string(cad::kAutoCadKey).substr(1)) + "\\";
+  if (!rest.starts_with(prefix)) return false;
+  rest.erase(0, prefix.size());
+  std::vector<std::string> parts;
+  for (std::size_t at = 0; at <= rest.size();) {
+    const std::size_t end = std::min(rest.find('\\', at), rest.size());
+    parts.push_back(rest.substr(at, end - at));
+    at = end + 1;
+  }
+  return parts.size() == 5 && cad::ParseReleaseKey(parts[0]) && parts[1].starts_with("acad-") &&
+         parts[2] == "profiles" && !parts[3].empty() && parts[4] == "variables";
+}
+
+bool RegistryInBounds(const Change& change, const TrustedRoots& roots) {
+  const std::optional<std::string> added = ComparablePath(change.added);
+  return IsProfileVariablesKey(change.path) &&
+         fs::FoldCase(change.valueName) == fs::FoldCase(std::string(cad::kTrustedPathsName)) &&
+         added && WithinAny(*added, Bundles(roots));
+}
+
+bool SameKey(std::string a, std::string b) {
+  if (a.starts_with("\\")) a.erase(0, 1);
+  if (b.starts_with("\\")) b.erase(0, 1);
+  return fs::FoldCase(a) == fs::FoldCase(b);
+}
+
+void AddList(Paths& into, const std::string& list) {
+  for (std::size_t at = 0; at < list.size();) {
+    const std::size_t end = std::min(list.find(';', at), list.size());
+    if (end > at) into.push_back(list.substr(at, end - at));
+    at = end + 1;
+  }
+}
+
+}  // namespace
+
+std::optional<std::string> ComparablePath(const std::string& path) {
+  std::string prefix;
+  std::size_t at = 0;
+  if (path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+      path[2] == '\\') {
+    prefix = fs::FoldCase(path.substr(0, 2));
+    at = 3;
+  } else if (path.starts_with("\\\\") && !path.starts_with("\\\\?\\") &&
+             !path.starts_with("\\\\.\\")) {
+    prefix = "\\";
+    at = 2;
+  } else {
+    return std::nullopt;
+  }
+  std::string comparable = prefix;
+  int parts = 0;
+  while (at < path.size()) {
+    const std::size_t end = std::min(path.find('\\', at), path.size());
+    const std::string part = path.substr(at, end - at);
+    at = end + 1;
+    // A doubled separator, where a folder and a name were joined, reads as one.
+    if (part.empty()) continue;
+    if (part == "." || part == ".." || part.back() == '.' || part.back() == ' ')
+      return std::nullopt;
+    for (const char c : part) {
+      if (static_cast<unsigned char>(c) < 0x20 ||
+          std::string_view("<>:\"/|?*").find(c) != std::string_view::npos) {
+        return std::nullopt;
+      }
+    }
+    comparable += "\\" + fs::FoldCase(part);
+    ++parts;
+  }
+  // A network path names at least its server and share.
+  if (prefix == "\\" && parts < 2) return std::nullopt;
+  return comparable;
+}
+
+TrustedRoots GatherTrustedRoots(const std::string& destination, const Paths& chosen) {
+  TrustedRoots roots;
+  roots.destination = destination;
+  for (const cad::AcadProduct& product : cad::FindAcadProducts()) {
+    if (!product.location.empty()) roots.acadFolders.push_back(product.location);
+    if (product.supportFolder) roots.supportFolders.push_back(*product.supportFolder);
+  }
+  for (const std::string& key : ProductKeys()) {
+    toolkit::RegistryCursor entry;
+    if (entry.OpenExistingKey(key)) {
+      try {
+        AddList(roots.acadFolders, entry.ReadString(kAcadFoldersValue));
+      } catch (const toolkit::ERegistryException&) {
+      }
+    }
+    roots.keys.push_back(key);
+  }
+  roots.acadFolders.insert(roots.acadFolders.end(), chosen.begin(), chosen.end());
+  const std::string appData = fs::StripTrailingBackslash(toolkit::Fs().AppDataDir());
+  if (!appData.empty()) {
+    roots.pluginFolders.push_back(appData + "\\" + std::string(cad::kBundleFolders[0]) + "\\" +
+                                  std::string(cad::kBundleFolders[1]));
+  }
+  roots.group = config::Vars.GroupName;
+  return roots;
+}
+
+bool InBounds(const Change& change, RunKind kind, const TrustedRoots& roots) {
+  switch (change.kind) {
+    case Change::Kind::kFolder: {
+      const std::optional<std::string> path = ComparablePath(change.path);
+      return kind == RunKind::kInstall && path && FolderInBounds(*path, roots);
+    }
+    case Change::Kind::kFile: {
+      const std::optional<std::string> path = ComparablePath(change.path);
+      return kind == RunKind::kInstall && path && FileInBounds(*path, roots);
+    }
+    case Change::Kind::kSwap:
+    case Change::Kind::kPatch:
+      return SwapInBounds(change, kind, roots);
+    case Change::Kind::kRegistry:
+      return kind == RunKind::kInstall && RegistryInBounds(change, roots);
+    case Change::Kind::kKey:
+      return kind == RunKind::kInstall &&
+             std::any_of(roots.keys.begin(), roots.keys.end(),
+                         [&](const std::string& key) { return SameKey(key, change.path); });
+    case Change::Kind::kGroup:
+      return kind == RunKind::kInstall && !roots.group.empty() && change.path == roots.group;
+  }
+  return false;
+}
+
+}  // namespace install
