@@ -236,6 +236,9 @@ constexpr LanguageText kWayBackTexts[] = {
      "Nessun punto per le righe di Tolvek, lasciato com'\xE8:",
      "No place for Tolvek's lines, left as it was:"},
     {&ConfigurationBlock::LogRefused, "Voce del registro non eseguita:", "Record not acted on:"},
+    {&ConfigurationBlock::LogFolderNotProtected,
+     "Impossibile limitare chi pu\xF2 modificare la cartella:",
+     "Could not restrict who may change the folder:"},
 };
 
 struct FixedText {

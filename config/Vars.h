@@ -155,6 +155,7 @@ struct ConfigurationBlock {
   std::string LogRestored;
   std::string LogNothingToAdd;
   std::string LogRefused;
+  std::string LogFolderNotProtected;
 
   // Run-time state.
   bool InstallDone = false;

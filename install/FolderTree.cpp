@@ -3,6 +3,7 @@
 #include "config/FrontEnd.h"
 #include "config/Vars.h"
 #include "install/PathOps.h"
+#include "toolkit/FileSystem.h"
 
 namespace install {
 
@@ -43,6 +44,19 @@ void BuildDestinationTree(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& r
   MakeSubdir("Cache", recorder);
 
   config::Vars.WorkDir = destination;
+}
+
+void ProtectDestinationTree(config::FrontEnd& frontEnd) {
+  const std::string destination = frontEnd.Destination();
+  const std::pair<std::string, toolkit::FolderAccess> folders[] = {
+      {destination, toolkit::FolderAccess::kProduct},
+      {JoinPath(destination, "UserParts"), toolkit::FolderAccess::kShared},
+  };
+  for (const auto& [folder, access] : folders) {
+    if (toolkit::Fs().SetFolderAccess(folder, access) != 0) {
+      frontEnd.Note(config::Vars.LogFolderNotProtected + " " + folder);
+    }
+  }
 }
 
 }  // namespace install

@@ -23,4 +23,9 @@ bool CheckCadFolder(config::FrontEnd& frontEnd);
 void BuildDestinationTree(config::FrontEnd& frontEnd,
                           toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
 
+// Gives the destination its own access list: only the system, administrators and the installing
+// user may change it (and the installation's journal in it), every user may read and run it; the
+// users' own parts every user may change. A folder that refuses is noted for the log.
+void ProtectDestinationTree(config::FrontEnd& frontEnd);
+
 }  // namespace install

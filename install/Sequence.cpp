@@ -133,6 +133,7 @@ bool RunInstall(config::FrontEnd& frontEnd) {
   NotedRecorder recorder(journal, frontEnd);
   try {
     BuildDestinationTree(frontEnd, journal);
+    ProtectDestinationTree(frontEnd);
     journal.Open(journalPath, ReadJournal(journalPath));
     PlaceUninstaller(recorder, destination);
     RegisterProduct(recorder, destination, frontEnd.CadFolder(), journal.StartedTheFile());

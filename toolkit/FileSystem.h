@@ -42,6 +42,11 @@ enum class OpenMode {
   kCreate,     // create or empty, write only
 };
 
+// Who may change a folder and what it holds. The product's folder: the system, administrators and
+// the user who installs it; every other user may read and run what it holds, but neither change
+// it nor add to it. A shared folder (the users' own parts): every user may change it too.
+enum class FolderAccess { kProduct, kShared };
+
 // A file's time stamp as MS-DOS date and time, which is how archive members carry theirs.
 struct DosDateTime {
   std::uint16_t date = 0;
@@ -89,6 +94,9 @@ class FileSystem {
   // The bytes the current user may still write on the drive that holds `path` (an existing
   // folder).
   virtual std::uint32_t FreeSpace(const std::string& path, std::uint64_t& bytes) = 0;
+  // Gives the folder an access list of its own, no longer the one of the folder above it, which
+  // what it holds inherits. 0 also where the system keeps none (Windows 9x).
+  virtual std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access) = 0;
 };
 
 // The service of the backend this program is linked with.

@@ -15,6 +15,7 @@ struct MemoryFileSystem::Node {
   bool readOnly = false;
   bool locked = false;
   DosDateTime time;
+  std::optional<FolderAccess> access;
 };
 
 struct MemoryFileSystem::OpenFile {
@@ -255,6 +256,19 @@ std::optional<DosDateTime> MemoryFileSystem::FileTime(const std::string& path) c
   Node* node = Find(path);
   if (node == nullptr || node->isDir) return std::nullopt;
   return node->time;
+}
+
+std::optional<FolderAccess> MemoryFileSystem::AccessOf(const std::string& path) const {
+  Node* node = Find(path);
+  if (node == nullptr || !node->isDir) return std::nullopt;
+  return node->access;
+}
+
+std::uint32_t MemoryFileSystem::SetFolderAccess(const std::string& path, FolderAccess access) {
+  Node* node = Find(path);
+  if (node == nullptr || !node->isDir) return kErrPathNotFound;
+  node->access = access;
+  return 0;
 }
 
 int MemoryFileSystem::OpenFileCount() const { return int(open_.size()); }

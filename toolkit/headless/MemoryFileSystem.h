@@ -59,6 +59,8 @@ class MemoryFileSystem : public FileSystem {
   // Empty for a system without the folder.
   void SetAppDataDir(const std::string& path) { appDataDir_ = path; }
   std::optional<DosDateTime> FileTime(const std::string& path) const;
+  // The access list SetFolderAccess gave the folder; nothing for one that keeps its parent's.
+  std::optional<FolderAccess> AccessOf(const std::string& path) const;
   int OpenFileCount() const;
 
   // Makes the next call of `op` after `skip` further calls fail with `code` (one shot).
@@ -92,6 +94,7 @@ class MemoryFileSystem : public FileSystem {
   std::uint32_t Rename(const std::string& from, const std::string& to) override;
   std::uint32_t Delete(const std::string& path) override;
   std::uint32_t FreeSpace(const std::string& path, std::uint64_t& bytes) override;
+  std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access) override;
 
   struct Node;  // a file or a folder
 

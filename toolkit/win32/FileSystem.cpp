@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "toolkit/FileSystem.h"
+#include "toolkit/win32/FolderAccess.h"
 #include "toolkit/win32/Handles.h"
 
 namespace toolkit {
@@ -162,6 +163,10 @@ class Win32FileSystem : public FileSystem {
 
   std::uint32_t Delete(const std::string& path) override {
     return Result(DeleteFileA(path.c_str()));
+  }
+
+  std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access) override {
+    return win32::SetFolderAccess(path, access);
   }
 
   std::uint32_t FreeSpace(const std::string& path, std::uint64_t& bytes) override {

@@ -1,0 +1,13 @@
+// The Win32 file-system service's access lists (FolderAccess.cpp says why).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "toolkit/FileSystem.h"
+
+namespace toolkit::win32 {
+
+std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access);
+
+}  // namespace toolkit::win32
