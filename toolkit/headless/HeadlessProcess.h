@@ -1,5 +1,5 @@
-// The headless backend's process services: the arguments, %TEMP% and the clock a test sets, and
-// mutexes that a test can make "held by another process".
+// The headless backend's process services: the arguments, %TEMP% and the clock a test sets,
+// mutexes that a test can make "held by another process", and the programs a test says run.
 #pragma once
 
 #include <functional>
@@ -25,6 +25,9 @@ class HeadlessProcess : public ProcessServices {
   // Without one, no program can be started (kErrFileNotFound).
   using Runner = std::function<std::uint32_t(const std::string& program, const std::string& args)>;
   void SetRunner(Runner runner) { runner_ = std::move(runner); }
+  // A program of this file name starts or ends running in the user's session; a test may change
+  // it at any moment, for example while a box is up.
+  void SetRunning(const std::string& fileName, bool running);
 
   // --- The service ----------------------------------------------------------------------------
   std::string Arguments() override { return arguments_; }
@@ -34,6 +37,7 @@ class HeadlessProcess : public ProcessServices {
   void ReleaseMutex(MutexId mutex) override;
   std::uint32_t RunAndWait(const std::string& program, const std::string& arguments,
                            std::uint32_t& exitCode) override;
+  bool IsProgramRunning(const std::string& fileName) override;
 
  private:
   std::string arguments_;
@@ -42,6 +46,7 @@ class HeadlessProcess : public ProcessServices {
   std::map<MutexId, std::string> held_;
   MutexId nextId_ = 1;
   Runner runner_;
+  std::set<std::string> running_;  // folded file names
 };
 
 HeadlessProcess& HeadlessProc();
