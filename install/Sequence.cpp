@@ -14,6 +14,7 @@
 #include "install/ProgramGroup.h"
 #include "install/Registration.h"
 #include "install/Rollback.h"
+#include "install/RunningAutoCad.h"
 
 namespace install {
 namespace {
@@ -118,6 +119,8 @@ bool RunInstall(config::FrontEnd& frontEnd) {
   if (const std::optional<std::string> missing = FindWhatIsMissing(frontEnd)) {
     throw EInstallationRefused(*missing);
   }
+  // An AutoCAD left running would write its old profile back over the changes as it exits.
+  EnsureAutoCadClosed(frontEnd);
 
   Journal journal(v.ProductTitle);
   try {
