@@ -1,6 +1,7 @@
 #include "app/DialogFrontEnd.h"
 
 #include "app/MainDlg.h"
+#include "app/Questions.h"
 #include "app/Session.h"
 #include "config/Vars.h"
 #include "toolkit/Dialogs.h"
@@ -46,29 +47,12 @@ void DialogFrontEnd::Tell(Notice kind, const std::string& text) {
   }
 }
 
-namespace {
-
-bool AskInABox(Question question, const std::string& text) {
-  switch (question) {
-    case Question::kInsertDisk:
-      // Only Cancel stops; any other way of closing the box means the disk is in.
-      return toolkit::MessageDlg(text, toolkit::mbOK | toolkit::mbCancel) != toolkit::mrCancel;
-    case Question::kConfirmAbandon:
-    case Question::kCreateGroup:
-      return toolkit::MessageDlg(text, toolkit::mbYes | toolkit::mbNo) == toolkit::mrYes;
-  }
-  return false;
-}
-
-}  // namespace
-
 bool DialogFrontEnd::Ask(Question question, const std::string& text) {
   Session& session = TheSession();
   const bool yes = question == Question::kCreateGroup && session.options.noGroup
                        ? false
                        : AskInABox(question, text);
-  const config::ConfigurationBlock& v = config::Vars;
-  session.log.Write(v.LogQuestion + " " + text + " -> " + (yes ? v.LogYes : v.LogNo));
+  LogAnswer(session.log, text, yes);
   return yes;
 }
 

@@ -43,11 +43,13 @@ void RunRecorded(config::FrontEnd& frontEnd, Session& session, bool silent) {
     } else {
       session.outcome.StoppedBeforeStart();
     }
-  } catch (const toolkit::EAbort&) {
+  } catch (const toolkit::EAbort& abort) {
     if (!silent) {
       session.outcome.Abandoned();
       throw;
     }
+    // The abort of a disk prompt has no reason to add: the log holds the question already.
+    if (!abort.Reason().empty()) session.log.Write(config::Vars.LogError + " " + abort.Reason());
     session.outcome.Failed();
   } catch (const std::exception& error) {
     session.log.Write(config::Vars.LogError + " " + error.what());

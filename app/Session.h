@@ -60,7 +60,8 @@ void LogChoices(InstallLog& log, const config::FrontEnd& frontEnd, const std::st
 // Runs the install sequence and records its outcome. An interactive run lets the error go on to
 // the application's handler, which shows it (or nothing, for an abandon); a silent run logs it.
 // In a silent run nobody can abandon: an abort there means that a disk was asked for, that is, a
-// package is missing, which is an error.
+// package is missing, or that AutoCAD runs, and either is an error; the log has the abort's
+// reason.
 void RunRecorded(config::FrontEnd& frontEnd, Session& session, bool silent);
 
 }  // namespace app

@@ -1,5 +1,6 @@
 #include "app/SilentFrontEnd.h"
 
+#include "app/Questions.h"
 #include "config/Vars.h"
 
 namespace app {
@@ -50,9 +51,12 @@ bool SilentFrontEnd::Ask(Question question, const std::string& text) {
     case Question::kCreateGroup:
       yes = !options_.noGroup;
       break;
+    case Question::kCloseAutoCad:
+      // Nobody is there to close it: the run changes nothing and fails, saying why.
+      yes = false;
+      break;
   }
-  const config::ConfigurationBlock& v = config::Vars;
-  log_.Write(v.LogQuestion + " " + text + " -> " + (yes ? v.LogYes : v.LogNo));
+  LogAnswer(log_, text, yes);
   return yes;
 }
 

@@ -1,5 +1,6 @@
 #include "app/Uninstaller.h"
 
+#include "app/AutoCadBeforeRemoval.h"
 #include "app/Session.h"
 #include "app/SilentFrontEnd.h"
 #include "app/Startup.h"
@@ -73,6 +74,8 @@ int RunUninstall(Session& session) {
       return kExitUserExit;
     }
   }
+  // An AutoCAD left running would write back the trusted path the removal takes out.
+  if (const std::optional<int> refused = CloseAutoCadBeforeRemoval(session)) return *refused;
   SilentFrontEnd frontEnd(session.options, session.log);
   install::UninstallReport report;
   std::string text;

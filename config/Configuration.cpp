@@ -81,6 +81,15 @@ constexpr LanguageText kInstallationTexts[] = {
     {&ConfigurationBlock::MsgNotUndone,
      "L'installazione non \xE8 stata completata. Non \xE8 stato possibile annullare:",
      "The installation did not complete. These changes could not be undone:"},
+    {&ConfigurationBlock::MsgCloseAutoCad,
+     "AutoCAD \xE8 in esecuzione: alla chiusura riscriverebbe le proprie impostazioni sopra le "
+     "modifiche.\r\n"
+     "Chiudere AutoCAD, poi scegliere Riprova; Annulla esce senza modificare nulla.",
+     "AutoCAD is running: when it exits it would write its settings back over the changes.\r\n"
+     "Close AutoCAD, then choose Retry; Cancel leaves without changing anything."},
+    {&ConfigurationBlock::MsgAutoCadRunning,
+     "AutoCAD \xE8 in esecuzione: nulla \xE8 stato modificato.",
+     "AutoCAD is running: nothing was changed."},
 };
 
 // The unattended installation's texts: the usage shown for /? or a bad command line, and the

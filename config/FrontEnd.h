@@ -16,11 +16,12 @@ namespace config {
 // How a message reaches the user: the plain box (the text and "OK") or the typed information box.
 enum class Notice { kPlain, kInformation };
 
-// The questions the engine asks, each answered yes (OK, Yes) or no (Cancel, No).
+// The questions the engine asks, each answered yes (OK, Yes, Retry) or no (Cancel, No).
 enum class Question {
   kInsertDisk,      // the next disk: OK when it is in, Cancel to stop
   kConfirmAbandon,  // after Cancel at a disk prompt: Yes abandons the installation
   kCreateGroup,     // the Program Manager group: Yes creates it
+  kCloseAutoCad,    // AutoCAD runs: Retry once it is closed, Cancel to leave with nothing changed
 };
 
 class FrontEnd {

@@ -88,6 +88,8 @@ struct ConfigurationBlock {
   std::string MsgFileNameRefused;       // %1: the package, %2: the file name refused
   std::string MsgNothingChanged;        // after a failure that was undone
   std::string MsgNotUndone;             // followed by the paths that could not be put back
+  std::string MsgCloseAutoCad;          // AutoCAD runs: close it, then Retry, or Cancel
+  std::string MsgAutoCadRunning;        // the log's reason when a run stopped beside AutoCAD
 
   // Unattended set: the command line's usage and errors, and the log's wording. Italian with
   // Language 1, English with 2, empty otherwise, for every product code.

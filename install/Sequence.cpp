@@ -17,6 +17,7 @@
 #include "install/RecordBounds.h"
 #include "install/Registration.h"
 #include "install/Rollback.h"
+#include "install/RunningAutoCad.h"
 
 namespace install {
 namespace {
@@ -121,6 +122,9 @@ bool RunInstall(config::FrontEnd& frontEnd) {
   config::ConfigurationBlock& v = config::Vars;
   const std::string destination = frontEnd.Destination();
   const std::string journalPath = JoinPath(destination, kJournalName);
+  // An AutoCAD left running would write its old profile back over the changes as it exits, and
+  // holds the files the repair below may have to rename.
+  EnsureAutoCadClosed(frontEnd);
   // What a killed run left half done is settled before anything looks at the files.
   RepairInterruptedRuns(frontEnd, ReadJournal(journalPath),
                         GatherTrustedRoots(destination, {frontEnd.CadFolder()}));

@@ -28,7 +28,8 @@ class EInstallationFailed : public toolkit::Exception {
 // Runs the installation, talking to the user through `frontEnd`. True when it completed; false
 // when it stopped before touching anything because the AutoCAD folder does not exist. Otherwise
 // it undoes what it changed: a failure raises EInstallationRefused (before any change) or
-// EInstallationFailed, abandoning at a disk prompt the silent abort.
+// EInstallationFailed, abandoning at a disk prompt the silent abort. An AutoCAD that runs and is
+// not closed raises the silent abort too, before any change.
 bool RunInstall(config::FrontEnd& frontEnd);
 // Shows the end status, marks the installation done, offers the program group, reports success
 // and, for the Windows NT family, asks for a restart. The recorder learns of the group.

@@ -1,6 +1,7 @@
 // The message boxes and the folder-selection dialog. Two kinds of box: a plain one (the text, no
 // icon, one "OK", titled with the application's title) and a typed one (the information icon, the
-// title "Information", a chosen set of buttons). The handler of unhandled errors uses a third, the
+// title "Information", a chosen set of buttons: "OK", "Cancel", "&Yes", "&No", "&Retry", in the
+// combinations Windows' own boxes offer). The handler of unhandled errors uses a third, the
 // error box (stop icon, the application's title, "OK").
 #pragma once
 
@@ -8,7 +9,7 @@
 
 namespace toolkit {
 
-enum TMsgDlgButton : unsigned { mbOK = 1, mbCancel = 2, mbYes = 4, mbNo = 8 };
+enum TMsgDlgButton : unsigned { mbOK = 1, mbCancel = 2, mbYes = 4, mbNo = 8, mbRetry = 16 };
 enum class BoxKind { kPlain, kInformation, kError };
 
 // A plain box.

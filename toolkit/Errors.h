@@ -32,10 +32,18 @@ class EInOutError : public Exception {
   std::uint32_t code_;
 };
 
-// Ends the current user action and shows nothing (the user abandoned at a prompt).
+// Ends the current user action and shows nothing (the user abandoned at a prompt). A reason, when
+// one is given, is for a log: a run with nobody at the machine takes the abort for an error, and
+// its log says why.
 class EAbort : public Exception {
  public:
   EAbort() : Exception("Operation aborted") {}
+  explicit EAbort(std::string reason) : EAbort() { reason_ = std::move(reason); }
+  // Empty when none was given.
+  const std::string& Reason() const { return reason_; }
+
+ private:
+  std::string reason_;
 };
 
 // The run-time library's text for an operating-system error code.

@@ -1,8 +1,8 @@
 // The services of the running process beyond its files and windows: the arguments it was started
-// with, the folder for temporary files, the local time, and the machine-wide mutexes by which two
-// runs of a program keep out of each other's way. Like the other services it names no OS type, so
-// the installer's start-up reads its command line and stamps its log the same way on both
-// backends.
+// with, the folder for temporary files, the local time, the machine-wide mutexes by which two
+// runs of a program keep out of each other's way, the programs it starts, and whether a program
+// runs beside it. Like the other services it names no OS type, so the installer's start-up reads
+// its command line and stamps its log the same way on both backends.
 #pragma once
 
 #include <cstdint>
@@ -45,6 +45,10 @@ class ProcessServices {
   // Has a file that is in use now (a running program's) deleted when the system next starts, or,
   // for a user who may not arrange that, when the user next logs on. 0 once arranged.
   virtual std::uint32_t DeleteAtRestart(const std::string& path) = 0;
+  // Whether a program of this file name ("acad.exe", compared without regard to case) runs in
+  // the current user's session; where the system has no sessions (Windows 9x), anywhere. False
+  // too when the processes cannot be listed: nothing is known to run.
+  virtual bool IsProgramRunning(const std::string& fileName) = 0;
 };
 
 // The service of the backend this program is linked with.

@@ -30,6 +30,18 @@ std::uint32_t HeadlessProcess::RunAndWait(const std::string& program, const std:
   return 0;
 }
 
+void HeadlessProcess::SetRunning(const std::string& fileName, bool running) {
+  if (running) {
+    running_.insert(fs::FoldCase(fileName));
+  } else {
+    running_.erase(fs::FoldCase(fileName));
+  }
+}
+
+bool HeadlessProcess::IsProgramRunning(const std::string& fileName) {
+  return running_.contains(fs::FoldCase(fileName));
+}
+
 HeadlessProcess& HeadlessProc() {
   static HeadlessProcess process;
   return process;

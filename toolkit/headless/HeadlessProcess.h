@@ -1,5 +1,5 @@
-// The headless backend's process services: the arguments, %TEMP% and the clock a test sets, and
-// mutexes that a test can make "held by another process".
+// The headless backend's process services: the arguments, %TEMP% and the clock a test sets,
+// mutexes that a test can make "held by another process", and the programs a test says run.
 #pragma once
 
 #include <functional>
@@ -27,6 +27,9 @@ class HeadlessProcess : public ProcessServices {
   void SetRunner(Runner runner) { runner_ = std::move(runner); }
   // The files DeleteAtRestart was asked for.
   const std::set<std::string>& DeletedAtRestart() const { return deleteAtRestart_; }
+  // A program of this file name starts or ends running in the user's session; a test may change
+  // it at any moment, for example while a box is up.
+  void SetRunning(const std::string& fileName, bool running);
 
   // --- The service ----------------------------------------------------------------------------
   std::string Arguments() override { return arguments_; }
@@ -40,6 +43,7 @@ class HeadlessProcess : public ProcessServices {
     deleteAtRestart_.insert(path);
     return 0;
   }
+  bool IsProgramRunning(const std::string& fileName) override;
 
  private:
   std::string arguments_;
@@ -49,6 +53,7 @@ class HeadlessProcess : public ProcessServices {
   MutexId nextId_ = 1;
   Runner runner_;
   std::set<std::string> deleteAtRestart_;
+  std::set<std::string> running_;  // folded file names
 };
 
 HeadlessProcess& HeadlessProc();

@@ -101,6 +101,17 @@ std::optional<std::pair<RegValueType, std::string>> MemoryRegistry::Value(
   return std::pair{value->second.type, value->second.data};
 }
 
+std::map<std::string, std::string> MemoryRegistry::Snapshot() const {
+  std::map<std::string, std::string> snapshot;
+  for (const auto& [path, key] : keys_) {
+    snapshot[path];
+    for (const auto& [name, value] : key.values) {
+      snapshot[path + "|" + name] = std::to_string(int(value.type)) + ":" + value.data;
+    }
+  }
+  return snapshot;
+}
+
 std::optional<std::string> MemoryRegistry::StringValue(const std::string& path,
                                                        const std::string& name) const {
   auto value = Value(path, name);

@@ -37,6 +37,10 @@ class MemoryRegistry : public Registry {
   // The text of a string value as a reader gets it (up to its first NUL); nothing when the value
   // is missing or of another type.
   std::optional<std::string> StringValue(const std::string& path, const std::string& name) const;
+  // Every key and value, to compare the whole hive before and after a run: a key by its folded
+  // path with an empty text, a value by its key's folded path, "|", its folded name, with its
+  // type's number, ":" and its data.
+  std::map<std::string, std::string> Snapshot() const;
   int OpenKeyCount() const { return static_cast<int>(open_.size()); }
   int CreateKeyCount() const { return createCalls_; }
   // Opening or creating this key fails with `code` until cleared with 0.

@@ -167,6 +167,8 @@ class Win32Backend : public Backend {
       flags = (buttons & mbCancel) ? MB_YESNOCANCEL : MB_YESNO;
     else if ((buttons & mbOK) && (buttons & mbCancel))
       flags = MB_OKCANCEL;
+    else if ((buttons & mbRetry) && (buttons & mbCancel))
+      flags = MB_RETRYCANCEL;
     if (kind == BoxKind::kInformation) flags |= MB_ICONINFORMATION;
     if (kind == BoxKind::kError) flags |= MB_ICONERROR;
     HWND owner = GetActiveWindow();

@@ -1,6 +1,8 @@
-// The Win32 backend's process services: the command line, %TEMP%, the local time and named
-// mutexes in the global namespace.
+// The Win32 backend's process services: the command line, %TEMP%, the local time, named mutexes
+// in the global namespace, the programs it starts and the programs running beside it.
 #include <windows.h>
+
+#include <tlhelp32.h>
 
 #include "toolkit/FileSystem.h"
 #include "toolkit/Process.h"
@@ -8,6 +10,24 @@
 
 namespace toolkit {
 namespace {
+
+// Windows 9x has no sessions and no ProcessIdToSessionId, and an import of it would keep the
+// program from starting there: it is looked up at run time.
+using SessionOfProcess = BOOL(WINAPI*)(DWORD, DWORD*);
+
+SessionOfProcess FindSessionLookup() {
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  if (kernel == nullptr) return nullptr;
+  return reinterpret_cast<SessionOfProcess>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "ProcessIdToSessionId")));
+}
+
+// The file name of a process's program: Windows 9x lists the whole path, NT the name alone.
+std::string FileNameOf(const PROCESSENTRY32& entry) {
+  const std::string path = entry.szExeFile;
+  const std::size_t slash = path.find_last_of('\\');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 
 class Win32Process : public ProcessServices {
  public:
@@ -89,6 +109,28 @@ class Win32Process : public ProcessServices {
     return std::uint32_t(RegSetValueExA(key.Get(), "TolvekCleanup", 0, REG_SZ,
                                         reinterpret_cast<const BYTE*>(command.c_str()),
                                         DWORD(command.size() + 1)));
+  }
+
+  bool IsProgramRunning(const std::string& fileName) override {
+    win32::UniqueHandle snapshot(
+        win32::NullIfInvalid(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0)));
+    if (!snapshot) return false;
+    const SessionOfProcess sessionOf = FindSessionLookup();
+    DWORD ourSession = 0;
+    const bool bySession = sessionOf != nullptr && sessionOf(GetCurrentProcessId(), &ourSession);
+    const std::string wanted = fs::FoldCase(fileName);
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.Get(), &entry); more;
+         more = Process32Next(snapshot.Get(), &entry)) {
+      if (fs::FoldCase(FileNameOf(entry)) != wanted) continue;
+      if (!bySession) return true;
+      // Another user's program, in a session of its own, keeps its settings in that user's
+      // registry, not in ours; one whose session cannot be read is such a one.
+      DWORD session = 0;
+      if (sessionOf(entry.th32ProcessID, &session) && session == ourSession) return true;
+    }
+    return false;
   }
 
   void ReleaseMutex(MutexId mutex) override {

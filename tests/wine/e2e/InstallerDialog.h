@@ -120,6 +120,8 @@ class InstallerDialogTest : public ::testing::Test {
   // when the install button is enabled again, or once the error box has been answered, after
   // which nothing may follow. Returns the boxes in the order they came.
   std::vector<Box> Install(const std::string& group);
+  // What Install does once the sequence has begun: every box answered until it is over.
+  std::vector<Box> AnswerUntilTheEnd(const std::string& group);
 
   // Presses the install button with the medium short of a package: the first box is the prompt
   // for disk 2, which the user cancels and then confirms abandoning the installation.

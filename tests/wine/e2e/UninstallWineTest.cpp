@@ -6,8 +6,6 @@
 // finished by the next run; the quiet command exits 0.
 #include <windows.h>
 
-#include <tlhelp32.h>
-
 #include <gtest/gtest.h>
 
 #include <map>
@@ -46,19 +44,6 @@ Files FilesOf(const std::vector<std::string>& folders) {
     }
   }
   return files;
-}
-
-// The processes running this program (the uninstaller's temporary copy).
-std::vector<DWORD> ProcessesNamed(const std::string& name) {
-  std::vector<DWORD> ids;
-  toolkit::win32::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  PROCESSENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot.Get(), &entry); more;
-       more = Process32Next(snapshot.Get(), &entry)) {
-    if (lstrcmpiA(entry.szExeFile, name.c_str()) == 0) ids.push_back(entry.th32ProcessID);
-  }
-  return ids;
 }
 
 bool Exists(const std::string& path) {

@@ -36,8 +36,8 @@ class FolderTreeTest : public ::testing::Test {
     Press(FindControl(dialog_, "Per14"));
   }
 
-  // The tree as the user sees it: the installation's journal and uninstaller beside it are not
-  // part of it.
+  // The tree as the user sees it: the installation's journal and the uninstaller it places
+  // before the first package (written again by every run) are not part of it.
   static std::vector<std::pair<std::string, std::uint64_t>> Tree() {
     auto listing = Listing(kDestination);
     std::erase_if(listing, [](const auto& entry) {

@@ -31,20 +31,34 @@ InstallerProcess::~InstallerProcess() {
 }
 
 void EndProgramManagers() {
-  toolkit::win32::UniqueHandle snapshot(
-      toolkit::win32::NullIfInvalid(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0)));
-  if (!snapshot) return;
-  PROCESSENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot.Get(), &entry); more;
-       more = Process32Next(snapshot.Get(), &entry)) {
-    if (lstrcmpiA(entry.szExeFile, "progman.exe") != 0) continue;
-    toolkit::win32::UniqueHandle process(
-        OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+  for (DWORD id : ProcessesNamed("progman.exe")) {
+    toolkit::win32::UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
     if (!process) continue;
     TerminateProcess(process.Get(), 0);
     WaitForSingleObject(process.Get(), 5000);
   }
+}
+
+std::vector<DWORD> ProcessesNamed(const std::string& name) {
+  std::vector<DWORD> ids;
+  toolkit::win32::UniqueHandle snapshot(
+      toolkit::win32::NullIfInvalid(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0)));
+  if (!snapshot) return ids;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot.Get(), &entry); more;
+       more = Process32Next(snapshot.Get(), &entry)) {
+    if (lstrcmpiA(entry.szExeFile, name.c_str()) == 0) ids.push_back(entry.th32ProcessID);
+  }
+  return ids;
+}
+
+StandInAutoCad::StandInAutoCad() : process_(BuiltFile("tests\\wine\\acad\\acad.exe"), "") {
+  if (process_.Id() == 0) return;
+  listed_ = WaitUntil([&] {
+    const std::vector<DWORD> ids = ProcessesNamed("acad.exe");
+    return std::find(ids.begin(), ids.end(), process_.Id()) != ids.end();
+  });
 }
 
 bool InstallerProcess::WaitForExit(std::chrono::milliseconds timeout) {

@@ -45,6 +45,23 @@ class InstallerProcess {
 // "ProgMan", serves no DDE and stays open: tests end every one of it they leave behind.
 void EndProgramManagers();
 
+// The processes whose program has this file name ("TolvekUn.exe"), compared without regard to
+// case.
+std::vector<DWORD> ProcessesNamed(const std::string& name);
+
+// The stand-in for a running AutoCAD (tests/wine/acad's acad.exe), started and waited for until
+// the processes list it; ended when this goes.
+class StandInAutoCad {
+ public:
+  StandInAutoCad();
+  // Started and listed: a test asserts this before it relies on AutoCAD running.
+  bool Listed() const { return listed_; }
+
+ private:
+  InstallerProcess process_;
+  bool listed_ = false;
+};
+
 // The visible top-level windows of a process.
 std::vector<HWND> TopLevelWindows(DWORD processId);
 // Polls until a top-level window of the process satisfies `match`; nullptr at the deadline.
