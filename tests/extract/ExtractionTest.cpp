@@ -158,6 +158,31 @@ TEST_F(ExtractionTest, TheJournalIsNeverToldOfAPathTheLibraryRefuses) {
   EXPECT_EQ(journal.checked, journal.files);
 }
 
+// A record that cannot be written while the library runs (a journal whose disk just filled) stops
+// the library and is raised again once it has returned: the library knows nothing of C++ errors,
+// and the installation must get the error to undo what it did.
+TEST_F(ExtractionTest, AnErrorInTheCallbackStopsTheLibraryAndIsRaisedAfterIt) {
+  std::vector<unzip::test::TestMember> members;
+  // A name beyond ASCII is told to the journal as the library starts it, from the callback.
+  for (const char* name : {"first.txt", "caff\xE8.txt", "last.txt"}) {
+    members.push_back({.name = name, .content = name});
+  }
+  const auto bytes = unzip::test::MakeArchive(members);
+  Disk().PutFile("c:\\setup\\tol.pck", std::string(bytes.begin(), bytes.end()));
+  struct Refusing : RecordingJournal {
+    void FileCreated(const std::string& path, std::uint64_t size) override {
+      if (path.find('\xE8') != std::string::npos) throw EInOutError(kErrAccessDenied);
+      RecordingJournal::FileCreated(path, size);
+    }
+  } journal;
+  headless::ExpectBox(BoxKind::kError, "File access denied");
+  Extract("\\tol.pck", "c:\\target\\", "", journal);
+  EXPECT_EQ(Disk().List("c:\\target"), std::vector<std::string>{"first.txt"});
+  // The error went with the call: the next extraction of the package writes it whole.
+  Extract("\\tol.pck", "c:\\target\\");
+  EXPECT_EQ(Disk().List("c:\\target").size(), 3u);
+}
+
 TEST_F(ExtractionTest, AMissingPackageAsksForTheNextDiskUntilItIsThere) {
   WriteMedium(Disk(), "c:\\setup", {"\\cfg-acad.pck"});
   Show([&] {

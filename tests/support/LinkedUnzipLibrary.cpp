@@ -11,7 +11,9 @@ namespace {
 
 UnzipFailure lastFailure;
 
-std::int32_t UNZIP_STDCALL LinkedUnzDllExec(UnzipParams* params) {
+// As the DLL, built without unwind tables: an error that reached it from the callback would end
+// the process, here as there.
+std::int32_t UNZIP_STDCALL LinkedUnzDllExec(UnzipParams* params) noexcept {
   lastFailure = {};
   if (params == nullptr) return kUnzipBadParams;
   unzip::ToolkitStorage storage(toolkit::Fs());

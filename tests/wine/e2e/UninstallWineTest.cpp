@@ -239,4 +239,54 @@ TEST_F(UninstallWineTest, ARemovalKilledPartWayIsFinishedByTheNextRun) {
   EXPECT_GT(interrupted, 0);
 }
 
+// A user's command alias file as editors leave it, with LF alone and no final line end: the
+// removal gives back its very bytes, and its backup, the user's copy of it from before the
+// installation, stays as it was.
+TEST_F(UninstallWineTest, AUsersFileComesBackByteForByteAndItsBackupStays) {
+  cad_ = std::make_unique<DemoAutoCad>();
+  const std::string pgp = e2e::kProfileSupport + "\\acad.pgp";
+  const std::string original = "; mio\nA, *ARC\nCI, *CIRCLE\xE8";
+  WriteFile(pgp, original);
+  ASSERT_EQ(Install(), 3010u);
+  EXPECT_NE(ReadFile(pgp), original);
+  EXPECT_EQ(ReadFile(e2e::kProfileSupport + "\\pgp.bak"), original);
+  EXPECT_EQ(RunRegistered("QuietUninstallString"), 0u);
+  EXPECT_EQ(ReadFile(pgp), original);
+  EXPECT_EQ(ReadFile(e2e::kProfileSupport + "\\pgp.bak"), original);
+  EXPECT_FALSE(Exists(pgp + "~"));
+}
+
+// Anyone able to write the journal could make it name anything: a user's document with its real
+// size and CRC stays where it is, the record is named, and the way back stays.
+TEST_F(UninstallWineTest, ARecordNamingAUsersDocumentIsNotActedOn) {
+  cad_ = std::make_unique<DemoAutoCad>();
+  const std::string document = kScratch + "\\offerta.txt";
+  MakeTree(kScratch);
+  WriteFile(document, "Offerta n. 12\r\n");
+  ASSERT_EQ(Install(), 3010u);
+  const std::string journal = kDestination + "\\INSTALL.JNL";
+  WriteFile(journal, ReadFile(journal).value_or("") + "RUN\t9\tINSTALL\tTolvek v4\r\nFILE\t15\t" +
+                         document + "\r\nCRC\t" + "D5371DF1" + "\t" + document + "\r\nDONE\r\n");
+  EXPECT_EQ(RunRegistered("QuietUninstallString"), 1603u);
+  EXPECT_EQ(ReadFile(document), "Offerta n. 12\r\n");
+  EXPECT_TRUE(e2e::StringValue(kKey, "UninstallString"));
+  DeleteFileA(document.c_str());
+  extractwine::RemoveInstallation();
+}
+
+// The product's folder lies at the root of C:, where any user may add and change: it gets a list
+// of its own. Wine accepts the list but keeps none for files (it answers with one made from the
+// Unix permissions), so what is checked here is that the system took it; the list itself is the
+// native tests'.
+TEST_F(UninstallWineTest, TheProductsFolderIsGivenAnAccessListOfItsOwn) {
+  cad_ = std::make_unique<DemoAutoCad>();
+  const std::string log = kScratch + "\\install.log";
+  MakeTree(kScratch);
+  ASSERT_EQ(Install("/S \"/LOG=" + log + "\""), 3010u);
+  const std::string text = ReadFile(log).value_or("");
+  EXPECT_NE(text.find("Codice di uscita: 3010"), std::string::npos) << text;
+  EXPECT_EQ(text.find("Impossibile limitare"), std::string::npos) << text;
+  EXPECT_EQ(RunRegistered("QuietUninstallString"), 0u);
+}
+
 }  // namespace
