@@ -118,13 +118,15 @@ std::string WithoutTrustedPath(std::string_view list, std::string_view folder) {
   return kept;
 }
 
-void TrustInEveryProfile(const std::string& productKey, const std::string& folder,
-                         toolkit::ChangeRecorder& recorder) {
+int TrustInEveryProfile(const std::string& productKey, const std::string& folder,
+                        toolkit::ChangeRecorder& recorder) {
   toolkit::RegistryCursor profiles;
-  if (!profiles.OpenExistingKey(productKey + "\\Profiles")) return;
+  if (!profiles.OpenExistingKey(productKey + "\\Profiles")) return 0;
+  int trusting = 0;
   for (const std::string& profile : profiles.SubKeyNames()) {
     toolkit::RegistryCursor variables;
     if (!variables.OpenKey(productKey + "\\Profiles\\" + profile + "\\Variables")) continue;
+    ++trusting;
     const std::string name(kTrustedPathsName);
     const std::string list = variables.ReadString(name);
     const std::string trusted = WithTrustedPath(list, folder);
@@ -136,6 +138,7 @@ void TrustInEveryProfile(const std::string& productKey, const std::string& folde
                                   existed ? std::optional<std::string>(list) : std::nullopt);
     variables.WriteString(name, trusted);
   }
+  return trusting;
 }
 
 }  // namespace cad

@@ -65,10 +65,11 @@ std::string WithTrustedPath(std::string_view list, std::string_view folder);
 std::string WithoutTrustedPath(std::string_view list, std::string_view folder);
 
 // Adds `folder` to TRUSTEDPATHS under Profiles\<each profile>\Variables of the product key
-// `productKey` ("\Software\Autodesk\AutoCAD\R25.1\ACAD-9101:409"), keeping what each holds.
-// Without a Profiles key (AutoCAD never started) nothing is made: AutoCAD's first start makes the
-// profiles. Registry failures raise ERegistryException.
-void TrustInEveryProfile(const std::string& productKey, const std::string& folder,
-                         toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
+// `productKey` ("\Software\Autodesk\AutoCAD\R25.1\ACAD-9101:409"), keeping what each holds,
+// and returns how many profiles trust it now. Without a Profiles key (AutoCAD never started)
+// nothing is made: AutoCAD's first start makes the profiles. Registry failures raise
+// ERegistryException.
+int TrustInEveryProfile(const std::string& productKey, const std::string& folder,
+                        toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
 
 }  // namespace cad

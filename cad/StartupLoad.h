@@ -1,27 +1,59 @@
-// How AutoCAD comes to load the product's AutoLISP file, for every generation: through the
-// start-up files of releases 12 to 2005 where the AutoCAD folder has them (LispPatcher.h), and
-// otherwise, for 2006 and later, the way Autodesk documents for the release the registry names
-// (AcadReleases.h): the user's acaddoc.lsp up to 2011, a bundle from 2012. Autodesk's own
-// start-up files of those releases are reserved to it, and are never touched.
+// How AutoCAD comes to load the product's AutoLISP file, in every AutoCAD of the machine: through
+// the start-up files of releases 12 to 2005 where the chosen AutoCAD folder has them
+// (LispPatcher.h), and for each product from 2006 on that the user's registry knows, the way
+// Autodesk documents for its release (AcadReleases.h): the user's acaddoc.lsp in the product's
+// own support folder up to 2011, one bundle shared by every product from 2012, trusted in every
+// profile from 2014. Autodesk's own start-up files of those releases are reserved to it, and are
+// never touched.
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "cad/AcadProducts.h"
 #include "cad/Bundle.h"
 
 namespace cad {
 
-// Wires the product's AutoLISP file into AutoCAD's start-up for the AutoCAD folder `acadFolder`
-// (as PatchAcadLisp takes it). With `release14` (a release before 2004 chosen), or with any of the
-// start-up files of releases 12 to 2005 present, it is PatchAcadLisp and nothing else. Otherwise
-// the current release is read from the registry; 2006 to 2011 get the load block in the profile's
-// acaddoc.lsp, 2012 and later the bundle, for which `place` puts the product's files into the
-// bundle's Contents folder.
-//
-// Returns false when the user has to add the load by hand: a release before 2006 without its
-// start-up files, or a file or folder that could not be opened. File and registry failures
-// after that raise their errors.
-bool WireProductLisp(const std::string& acadFolder, bool release14, const PlaceProductFiles& place,
-                     toolkit::ChangeRecorder& recorder);
+// What became of one product.
+struct ProductWiring {
+  enum class Way {
+    kAcadDoc,        // the load block in `where`, its acaddoc.lsp
+    kBundle,         // the bundle, whose Contents folder is `where`
+    kTrustedBundle,  // the bundle, trusted in `trustedProfiles` profiles
+    kNotStarted,     // the user never started it: no profile or no support folder yet
+    kOlder,          // a release before 2006: only its own start-up files load the product
+    kNotOpened,      // its acaddoc.lsp, or the bundle, could not be written
+  };
+  const AcadProduct* product = nullptr;
+  Way way = Way::kNotStarted;
+  std::string where;
+  int trustedProfiles = 0;
+  // Each acaddoc.lsp AutoCAD finds in a profile's support path before the product's own, and
+  // loads instead of it.
+  std::vector<std::string> shadowedBy;
+  // A profile has PROJECTAWARE on: its trusted paths are read-only, and AutoCAD may refuse the
+  // bundle.
+  bool projectAware = false;
+};
+
+struct LispWiring {
+  bool startupFilesPatched = false;
+  std::vector<ProductWiring> products;
+
+  // The user has to add the load by hand: nothing loads the product, or a product's file could
+  // not be opened.
+  bool NeedsManualEdit() const;
+};
+
+// Wires the product's AutoLISP file into AutoCAD's start-up. With `release14` (a release before
+// 2004 chosen) it is PatchAcadLisp on `acadFolder` and nothing else. Otherwise the start-up
+// files of `acadFolder` are patched where it has them, exactly as for an older release, and then
+// each of `products` is wired as its release wants; `place` puts the product's files into a
+// folder (an acaddoc.lsp product's support folder, the bundle's Contents folder). File and
+// registry failures raise their errors.
+LispWiring WireProductLisp(const std::string& acadFolder, bool release14,
+                           const std::vector<AcadProduct>& products, const PlaceProductFiles& place,
+                           toolkit::ChangeRecorder& recorder);
 
 }  // namespace cad

@@ -250,6 +250,34 @@ constexpr LanguageText kWayBackTexts[] = {
      "Could not restrict who may change the folder:"},
 };
 
+// How the product loads in each AutoCAD of the machine.
+constexpr LanguageText kEveryAutoCadTexts[] = {
+    {&ConfigurationBlock::LogWayAcadDoc, "caricamento aggiunto a", "load added to"},
+    {&ConfigurationBlock::LogWayBundle, "pacchetto", "bundle"},
+    {&ConfigurationBlock::LogWayTrusted,
+     "profili che lo considerano attendibile:", "profiles trusting it:"},
+    {&ConfigurationBlock::LogWayNotStarted,
+     "mai avviato da questo utente (nessun profilo), tralasciato",
+     "never started by this user (no profile), passed over"},
+    {&ConfigurationBlock::LogWayOlder,
+     "versione precedente la 2006: Tolvek si carica dai file di avvio della sua cartella",
+     "release before 2006: Tolvek loads from the start-up files of its own folder"},
+    {&ConfigurationBlock::LogWayNotOpened, "non modificabile: serve la modifica manuale",
+     "cannot be changed: a manual edit is needed"},
+    {&ConfigurationBlock::LogShadowed, "AutoCAD carica prima %1, al posto del file di Tolvek",
+     "AutoCAD loads %1 first, instead of Tolvek's file"},
+    {&ConfigurationBlock::LogProjectAware,
+     "PROJECTAWARE \xE8 attivo: i percorsi attendibili sono di sola lettura e AutoCAD "
+     "potrebbe rifiutare Tolvek; aggiungere %1 ai percorsi attendibili del progetto",
+     "PROJECTAWARE is on: trusted paths are read-only and AutoCAD may refuse Tolvek; add %1 to "
+     "the project's trusted paths"},
+    {&ConfigurationBlock::MsgAcadDocShadowed,
+     "%1 carica %2 e non il file acaddoc.lsp di Tolvek: per avere Tolvek in AutoCAD aggiungere "
+     "a %2 la riga (load \"tolvek\" '(\"tolvek\")).",
+     "%1 loads %2 instead of Tolvek's acaddoc.lsp: to have Tolvek in AutoCAD, add the line "
+     "(load \"tolvek\" '(\"tolvek\")) to %2."},
+};
+
 struct FixedText {
   Text entry;
   const char* value;
@@ -338,6 +366,7 @@ void FillConfiguration() {
   AssignLanguage(kUnattendedTexts, v.Language);
   AssignLanguage(kUninstallTexts, v.Language);
   AssignLanguage(kWayBackTexts, v.Language);
+  AssignLanguage(kEveryAutoCadTexts, v.Language);
 
   if (v.Language != 1) return;
   // CadName is in place by now: three of these texts are built around it.

@@ -159,6 +159,18 @@ struct ConfigurationBlock {
   std::string LogRefused;
   std::string LogFolderNotProtected;
 
+  // Every AutoCAD's set: how the product loads in each, for the log, and what the closing report
+  // says of an acaddoc.lsp that AutoCAD loads instead of the product's.
+  std::string LogWayAcadDoc;
+  std::string LogWayBundle;
+  std::string LogWayTrusted;
+  std::string LogWayNotStarted;
+  std::string LogWayOlder;
+  std::string LogWayNotOpened;
+  std::string LogShadowed;         // %1: the file AutoCAD loads first
+  std::string LogProjectAware;     // %1: the bundle's Contents folder
+  std::string MsgAcadDocShadowed;  // %1: the product, %2: the file AutoCAD loads first
+
   // Run-time state.
   bool InstallDone = false;
   std::int32_t DiskNumber = 0;

@@ -8,6 +8,7 @@
 #include "extract/PackageSize.h"
 #include "extract/PackageTable.h"
 #include "extract/UnzipBinding.h"
+#include "install/AutoCadWiring.h"
 #include "install/Journal.h"
 #include "install/PathOps.h"
 #include "toolkit/FileSystem.h"
@@ -68,7 +69,7 @@ std::optional<std::string> FindWhatIsMissing(config::FrontEnd& frontEnd) {
   }
 
   if (!frontEnd.Release14()) {
-    const std::optional<std::string> support = cad::FindAcadSupportDir();
+    const std::optional<std::string> support = FindMainSupportFolder(frontEnd.CadFolder());
     if (!support) return v.MsgNoAcadProfile;
     if (!toolkit::Fs().DirExists(*support)) {
       return FormatMessage(v.MsgSupportFolderMissing, {*support});

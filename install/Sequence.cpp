@@ -7,6 +7,7 @@
 #include "config/Vars.h"
 #include "extract/Extraction.h"
 #include "extract/PackageTable.h"
+#include "install/AutoCadWiring.h"
 #include "install/FolderTree.h"
 #include "install/Journal.h"
 #include "install/Messages.h"
@@ -46,7 +47,7 @@ void ExtractCadFiles(config::FrontEnd& frontEnd, bool release14,
     return;
   }
   for (std::string_view file : kProductFiles) {
-    const std::string support = cad::GetAcadSupportDir();
+    const std::string support = MainSupportFolder(acad);
     if (file == kProductFiles[0]) frontEnd.Note(v.LogRegistrySupportFolder + " " + support);
     ExtractCadFile(frontEnd, file, support, recorder);
   }
@@ -83,25 +84,31 @@ void PatchMenuAndAliases(config::FrontEnd& frontEnd, bool release14,
     }
     return;
   }
-  if (!PatchMenu(frontEnd, cad::GetAcadSupportDir(), "acad.mns", recorder)) {
+  const std::string& acad = config::Vars.WorkDir;
+  if (!PatchMenu(frontEnd, MainSupportFolder(acad), "acad.mns", recorder)) {
     ShowManualEditMessage(frontEnd, kMenuNotPatched2004);
   }
-  if (!PatchPgp(frontEnd, cad::GetAcadSupportDir(), "acad.pgp", recorder)) {
+  if (!PatchPgp(frontEnd, MainSupportFolder(acad), "acad.pgp", recorder)) {
     ShowManualEditMessage(frontEnd, kPgpNotPatched);
   }
 }
 
 // Everything the installation changes after the destination tree: AutoCAD's files, the
-// product's files in AutoCAD's support folder, and the packages in the destination.
-void InstallFiles(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& recorder) {
+// product's files in AutoCAD's support folder, and the packages in the destination. Returns what
+// the closing report adds.
+std::string InstallFiles(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& recorder) {
   config::ConfigurationBlock& v = config::Vars;
   v.WorkDir = frontEnd.CadFolder();
-  // AutoCAD 2012 and later load the product from a bundle, with the files the support folder gets.
+  // Each AutoCAD of 2006 to 2011 loads the product from its own support folder, those from 2012
+  // from a bundle: both with the files the main support folder gets.
   const auto placeProductFiles = [&](const std::string& folder) {
     for (std::string_view file : kProductFiles) ExtractCadFile(frontEnd, file, folder, recorder);
   };
-  const bool lispPatched =
-      cad::WireProductLisp(v.WorkDir, frontEnd.Release14(), placeProductFiles, recorder);
+  const std::vector<cad::AcadProduct> products = cad::FindAcadProducts();
+  const cad::LispWiring wiring =
+      cad::WireProductLisp(v.WorkDir, frontEnd.Release14(), products, placeProductFiles, recorder);
+  const std::string report = NoteWiring(frontEnd, wiring);
+  const bool lispPatched = !wiring.NeedsManualEdit();
   frontEnd.Note((lispPatched ? v.LogLispPatched : v.LogLispNotPatched) + " " + v.WorkDir);
   if (!lispPatched) ShowManualEditMessage(frontEnd, kLispNotPatched);
   // The generation is read at each step: the user may change it while the files are extracted.
@@ -114,6 +121,7 @@ void InstallFiles(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& recorder)
   extract::ExtractPackage(frontEnd, v.SourceDir + extract::kHelpPackage, v.WorkDir + "\\help\\", "",
                           recorder);
   extract::ExtractAllPackages(frontEnd, v.WorkDir, recorder);
+  return report;
 }
 
 }  // namespace
@@ -134,6 +142,7 @@ bool RunInstall(config::FrontEnd& frontEnd) {
   }
 
   Journal journal(v.ProductTitle, RunKind::kInstall);
+  std::string closing;
   NotedRecorder recorder(journal, frontEnd);
   try {
     BuildDestinationTree(frontEnd, journal);
@@ -141,7 +150,7 @@ bool RunInstall(config::FrontEnd& frontEnd) {
     journal.Open(journalPath, ReadJournal(journalPath));
     PlaceUninstaller(recorder, destination);
     RegisterProduct(recorder, destination, frontEnd.CadFolder(), journal.StartedTheFile());
-    InstallFiles(frontEnd, recorder);
+    closing = InstallFiles(frontEnd, recorder);
     CompleteRegistration(journal.PlacedBytes(), journal.FileSize());
     journal.Complete();
   } catch (const toolkit::EAbort&) {
@@ -158,18 +167,19 @@ bool RunInstall(config::FrontEnd& frontEnd) {
     }
     throw EInstallationFailed(message);
   }
-  FinishInstall(frontEnd, journal);
+  FinishInstall(frontEnd, journal, closing);
   return true;
 }
 
-void FinishInstall(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& recorder) {
+void FinishInstall(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& recorder,
+                   const std::string& closing) {
   const config::ConfigurationBlock& v = config::Vars;
   frontEnd.SetStatus(v.MsgCopyDone);
   config::Vars.InstallDone = true;
   if (v.OfferProgramGroup) {
     CreateProgramGroup(frontEnd, v.GroupName, v.GroupItemFile, "", v.GroupItemName, recorder);
   }
-  frontEnd.Tell(config::Notice::kInformation, v.MsgSuccess);
+  frontEnd.Tell(config::Notice::kInformation, v.MsgSuccess + closing);
   if (frontEnd.RestartNoticeWanted()) frontEnd.Tell(config::Notice::kPlain, v.MsgRebootNotice);
 }
 

@@ -32,8 +32,10 @@ class EInstallationFailed : public toolkit::Exception {
 // not closed raises the silent abort too, before any change.
 bool RunInstall(config::FrontEnd& frontEnd);
 // Shows the end status, marks the installation done, offers the program group, reports success
-// and, for the Windows NT family, asks for a restart. The recorder learns of the group.
+// (followed by `closing`, what the success box has to add) and, for the Windows NT family, asks
+// for a restart. The recorder learns of the group.
 void FinishInstall(config::FrontEnd& frontEnd,
-                   toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
+                   toolkit::ChangeRecorder& recorder = toolkit::NoRecording(),
+                   const std::string& closing = {});
 
 }  // namespace install

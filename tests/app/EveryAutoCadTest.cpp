@@ -1,0 +1,133 @@
+// Every AutoCAD of the user, end to end on the headless backend: a machine with AutoCAD 2009 last
+// used, 2021, 2026 and a 2026 vertical, and a 2024 the user never started. A silent installation
+// into the folder of 2021 wires each the way its release wants and puts the menu and the command
+// alias into 2021's own support folder, though 2009 is the one last used; the log names every
+// product and how; the removal takes every change back, byte for byte.
+#include <gtest/gtest.h>
+
+#include "app/Startup.h"
+#include "install/Registration.h"
+#include "tests/support/HeadlessTest.h"
+#include "tests/support/Medium.h"
+#include "toolkit/headless/FakeProgramManager.h"
+#include "toolkit/headless/HeadlessProcess.h"
+#include "toolkit/headless/MemoryRegistry.h"
+
+namespace {
+
+using namespace toolkit;
+using headless::HeadlessProc;
+using headless::MemReg;
+
+const std::string kAutoCad = "\\Software\\Autodesk\\AutoCAD";
+const std::string kAcad2021 = "c:\\Program Files\\Autodesk\\AutoCAD 2021";
+const std::string kBundle = "c:\\Users\\user\\AppData\\Roaming\\Autodesk\\ApplicationPlugins";
+
+struct Product {
+  const char* release;
+  const char* key;
+  const char* root;  // the user's roamable folder; none for one never started
+};
+
+const Product kProducts[] = {
+    {"R17.2", "ACAD-7001:409", "c:\\Profiles\\2009\\"},
+    {"R24.0", "ACAD-5101:409", "c:\\Profiles\\2021\\"},
+    {"R25.1", "ACAD-9101:409", "c:\\Profiles\\2026\\"},
+    {"R25.1", "ACAD-9106:409", "c:\\Profiles\\2026-vertical\\"},
+    {"R24.3", "ACAD-7101:409", nullptr},
+};
+
+class EveryAutoCadTest : public testing_support::HeadlessTest {
+ protected:
+  void SetUp() override {
+    HeadlessTest::SetUp();
+    testing_support::WriteMedium(Disk(), "c:\\setup");
+    Disk().SetProgramPath("c:\\setup\\install.exe");
+    Disk().MakeDirs("c:\\temp");
+    Disk().MakeDirs("c:\\Users\\user\\AppData\\Roaming");
+    Disk().MakeDirs(kAcad2021);
+    headless::ProgramManager().running = true;
+    for (const Product& product : kProducts) {
+      const std::string key = kAutoCad + "\\" + product.release + "\\" + product.key;
+      MemReg().SetString("HKLM" + key, "AcadLocation",
+                         std::string(product.release) == "R24.0" ? kAcad2021 : "c:\\Elsewhere");
+      if (product.root == nullptr) continue;
+      MemReg().SetString(key, "RoamableRootFolder", product.root);
+      MemReg().SetString(key + "\\Profiles\\P1\\Variables", "TRUSTEDPATHS", "c:\\Lisp");
+      Disk().PutFile(std::string(product.root) + "Support\\acad.pgp", "A, *ARC\n");
+      Disk().PutFile(std::string(product.root) + "Support\\acad.mns", "***TOOLBARS\n");
+    }
+    // 2009 has an acaddoc.lsp of its user's, with LF line ends.
+    Disk().PutFile("c:\\Profiles\\2009\\Support\\acaddoc.lsp", "(setq mine 1)\n(princ)");
+    MemReg().SetString(kAutoCad, "CurVer", "R17.2");
+    MemReg().SetString(kAutoCad + "\\R17.2", "CurVer", "ACAD-7001:409");
+  }
+
+  int Run(const std::string& arguments) {
+    HeadlessProc().SetArguments(arguments);
+    return app::RunInstaller();
+  }
+
+  static std::string Trusted(const Product& product) {
+    return MemReg()
+        .StringValue(
+            kAutoCad + "\\" + product.release + "\\" + product.key + "\\Profiles\\P1\\Variables",
+            "TRUSTEDPATHS")
+        .value_or("<none>");
+  }
+};
+
+TEST_F(EveryAutoCadTest, EachProductIsWiredAndTakenBack) {
+  const auto disk = Disk().Snapshot();
+  ASSERT_EQ(Run("/S /NOGROUP \"/ACAD=" + kAcad2021 + "\""), 3010);
+  const std::string contents = kBundle + "\\Tolvek.bundle\\Contents";
+  // 2009: its user's acaddoc.lsp loads the product, with the product's file beside it.
+  EXPECT_NE(
+      Disk().FileContent("c:\\Profiles\\2009\\Support\\acaddoc.lsp")->find("(load \"tolvek\""),
+      std::string::npos);
+  EXPECT_TRUE(Disk().FileExists("c:\\Profiles\\2009\\Support\\tolvek.lsp"));
+  // 2021 and 2026 with its vertical: the one bundle, trusted in each profile.
+  EXPECT_TRUE(Disk().FileExists(contents + "\\tolvek.lsp"));
+  for (const Product& product : kProducts) {
+    if (product.root == nullptr || std::string(product.release) == "R17.2") continue;
+    EXPECT_EQ(Trusted(product), "c:\\Lisp;" + contents) << product.key;
+  }
+  // The chosen folder is 2021's: its support folder gets the menu and the command alias.
+  EXPECT_NE(Disk().FileContent("c:\\Profiles\\2021\\Support\\acad.pgp")->find("RUNTOLVEK"),
+            std::string::npos);
+  EXPECT_EQ(Disk().FileContent("c:\\Profiles\\2009\\Support\\acad.pgp"), "A, *ARC\n");
+  const std::string log = *Disk().FileContent("c:\\temp\\Tolvek-install.log");
+  for (const char* named : {"AutoCAD 2009 (R17.2 ACAD-7001:409): caricamento aggiunto a",
+                            "AutoCAD 2021 (R24.0 ACAD-5101:409): pacchetto",
+                            "AutoCAD 2026 (R25.1 ACAD-9106:409): pacchetto",
+                            "AutoCAD 2024 (R24.3 ACAD-7101:409): mai avviato"}) {
+    EXPECT_NE(log.find(named), std::string::npos) << named << "\n" << log;
+  }
+
+  ASSERT_EQ(Run("/UNINSTALL /S \"/FROM=c:\\Tolvek4\""), 0);
+  auto after = Disk().Snapshot();
+  std::erase_if(after, [](const auto& file) {
+    return file.first.ends_with(".bak") || file.first.ends_with(".log");
+  });
+  EXPECT_EQ(after, disk);
+  for (const Product& product : kProducts) {
+    if (product.root == nullptr) continue;
+    EXPECT_EQ(Trusted(product), "c:\\Lisp") << product.key;
+  }
+  EXPECT_FALSE(Disk().DirExists(kBundle + "\\Tolvek.bundle"));
+}
+
+// AutoCAD loads only the first acaddoc.lsp of its support path: the closing report says which
+// file takes the place of the product's.
+TEST_F(EveryAutoCadTest, TheClosingReportNamesAnAcadDocThatShadowsTheProducts) {
+  Disk().PutFile("c:\\Office\\acaddoc.lsp", "(princ)\r\n");
+  MemReg().SetString(kAutoCad + "\\R17.2\\ACAD-7001:409\\Profiles\\P1\\General", "ACAD",
+                     "c:\\Office;c:\\Profiles\\2009\\Support");
+  ASSERT_EQ(Run("/S /NOGROUP \"/ACAD=" + kAcad2021 + "\""), 3010);
+  const std::string log = *Disk().FileContent("c:\\temp\\Tolvek-install.log");
+  EXPECT_NE(log.find("AutoCAD 2009 (R17.2 ACAD-7001:409) carica c:\\Office\\acaddoc.lsp"),
+            std::string::npos)
+      << log;
+}
+
+}  // namespace
