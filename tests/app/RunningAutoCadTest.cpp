@@ -16,6 +16,7 @@
 #include "app/Startup.h"
 #include "install/Registration.h"
 #include "tests/support/HeadlessTest.h"
+#include "tests/support/LogText.h"
 #include "tests/support/Medium.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Forms.h"
@@ -103,11 +104,10 @@ class RunningAutoCadTest : public testing_support::HeadlessTest {
     return shown;
   }
 
-  std::string Log() { return Disk().FileContent(kLog).value_or(""); }
-
   void ExpectLogged(const std::vector<std::string>& lines, int code) {
-    for (const std::string& line : lines) EXPECT_NE(Log().find(line), std::string::npos) << line;
-    EXPECT_TRUE(Log().ends_with("Codice di uscita: " + std::to_string(code) + "\r\n")) << Log();
+    const std::string log = testing_support::LogText(Disk().FileContent(kLog));
+    for (const std::string& line : lines) EXPECT_NE(log.find(line), std::string::npos) << line;
+    EXPECT_TRUE(log.ends_with("Codice di uscita: " + std::to_string(code) + "\r\n")) << log;
   }
 };
 

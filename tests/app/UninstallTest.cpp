@@ -8,6 +8,7 @@
 #include "app/Startup.h"
 #include "install/Registration.h"
 #include "tests/support/HeadlessTest.h"
+#include "tests/support/LogText.h"
 #include "tests/support/Medium.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Forms.h"
@@ -93,7 +94,8 @@ TEST_F(UninstallTest, WhatTheUserAddedStaysAndNothingElseOfTheProduct) {
   EXPECT_EQ(after, expected);
   EXPECT_FALSE(MemReg().KeyExists(install::kUninstallKey));
   EXPECT_EQ(headless::ProgramManager().commands.back(), "[DeleteGroup(Tolvek)]");
-  const std::string log = *Disk().FileContent("c:\\temp\\Tolvek-install.log");
+  const std::string log =
+      testing_support::LogText(Disk().FileContent("c:\\temp\\Tolvek-install.log"));
   EXPECT_NE(log.find("Lasciato: c:\\Tolvek4\\UserParts (contiene file non installati da Tolvek)"),
             std::string::npos)
       << log;

@@ -40,13 +40,7 @@ const Box kCloseAutoCad{
     true};
 const std::string kReason = "Errore: AutoCAD \xE8 in esecuzione: nulla \xE8 stato modificato.\r\n";
 
-std::string TempLog() {
-  char buffer[MAX_PATH + 1] = {};
-  GetTempPathA(sizeof buffer, buffer);
-  std::string folder = buffer;
-  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-  return folder + "\\Tolvek-install.log";
-}
+std::string TempLog() { return TempFolder() + "\\Tolvek-install.log"; }
 
 // Runs a program to its end; its exit code.
 std::optional<DWORD> RunToTheEnd(const std::string& exe, const std::string& arguments) {
@@ -64,7 +58,7 @@ std::optional<DWORD> RunRegistered(const std::string& name) {
 }
 
 void ExpectTheLogSaysWhy(const std::string& file) {
-  const std::string log = ReadFile(file).value_or("");
+  const std::string log = ReadLog(file).value_or("(no UTF-8 log with a byte-order mark)");
   EXPECT_NE(log.find(kReason), std::string::npos) << log;
   EXPECT_TRUE(log.ends_with("Codice di uscita: 1603\r\n")) << log;
 }
