@@ -40,7 +40,8 @@ const Box kCloseAutoCad{
     true};
 const std::string kReason = "Errore: AutoCAD \xE8 in esecuzione: nulla \xE8 stato modificato.\r\n";
 
-std::string TempLog() { return TempFolder() + "\\Tolvek-install.log"; }
+// The quiet removal's log, in %TEMP% without /LOG.
+std::string UninstallLog() { return TempFolder() + "\\Tolvek-uninstall.log"; }
 
 // Runs a program to its end; its exit code.
 std::optional<DWORD> RunToTheEnd(const std::string& exe, const std::string& arguments) {
@@ -68,7 +69,7 @@ class RunningAutoCadWineTest : public e2e::InstallerDialogTest {
   void SetUp() override {
     InstallerDialogTest::SetUp();
     DeleteFileA(kLog.c_str());
-    DeleteFileA(TempLog().c_str());
+    DeleteFileA(UninstallLog().c_str());
   }
 
   void TearDown() override {
@@ -136,7 +137,7 @@ TEST_F(RunningAutoCadWineTest, AQuietRemovalRemovesNothingAndExits1603UntilAutoC
     EXPECT_EQ(RunRegistered("QuietUninstallString"), 1603u);
     EXPECT_EQ(e2e::Differences(installed, e2e::ContentsOf(folders), "installed", "after"), "");
     EXPECT_TRUE(e2e::StringValue(kUninstallKey, "DisplayName"));
-    ExpectTheLogSaysWhy(TempLog());
+    ExpectTheLogSaysWhy(UninstallLog());
   }
   // With AutoCAD closed the same command removes the product.
   EXPECT_EQ(RunRegistered("QuietUninstallString"), 0u);
