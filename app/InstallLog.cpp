@@ -1,6 +1,7 @@
 #include "app/InstallLog.h"
 
 #include "toolkit/Process.h"
+#include "toolkit/Utf8.h"
 
 namespace app {
 
@@ -19,8 +20,11 @@ std::string Digits(int number, std::size_t width) {
 
 bool InstallLog::Open(const std::string& path) {
   file_.Open(path, toolkit::OpenMode::kCreate, fs::Check::kRecord);
+  const std::string_view mark = toolkit::kUtf8ByteOrderMark;
+  if (file_.IsOpen()) file_.Write(mark.data(), mark.size(), fs::Check::kRecord);
   // The engine's unchecked folder operations read the recorded code next: leave none behind.
   const bool opened = fs::IoResult() == 0 && file_.IsOpen();
+  if (!opened) Close();
   path_ = opened ? path : std::string();
   return opened;
 }
@@ -39,7 +43,7 @@ void InstallLog::Write(const std::string& text) {
     lines += c == '\n' ? "\r\n" + indent : std::string(1, c);
   }
   lines += "\r\n";
-  file_.Write(lines, fs::Check::kRecord);
+  file_.Write(toolkit::Utf8FromCp1252(lines), fs::Check::kRecord);
   fs::IoResult();
 }
 

@@ -1,5 +1,8 @@
-// The log of a run: plain text in code page 1252, one event per line after its local time stamp,
-// for whoever deploys the product to many machines and reads afterwards what happened on each.
+// The log of a run: UTF-8 text after a byte-order mark, one event per line after its local time
+// stamp, for whoever deploys the product to many machines and reads afterwards what happened on
+// each. The program's texts are code page 1252 and are converted as they are written: the tools
+// that collect and show such logs read UTF-8, and would show every accent of the Italian texts as
+// a replacement character.
 // A text of several lines (a message box's) goes on below its first line, indented, so that
 // every stamp still opens one event. A log that cannot be written never stops the installation.
 #pragma once
@@ -12,12 +15,12 @@ namespace app {
 
 class InstallLog {
  public:
-  // Creates the file, or empties the one there. False when it cannot: another run may be
-  // writing it, or its folder does not exist.
+  // Creates the file, or empties the one there, and writes the byte-order mark. False when it
+  // cannot: another run may be writing it, or its folder does not exist.
   bool Open(const std::string& path);
   bool IsOpen() const { return file_.IsOpen(); }
   const std::string& Path() const { return path_; }
-  // Writes one event; nothing when no file is open.
+  // Writes one event, given in code page 1252; nothing when no file is open.
   void Write(const std::string& text);
   void Close();
 

@@ -106,13 +106,18 @@ void Report(const Session& session, InstallLog& log, const std::string& text) {
   toolkit::ShowMessage(text);
 }
 
-std::string DefaultLogPath() { return toolkit::Proc().TempFolder() + "\\Tolvek-install.log"; }
+// The log of a silent run that names none. An uninstallation has its own: opening a log empties
+// it, and the installation's may be the one that says why an installation failed.
+std::string DefaultLogPath(const Options& options) {
+  return toolkit::Proc().TempFolder() +
+         (options.uninstall ? "\\Tolvek-uninstall.log" : "\\Tolvek-install.log");
+}
 
 // Opens the log the options ask for; false only when /LOG names a file that cannot be written.
 bool OpenLog(Session& session) {
   const Options& options = session.options;
   if (options.logFile) return session.log.Open(*options.logFile);
-  if (options.silent) session.log.Open(DefaultLogPath());
+  if (options.silent) session.log.Open(DefaultLogPath(options));
   return true;
 }
 
@@ -130,7 +135,9 @@ int RunToTheEnd(Session& session) {
   session.options = parsed.options;
   InstallLog& log = session.log;
   auto started = [&] {
-    log.Write(Vars.LogStarted + " " + Vars.SourceDir);
+    const std::string& first =
+        session.options.uninstall ? Vars.LogUninstallStartedFrom : Vars.LogStarted;
+    log.Write(first + " " + Vars.SourceDir);
     log.Write(Vars.LogOptions + " " + (arguments.empty() ? Vars.LogNoOptions : arguments));
   };
 
@@ -146,7 +153,8 @@ int RunToTheEnd(Session& session) {
     return Finish(log, kExitSuccess);
   }
 
-  // The uninstaller in the destination hands over to a copy of itself before anything else.
+  // The uninstaller in the destination hands over to a copy of itself before anything else, and
+  // before it opens the log: the copy writes it, and could not while this process held it open.
   if (parsed.options.uninstall) {
     if (const std::optional<int> code = RunTemporaryCopy(session, arguments)) return *code;
   }

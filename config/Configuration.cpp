@@ -104,7 +104,8 @@ constexpr LanguageText kUnattendedTexts[] = {
      "/R14 - AutoCAD precedente la 2004 (altrimenti 2004 e successive)\r\n"
      "/WIN9X - Windows 98/ME (altrimenti Windows NT/2000/XP)\r\n"
      "/NOGROUP - senza il gruppo di Program Manager\r\n"
-     "/LOG=file - il log in questo file (con /S altrimenti %TEMP%\\Tolvek-install.log)\r\n"
+     "/LOG=file - il log in questo file (con /S altrimenti %TEMP%\\Tolvek-install.log, per "
+     "/UNINSTALL %TEMP%\\Tolvek-uninstall.log)\r\n"
      "/UNINSTALL - rimuove Tolvek (UNINSTAL.EXE nella cartella di Tolvek); con /S senza domande\r\n"
      "/? o /HELP - questo elenco\r\n"
      "\r\n"
@@ -119,7 +120,8 @@ constexpr LanguageText kUnattendedTexts[] = {
      "/R14 - AutoCAD before 2004 (otherwise 2004 and later)\r\n"
      "/WIN9X - Windows 98/ME (otherwise Windows NT/2000/XP)\r\n"
      "/NOGROUP - no Program Manager group\r\n"
-     "/LOG=file - the log into this file (with /S otherwise %TEMP%\\Tolvek-install.log)\r\n"
+     "/LOG=file - the log into this file (with /S otherwise %TEMP%\\Tolvek-install.log, for "
+     "/UNINSTALL %TEMP%\\Tolvek-uninstall.log)\r\n"
      "/UNINSTALL - removes Tolvek (UNINSTAL.EXE in the Tolvek folder); with /S without "
      "questions\r\n"
      "/? or /HELP - this list\r\n"
@@ -184,6 +186,8 @@ constexpr LanguageText kUninstallTexts[] = {
     {&ConfigurationBlock::MsgLeftInPlace, "Sono rimasti:", "Left in place:"},
     {&ConfigurationBlock::MsgNoRecord, "Nessuna installazione di Tolvek registrata in %1.",
      "No installation of Tolvek is recorded in %1."},
+    {&ConfigurationBlock::LogUninstallStartedFrom, "Disinstallazione avviata da",
+     "Uninstallation started from"},
     {&ConfigurationBlock::LogUninstallStarted, "Disinstallazione di", "Uninstallation of"},
     {&ConfigurationBlock::LogRemoved, "Rimosso:", "Removed:"},
     {&ConfigurationBlock::LogLinesRemoved,

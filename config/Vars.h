@@ -128,10 +128,11 @@ struct ConfigurationBlock {
   // Language 1, English with 2.
   std::string MsgConfirmUninstall;
   std::string MsgUninstalled;
-  std::string MsgUninstallIncomplete;  // a failure: running the uninstaller again finishes it
-  std::string MsgLeftInPlace;          // followed by each thing left, with its reason
-  std::string MsgNoRecord;             // %1: the destination
-  std::string LogUninstallStarted;
+  std::string MsgUninstallIncomplete;   // a failure: running the uninstaller again finishes it
+  std::string MsgLeftInPlace;           // followed by each thing left, with its reason
+  std::string MsgNoRecord;              // %1: the destination
+  std::string LogUninstallStartedFrom;  // its log's first line, where LogStarted is an install's
+  std::string LogUninstallStarted;      // followed by the destination being removed
   std::string LogRemoved;
   std::string LogLinesRemoved;
   std::string LogLeft;

@@ -8,6 +8,7 @@
 #include "app/Startup.h"
 #include "install/Registration.h"
 #include "tests/support/HeadlessTest.h"
+#include "tests/support/LogText.h"
 #include "tests/support/Medium.h"
 #include "toolkit/headless/FakeProgramManager.h"
 #include "toolkit/headless/HeadlessProcess.h"
@@ -96,7 +97,8 @@ TEST_F(EveryAutoCadTest, EachProductIsWiredAndTakenBack) {
   EXPECT_NE(Disk().FileContent("c:\\Profiles\\2021\\Support\\acad.pgp")->find("RUNTOLVEK"),
             std::string::npos);
   EXPECT_EQ(Disk().FileContent("c:\\Profiles\\2009\\Support\\acad.pgp"), "A, *ARC\n");
-  const std::string log = *Disk().FileContent("c:\\temp\\Tolvek-install.log");
+  const std::string log =
+      testing_support::LogText(Disk().FileContent("c:\\temp\\Tolvek-install.log"));
   for (const char* named : {"AutoCAD 2009 (R17.2 ACAD-7001:409): caricamento aggiunto a",
                             "AutoCAD 2021 (R24.0 ACAD-5101:409): pacchetto",
                             "AutoCAD 2026 (R25.1 ACAD-9106:409): pacchetto",
@@ -124,7 +126,8 @@ TEST_F(EveryAutoCadTest, TheClosingReportNamesAnAcadDocThatShadowsTheProducts) {
   MemReg().SetString(kAutoCad + "\\R17.2\\ACAD-7001:409\\Profiles\\P1\\General", "ACAD",
                      "c:\\Office;c:\\Profiles\\2009\\Support");
   ASSERT_EQ(Run("/S /NOGROUP \"/ACAD=" + kAcad2021 + "\""), 3010);
-  const std::string log = *Disk().FileContent("c:\\temp\\Tolvek-install.log");
+  const std::string log =
+      testing_support::LogText(Disk().FileContent("c:\\temp\\Tolvek-install.log"));
   EXPECT_NE(log.find("AutoCAD 2009 (R17.2 ACAD-7001:409) carica c:\\Office\\acaddoc.lsp"),
             std::string::npos)
       << log;

@@ -16,6 +16,7 @@
 #include "app/Startup.h"
 #include "install/Registration.h"
 #include "tests/support/HeadlessTest.h"
+#include "tests/support/LogText.h"
 #include "tests/support/Medium.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Forms.h"
@@ -31,6 +32,7 @@ using headless::MemReg;
 
 const std::string kProfile = "c:\\Profiles\\u1\\Acad\\";
 const std::string kLog = "c:\\temp\\Tolvek-install.log";
+const std::string kUninstallLog = "c:\\temp\\Tolvek-uninstall.log";
 const std::string kCloseFirstLine =
     "AutoCAD \xE8 in esecuzione: alla chiusura riscriverebbe le proprie impostazioni sopra le "
     "modifiche.";
@@ -103,11 +105,11 @@ class RunningAutoCadTest : public testing_support::HeadlessTest {
     return shown;
   }
 
-  std::string Log() { return Disk().FileContent(kLog).value_or(""); }
-
-  void ExpectLogged(const std::vector<std::string>& lines, int code) {
-    for (const std::string& line : lines) EXPECT_NE(Log().find(line), std::string::npos) << line;
-    EXPECT_TRUE(Log().ends_with("Codice di uscita: " + std::to_string(code) + "\r\n")) << Log();
+  void ExpectLogged(const std::vector<std::string>& lines, int code,
+                    const std::string& path = kLog) {
+    const std::string log = testing_support::LogText(Disk().FileContent(path));
+    for (const std::string& line : lines) EXPECT_NE(log.find(line), std::string::npos) << line;
+    EXPECT_TRUE(log.ends_with("Codice di uscita: " + std::to_string(code) + "\r\n")) << log;
   }
 };
 
@@ -185,13 +187,12 @@ TEST_F(RunningAutoCadTest, ARemovalWaitsForAutoCadToCloseOrChangesNothing) {
     SCOPED_TRACE(row.name);
     SetUp();
     ASSERT_EQ(Run("/S /NOGROUP"), 3010);
-    Disk().Delete(kLog);
     const Machine installed = Take();
     const bool silent = row.arguments.find("/S ") != std::string::npos;
     if (!silent) headless::ExpectBox(BoxKind::kInformation, kConfirmRemoval, mrYes);
     AutoCadRunsAndTheUserAnswers(row.boxes);
     if (!silent && row.code == 0) headless::ExpectBox(BoxKind::kPlain, kRemoved);
-    const std::string log = " /LOG=" + kLog;
+    const std::string log = " /LOG=" + kUninstallLog;
     EXPECT_EQ(Run(row.arguments + (silent ? "" : log)), row.code);
     EXPECT_EQ(CloseBoxesShown(), row.boxes.size());
     if (row.code == 0) {
@@ -200,7 +201,7 @@ TEST_F(RunningAutoCadTest, ARemovalWaitsForAutoCadToCloseOrChangesNothing) {
     } else {
       EXPECT_TRUE(Take() == installed) << "the removal changed the machine";
     }
-    ExpectLogged(row.logged, row.code);
+    ExpectLogged(row.logged, row.code, kUninstallLog);
     TearDown();
   }
 }

@@ -2,12 +2,14 @@
 // installation and then its removal leave the machine as it was but for what the user added
 // meanwhile (a command alias line, a file among the user's parts) and the .bak backups; two
 // installations go with one removal; a removal that fails part-way is finished by the next run;
-// "No" changes nothing; and the uninstaller in the destination hands over to a temporary copy.
+// "No" changes nothing; the uninstaller in the destination hands over to a temporary copy, which
+// alone writes the log; and the removal's log is its own, so that the installation's stays.
 #include <gtest/gtest.h>
 
 #include "app/Startup.h"
 #include "install/Registration.h"
 #include "tests/support/HeadlessTest.h"
+#include "tests/support/LogText.h"
 #include "tests/support/Medium.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Forms.h"
@@ -25,6 +27,9 @@ const std::string kProfile = "c:\\Profiles\\u1\\Acad\\";
 const std::string kPgp = kProfile + "Support\\acad.pgp";
 const std::string kUserFile = "c:\\Tolvek4\\UserParts\\mine.prt";
 const std::string kRemove = "/UNINSTALL /S \"/FROM=c:\\Tolvek4\"";
+const std::string kInstallLog = "c:\\temp\\Tolvek-install.log";
+const std::string kUninstallLog = "c:\\temp\\Tolvek-uninstall.log";
+const std::string kStamp = "2006-03-01 09:30:00.000  ";
 
 class UninstallTest : public testing_support::HeadlessTest {
  protected:
@@ -93,7 +98,7 @@ TEST_F(UninstallTest, WhatTheUserAddedStaysAndNothingElseOfTheProduct) {
   EXPECT_EQ(after, expected);
   EXPECT_FALSE(MemReg().KeyExists(install::kUninstallKey));
   EXPECT_EQ(headless::ProgramManager().commands.back(), "[DeleteGroup(Tolvek)]");
-  const std::string log = *Disk().FileContent("c:\\temp\\Tolvek-install.log");
+  const std::string log = testing_support::LogText(Disk().FileContent(kUninstallLog));
   EXPECT_NE(log.find("Lasciato: c:\\Tolvek4\\UserParts (contiene file non installati da Tolvek)"),
             std::string::npos)
       << log;
@@ -162,6 +167,31 @@ TEST_F(UninstallTest, NoChangesNothingAndYesReportsTheRemoval) {
   ExpectNothingOfTheProduct();
 }
 
+// The installation's log may be the one that says why it failed: a removal after it, and the
+// next installation, leave each other's log as it was.
+TEST_F(UninstallTest, AnInstallationAndARemovalEachKeepALogOfTheirOwn) {
+  ASSERT_EQ(Run("/S"), 3010);
+  const std::optional<std::string> installed = Disk().FileContent(kInstallLog);
+  ASSERT_TRUE(installed);
+  EXPECT_TRUE(testing_support::LogText(installed).starts_with(
+      kStamp + "Installazione avviata da c:\\setup\r\n" + kStamp + "Opzioni: /S\r\n"));
+
+  EXPECT_EQ(Run(kRemove), 0);
+  EXPECT_EQ(Disk().FileContent(kInstallLog), installed);
+  const std::optional<std::string> removed = Disk().FileContent(kUninstallLog);
+  const std::string log = testing_support::LogText(removed);
+  EXPECT_TRUE(log.starts_with(kStamp + "Disinstallazione avviata da c:\\setup\r\n" + kStamp +
+                              "Opzioni: " + kRemove + "\r\n" + kStamp +
+                              "Disinstallazione di c:\\Tolvek4\r\n"))
+      << log;
+  EXPECT_NE(log.find("Messaggio: Tolvek \xE8 stato rimosso dal computer."), std::string::npos)
+      << log;
+  EXPECT_TRUE(log.ends_with("Codice di uscita: 0\r\n")) << log;
+
+  ASSERT_EQ(Run("/S /NOGROUP"), 3010);
+  EXPECT_EQ(Disk().FileContent(kUninstallLog), removed);
+}
+
 TEST_F(UninstallTest, TheUninstallerInTheDestinationRunsATemporaryCopyAndPassesOnItsCode) {
   ASSERT_EQ(Run("/S"), 3010);
   Disk().SetProgramPath("c:\\Tolvek4\\UNINSTAL.EXE");
@@ -174,6 +204,35 @@ TEST_F(UninstallTest, TheUninstallerInTheDestinationRunsATemporaryCopyAndPassesO
   EXPECT_EQ(Run("/UNINSTALL /S"), 1603);
   EXPECT_EQ(started, "c:\\temp\\TolvekUn.exe /UNINSTALL /S \"/FROM=c:\\Tolvek4\"");
   EXPECT_FALSE(Disk().FileContent("c:\\temp\\TolvekUn.exe").has_value());
+}
+
+// Only the copy writes the log. The uninstaller in the destination hands over before it opens
+// one: opened there, it would be emptied after the copy wrote it, and on Windows the copy could
+// not open it at all while the first held it.
+TEST_F(UninstallTest, TheUninstallerInTheDestinationLeavesTheLogToItsCopy) {
+  const struct {
+    const char* arguments;
+    std::string log;
+  } cases[] = {
+      {"/UNINSTALL /S", kUninstallLog},
+      {"/UNINSTALL /S /LOG=c:\\u.log", "c:\\u.log"},
+      {"/UNINSTALL /LOG=c:\\u.log", "c:\\u.log"},
+  };
+  ASSERT_EQ(Run("/S"), 3010);
+  const std::optional<std::string> installationLog = Disk().FileContent(kInstallLog);
+  Disk().SetProgramPath("c:\\Tolvek4\\UNINSTAL.EXE");
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.arguments);
+    Disk().PutFile(row.log, "an earlier log");
+    HeadlessProc().SetRunner([&](const std::string&, const std::string&) {
+      EXPECT_EQ(Disk().FileContent(row.log), "an earlier log");
+      Disk().PutFile(row.log, "the copy's log");
+      return 0u;
+    });
+    EXPECT_EQ(Run(row.arguments), 0);
+    EXPECT_EQ(Disk().FileContent(row.log), "the copy's log");
+  }
+  EXPECT_EQ(Disk().FileContent(kInstallLog), installationLog);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "install/Journal.h"
 #include "install/Registration.h"
 #include "tests/support/HeadlessTest.h"
+#include "tests/support/LogText.h"
 #include "tests/support/Medium.h"
 #include "toolkit/Crc32.h"
 #include "toolkit/FileSystem.h"
@@ -61,7 +62,7 @@ class WayBackTest : public testing_support::HeadlessTest {
 
   std::string Log() {
     for (const char* name : {"c:\\temp\\Tolvek-uninstall.log", "c:\\temp\\Tolvek-install.log"}) {
-      if (auto log = Disk().FileContent(name)) return *log;
+      if (auto log = Disk().FileContent(name)) return testing_support::LogText(log);
     }
     return {};
   }
@@ -88,28 +89,40 @@ TEST_F(WayBackTest, ARecordNamingWhatTheProductDoesNotOwnIsNeverActedOn) {
     std::function<std::string()> records;
   } rows[] = {
       {"a system file with its real size and CRC",
-       [] { return "FILE\t" + std::to_string(9) + "\t" + kWinIni + "\r\nCRC\t" +
-                   Hex(toolkit::Crc32(0, "[fonts]\r\n", 9)) + "\t" + kWinIni + "\r\n"; }},
-      {"a user's document with its size alone",
-       [] { return "FILE\t27\t" + kDocument + "\r\n"; }},
+       [] {
+         return "FILE\t" + std::to_string(9) + "\t" + kWinIni + "\r\nCRC\t" +
+                Hex(toolkit::Crc32(0, "[fonts]\r\n", 9)) + "\t" + kWinIni + "\r\n";
+       }},
+      {"a user's document with its size alone", [] { return "FILE\t27\t" + kDocument + "\r\n"; }},
       {"a user's part in the product's folder, with its real sum",
-       [] { return "FILE\t12\t" + kUserPart + "\r\nCRC\t" + Hex(toolkit::Crc32(0, "flangia DN50", 12)) +
-                   "\t" + kUserPart + "\r\n"; }},
+       [] {
+         return "FILE\t12\t" + kUserPart + "\r\nCRC\t" +
+                Hex(toolkit::Crc32(0, "flangia DN50", 12)) + "\t" + kUserPart + "\r\n";
+       }},
       {"a user's empty folder", [] { return "DIR\t" + kEmptyFolder + "\r\n"; }},
       {"a folder reached through a dot-dot",
        [] { return "DIR\t" + kDestination + "\\..\\Users\\u2\\Vuota\r\n"; }},
       {"a swap of two user files",
-       [] { return "SWAP\tc:\\Users\\u2\\Documents\\x.txt\t" + kDocument + "\t" + kOther + "\t" +
-                   kOther + "~\r\n"; }},
+       [] {
+         return "SWAP\tc:\\Users\\u2\\Documents\\x.txt\t" + kDocument + "\t" + kOther + "\t" +
+                kOther + "~\r\n";
+       }},
       {"a swap moving a user's file into the system",
-       [] { return "SWAP\t" + kProfile + "Support\\acad.pgp\t" + kDocument +
-                   "\tc:\\windows\\system32\\planted.dll\tc:\\windows\\system32\\planted.dll~\r\n"; }},
+       [] {
+         return "SWAP\t" + kProfile + "Support\\acad.pgp\t" + kDocument +
+                "\tc:\\windows\\system32\\planted.dll\tc:\\windows\\system32\\planted.dll~\r\n";
+       }},
       {"a patch of a user's document",
-       [] { return "PATCH\t1\t" + kDocument + "\tc:\\Users\\u2\\Documents\\lisp.new\t" + kOther +
-                   "\t" + kOther + "~\r\nINSERT\t2\tPrezzo 100\r\n"; }},
+       [] {
+         return "PATCH\t1\t" + kDocument + "\tc:\\Users\\u2\\Documents\\lisp.new\t" + kOther +
+                "\t" + kOther + "~\r\nINSERT\t2\tPrezzo 100\r\n";
+       }},
       {"a patch of AutoCAD's file that takes out a line not the product's",
-       [] { return "PATCH\t1\t" + kProfile + "Support\\acad.pgp\t" + kProfile + "Support\\pgp.new\t" +
-                   kProfile + "Support\\pgp.bak\t" + kProfile + "Support\\pgp.bak~\r\nINSERT\t1\tA, *ARC\r\n"; }},
+       [] {
+         return "PATCH\t1\t" + kProfile + "Support\\acad.pgp\t" + kProfile + "Support\\pgp.new\t" +
+                kProfile + "Support\\pgp.bak\t" + kProfile +
+                "Support\\pgp.bak~\r\nINSERT\t1\tA, *ARC\r\n";
+       }},
       {"a key of the user's", [] { return std::string("KEY\tEnvironment\r\n"); }},
       {"another registry value",
        [] { return std::string("REG\t1\t\\Software\\Other\tList\tc:\\x\t\r\n"); }},
@@ -251,7 +264,8 @@ TEST_F(WayBackTest, NothingOfTheUninstallerStaysBehind) {
       // only moved.
       Disk().SetProgramPath(copy);
       Disk().FailOnPath(headless::FsOp::kDelete, uninstaller, kErrAccessDenied);
-      if (copyStopped) Disk().FailOnPath(headless::FsOp::kRemoveDir, kDestination, kErrAccessDenied);
+      if (copyStopped)
+        Disk().FailOnPath(headless::FsOp::kRemoveDir, kDestination, kErrAccessDenied);
       HeadlessProc().SetArguments(arguments);
       const int code = app::RunInstaller();
       Disk().ClearFaults();
@@ -261,8 +275,7 @@ TEST_F(WayBackTest, NothingOfTheUninstallerStaysBehind) {
     Run("/UNINSTALL /S");
     EXPECT_FALSE(Disk().DirExists(kDestination));
     EXPECT_FALSE(Disk().FileExists("c:\\temp\\TolvekUn.exe"));
-    EXPECT_EQ(HeadlessProc().DeletedAtRestart(),
-              (std::set<std::string>{"c:\\temp\\TolvekUn.old"}));
+    EXPECT_EQ(HeadlessProc().DeletedAtRestart(), (std::set<std::string>{"c:\\temp\\TolvekUn.old"}));
     HeadlessProc().SetRunner({});
     Disk().SetProgramPath("c:\\setup\\install.exe");
   }

@@ -40,13 +40,8 @@ const Box kCloseAutoCad{
     true};
 const std::string kReason = "Errore: AutoCAD \xE8 in esecuzione: nulla \xE8 stato modificato.\r\n";
 
-std::string TempLog() {
-  char buffer[MAX_PATH + 1] = {};
-  GetTempPathA(sizeof buffer, buffer);
-  std::string folder = buffer;
-  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-  return folder + "\\Tolvek-install.log";
-}
+// The quiet removal's log, in %TEMP% without /LOG.
+std::string UninstallLog() { return TempFolder() + "\\Tolvek-uninstall.log"; }
 
 // Runs a program to its end; its exit code.
 std::optional<DWORD> RunToTheEnd(const std::string& exe, const std::string& arguments) {
@@ -64,7 +59,7 @@ std::optional<DWORD> RunRegistered(const std::string& name) {
 }
 
 void ExpectTheLogSaysWhy(const std::string& file) {
-  const std::string log = ReadFile(file).value_or("");
+  const std::string log = ReadLog(file).value_or("(no UTF-8 log with a byte-order mark)");
   EXPECT_NE(log.find(kReason), std::string::npos) << log;
   EXPECT_TRUE(log.ends_with("Codice di uscita: 1603\r\n")) << log;
 }
@@ -74,7 +69,7 @@ class RunningAutoCadWineTest : public e2e::InstallerDialogTest {
   void SetUp() override {
     InstallerDialogTest::SetUp();
     DeleteFileA(kLog.c_str());
-    DeleteFileA(TempLog().c_str());
+    DeleteFileA(UninstallLog().c_str());
   }
 
   void TearDown() override {
@@ -142,7 +137,7 @@ TEST_F(RunningAutoCadWineTest, AQuietRemovalRemovesNothingAndExits1603UntilAutoC
     EXPECT_EQ(RunRegistered("QuietUninstallString"), 1603u);
     EXPECT_EQ(e2e::Differences(installed, e2e::ContentsOf(folders), "installed", "after"), "");
     EXPECT_TRUE(e2e::StringValue(kUninstallKey, "DisplayName"));
-    ExpectTheLogSaysWhy(TempLog());
+    ExpectTheLogSaysWhy(UninstallLog());
   }
   // With AutoCAD closed the same command removes the product.
   EXPECT_EQ(RunRegistered("QuietUninstallString"), 0u);

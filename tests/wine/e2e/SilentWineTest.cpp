@@ -2,9 +2,9 @@
 // later or release 14 into the same files, patches and backups as a person clicking through the
 // dialog, without ever showing a window of its own, and exits with the Windows Installer's codes
 // (3010 for the NT family, 0 for 98/ME). Its log holds every event of the installation and ends
-// with the code. A missing package ends the run with 1603 and no window; an unknown option gives
-// 1639; a second run leaves AutoCAD alone; and while one installation runs, another exits at once
-// with 1618 and the first still completes.
+// with the code, in UTF-8 after a byte-order mark. A missing package ends the run with 1603 and no
+// window; an unknown option gives 1639; a second run leaves AutoCAD alone; and while one
+// installation runs, another exits at once with 1618 and the first still completes.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -57,13 +57,7 @@ Snapshot Take(const std::string& folder) {
   return snapshot;
 }
 
-std::string TempLog() {
-  char buffer[MAX_PATH + 1] = {};
-  GetTempPathA(sizeof buffer, buffer);
-  std::string folder = buffer;
-  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-  return folder + "\\Tolvek-install.log";
-}
+std::string TempLog() { return TempFolder() + "\\Tolvek-install.log"; }
 
 struct SilentResult {
   std::optional<DWORD> code;
@@ -175,7 +169,9 @@ class SilentWineTest : public ::testing::Test {
     return installer_->ExitCode();
   }
 
-  static std::string Log(const std::string& file = kLog) { return ReadFile(file).value_or(""); }
+  static std::string Log(const std::string& file = kLog) {
+    return ReadLog(file).value_or("(no UTF-8 log with a byte-order mark)");
+  }
 
   static void ExpectLogged(const std::string& log, const std::vector<std::string>& lines) {
     for (const std::string& line : lines) {
@@ -228,6 +224,13 @@ TEST_F(SilentWineTest, ASilentInstallationIntoAutoCad2004GivesWhatTheDialogGives
        "Messaggio: Per rendere operativa l'installazione \xE8 necessario riavviare il "
        "computer.\r\n"});
   EXPECT_TRUE(Log().ends_with("Codice di uscita: 3010\r\n")) << Log();
+  // Any tool reads it: the mark, valid UTF-8 after it (Log() decodes it strictly), and an accent
+  // as the character's two bytes.
+  const std::string bytes = ReadFile(kLog).value_or("");
+  EXPECT_TRUE(bytes.starts_with("\xEF\xBB\xBF")) << bytes.substr(0, 16);
+  EXPECT_NE(bytes.find("File di avvio AutoLISP modificati o gi\xC3\xA0 completi"),
+            std::string::npos);
+  EXPECT_TRUE(ReadLog(kLog)) << "not UTF-8 after the mark";
   EXPECT_TRUE(WaitUntil(
       [] { return ReadFile(kServerLog).value_or("").find("[AddItem(") != std::string::npos; },
       10s));

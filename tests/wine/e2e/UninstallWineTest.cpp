@@ -3,7 +3,8 @@
 // removes it. AutoCAD's files hold again exactly the bytes they held before, AutoCAD's folders
 // hold nothing of the product but backups, C:\Tolvek4, the entry and the group are gone. What the
 // user added meanwhile stays; two installations go with one removal; a removal killed part-way is
-// finished by the next run; the quiet command exits 0.
+// finished by the next run; the quiet command exits 0, its log (the temporary copy's alone) a file
+// of its own beside the installation's.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -122,11 +123,26 @@ class UninstallWineTest : public ::testing::Test {
 TEST_F(UninstallWineTest, TheQuietCommandTakesAnAutoCad2004InstallationBackByteForByte) {
   cad_ = std::make_unique<DemoAutoCad>();
   const Files before = FilesOf({kCadFolder, kProfileRoot});
+  const std::string installLog = TempFolder() + "\\Tolvek-install.log";
+  const std::string uninstallLog = TempFolder() + "\\Tolvek-uninstall.log";
+  DeleteFileA(uninstallLog.c_str());
   ASSERT_EQ(Install(), 3010u);
+  const std::optional<std::string> installed = ReadFile(installLog);
+  EXPECT_TRUE(installed);
   EXPECT_EQ(e2e::StringValue(kKey, "DisplayName"), "Tolvek v4");
   EXPECT_EQ(e2e::StringValue(kKey, "InstallLocation"), "c:\\Tolvek4");
   EXPECT_EQ(RunRegistered("QuietUninstallString"), 0u);
   ExpectNothingOfTheProduct(before);
+
+  EXPECT_EQ(ReadFile(installLog), installed);
+  const std::string log = ReadLog(uninstallLog).value_or("(no UTF-8 log with a byte-order mark)");
+  // The first line, after its time stamp, names the folder the copy runs from.
+  EXPECT_EQ(log.find("  Disinstallazione avviata da " + TempFolder() + "\r\n"),
+            std::string("2006-03-01 09:30:00.000").size())
+      << log;
+  EXPECT_NE(log.find("Messaggio: Tolvek \xE8 stato rimosso dal computer.\r\n"), std::string::npos)
+      << log;
+  EXPECT_TRUE(log.ends_with("Codice di uscita: 0\r\n")) << log;
 }
 
 TEST_F(UninstallWineTest, TheDialogsCommandAsksOnceAndTakesARelease14InstallationBack) {

@@ -236,6 +236,35 @@ std::optional<std::string> ReadFile(const std::string& path) {
   return content;
 }
 
+std::string TempFolder() {
+  char buffer[MAX_PATH + 1] = {};
+  GetTempPathA(sizeof buffer, buffer);
+  std::string folder = buffer;
+  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  return folder;
+}
+
+std::optional<std::string> ReadLog(const std::string& path) {
+  const std::string mark = "\xEF\xBB\xBF";
+  const std::optional<std::string> bytes = ReadFile(path);
+  if (!bytes || !bytes->starts_with(mark)) return std::nullopt;
+  const std::string utf8 = bytes->substr(mark.size());
+  if (utf8.empty()) return std::string();
+  const int size = int(utf8.size());
+  const int wide =
+      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
+  if (wide == 0) return std::nullopt;
+  std::wstring text(std::size_t(wide), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, text.data(), wide);
+  std::string cp1252(std::size_t(wide) * 2, '\0');
+  BOOL lost = FALSE;
+  const int written = WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, text.data(), wide,
+                                          cp1252.data(), int(cp1252.size()), nullptr, &lost);
+  if (written == 0 || lost) return std::nullopt;
+  cp1252.resize(std::size_t(written));
+  return cp1252;
+}
+
 namespace {
 void ListInto(const std::string& folder, const std::string& prefix,
               std::vector<std::pair<std::string, std::uint64_t>>& out) {

@@ -112,6 +112,13 @@ void RemoveTree(const std::string& folder);
 void MakeTree(const std::string& folder);
 void WriteFile(const std::string& path, const std::string& content);
 std::optional<std::string> ReadFile(const std::string& path);
+// The temporary folder (%TEMP%) as the programs started from the tests see it, without its last
+// backslash: where a silent run's log and the uninstaller's copy go.
+std::string TempFolder();
+// A log the installer wrote (UTF-8 after a byte-order mark) in code page 1252, the page the tests
+// state their texts in; nothing when the file cannot be read, lacks the mark, is not valid UTF-8
+// or holds a character code page 1252 has not.
+std::optional<std::string> ReadLog(const std::string& path);
 // Every name below a folder, as relative paths with their capitalisation on disk, folders ending
 // with a backslash, with each entry's last-write time.
 std::vector<std::pair<std::string, std::uint64_t>> Listing(const std::string& folder);
