@@ -21,6 +21,8 @@ std::string DialogFrontEnd::Destination() const { return dialog_.DestDir.Text();
 
 bool DialogFrontEnd::Release14() const { return dialog_.Per14.Checked(); }
 
+bool DialogFrontEnd::ForAllUsers() const { return TheSession().options.allUsers; }
+
 bool DialogFrontEnd::RestartNoticeWanted() const {
   return dialog_.PerNT.Visible() && dialog_.PerNT.Checked();
 }

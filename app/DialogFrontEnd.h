@@ -20,6 +20,7 @@ class DialogFrontEnd : public config::FrontEnd {
   std::string Destination() const override;
   bool Release14() const override;
   bool RestartNoticeWanted() const override;
+  bool ForAllUsers() const override;
 
   void SetStatus(const std::string& text) override;
   void ShowStatus(const std::string& text) override;

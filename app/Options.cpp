@@ -30,6 +30,8 @@ constexpr OptionRow kOptions[] = {
     {"HELP", Kind::kFlag, &Options::help},
     {"UNINSTALL", Kind::kFlag, &Options::uninstall},
     {"FROM", Kind::kValue, nullptr, &Options::from},
+    {"ALLUSERS", Kind::kFlag, &Options::allUsers},
+    {"USER", Kind::kFlag, &Options::userPart},
 };
 
 // Applies one argument; false when it is no option of the table or its value is wrong.

@@ -20,6 +20,10 @@ struct Options {
   bool uninstall = false;                // /UNINSTALL: remove the product instead
   // /FROM=folder: the uninstaller runs from its temporary copy, for the product in that folder.
   std::optional<std::string> from;
+  bool allUsers = false;  // /ALLUSERS: the product for every user of the machine
+  // /USER: the part of an installation for every user that lives in the user's own profile, run
+  // at each user's logon; it removes that part once the product is gone.
+  bool userPart = false;
 };
 
 struct ParsedOptions {

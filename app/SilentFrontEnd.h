@@ -24,6 +24,7 @@ class SilentFrontEnd : public config::FrontEnd {
   void SetCadFolder(const std::string& folder) override { cadFolder_ = folder; }
   std::string Destination() const override;
   bool Release14() const override { return options_.release14; }
+  bool ForAllUsers() const override { return options_.allUsers; }
   bool RestartNoticeWanted() const override;
 
   // Nobody reads a status line: the log has the events that matter.

@@ -10,6 +10,7 @@
 #include "app/Uninstaller.h"
 #include "config/Vars.h"
 #include "extract/UnzipBinding.h"
+#include "install/UserPart.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/FileSystem.h"
 #include "toolkit/Forms.h"
@@ -98,6 +99,12 @@ void RunSilent(Session& session) {
   RunRecorded(frontEnd, session, true);
 }
 
+// Each user's part of an installation for every user, as Active Setup runs it at the logon.
+int RunUserPartOfInstallation(Session& session) {
+  SilentFrontEnd frontEnd(session.options, session.log);
+  return install::RunUserPart(frontEnd) ? kExitSuccess : kExitFatalError;
+}
+
 // Tells the user, in a box unless the run is silent, and the log in either case.
 void Report(const Session& session, InstallLog& log, const std::string& text) {
   log.Write(Vars.LogMessage + " " + text);
@@ -109,8 +116,9 @@ void Report(const Session& session, InstallLog& log, const std::string& text) {
 // The log of a silent run that names none. An uninstallation has its own: opening a log empties
 // it, and the installation's may be the one that says why an installation failed.
 std::string DefaultLogPath(const Options& options) {
-  return toolkit::Proc().TempFolder() +
-         (options.uninstall ? "\\Tolvek-uninstall.log" : "\\Tolvek-install.log");
+  return toolkit::Proc().TempFolder() + (options.uninstall  ? "\\Tolvek-uninstall.log"
+                                         : options.userPart ? "\\Tolvek-user.log"
+                                                            : "\\Tolvek-install.log");
 }
 
 // Opens the log the options ask for; false only when /LOG names a file that cannot be written.
@@ -135,8 +143,9 @@ int RunToTheEnd(Session& session) {
   session.options = parsed.options;
   InstallLog& log = session.log;
   auto started = [&] {
-    const std::string& first =
-        session.options.uninstall ? Vars.LogUninstallStartedFrom : Vars.LogStarted;
+    const std::string& first = session.options.uninstall  ? Vars.LogUninstallStartedFrom
+                               : session.options.userPart ? Vars.LogUserPartStarted
+                                                          : Vars.LogStarted;
     log.Write(first + " " + Vars.SourceDir);
     log.Write(Vars.LogOptions + " " + (arguments.empty() ? Vars.LogNoOptions : arguments));
   };
@@ -182,6 +191,12 @@ int RunToTheEnd(Session& session) {
   }
   started();
   if (session.options.uninstall) return Finish(log, RunUninstall(session));
+  if (session.options.userPart) return Finish(log, RunUserPartOfInstallation(session));
+  // The machine's folders and registry are the administrators'.
+  if (session.options.allUsers && !toolkit::Proc().IsAdministrator()) {
+    Report(session, log, Vars.MsgNeedsAdministrator);
+    return Finish(log, kExitFatalError);
+  }
   if (session.options.silent) {
     RunSilent(session);
   } else {

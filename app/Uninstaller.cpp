@@ -6,6 +6,7 @@
 #include "app/Startup.h"
 #include "config/Vars.h"
 #include "install/JournalFormat.h"
+#include "install/Registration.h"
 #include "install/Uninstall.h"
 #include "toolkit/Crc32.h"
 #include "toolkit/Dialogs.h"
@@ -66,6 +67,17 @@ int RunUninstall(Session& session) {
   const std::string destination =
       session.options.from.value_or(SourceDirOf(toolkit::Fs().ProgramPath()));
   session.log.Write(v.LogUninstallStarted + " " + destination);
+  // Installed for every user, the product is the administrators' to remove.
+  const std::optional<std::string> machine = install::MachineDestination();
+  if (machine && toolkit::fs::FoldCase(*machine) == toolkit::fs::FoldCase(destination) &&
+      !toolkit::Proc().IsAdministrator()) {
+    session.log.Write(v.LogMessage + " " + v.MsgRemovalNeedsAdministrator);
+    if (!silent) {
+      SetApplicationTitle();
+      toolkit::ShowMessage(v.MsgRemovalNeedsAdministrator);
+    }
+    return kExitFatalError;
+  }
   if (!silent) {
     SetApplicationTitle();
     if (toolkit::MessageDlg(v.MsgConfirmUninstall, toolkit::mbYes | toolkit::mbNo) !=

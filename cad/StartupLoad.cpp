@@ -66,7 +66,8 @@ bool AnyProfileProjectAware(const AcadProduct& product) {
 
 bool LispWiring::NeedsManualEdit() const {
   const auto wired = [](const ProductWiring& p) {
-    return p.way == Way::kAcadDoc || p.way == Way::kBundle || p.way == Way::kTrustedBundle;
+    return p.way == Way::kAcadDoc || p.way == Way::kBundle || p.way == Way::kTrustedBundle ||
+           p.way == Way::kAtLogon;
   };
   const bool anyFailed = std::any_of(products.begin(), products.end(), [](const ProductWiring& p) {
     return p.way == Way::kNotOpened;
@@ -76,8 +77,8 @@ bool LispWiring::NeedsManualEdit() const {
 }
 
 LispWiring WireProductLisp(const std::string& acadFolder, bool release14,
-                           const std::vector<AcadProduct>& products, const PlaceProductFiles& place,
-                           toolkit::ChangeRecorder& recorder) {
+                           const std::vector<AcadProduct>& products, const WiringScope& scope,
+                           const PlaceProductFiles& place, toolkit::ChangeRecorder& recorder) {
   LispWiring wiring;
   // An installation that finds a start-up file it knows does with it exactly what it always did.
   if (release14) {
@@ -98,7 +99,12 @@ LispWiring WireProductLisp(const std::string& acadFolder, bool release14,
       wired.way = Way::kOlder;
       continue;
     }
-    if (!product.supportFolder || !toolkit::Fs().DirExists(*product.supportFolder)) continue;
+    const bool started = product.supportFolder && toolkit::Fs().DirExists(*product.supportFolder);
+    if (!scope.userProfiles && product.row->load == AcadLoad::kAcadDoc) {
+      wired.way = Way::kAtLogon;
+      continue;
+    }
+    if (scope.userProfiles && !started) continue;
     if (product.row->load == AcadLoad::kAcadDoc) {
       place(*product.supportFolder);
       const AcadDocResult result = AddLoadBlockToAcadDoc(*product.supportFolder, recorder);
@@ -110,7 +116,7 @@ LispWiring WireProductLisp(const std::string& acadFolder, bool release14,
     // One bundle serves every product from 2012 on.
     if (!bundleTried) {
       bundleTried = true;
-      contents = LayBundle(toolkit::Fs().AppDataDir(), place, recorder);
+      contents = LayBundle(scope.bundleBase, place, recorder);
     }
     if (!contents) {
       wired.way = Way::kNotOpened;
@@ -118,7 +124,10 @@ LispWiring WireProductLisp(const std::string& acadFolder, bool release14,
     }
     wired.where = *contents;
     wired.way = Way::kBundle;
-    if (product.row->load == AcadLoad::kTrustedBundle) {
+    if (product.row->load == AcadLoad::kTrustedBundle && !scope.userProfiles) {
+      // Trusted by default from 2016 in Program Files; 2014 and 2015 are trusted at each logon.
+      if (product.row->year < 2016) wired.way = Way::kAtLogon;
+    } else if (product.row->load == AcadLoad::kTrustedBundle) {
       wired.way = Way::kTrustedBundle;
       wired.trustedProfiles = TrustInEveryProfile(product.userKey, *contents, recorder);
       wired.projectAware = product.row->year >= 2026 && AnyProfileProjectAware(product);

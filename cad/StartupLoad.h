@@ -24,6 +24,7 @@ struct ProductWiring {
     kNotStarted,     // the user never started it: no profile or no support folder yet
     kOlder,          // a release before 2006: only its own start-up files load the product
     kNotOpened,      // its acaddoc.lsp, or the bundle, could not be written
+    kAtLogon,        // an installation for every user: done at each user's next logon
   };
   const AcadProduct* product = nullptr;
   Way way = Way::kNotStarted;
@@ -46,14 +47,22 @@ struct LispWiring {
   bool NeedsManualEdit() const;
 };
 
+// Whose AutoCADs are wired: the user's (acaddoc.lsp, a bundle in the user's application data,
+// the trusted paths of the user's profiles), or the machine's (a bundle in the 64-bit Program
+// Files; what lives in a user's profile is left to each user's logon).
+struct WiringScope {
+  std::string bundleBase;  // the folder the bundle's "Autodesk\ApplicationPlugins" lies in
+  bool userProfiles = true;
+};
+
 // Wires the product's AutoLISP file into AutoCAD's start-up. With `release14` (a release before
 // 2004 chosen) it is PatchAcadLisp on `acadFolder` and nothing else. Otherwise the start-up
 // files of `acadFolder` are patched where it has them, exactly as for an older release, and then
-// each of `products` is wired as its release wants; `place` puts the product's files into a
-// folder (an acaddoc.lsp product's support folder, the bundle's Contents folder). File and
-// registry failures raise their errors.
+// each of `products` is wired as its release wants within `scope`; `place` puts the product's
+// files into a folder (an acaddoc.lsp product's support folder, the bundle's Contents folder).
+// File and registry failures raise their errors.
 LispWiring WireProductLisp(const std::string& acadFolder, bool release14,
-                           const std::vector<AcadProduct>& products, const PlaceProductFiles& place,
-                           toolkit::ChangeRecorder& recorder);
+                           const std::vector<AcadProduct>& products, const WiringScope& scope,
+                           const PlaceProductFiles& place, toolkit::ChangeRecorder& recorder);
 
 }  // namespace cad

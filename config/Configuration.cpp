@@ -268,6 +268,8 @@ constexpr LanguageText kEveryAutoCadTexts[] = {
      "release before 2006: Tolvek loads from the start-up files of its own folder"},
     {&ConfigurationBlock::LogWayNotOpened, "non modificabile: serve la modifica manuale",
      "cannot be changed: a manual edit is needed"},
+    {&ConfigurationBlock::LogWayAtLogon, "per ogni utente, al suo prossimo accesso",
+     "for each user, at the user's next logon"},
     {&ConfigurationBlock::LogShadowed, "AutoCAD carica prima %1, al posto del file di Tolvek",
      "AutoCAD loads %1 first, instead of Tolvek's file"},
     {&ConfigurationBlock::LogProjectAware,
@@ -280,6 +282,22 @@ constexpr LanguageText kEveryAutoCadTexts[] = {
      "a %2 la riga (load \"tolvek\" '(\"tolvek\")).",
      "%1 loads %2 instead of Tolvek's acaddoc.lsp: to have Tolvek in AutoCAD, add the line "
      "(load \"tolvek\" '(\"tolvek\")) to %2."},
+};
+
+// An installation for every user of the machine.
+constexpr LanguageText kAllUsersTexts[] = {
+    {&ConfigurationBlock::MsgNeedsAdministrator,
+     "L'installazione per tutti gli utenti (/ALLUSERS) richiede i diritti di amministratore: "
+     "eseguirla come amministratore o come SYSTEM. Nulla \xE8 stato modificato.",
+     "The installation for every user (/ALLUSERS) needs administrator rights: run it as an "
+     "administrator or as SYSTEM. Nothing was changed."},
+    {&ConfigurationBlock::MsgRemovalNeedsAdministrator,
+     "Tolvek \xE8 installato per tutti gli utenti: la rimozione richiede i diritti di "
+     "amministratore. Nulla \xE8 stato rimosso.",
+     "Tolvek is installed for every user: removing it needs administrator rights. Nothing was "
+     "removed."},
+    {&ConfigurationBlock::LogUserPartStarted, "Parte dell'utente avviata da",
+     "The user's part started from"},
 };
 
 struct FixedText {
@@ -371,6 +389,7 @@ void FillConfiguration() {
   AssignLanguage(kUninstallTexts, v.Language);
   AssignLanguage(kWayBackTexts, v.Language);
   AssignLanguage(kEveryAutoCadTexts, v.Language);
+  AssignLanguage(kAllUsersTexts, v.Language);
 
   if (v.Language != 1) return;
   // CadName is in place by now: three of these texts are built around it.

@@ -38,6 +38,9 @@ class FrontEnd {
   // The Windows NT family chosen, where the choice is offered: a restart completes the
   // installation.
   virtual bool RestartNoticeWanted() const = 0;
+  // The product for every user of the machine: the machine's part now, each user's at the user's
+  // next logon.
+  virtual bool ForAllUsers() const { return false; }
 
   // The status line: set, or set and drawn before the next step starts.
   virtual void SetStatus(const std::string& text) = 0;

@@ -168,6 +168,12 @@ struct ConfigurationBlock {
   std::string LogWayNotStarted;
   std::string LogWayOlder;
   std::string LogWayNotOpened;
+  std::string LogWayAtLogon;
+
+  // For every user's set: the rights an installation for every user needs, and the user's part.
+  std::string MsgNeedsAdministrator;
+  std::string MsgRemovalNeedsAdministrator;
+  std::string LogUserPartStarted;
   std::string LogShadowed;         // %1: the file AutoCAD loads first
   std::string LogProjectAware;     // %1: the bundle's Contents folder
   std::string MsgAcadDocShadowed;  // %1: the product, %2: the file AutoCAD loads first

@@ -58,6 +58,9 @@ std::string NoteWiring(config::FrontEnd& frontEnd, const cad::LispWiring& wiring
       case Way::kNotOpened:
         how = v.LogWayNotOpened;
         break;
+      case Way::kAtLogon:
+        how = v.LogWayAtLogon;
+        break;
     }
     frontEnd.Note(Named(*wired.product) + ": " + how);
     for (const std::string& file : wired.shadowedBy) {

@@ -68,7 +68,8 @@ std::optional<std::string> FindWhatIsMissing(config::FrontEnd& frontEnd) {
     return FormatMessage(v.MsgJournalBlocksInstall, {journalPath, *wrong});
   }
 
-  if (!frontEnd.Release14()) {
+  // An installation for every user needs no profile of the one who runs it.
+  if (!frontEnd.Release14() && !frontEnd.ForAllUsers()) {
     const std::optional<std::string> support = FindMainSupportFolder(frontEnd.CadFolder());
     if (!support) return v.MsgNoAcadProfile;
     if (!toolkit::Fs().DirExists(*support)) {

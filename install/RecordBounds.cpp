@@ -11,6 +11,7 @@
 #include "cad/LispCandidates.h"
 #include "cad/Unpatch.h"
 #include "config/Vars.h"
+#include "install/ForAllUsers.h"
 #include "install/Registration.h"
 #include "toolkit/FileSystem.h"
 #include "toolkit/Registry.h"
@@ -68,6 +69,7 @@ Paths Bundles(const TrustedRoots& roots) {
 bool FolderInBounds(const std::string& path, const TrustedRoots& roots) {
   const std::optional<std::string> destination = ComparablePath(roots.destination);
   if (destination && (Within(path, *destination) || Within(*destination, path))) return true;
+  if (ComparablePath(roots.userPartFolder) == path) return true;
   if (WithinAny(path, Bundles(roots))) return true;
   // The bundle's own parents, which the first bundle of the user may have made.
   return std::any_of(roots.pluginFolders.begin(), roots.pluginFolders.end(),
@@ -85,6 +87,9 @@ bool FileInBounds(const std::string& path, const TrustedRoots& roots) {
   }
   if (WithinAny(path, Bundles(roots))) return true;
   const auto [folder, name] = Split(path);
+  if (ComparablePath(roots.userPartFolder) == folder && name == fs::FoldCase(kUserPartProgram)) {
+    return true;
+  }
   const bool productFile = name == cad::kAcadDocName ||
                            std::find(cad::kProductFiles.begin(), cad::kProductFiles.end(), name) !=
                                cad::kProductFiles.end();
@@ -223,11 +228,14 @@ TrustedRoots GatherTrustedRoots(const std::string& destination, const Paths& cho
     roots.keys.push_back(key);
   }
   roots.acadFolders.insert(roots.acadFolders.end(), chosen.begin(), chosen.end());
-  const std::string appData = fs::StripTrailingBackslash(toolkit::Fs().AppDataDir());
-  if (!appData.empty()) {
-    roots.pluginFolders.push_back(appData + "\\" + std::string(cad::kBundleFolders[0]) + "\\" +
+  for (const std::string& base : {toolkit::Fs().AppDataDir(), MachineBundleBase()}) {
+    const std::string folder = fs::StripTrailingBackslash(base);
+    if (folder.empty()) continue;
+    roots.pluginFolders.push_back(folder + "\\" + std::string(cad::kBundleFolders[0]) + "\\" +
                                   std::string(cad::kBundleFolders[1]));
   }
+  roots.keys.push_back(kActiveSetupKey);
+  roots.userPartFolder = UserPartFolder();
   roots.group = config::Vars.GroupName;
   return roots;
 }

@@ -25,6 +25,8 @@ struct TrustedRoots {
   std::vector<std::string> supportFolders;
   // The folders that hold the product's Autoloader bundle ("...\ApplicationPlugins").
   std::vector<std::string> pluginFolders;
+  // The machine's folder of the program that does each user's part.
+  std::string userPartFolder;
   // The registry keys the product creates.
   std::vector<std::string> keys;
   std::string group;

@@ -1,5 +1,7 @@
 #include "install/Registration.h"
 
+#include <algorithm>
+
 #include "config/Vars.h"
 #include "install/PathOps.h"
 #include "toolkit/Crc32.h"
@@ -42,7 +44,11 @@ std::string WithFolder(const std::string& list, const std::string& folder) {
 
 }  // namespace
 
-std::vector<std::string> ProductKeys() { return {kUninstallKey}; }
+std::string EntryKey(bool forAllUsers) {
+  return forAllUsers ? toolkit::kMachineHive + std::string(kUninstallKey) : kUninstallKey;
+}
+
+std::vector<std::string> ProductKeys() { return {EntryKey(true), EntryKey(false)}; }
 
 std::string UninstallCommand(const std::string& destination) {
   return "\"" + JoinPath(destination, kUninstallerName) + "\" /UNINSTALL";
@@ -72,13 +78,14 @@ void PlaceUninstaller(toolkit::ChangeRecorder& recorder, const std::string& dest
 }
 
 void RegisterProduct(toolkit::ChangeRecorder& recorder, const std::string& destination,
-                     const std::string& acadFolder, bool newJournal) {
+                     const std::string& acadFolder, bool newJournal, bool forAllUsers) {
   const config::ConfigurationBlock& v = config::Vars;
   const std::string uninstaller = JoinPath(destination, kUninstallerName);
+  const std::string entry = EntryKey(forAllUsers);
   toolkit::RegistryCursor key;
   // On the record before it exists: a killed installation still leaves it to be removed.
-  if (!key.OpenExistingKey(kUninstallKey)) recorder.KeyCreated(kUninstallKey);
-  if (!key.OpenKey(kUninstallKey)) throw toolkit::ERegistryException(kUninstallKey);
+  if (!key.OpenExistingKey(entry)) recorder.KeyCreated(entry);
+  if (!key.OpenKey(entry)) throw toolkit::ERegistryException(entry);
   const std::string folders =
       key.HasValue(kAcadFoldersValue) ? key.ReadString(kAcadFoldersValue) : std::string();
   const std::pair<const char*, std::string> texts[] = {
@@ -100,9 +107,10 @@ void RegisterProduct(toolkit::ChangeRecorder& recorder, const std::string& desti
   }
 }
 
-void CompleteRegistration(std::uint64_t placedBytes, std::uint64_t journalBytes) {
+void CompleteRegistration(std::uint64_t placedBytes, std::uint64_t journalBytes, bool forAllUsers) {
   toolkit::RegistryCursor key;
-  if (!key.OpenExistingKey(kUninstallKey)) throw toolkit::ERegistryException(kUninstallKey);
+  const std::string entry = EntryKey(forAllUsers);
+  if (!key.OpenExistingKey(entry)) throw toolkit::ERegistryException(entry);
   if (!key.WriteNumber("EstimatedSize", std::uint32_t((placedBytes + 1023) / 1024))) {
     throw toolkit::ERegistryException("EstimatedSize");
   }
@@ -110,6 +118,18 @@ void CompleteRegistration(std::uint64_t placedBytes, std::uint64_t journalBytes)
 }
 
 std::optional<std::string> RegisteredDestination() { return EntryText("InstallLocation"); }
+
+std::optional<std::string> MachineDestination() {
+  toolkit::RegistryCursor entry;
+  if (!entry.OpenExistingKey(EntryKey(true)) || !entry.HasValue("InstallLocation")) {
+    return std::nullopt;
+  }
+  try {
+    return entry.ReadString("InstallLocation");
+  } catch (const toolkit::ERegistryException&) {
+    return std::nullopt;
+  }
+}
 
 std::optional<std::uint64_t> RegisteredJournalSize() {
   const std::optional<std::string> text = EntryText(kJournalSizeValue);

@@ -23,7 +23,10 @@ inline constexpr const char* kUninstallerName = "UNINSTAL.EXE";
 inline constexpr const char* kAcadFoldersValue = "AcadFolders";
 inline constexpr const char* kJournalSizeValue = "JournalSize";
 
-// Where the product's entries may stand.
+// The product's entry for the current user, or, for an installation for every user, the
+// machine's (in the 64-bit view, where Add or Remove Programs reads it).
+std::string EntryKey(bool forAllUsers);
+// Where the product's entries may stand, the machine's first.
 std::vector<std::string> ProductKeys();
 
 // The command that removes the product, and the one that does it without a window.
@@ -42,14 +45,16 @@ void PlaceUninstaller(toolkit::ChangeRecorder& recorder, const std::string& dest
 // before it is made. A journal begun afresh (`newJournal`) is not the one an earlier completion
 // measured. Registry failures raise ERegistryException.
 void RegisterProduct(toolkit::ChangeRecorder& recorder, const std::string& destination,
-                     const std::string& acadFolder, bool newJournal);
+                     const std::string& acadFolder, bool newJournal, bool forAllUsers);
 
 // Completes the entry once the installation has: the installed files' size, and the journal's
 // length, by which a journal cut short later is told from one a killed installation extended.
-void CompleteRegistration(std::uint64_t placedBytes, std::uint64_t journalBytes);
+void CompleteRegistration(std::uint64_t placedBytes, std::uint64_t journalBytes, bool forAllUsers);
 
 // What the entry says: the destination, and the journal's length at the last completion.
 std::optional<std::string> RegisteredDestination();
+// The destination the machine's entry names: the product is installed for every user.
+std::optional<std::string> MachineDestination();
 std::optional<std::uint64_t> RegisteredJournalSize();
 
 }  // namespace install

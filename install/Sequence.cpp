@@ -9,6 +9,7 @@
 #include "extract/PackageTable.h"
 #include "install/AutoCadWiring.h"
 #include "install/FolderTree.h"
+#include "install/ForAllUsers.h"
 #include "install/Journal.h"
 #include "install/Messages.h"
 #include "install/NotedRecorder.h"
@@ -19,6 +20,7 @@
 #include "install/Registration.h"
 #include "install/Rollback.h"
 #include "install/RunningAutoCad.h"
+#include "toolkit/FileSystem.h"
 
 namespace install {
 namespace {
@@ -38,6 +40,16 @@ void ExtractCadFiles(config::FrontEnd& frontEnd, bool release14,
                      toolkit::ChangeRecorder& recorder) {
   const config::ConfigurationBlock& v = config::Vars;
   const std::string& acad = v.WorkDir;
+  if (!release14 && frontEnd.ForAllUsers()) {
+    // Each user's support folder gets them at the user's logon, from the destination.
+    const std::string folder = JoinPath(frontEnd.Destination(), kUserFilesFolder) + "\\";
+    if (!toolkit::Fs().DirExists(folder)) {
+      recorder.FolderCreated(StripTrailingBackslash(folder));
+      toolkit::fs::MkDir(StripTrailingBackslash(folder));
+    }
+    for (std::string_view file : kProductFiles) ExtractCadFile(frontEnd, file, folder, recorder);
+    return;
+  }
   if (release14) {
     frontEnd.Note(v.LogSupportFolder + " " + acad + "\\support\\");
     ExtractCadFile(frontEnd, kProductFiles[0], acad + "\\support\\", recorder);
@@ -78,6 +90,8 @@ bool PatchPgp(config::FrontEnd& frontEnd, const std::string& folder, const std::
 void PatchMenuAndAliases(config::FrontEnd& frontEnd, bool release14,
                          toolkit::ChangeRecorder& recorder) {
   frontEnd.ShowStatus("Tolvek toolbar...");
+  // The menu and the command alias are each user's: they are done at the user's logon.
+  if (!release14 && frontEnd.ForAllUsers()) return;
   if (release14) {
     if (!PatchMenu(frontEnd, config::Vars.WorkDir, "\\support\\acad.mns", recorder)) {
       ShowManualEditMessage(frontEnd, kMenuNotPatchedR14);
@@ -105,8 +119,11 @@ std::string InstallFiles(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& re
     for (std::string_view file : kProductFiles) ExtractCadFile(frontEnd, file, folder, recorder);
   };
   const std::vector<cad::AcadProduct> products = cad::FindAcadProducts();
-  const cad::LispWiring wiring =
-      cad::WireProductLisp(v.WorkDir, frontEnd.Release14(), products, placeProductFiles, recorder);
+  const cad::WiringScope scope = frontEnd.ForAllUsers()
+                                     ? cad::WiringScope{MachineBundleBase(), false}
+                                     : cad::WiringScope{toolkit::Fs().AppDataDir(), true};
+  const cad::LispWiring wiring = cad::WireProductLisp(v.WorkDir, frontEnd.Release14(), products,
+                                                      scope, placeProductFiles, recorder);
   const std::string report = NoteWiring(frontEnd, wiring);
   const bool lispPatched = !wiring.NeedsManualEdit();
   frontEnd.Note((lispPatched ? v.LogLispPatched : v.LogLispNotPatched) + " " + v.WorkDir);
@@ -149,9 +166,11 @@ bool RunInstall(config::FrontEnd& frontEnd) {
     ProtectDestinationTree(frontEnd);
     journal.Open(journalPath, ReadJournal(journalPath));
     PlaceUninstaller(recorder, destination);
-    RegisterProduct(recorder, destination, frontEnd.CadFolder(), journal.StartedTheFile());
+    RegisterProduct(recorder, destination, frontEnd.CadFolder(), journal.StartedTheFile(),
+                    frontEnd.ForAllUsers());
+    if (frontEnd.ForAllUsers()) RegisterForUsers(recorder);
     closing = InstallFiles(frontEnd, recorder);
-    CompleteRegistration(journal.PlacedBytes(), journal.FileSize());
+    CompleteRegistration(journal.PlacedBytes(), journal.FileSize(), frontEnd.ForAllUsers());
     journal.Complete();
   } catch (const toolkit::EAbort&) {
     RollBack(frontEnd, journal, destination);
@@ -176,7 +195,8 @@ void FinishInstall(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& recorder
   const config::ConfigurationBlock& v = config::Vars;
   frontEnd.SetStatus(v.MsgCopyDone);
   config::Vars.InstallDone = true;
-  if (v.OfferProgramGroup) {
+  // A group belongs to the Start menu of whoever installs: for every user, that is nobody's.
+  if (v.OfferProgramGroup && !frontEnd.ForAllUsers()) {
     CreateProgramGroup(frontEnd, v.GroupName, v.GroupItemFile, "", v.GroupItemName, recorder);
   }
   frontEnd.Tell(config::Notice::kInformation, v.MsgSuccess + closing);

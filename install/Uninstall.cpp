@@ -4,6 +4,7 @@
 
 #include "config/FrontEnd.h"
 #include "config/Vars.h"
+#include "install/ForAllUsers.h"
 #include "install/Journal.h"
 #include "install/PathOps.h"
 #include "install/RecordBounds.h"
@@ -24,9 +25,15 @@ using fs::Check;
 // The name the running uninstaller is moved to when it cannot be deleted where it stands.
 constexpr const char* kAsideUninstallerName = "TolvekUn.old";
 
-bool EntryNames(const std::string& destination) {
-  const std::optional<std::string> registered = RegisteredDestination();
-  return registered && fs::FoldCase(*registered) == fs::FoldCase(destination);
+// The entry at `key` names this destination.
+bool EntryNames(const std::string& key, const std::string& destination) {
+  toolkit::RegistryCursor entry;
+  if (!entry.OpenExistingKey(key) || !entry.HasValue("InstallLocation")) return false;
+  try {
+    return fs::FoldCase(entry.ReadString("InstallLocation")) == fs::FoldCase(destination);
+  } catch (const toolkit::ERegistryException&) {
+    return false;
+  }
 }
 
 // Tells the log each step, and the report what stays and what failed.
@@ -81,10 +88,20 @@ void FinishRemoval(Undo& undo, UndoReport& report, const std::string& destinatio
   // The product's entry goes too when it names this destination though no run recorded making
   // it (it was there already, left by an installation whose record is gone): once this
   // installation is gone it would point at nothing.
-  if (EntryNames(destination) && std::find(keys.begin(), keys.end(), kUninstallKey) == keys.end()) {
-    keys.push_back(kUninstallKey);
+  for (const std::string& entry : ProductKeys()) {
+    if (EntryNames(entry, destination) &&
+        std::find(keys.begin(), keys.end(), entry) == keys.end()) {
+      keys.push_back(entry);
+    }
   }
-  for (const std::string& key : keys) undo.Key(key);
+  for (const std::string& key : keys) {
+    // Each user's part goes at the user's next logon, by the program Active Setup runs again.
+    if (fs::FoldCase(key) == fs::FoldCase(kActiveSetupKey)) {
+      HandOverToUsers();
+    } else {
+      undo.Key(key);
+    }
+  }
   const std::string uninstaller = JoinPath(destination, kUninstallerName);
   if (toolkit::Fs().FileExists(uninstaller)) {
     fs::Erase(uninstaller, Check::kRecord);
@@ -108,8 +125,12 @@ void FinishRemoval(Undo& undo, UndoReport& report, const std::string& destinatio
 
 }  // namespace
 
-UninstallReport Uninstall(config::FrontEnd& frontEnd, const std::string& destination,
-                          const std::string& asideFolder) {
+namespace {
+
+// The removal from `destination`, whose records are acted on within bounds only when the
+// destination is one the installer trusts.
+UninstallReport Remove(config::FrontEnd& frontEnd, const std::string& destination,
+                       const std::string& asideFolder, bool ownDestination) {
   const config::ConfigurationBlock& v = config::Vars;
   UninstallReport report;
   Reported reported(frontEnd, report);
@@ -142,13 +163,7 @@ UninstallReport Uninstall(config::FrontEnd& frontEnd, const std::string& destina
     fs::IoResult();
   }
 
-  // Before anything is touched, every record is checked against what the product owns. The
-  // destination is the one the product's entry names, or the one the installer is built with.
-  const auto same = [&](const std::optional<std::string>& folder) {
-    return folder && ComparablePath(*folder) &&
-           ComparablePath(*folder) == ComparablePath(destination);
-  };
-  const bool ownDestination = same(RegisteredDestination()) || same(v.DestFolder);
+  // Before anything is touched, every record is checked against what the product owns.
   const TrustedRoots roots = GatherTrustedRoots(destination);
   std::vector<std::vector<bool>> allowed;
   for (const JournalRun& run : contents.runs) {
@@ -190,7 +205,9 @@ UninstallReport Uninstall(config::FrontEnd& frontEnd, const std::string& destina
       try {
         switch (change.kind) {
           case Change::Kind::kFolder:
-            folders.push_back(change.path);
+            if (ComparablePath(change.path) != ComparablePath(UserPartFolder())) {
+              folders.push_back(change.path);
+            }
             break;
           case Change::Kind::kKey:
             keys.push_back(change.path);
@@ -198,8 +215,11 @@ UninstallReport Uninstall(config::FrontEnd& frontEnd, const std::string& destina
           case Change::Kind::kSwap:
             break;
           case Change::Kind::kFile:
-            // The uninstaller goes last, whatever copy of it an installation left.
-            if (fs::FoldCase(change.path) != fs::FoldCase(uninstaller)) {
+            // The uninstaller goes last, whatever copy of it an installation left; the program
+            // of the users' part stays, to take each user's part away at the next logon.
+            if (fs::FoldCase(change.path) != fs::FoldCase(uninstaller) &&
+                ComparablePath(change.path) !=
+                    ComparablePath(JoinPath(UserPartFolder(), kUserPartProgram))) {
               undo.Change(change, !run.complete);
             }
             break;
@@ -239,6 +259,24 @@ UninstallReport Uninstall(config::FrontEnd& frontEnd, const std::string& destina
   Undo ending(kUninstallPolicy, reported, toolkit::NoRecording(), frontEnd);
   FinishRemoval(ending, reported, destination, keys, folders, asideFolder);
   return report;
+}
+
+}  // namespace
+
+UninstallReport Uninstall(config::FrontEnd& frontEnd, const std::string& destination,
+                          const std::string& asideFolder) {
+  // The destination is the one the product's entry names, or the one the installer is built
+  // with: a journal anywhere else is no record of this product.
+  const auto same = [&](const std::optional<std::string>& folder) {
+    return folder && ComparablePath(*folder) &&
+           ComparablePath(*folder) == ComparablePath(destination);
+  };
+  const bool own = same(RegisteredDestination()) || same(config::Vars.DestFolder);
+  return Remove(frontEnd, destination, asideFolder, own);
+}
+
+UninstallReport RemoveUserPart(config::FrontEnd& frontEnd, const std::string& userFolder) {
+  return Remove(frontEnd, userFolder, userFolder, true);
 }
 
 }  // namespace install

@@ -39,4 +39,8 @@ struct UninstallReport {
 UninstallReport Uninstall(config::FrontEnd& frontEnd, const std::string& destination,
                           const std::string& asideFolder);
 
+// Takes a user's part of an installation for every user away, as its journal in `userFolder`
+// records it (install/UserPart.h).
+UninstallReport RemoveUserPart(config::FrontEnd& frontEnd, const std::string& userFolder);
+
 }  // namespace install

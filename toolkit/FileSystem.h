@@ -47,6 +47,16 @@ enum class OpenMode {
 // it nor add to it. A shared folder (the users' own parts): every user may change it too.
 enum class FolderAccess { kProduct, kShared };
 
+// The machine's own folders, shared by every user.
+enum class MachineFolder {
+  // Program Files as 64-bit programs have it (where AutoCAD 2020 and later, all 64-bit, read the
+  // machine's application bundles); on 32-bit Windows the one Program Files there is.
+  kProgramFiles,
+  // The application data of every user (C:\ProgramData; "All Users\Application Data" before
+  // Vista).
+  kProgramData,
+};
+
 // A file's time stamp as MS-DOS date and time, which is how archive members carry theirs.
 struct DosDateTime {
   std::uint16_t date = 0;
@@ -76,6 +86,8 @@ class FileSystem {
   // The current user's roaming application-data folder (%APPDATA%), where AutoCAD 2012 and later
   // look for per-user application bundles; empty when the system has none (Windows 9x).
   virtual std::string AppDataDir() = 0;
+  // A folder of the machine's; empty where the system has none.
+  virtual std::string MachineDir(MachineFolder which) = 0;
 
   virtual std::uint32_t Open(const std::string& path, OpenMode mode, FileId& file) = 0;
   virtual std::uint32_t Read(FileId file, void* buffer, std::size_t size, std::size_t& done) = 0;

@@ -49,6 +49,9 @@ class ProcessServices {
   // the current user's session; where the system has no sessions (Windows 9x), anywhere. False
   // too when the processes cannot be listed: nothing is known to run.
   virtual bool IsProgramRunning(const std::string& fileName) = 0;
+  // Whether the process runs with an administrator's rights (an elevated administrator, or
+  // SYSTEM); always where the system keeps no rights (Windows 9x).
+  virtual bool IsAdministrator() = 0;
 };
 
 // The service of the backend this program is linked with.

@@ -35,6 +35,7 @@ class PosixFileSystem : public toolkit::FileSystem {
   std::uint32_t FreeSpace(const std::string& path, std::uint64_t& bytes) override;
   // The benchmark's folders keep the access POSIX gave them.
   std::uint32_t SetFolderAccess(const std::string&, toolkit::FolderAccess) override { return 0; }
+  std::string MachineDir(toolkit::MachineFolder) override { return {}; }
 };
 
 }  // namespace cad::bench

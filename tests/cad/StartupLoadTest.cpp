@@ -48,7 +48,7 @@ class StartupLoadTest : public CadTest {
   LispWiring Wire(bool release14 = false) {
     products_ = FindAcadProducts();
     return WireProductLisp(
-        kAcad, release14, products_,
+        kAcad, release14, products_, {Fs().AppDataDir(), true},
         [&](const std::string& folder) {
           placed_.push_back(folder);
           Fs().PutFile(folder + "tolvek.lsp", "(princ)");

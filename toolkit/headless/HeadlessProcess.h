@@ -44,6 +44,9 @@ class HeadlessProcess : public ProcessServices {
     return 0;
   }
   bool IsProgramRunning(const std::string& fileName) override;
+  bool IsAdministrator() override { return administrator_; }
+  // An administrator until said otherwise.
+  void SetAdministrator(bool administrator) { administrator_ = administrator; }
 
  private:
   std::string arguments_;
@@ -54,6 +57,7 @@ class HeadlessProcess : public ProcessServices {
   Runner runner_;
   std::set<std::string> deleteAtRestart_;
   std::set<std::string> running_;  // folded file names
+  bool administrator_ = true;
 };
 
 HeadlessProcess& HeadlessProc();

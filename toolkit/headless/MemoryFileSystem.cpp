@@ -87,6 +87,8 @@ void MemoryFileSystem::Reset() {
   currentDrive_ = 'c';
   programPath_ = "c:\\install.exe";
   appDataDir_ = "c:\\Users\\user\\AppData\\Roaming";
+  machineDirs_ = {{MachineFolder::kProgramFiles, "c:\\Program Files"},
+                  {MachineFolder::kProgramData, "c:\\ProgramData"}};
 }
 
 void MemoryFileSystem::AddDrive(char letter) {

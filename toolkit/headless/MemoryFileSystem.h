@@ -58,6 +58,8 @@ class MemoryFileSystem : public FileSystem {
   void SetProgramPath(const std::string& path) { programPath_ = path; }
   // Empty for a system without the folder.
   void SetAppDataDir(const std::string& path) { appDataDir_ = path; }
+  // c:\Program Files and c:\ProgramData (not created) until set.
+  void SetMachineDir(MachineFolder which, const std::string& path) { machineDirs_[which] = path; }
   std::optional<DosDateTime> FileTime(const std::string& path) const;
   // The access list SetFolderAccess gave the folder; nothing for one that keeps its parent's.
   std::optional<FolderAccess> AccessOf(const std::string& path) const;
@@ -83,6 +85,7 @@ class MemoryFileSystem : public FileSystem {
   std::vector<std::string> FileNames(const std::string& folder) override;
   std::string ProgramPath() override { return programPath_; }
   std::string AppDataDir() override { return appDataDir_; }
+  std::string MachineDir(MachineFolder which) override { return machineDirs_[which]; }
   std::uint32_t Open(const std::string& path, OpenMode mode, FileId& file) override;
   std::uint32_t Read(FileId file, void* buffer, std::size_t size, std::size_t& done) override;
   std::uint32_t Write(FileId file, const void* data, std::size_t size) override;
@@ -122,6 +125,7 @@ class MemoryFileSystem : public FileSystem {
   std::string currentPath_ = "\\";
   std::string programPath_;
   std::string appDataDir_;
+  std::map<MachineFolder, std::string> machineDirs_;
   std::map<FileId, std::unique_ptr<OpenFile>> open_;
   FileId nextId_ = 1;
   std::vector<Fault> faults_;

@@ -14,6 +14,29 @@ HANDLE AsHandle(FileId file) { return reinterpret_cast<HANDLE>(file); }
 
 std::uint32_t Result(BOOL ok) { return ok ? 0 : GetLastError(); }
 
+std::string Variable(const char* name) {
+  char buffer[MAX_PATH + 1] = {};
+  DWORD length = GetEnvironmentVariableA(name, buffer, sizeof buffer);
+  return length == 0 || length >= sizeof buffer ? std::string() : std::string(buffer, length);
+}
+
+// A folder the shell knows. Looked up at run time: shell32 has the call only from Windows 2000 on,
+// and an import would keep the installer from starting on the Windows 9x it also serves. The
+// variable is the fallback where the call is missing (and is empty where the folder is unknown).
+std::string ShellFolder(int csidl, const char* variable) {
+  using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+  char buffer[MAX_PATH + 1] = {};
+  if (HMODULE shell = GetModuleHandleA("shell32.dll")) {
+    auto getFolderPath = reinterpret_cast<GetFolderPath>(
+        reinterpret_cast<void*>(GetProcAddress(shell, "SHGetFolderPathA")));
+    if (getFolderPath != nullptr &&
+        SUCCEEDED(getFolderPath(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer))) {
+      return buffer;
+    }
+  }
+  return Variable(variable);
+}
+
 class Win32FileSystem : public FileSystem {
  public:
   std::string CurrentDir() override {
@@ -68,22 +91,16 @@ class Win32FileSystem : public FileSystem {
     return std::string(buffer, length);
   }
 
-  std::string AppDataDir() override {
-    // Looked up at run time: shell32 has the call only from Windows 2000 on, and an import would
-    // keep the installer from starting on the Windows 9x it also serves. The variable is the
-    // fallback where the call is missing (and is empty where the folder is unknown).
-    using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
-    char buffer[MAX_PATH + 1] = {};
-    if (HMODULE shell = GetModuleHandleA("shell32.dll")) {
-      auto getFolderPath = reinterpret_cast<GetFolderPath>(
-          reinterpret_cast<void*>(GetProcAddress(shell, "SHGetFolderPathA")));
-      if (getFolderPath != nullptr &&
-          SUCCEEDED(getFolderPath(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buffer))) {
-        return buffer;
-      }
+  std::string AppDataDir() override { return ShellFolder(CSIDL_APPDATA, "APPDATA"); }
+
+  std::string MachineDir(MachineFolder which) override {
+    if (which == MachineFolder::kProgramData) {
+      return ShellFolder(CSIDL_COMMON_APPDATA, "ALLUSERSPROFILE");
     }
-    DWORD length = GetEnvironmentVariableA("APPDATA", buffer, sizeof buffer);
-    return length == 0 || length >= sizeof buffer ? std::string() : std::string(buffer, length);
+    // A 32-bit program is given "Program Files (x86)" by the shell, and is refused the known
+    // folder of the 64-bit one; 64-bit Windows names it in a variable for every process.
+    const std::string wide = Variable("ProgramW6432");
+    return wide.empty() ? ShellFolder(CSIDL_PROGRAM_FILES, "ProgramFiles") : wide;
   }
 
   std::uint32_t Open(const std::string& path, OpenMode mode, FileId& file) override {

@@ -111,6 +111,28 @@ class Win32Process : public ProcessServices {
                                         DWORD(command.size() + 1)));
   }
 
+  bool IsAdministrator() override {
+    if ((GetVersion() & 0x80000000) != 0) return true;
+    // CheckTokenMembership is Windows 2000's: looked up, so that the program still starts on NT 4,
+    // where nobody is asked for it.
+    using CheckMembership = BOOL(WINAPI*)(HANDLE, PSID, PBOOL);
+    const auto check = reinterpret_cast<CheckMembership>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("advapi32.dll"), "CheckTokenMembership")));
+    if (check == nullptr) return true;
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0,
+                                  0, 0, 0, 0, 0, &administrators)) {
+      return false;
+    }
+    // With User Account Control, an administrator's token that is not elevated holds the group
+    // for denying only: the check answers no, as it should.
+    BOOL member = FALSE;
+    const bool asked = check(nullptr, administrators, &member) != FALSE;
+    FreeSid(administrators);
+    return asked && member != FALSE;
+  }
+
   bool IsProgramRunning(const std::string& fileName) override {
     win32::UniqueHandle snapshot(
         win32::NullIfInvalid(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0)));
