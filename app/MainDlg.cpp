@@ -4,6 +4,7 @@
 #include "app/Session.h"
 #include "app/Startup.h"
 #include "config/Vars.h"
+#include "install/CadFolderChoice.h"
 
 namespace app {
 
@@ -136,7 +137,7 @@ void TMainDlg::FormDestroy() { StartupFormDestroy(*this); }
 void TMainDlg::FormShow() {
   const config::ConfigurationBlock& v = Vars;
   NomeCAD.SetCaption(v.CadName);
-  AppDir.SetText(v.DefaultCadFolder);
+  AppDir.SetText(install::ProposedCadFolder());
   DestDir.SetText(v.DestFolder);
   Lbl_Program1.SetCaption(v.ProductTitle);
   if (v.ProductMark.empty()) {

@@ -10,6 +10,7 @@
 #include "app/Uninstaller.h"
 #include "config/Vars.h"
 #include "extract/UnzipBinding.h"
+#include "install/CadFolderChoice.h"
 #include "install/UserPart.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/FileSystem.h"
@@ -94,6 +95,10 @@ void RunSilent(Session& session) {
   } release;
   SetStartupValues();
   FillConfiguration();
+  // A deployment to many machines knows none's AutoCAD folder: the registry knows each one's.
+  if (!session.options.cadFolder && frontEnd.CadFolderAsked()) {
+    frontEnd.SetCadFolder(install::UnattendedCadFolder(frontEnd));
+  }
   LogChoices(session.log, frontEnd, session.options.noGroup ? Vars.LogNo : Vars.LogYes);
   Vars.DiskNumber = 1;
   RunRecorded(frontEnd, session, true);

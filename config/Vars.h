@@ -100,6 +100,10 @@ struct ConfigurationBlock {
   std::string LogOptions;
   std::string LogNoOptions;
   std::string LogCadFolder;
+  std::string LogCadFolderOnly;        // %1: the folder, %2: its release and product
+  std::string LogCadFolderNewest;      // %1, %2 as above, %3: how many are installed
+  std::string LogCadFolderGone;        // %1: a release and product, %2: its missing folder
+  std::string LogCadFolderConfigured;  // no registered folder exists: the configured one
   std::string LogCadRelease;
   std::string LogWindowsFamily;
   std::string LogGroupChoice;

@@ -119,6 +119,28 @@ TEST_F(EveryAutoCadTest, EachProductIsWiredAndTakenBack) {
   EXPECT_FALSE(Disk().DirExists(kBundle + "\\Tolvek.bundle"));
 }
 
+// A deployment names no folder: the run takes the most recent AutoCAD whose registered folder is
+// on the disk, and the log says which and why, and which it passed over.
+TEST_F(EveryAutoCadTest, WithoutAFolderNamedTheNewestRegisteredAutoCadIsChosen) {
+  const std::string acad2026 = "c:\\Program Files\\Autodesk\\AutoCAD 2026";
+  MemReg().SetString("HKLM" + kAutoCad + "\\R25.1\\ACAD-9101:409", "AcadLocation", acad2026);
+  Disk().MakeDirs(acad2026);
+  ASSERT_EQ(Run("/S /NOGROUP"), 3010);
+  EXPECT_NE(Disk().FileContent("c:\\Profiles\\2026\\Support\\acad.pgp")->find("RUNTOLVEK"),
+            std::string::npos);
+  EXPECT_EQ(Disk().FileContent("c:\\Profiles\\2021\\Support\\acad.pgp"), "A, *ARC\n");
+  const std::string log =
+      testing_support::LogText(Disk().FileContent("c:\\temp\\Tolvek-install.log"));
+  for (const std::string& line : std::initializer_list<std::string>{
+           "AutoCAD R25.1 ACAD-9106:409 \xE8 registrata in c:\\Elsewhere, una cartella che non "
+           "esiste: non considerata\r\n",
+           "Cartella di AutoCAD dal registro: " + acad2026 +
+               " (AutoCAD R25.1 ACAD-9101:409, la pi\xF9 recente delle 2 installate)\r\n",
+           "Cartella di AutoCAD: " + acad2026 + "\r\n"}) {
+    EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
+  }
+}
+
 // AutoCAD loads only the first acaddoc.lsp of its support path: the closing report says which
 // file takes the place of the product's.
 TEST_F(EveryAutoCadTest, TheClosingReportNamesAnAcadDocThatShadowsTheProducts) {
