@@ -11,6 +11,7 @@ build=$root/build/bench-cad
 work=$(mktemp -d /dev/shm/tolvek-bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
+"$root/scripts/deps.sh"
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j2 >/dev/null
 

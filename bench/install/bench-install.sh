@@ -17,7 +17,8 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 scale=${1:-24}
 runs=${2:-9}
 cd "$root"
-command -v makensis >/dev/null || { echo "makensis not found: apt-get install nsis" >&2; exit 1; }
+# The build's packages, and Debian's NSIS for the installer compared against.
+scripts/deps.sh nsis
 
 # BENCH_NATIVE_BUILD / BENCH_WIN32_BUILD: configured build folders to use instead of the presets'.
 native=${BENCH_NATIVE_BUILD:-build/native}

@@ -4,7 +4,7 @@
 # into a temporary folder, and times our extractor against Info-ZIP's unzip extracting it into
 # tmpfs (/dev/shm). Nothing generated is kept.
 #
-#   bench/unzip/bench-extract.sh [RUNS]     needs: cmake, a C++ compiler, zlib, python3, zip, unzip
+#   bench/unzip/bench-extract.sh [RUNS]     installs what it needs (scripts/deps.sh)
 set -eu
 runs=${1:-5}
 here=$(cd "$(dirname "$0")" && pwd)
@@ -12,6 +12,7 @@ root=$(cd "$here/../.." && pwd)
 build="$root/build/bench"
 shm=${BENCH_TMPFS:-/dev/shm}
 
+"$root/scripts/deps.sh" python3
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release > /dev/null
 cmake --build "$build" -j 2 --target unzip-bench > /dev/null
 
