@@ -96,11 +96,14 @@ constexpr LanguageText kInstallationTexts[] = {
 // words of the log, each line of which is one of these followed by what it is about.
 constexpr LanguageText kUnattendedTexts[] = {
     {&ConfigurationBlock::UsageText,
-     "Uso: INSTALL.EXE [/S] [/ACAD=cartella] [/R14] [/WIN9X] [/NOGROUP] [/LOG=file] [/?]\r\n"
+     "Uso: INSTALL.EXE [/S] [/ALLUSERS] [/ACAD=cartella] [/R14] [/WIN9X] [/NOGROUP] [/LOG=file]\r\n"
+     "                 [/?]\r\n"
      "     UNINSTAL.EXE /UNINSTALL [/S] [/LOG=file]\r\n"
      "\r\n"
      "/S - installazione silenziosa: nessuna finestra e nessuna domanda, ogni messaggio nel log\r\n"
-     "/ACAD=cartella - la cartella di AutoCAD (altrimenti quella proposta)\r\n"
+     "/ALLUSERS - per tutti gli utenti del computer (come amministratore o SYSTEM)\r\n"
+     "/ACAD=cartella - la cartella di AutoCAD (altrimenti quella proposta; con /S quella\r\n"
+     "  dell'AutoCAD pi\xF9 recente registrato)\r\n"
      "/R14 - AutoCAD precedente la 2004 (altrimenti 2004 e successive)\r\n"
      "/WIN9X - Windows 98/ME (altrimenti Windows NT/2000/XP)\r\n"
      "/NOGROUP - senza il gruppo di Program Manager\r\n"
@@ -112,11 +115,14 @@ constexpr LanguageText kUnattendedTexts[] = {
      "Senza /S le opzioni preimpostano le scelte della finestra.\r\n"
      "Codici di uscita: 0 riuscita, 3010 riuscita con riavvio, 1602 abbandonata, 1603 errore, "
      "1618 un'altra installazione in corso, 1639 riga di comando non valida",
-     "Usage: INSTALL.EXE [/S] [/ACAD=folder] [/R14] [/WIN9X] [/NOGROUP] [/LOG=file] [/?]\r\n"
+     "Usage: INSTALL.EXE [/S] [/ALLUSERS] [/ACAD=folder] [/R14] [/WIN9X] [/NOGROUP] [/LOG=file]\r\n"
+     "                   [/?]\r\n"
      "       UNINSTAL.EXE /UNINSTALL [/S] [/LOG=file]\r\n"
      "\r\n"
      "/S - silent installation: no window and no question, every message into the log\r\n"
-     "/ACAD=folder - the AutoCAD folder (otherwise the one proposed)\r\n"
+     "/ALLUSERS - for every user of the computer (as an administrator or SYSTEM)\r\n"
+     "/ACAD=folder - the AutoCAD folder (otherwise the one proposed; with /S that of the most\r\n"
+     "  recent AutoCAD registered)\r\n"
      "/R14 - AutoCAD before 2004 (otherwise 2004 and later)\r\n"
      "/WIN9X - Windows 98/ME (otherwise Windows NT/2000/XP)\r\n"
      "/NOGROUP - no Program Manager group\r\n"
