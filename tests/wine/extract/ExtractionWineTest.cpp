@@ -127,20 +127,20 @@ TEST_F(ExtractionWineTest, AOneFolderMediumInstallsEveryFile) {
 // The drive holds one disk at a time: inserting the next takes the one before out, with the
 // installer and its library on disk 1. Nothing of disk 1 may be needed once disk 2 is in.
 TEST_F(ExtractionWineTest, AMultiDiskMediumCompletesWithEachDiskReplacingTheOneBefore) {
-  // Two parts of some hundred kilobytes that do not compress, so that the product needs three
-  // disks of the size below.
-  std::uint32_t seed = 12345;
-  for (const char* part : {"parts/bin/large.dat", "parts/pneumatica/img/large.dat"}) {
-    std::string bytes(300 * 1024, '\0');
-    for (char& byte : bytes) byte = char((seed = seed * 1103515245u + 12345u) >> 24);
-    WriteFile((product_ / part).string(), bytes);
-  }
   // Disks just large enough for the installer and the sequence's own three packages, so the
   // first package of the table is the first one missing.
   std::vector<medium::Package> packages = medium::PackProduct(product_, medium::kReleaseStamp);
   std::uint64_t firstDisk = medium::RoomOf(fs::file_size(InstallerDir() / "INSTALL.EXE")) +
                             medium::RoomOf(fs::file_size(InstallerDir() / "INSTALL.DLL"));
   for (std::size_t i = 0; i < 3; ++i) firstDisk += medium::RoomOf(packages[i].bytes.size());
+  // Two parts of half a disk that do not compress, so that the product needs three disks and
+  // each of their packages still fits on one: the disk's size follows the installer's.
+  std::uint32_t seed = 12345;
+  for (const char* part : {"parts/bin/large.dat", "parts/pneumatica/img/large.dat"}) {
+    std::string bytes(firstDisk / 2, '\0');
+    for (char& byte : bytes) byte = char((seed = seed * 1103515245u + 12345u) >> 24);
+    WriteFile((product_ / part).string(), bytes);
+  }
   medium::MediumOptions options;
   options.productDir = product_;
   options.outDir = fs::path(kScratch) / "disks";
