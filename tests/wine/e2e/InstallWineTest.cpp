@@ -136,13 +136,14 @@ TEST_F(InstallWineTest, TheDefaultChoicesInstallIntoAutoCad2004AndCreateTheGroup
   ExpectTheProductInstalledForAutoCad2004();
   // A start-up file was found, so the way of the newer releases is not taken.
   EXPECT_TRUE(Names(e2e::BundleFolder()).empty());
-  // The AutoCAD files of 2004 and later belong in the profile, none beside AutoCAD itself.
+  // The AutoCAD files of 2004 and later belong in the profile, none beside AutoCAD itself; the
+  // profile is a 2006 one, whose own acaddoc.lsp loads the product too.
   EXPECT_EQ(Names(kCadFolder),
             (std::vector<std::string>{"acad2005.lsp", "support\\", "support\\acad2005doc.bak",
                                       "support\\acad2005doc.lsp"}));
   EXPECT_EQ(Names(kProfileSupport),
-            (std::vector<std::string>{"acad.mns", "acad.pgp", "pgp.bak", "tkicon1.bmp",
-                                      "tkicon2.bmp", "tktemp.bak", "tolvek.lsp"}));
+            (std::vector<std::string>{"acad.mns", "acad.pgp", "acaddoc.lsp", "pgp.bak",
+                                      "tkicon1.bmp", "tkicon2.bmp", "tktemp.bak", "tolvek.lsp"}));
 
   // The session start-up file has no document section to load from: untouched.
   EXPECT_EQ(ReadFile(kCadFolder + "\\acad2005.lsp"), DemoFile("acad2005.lsp"));

@@ -300,8 +300,8 @@ TEST_F(SafeInstallWineTest, AnAliasFileHeldByAnotherProgramIsLeftToTheUserAndThe
   ExpectTheProductInstalledForAutoCad2004();
   EXPECT_EQ(ReadFile(aliases), DemoFile("acad.pgp"));
   EXPECT_EQ(Names(kProfileSupport),
-            (std::vector<std::string>{"acad.mns", "acad.pgp", "tkicon1.bmp", "tkicon2.bmp",
-                                      "tktemp.bak", "tolvek.lsp"}));
+            (std::vector<std::string>{"acad.mns", "acad.pgp", "acaddoc.lsp", "tkicon1.bmp",
+                                      "tkicon2.bmp", "tktemp.bak", "tolvek.lsp"}));
   EXPECT_EQ(ReadFile(kProfileSupport + "\\acad.mns"), e2e::InstalledMenu());
   EXPECT_EQ(ReadFile(kProfileSupport + "\\tktemp.bak"), DemoFile("acad.mns"));
   EXPECT_EQ(Names(kCadFolder),
