@@ -177,6 +177,7 @@ struct ConfigurationBlock {
   // For every user's set: the rights an installation for every user needs, and the user's part.
   std::string MsgNeedsAdministrator;
   std::string MsgRemovalNeedsAdministrator;
+  std::string MsgDestinationLinked;  // %1: the destination
   std::string LogUserPartStarted;
   std::string LogShadowed;         // %1: the file AutoCAD loads first
   std::string LogProjectAware;     // %1: the bundle's Contents folder

@@ -3,6 +3,7 @@
 #include "config/FrontEnd.h"
 #include "config/Vars.h"
 #include "install/PathOps.h"
+#include "install/Sequence.h"
 #include "toolkit/FileSystem.h"
 
 namespace install {
@@ -49,7 +50,8 @@ void BuildDestinationTree(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& r
 void ProtectDestinationTree(config::FrontEnd& frontEnd) {
   const std::string destination = frontEnd.Destination();
   const std::pair<std::string, toolkit::FolderAccess> folders[] = {
-      {destination, toolkit::FolderAccess::kProduct},
+      {destination,
+       frontEnd.ForAllUsers() ? toolkit::FolderAccess::kMachine : toolkit::FolderAccess::kProduct},
       {JoinPath(destination, "UserParts"), toolkit::FolderAccess::kShared},
   };
   for (const auto& [folder, access] : folders) {
@@ -57,6 +59,18 @@ void ProtectDestinationTree(config::FrontEnd& frontEnd) {
       frontEnd.Note(config::Vars.LogFolderNotProtected + " " + folder);
     }
   }
+}
+
+void ClaimMachineDestination(config::FrontEnd& frontEnd) {
+  const std::string destination = frontEnd.Destination();
+  if (!toolkit::Fs().DirExists(destination)) return;
+  const std::uint32_t error =
+      toolkit::Fs().SetFolderAccess(destination, toolkit::FolderAccess::kMachine);
+  if (error == toolkit::kErrLinkInTheWay) {
+    throw EInstallationRefused(
+        config::FormatMessage(config::Vars.MsgDestinationLinked, {destination}));
+  }
+  if (error != 0) frontEnd.Note(config::Vars.LogFolderNotProtected + " " + destination);
 }
 
 }  // namespace install

@@ -25,7 +25,14 @@ void BuildDestinationTree(config::FrontEnd& frontEnd,
 
 // Gives the destination its own access list: only the system, administrators and the installing
 // user may change it (and the installation's journal in it), every user may read and run it; the
-// users' own parts every user may change. A folder that refuses is noted for the log.
+// users' own parts every user may change. For every user, the installing user is no exception,
+// and the administrators own the folder. A folder that refuses is noted for the log.
 void ProtectDestinationTree(config::FrontEnd& frontEnd);
+
+// An installation for every user takes over a destination that exists already, before it
+// builds the tree in it: the administrators own it and all it holds, with nobody else's access
+// left. A destination that is, or holds, a link (which could lead the installation and that
+// change anywhere) raises EInstallationRefused with nothing changed.
+void ClaimMachineDestination(config::FrontEnd& frontEnd);
 
 }  // namespace install

@@ -35,7 +35,7 @@ void RaiseVersion() {
 }  // namespace
 
 std::string UserPartFolder() {
-  return JoinPath(toolkit::Fs().MachineDir(toolkit::MachineFolder::kProgramData), "Tolvek");
+  return JoinPath(toolkit::Fs().MachineDir(toolkit::MachineFolder::kProgramFiles), "Tolvek");
 }
 
 std::string MachineBundleBase() {

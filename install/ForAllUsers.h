@@ -6,7 +6,7 @@
 // 2006 to 2011, the menu and command alias for 2004 and 2005, the trusted path for 2014 and 2015)
 // nobody can do for a user who has not logged on: Windows' Active Setup runs a command once for
 // each user at the next logon whenever the component's version rises. That command is this
-// program, kept in the machine's program data, which does the user's part while the product is
+// program, kept in the machine's Program Files, which does the user's part while the product is
 // installed and takes it away once the product is gone.
 #pragma once
 
@@ -23,7 +23,10 @@ inline constexpr const char* kUserPartProgram = "TKUSER.EXE";
 // The product's files for the users' support folders, kept below the destination.
 inline constexpr const char* kUserFilesFolder = "AutoCAD";
 
-// ProgramData\Tolvek, which keeps the program of the users' part.
+// Program Files\Tolvek, which keeps the program of the users' part: only administrators may
+// change or add to what Program Files holds, where ProgramData lets every user make a folder, and
+// a user who made Tolvek's first could put a program of his own in the place of the one every
+// other user runs at logon.
 std::string UserPartFolder();
 // The folder below which the machine's bundle lies (the 64-bit Program Files).
 std::string MachineBundleBase();

@@ -157,6 +157,7 @@ bool RunInstall(config::FrontEnd& frontEnd) {
   if (const std::optional<std::string> missing = FindWhatIsMissing(frontEnd)) {
     throw EInstallationRefused(*missing);
   }
+  if (frontEnd.ForAllUsers()) ClaimMachineDestination(frontEnd);
 
   Journal journal(v.ProductTitle, RunKind::kInstall);
   std::string closing;

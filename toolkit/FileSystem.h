@@ -30,6 +30,8 @@ inline constexpr std::uint32_t kErrInvalidName = 123;
 inline constexpr std::uint32_t kErrAlreadyExists = 183;
 inline constexpr std::uint32_t kErrDiskFull = 112;
 inline constexpr std::uint32_t kErrDirNotEmpty = 145;
+// A junction or symbolic link: the request would have gone through it to another place.
+inline constexpr std::uint32_t kErrLinkInTheWay = 4395;
 // The run-time library's own codes, as its input/output error reports them.
 inline constexpr std::uint32_t kErrReadBeyondEnd = 100;
 inline constexpr std::uint32_t kErrRtlDiskFull = 101;
@@ -44,17 +46,17 @@ enum class OpenMode {
 
 // Who may change a folder and what it holds. The product's folder: the system, administrators and
 // the user who installs it; every other user may read and run what it holds, but neither change
-// it nor add to it. A shared folder (the users' own parts): every user may change it too.
-enum class FolderAccess { kProduct, kShared };
+// it nor add to it. A shared folder (the users' own parts): every user may change it too. The
+// machine's folder (an installation for every user): the system and administrators alone, who
+// also own it and everything it already holds, so that no user who made any of it before keeps
+// the owner's right to hand himself write access again.
+enum class FolderAccess { kProduct, kShared, kMachine };
 
 // The machine's own folders, shared by every user.
 enum class MachineFolder {
   // Program Files as 64-bit programs have it (where AutoCAD 2020 and later, all 64-bit, read the
   // machine's application bundles); on 32-bit Windows the one Program Files there is.
   kProgramFiles,
-  // The application data of every user (C:\ProgramData; "All Users\Application Data" before
-  // Vista).
-  kProgramData,
 };
 
 // A file's time stamp as MS-DOS date and time, which is how archive members carry theirs.
@@ -107,7 +109,10 @@ class FileSystem {
   // folder).
   virtual std::uint32_t FreeSpace(const std::string& path, std::uint64_t& bytes) = 0;
   // Gives the folder an access list of its own, no longer the one of the folder above it, which
-  // what it holds inherits. 0 also where the system keeps none (Windows 9x).
+  // what it holds inherits (kMachine: every folder and file it already holds drops a list of its
+  // own and takes the administrators as owner). 0 also where the system keeps none (Windows 9x).
+  // kMachine never acts through a link: a folder that is one, or holds one at any depth, is
+  // kErrLinkInTheWay, with nothing changed.
   virtual std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access) = 0;
 };
 

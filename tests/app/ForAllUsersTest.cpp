@@ -24,7 +24,7 @@ using headless::MemReg;
 const std::string kAutoCad = "\\Software\\Autodesk\\AutoCAD";
 const std::string kAcad2026 = "c:\\Program Files\\Autodesk\\AutoCAD 2026";
 const std::string kBundle = "c:\\Program Files\\Autodesk\\ApplicationPlugins\\Tolvek.bundle";
-const std::string kUserPart = "c:\\ProgramData\\Tolvek\\TKUSER.EXE";
+const std::string kUserPart = "c:\\Program Files\\Tolvek\\TKUSER.EXE";
 const std::string kMachineEntry = "HKLM\\" + std::string(install::kUninstallKey);
 const std::string kInstall = "/S /ALLUSERS \"/ACAD=" + kAcad2026 + "\"";
 const std::string kRemove = "/UNINSTALL /S \"/FROM=c:\\Tolvek4\"";
@@ -37,7 +37,6 @@ class ForAllUsersTest : public testing_support::HeadlessTest {
     Disk().SetProgramPath("c:\\setup\\install.exe");
     Disk().MakeDirs("c:\\temp");
     Disk().MakeDirs("c:\\Users\\user\\AppData\\Roaming");
-    Disk().MakeDirs("c:\\ProgramData");
     Disk().MakeDirs(kAcad2026);
     headless::ProgramManager().running = true;
     // AutoCAD 2026, 64-bit, installed for the machine; nobody has started it yet.
@@ -104,6 +103,30 @@ TEST_F(ForAllUsersTest, TheMachinesPartIsLaidAndTakenAway) {
   // Each user's part goes at the next logon: the program and a higher version stay for it.
   EXPECT_EQ(ActiveSetup("Version"), "4,0,0,2");
   EXPECT_TRUE(Disk().FileExists(kUserPart));
+}
+
+// A user may have made c:\Tolvek4, or a folder in it, before the administrator installs for
+// everyone: the installation takes it over, and one that leads elsewhere through a link it does
+// not touch at all.
+TEST_F(ForAllUsersTest, ADestinationAUserMadeIsTakenOverAndALinkRefused) {
+  Disk().MakeDirs("c:\\Tolvek4\\Parts");
+  Disk().SetFolderAccess("c:\\Tolvek4\\Parts", FolderAccess::kShared);
+  ASSERT_EQ(Run(kInstall), 3010);
+  EXPECT_EQ(Disk().AccessOf("c:\\Tolvek4"), FolderAccess::kMachine);
+  EXPECT_EQ(Disk().AccessOf("c:\\Tolvek4\\Parts"), std::nullopt);
+  EXPECT_EQ(Disk().AccessOf("c:\\Tolvek4\\UserParts"), FolderAccess::kShared);
+
+  SetUp();
+  Disk().MakeDirs("c:\\Tolvek4\\Parts");
+  Disk().MarkLink("c:\\Tolvek4\\Parts");
+  const auto disk = Disk().Snapshot();
+  EXPECT_EQ(Run(kInstall), 1603);
+  auto after = Disk().Snapshot();
+  const std::string log = testing_support::LogText(after["c:\\temp\\Tolvek-install.log"]);
+  after.erase("c:\\temp\\Tolvek-install.log");
+  EXPECT_EQ(after, disk);
+  EXPECT_EQ(Disk().AccessOf("c:\\Tolvek4"), std::nullopt);
+  EXPECT_NE(log.find("c:\\Tolvek4 \xE8, o contiene, un collegamento"), std::string::npos) << log;
 }
 
 // The logon step over each generation a user may have started, run twice, then once more after

@@ -16,6 +16,7 @@ struct MemoryFileSystem::Node {
   bool locked = false;
   DosDateTime time;
   std::optional<FolderAccess> access;
+  bool link = false;
 };
 
 struct MemoryFileSystem::OpenFile {
@@ -87,8 +88,7 @@ void MemoryFileSystem::Reset() {
   currentDrive_ = 'c';
   programPath_ = "c:\\install.exe";
   appDataDir_ = "c:\\Users\\user\\AppData\\Roaming";
-  machineDirs_ = {{MachineFolder::kProgramFiles, "c:\\Program Files"},
-                  {MachineFolder::kProgramData, "c:\\ProgramData"}};
+  machineDirs_ = {{MachineFolder::kProgramFiles, "c:\\Program Files"}};
 }
 
 void MemoryFileSystem::AddDrive(char letter) {
@@ -266,9 +266,28 @@ std::optional<FolderAccess> MemoryFileSystem::AccessOf(const std::string& path) 
   return node->access;
 }
 
+void MemoryFileSystem::MarkLink(const std::string& path) {
+  if (Node* node = Find(path)) node->link = true;
+}
+
 std::uint32_t MemoryFileSystem::SetFolderAccess(const std::string& path, FolderAccess access) {
   Node* node = Find(path);
   if (node == nullptr || !node->isDir) return kErrPathNotFound;
+  if (access == FolderAccess::kMachine) {
+    const std::function<bool(const Node&)> linked = [&](const Node& entry) {
+      return entry.link || std::any_of(entry.children.begin(), entry.children.end(),
+                                       [&](const auto& child) { return linked(*child.second); });
+    };
+    if (linked(*node)) return kErrLinkInTheWay;
+    // What a machine's folder already holds keeps no list of its own.
+    const std::function<void(Node&)> reset = [&](Node& folder) {
+      for (auto& [key, child] : folder.children) {
+        child->access.reset();
+        reset(*child);
+      }
+    };
+    reset(*node);
+  }
   node->access = access;
   return 0;
 }

@@ -58,11 +58,13 @@ class MemoryFileSystem : public FileSystem {
   void SetProgramPath(const std::string& path) { programPath_ = path; }
   // Empty for a system without the folder.
   void SetAppDataDir(const std::string& path) { appDataDir_ = path; }
-  // c:\Program Files and c:\ProgramData (not created) until set.
+  // c:\Program Files (not created) until set.
   void SetMachineDir(MachineFolder which, const std::string& path) { machineDirs_[which] = path; }
   std::optional<DosDateTime> FileTime(const std::string& path) const;
   // The access list SetFolderAccess gave the folder; nothing for one that keeps its parent's.
   std::optional<FolderAccess> AccessOf(const std::string& path) const;
+  // Makes an existing folder or file a junction or symbolic link, as far as access lists go.
+  void MarkLink(const std::string& path);
   int OpenFileCount() const;
 
   // Makes the next call of `op` after `skip` further calls fail with `code` (one shot).

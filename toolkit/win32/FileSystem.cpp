@@ -94,9 +94,7 @@ class Win32FileSystem : public FileSystem {
   std::string AppDataDir() override { return ShellFolder(CSIDL_APPDATA, "APPDATA"); }
 
   std::string MachineDir(MachineFolder which) override {
-    if (which == MachineFolder::kProgramData) {
-      return ShellFolder(CSIDL_COMMON_APPDATA, "ALLUSERSPROFILE");
-    }
+    static_cast<void>(which);
     // A 32-bit program is given "Program Files (x86)" by the shell, and is refused the known
     // folder of the 64-bit one; 64-bit Windows names it in a variable for every process.
     const std::string wide = Variable("ProgramW6432");

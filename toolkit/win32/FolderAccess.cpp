@@ -3,7 +3,11 @@
 // the installation's journal there tells the uninstaller, which an administrator or a deployment
 // tool may run, what to remove. So the folder gets a list of its own: full control for the
 // system, the administrators and the user who installs, read and run for every other user, and
-// the folder of the users' own parts change for every user as well.
+// the folder of the users' own parts change for every user as well. An installation for every
+// user, run as an administrator or as SYSTEM, makes the folder the administrators' alone, and
+// takes over what it already holds: a user who made the folder, or anything in it, before the
+// installation would otherwise remain its owner, and an owner may always grant himself access
+// again, to replace a program or a script every other user runs.
 #include <windows.h>
 
 #include <aclapi.h>
@@ -50,6 +54,48 @@ std::vector<BYTE> ProcessUserSid() {
   return copy;
 }
 
+bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+
+// Calls `visit` with every folder and file below `folder`, each folder before what it holds;
+// false as soon as one is a link (or a folder cannot be listed), without going through it.
+template <typename Visit>
+bool WalkWithoutLinks(const std::string& folder, Visit visit) {
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+  UniqueFind searching(search);
+  do {
+    const std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    if (IsLink(found.dwFileAttributes)) return false;
+    const std::string path = folder + "\\" + name;
+    if (!visit(path)) return false;
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+        !WalkWithoutLinks(path, visit)) {
+      return false;
+    }
+  } while (FindNextFileA(search, &found));
+  return GetLastError() == ERROR_NO_MORE_FILES;
+}
+
+// Turns on the privileges with which an administrator or SYSTEM may make the administrators the
+// owner of what another user owns.
+void EnableOwnershipPrivileges() {
+  HANDLE opened = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &opened)) {
+    return;
+  }
+  UniqueHandle token(opened);
+  for (const char* name : {SE_TAKE_OWNERSHIP_NAME, SE_RESTORE_NAME}) {
+    TOKEN_PRIVILEGES privileges{};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    if (LookupPrivilegeValueA(nullptr, name, &privileges.Privileges[0].Luid)) {
+      AdjustTokenPrivileges(token.Get(), FALSE, &privileges, 0, nullptr, nullptr);
+    }
+  }
+}
+
 }  // namespace
 
 std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access) {
@@ -64,13 +110,16 @@ std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access) {
   const DWORD everything = FILE_ALL_ACCESS;
   const DWORD readAndRun = FILE_GENERIC_READ | FILE_GENERIC_EXECUTE;
   const DWORD change = readAndRun | FILE_GENERIC_WRITE | DELETE;
-  const std::vector<std::pair<std::vector<BYTE>, DWORD>> entries = {
+  const bool machine = access == FolderAccess::kMachine;
+  std::vector<BYTE> administrators =
+      WellKnownSid(SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS);
+  std::vector<std::pair<std::vector<BYTE>, DWORD>> entries = {
       {WellKnownSid(SECURITY_LOCAL_SYSTEM_RID), everything},
-      {WellKnownSid(SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS), everything},
-      {ProcessUserSid(), everything},
+      {administrators, everything},
       {WellKnownSid(SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_USERS),
        access == FolderAccess::kShared ? change : readAndRun},
   };
+  if (!machine) entries.push_back({ProcessUserSid(), everything});
   DWORD size = sizeof(ACL);
   for (const auto& [sid, mask] : entries) {
     if (sid.empty()) return ERROR_INVALID_SID;
@@ -85,10 +134,40 @@ std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access) {
       return GetLastError();
     }
   }
-  // Protected: the root's list, which lets every user add and change, no longer flows in.
-  return SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT,
-                               DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
-                               nullptr, nullptr, acl, nullptr);
+  if (!machine) {
+    // Protected: the root's list, which lets every user add and change, no longer flows in.
+    return SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT,
+                                 DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                                 nullptr, nullptr, acl, nullptr);
+  }
+
+  // Nothing is changed through a link: it could lead anywhere on the machine.
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError();
+  if (IsLink(attributes) || !WalkWithoutLinks(path, [](const std::string&) { return true; })) {
+    return kErrLinkInTheWay;
+  }
+  EnableOwnershipPrivileges();
+  const PSID owner = administrators.data();
+  if (const DWORD error =
+          SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT,
+                                OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
+                                    PROTECTED_DACL_SECURITY_INFORMATION,
+                                owner, nullptr, acl, nullptr)) {
+    return error;
+  }
+  // What it holds keeps no entry of its own: an empty list, not protected, is the folder's.
+  ACL inheritOnly;
+  if (!InitializeAcl(&inheritOnly, sizeof inheritOnly, ACL_REVISION)) return GetLastError();
+  DWORD failed = 0;
+  WalkWithoutLinks(path, [&](const std::string& held) {
+    failed = SetNamedSecurityInfoA(const_cast<char*>(held.c_str()), SE_FILE_OBJECT,
+                                   OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
+                                       UNPROTECTED_DACL_SECURITY_INFORMATION,
+                                   owner, nullptr, &inheritOnly, nullptr);
+    return failed == 0;
+  });
+  return failed;
 }
 
 }  // namespace toolkit::win32

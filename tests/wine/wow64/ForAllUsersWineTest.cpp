@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
 #include <optional>
 #include <string>
 
@@ -32,11 +30,9 @@ const std::string kActiveSetup =
 const std::string kMedium = "C:\\medium-allusers";
 const std::string kLog = "C:\\medium-allusers-install.log";
 
-std::string ProgramData() {
-  char path[MAX_PATH] = {};
-  SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path);
-  return path;
-}
+// Where the program of the users' part lives: the 64-bit Program Files, which only
+// administrators may add to.
+std::string UserPartFolder() { return *ProgramFiles64() + "\\Tolvek"; }
 
 std::string Bundle() { return *ProgramFiles64() + "\\Autodesk\\ApplicationPlugins\\Tolvek.bundle"; }
 
@@ -66,8 +62,8 @@ class ForAllUsersWineTest : public ::testing::Test {
       DeleteTree(HKEY_CURRENT_USER, view, kEntry);
       DeleteTree(HKEY_LOCAL_MACHINE, view, kActiveSetup);
     }
-    for (const std::string& folder : {kMedium, std::string("C:\\Tolvek4"), extractwine::kScratch,
-                                      Bundle(), ProgramData() + "\\Tolvek"}) {
+    for (const std::string& folder :
+         {kMedium, std::string("C:\\Tolvek4"), extractwine::kScratch, Bundle(), UserPartFolder()}) {
       RemoveTree(folder);
     }
     DeleteFileA(kLog.c_str());
@@ -110,7 +106,7 @@ TEST_F(ForAllUsersWineTest, ASilentInstallationForEveryUserFindsAutoCadAndIsTake
   const std::optional<std::string> stub =
       ReadString(HKEY_LOCAL_MACHINE, View::k64, kActiveSetup, "StubPath");
   ASSERT_TRUE(stub);
-  EXPECT_EQ(*stub, "\"" + ProgramData() + "\\Tolvek\\TKUSER.EXE\" /USER /S");
+  EXPECT_EQ(*stub, "\"" + UserPartFolder() + "\\TKUSER.EXE\" /USER /S");
   const std::optional<std::string> installed =
       ReadString(HKEY_LOCAL_MACHINE, View::k64, kActiveSetup, "Version");
   // The logon of a user who never started AutoCAD finds nothing of the user's to do.
@@ -122,7 +118,7 @@ TEST_F(ForAllUsersWineTest, ASilentInstallationForEveryUserFindsAutoCadAndIsTake
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, View::k64, kEntry));
   // The users' part goes at each user's next logon: the component stays, with a higher version.
   EXPECT_NE(ReadString(HKEY_LOCAL_MACHINE, View::k64, kActiveSetup, "Version"), installed);
-  EXPECT_TRUE(ReadFile(ProgramData() + "\\Tolvek\\TKUSER.EXE"));
+  EXPECT_TRUE(ReadFile(UserPartFolder() + "\\TKUSER.EXE"));
 }
 
 }  // namespace
