@@ -48,7 +48,7 @@ void WriteCopy(File& target, File& temp, const CopyRule& copyRule,
   LineReader reader(target);
   LineWriter copy(temp);
   std::string ends;
-  std::string line;
+  std::string_view line;
   while (reader.NextLine(line)) {
     ends += static_cast<char>(reader.LastLineEnd());
     copy.StartSourceLine();
