@@ -24,6 +24,21 @@ enum class LineEnd : char {
   kNone = 'N',  // the last line of a file without a final line end
 };
 
+// The characters that end a line this way.
+constexpr std::string_view LineEndText(LineEnd end) {
+  switch (end) {
+    case LineEnd::kCrLf:
+      return "\r\n";
+    case LineEnd::kLf:
+      return "\n";
+    case LineEnd::kCr:
+      return "\r";
+    case LineEnd::kNone:
+      break;
+  }
+  return {};
+}
+
 class LineReader {
  public:
   // Reads `file` from its current position on; the file must outlive the reader.

@@ -6,20 +6,6 @@ namespace cad {
 namespace {
 constexpr std::size_t kBufferSize = 64 * 1024;
 
-std::string_view Characters(LineEnd end) {
-  switch (end) {
-    case LineEnd::kCrLf:
-      return "\r\n";
-    case LineEnd::kLf:
-      return "\n";
-    case LineEnd::kCr:
-      return "\r";
-    case LineEnd::kNone:
-      break;
-  }
-  return {};
-}
-
 }  // namespace
 
 LineWriter::LineWriter(toolkit::fs::File& file) : file_(file) { pending_.reserve(kBufferSize); }
@@ -32,7 +18,7 @@ void LineWriter::WriteLine(std::string_view line, LineEnd end) {
     inserted_.push_back({lines_, std::string(line)});
   }
   pending_.append(line);
-  pending_.append(Characters(end));
+  pending_.append(LineEndText(end));
   if (pending_.size() >= kBufferSize) Flush();
 }
 

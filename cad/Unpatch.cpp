@@ -47,20 +47,6 @@ std::optional<Text> ReadText(const std::string& path) {
   return text;
 }
 
-std::string Characters(char end) {
-  switch (LineEnd(end)) {
-    case LineEnd::kCrLf:
-      return "\r\n";
-    case LineEnd::kLf:
-      return "\n";
-    case LineEnd::kCr:
-      return "\r";
-    case LineEnd::kNone:
-      break;
-  }
-  return {};
-}
-
 // The lines whose `keep` is set, each with its end from `ends`, in their order.
 std::string Join(const std::vector<std::string>& lines, const std::vector<bool>& keep,
                  const std::string& ends) {
@@ -68,7 +54,7 @@ std::string Join(const std::vector<std::string>& lines, const std::vector<bool>&
   for (std::size_t i = 0, end = 0; i < lines.size(); ++i) {
     if (!keep[i]) continue;
     text += lines[i];
-    text += Characters(ends[end++]);
+    text += LineEndText(LineEnd(ends[end++]));
   }
   return text;
 }

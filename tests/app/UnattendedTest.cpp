@@ -117,23 +117,6 @@ TEST_F(UnattendedTest, ASilentRunLogsEveryEventOfTheInstallation) {
   EXPECT_FALSE(Disk().FileExists(kLog));
 }
 
-// Editors and log collectors read UTF-8: the log says so with its mark, and an accent of the
-// Italian texts is the character's two bytes, not code page 1252's one.
-TEST_F(UnattendedTest, TheLogIsUtf8WithAByteOrderMark) {
-  EXPECT_EQ(Run("/S"), 3010);
-  const std::string bytes = Disk().FileContent(kLog).value_or("");
-  EXPECT_TRUE(
-      bytes.starts_with("\xEF\xBB\xBF"
-                        "2006-03-01 09:30:00.000  Installazione avviata da "
-                        "c:\\setup\r\n"))
-      << bytes;
-  EXPECT_NE(bytes.find("Messaggio: Per rendere operativa l'installazione \xC3\xA8 necessario "
-                       "riavviare il computer.\r\n"),
-            std::string::npos)
-      << bytes;
-  EXPECT_NE(Log(), testing_support::kNotAUtf8Log);
-}
-
 TEST_F(UnattendedTest, AManualEditMessageIsLoggedAndTheRunStillSucceeds) {
   Disk().Delete(kProfile + "Support\\acad.pgp");
   EXPECT_EQ(Run("/S /WIN9X /NOGROUP"), 0);

@@ -4,6 +4,7 @@
 
 #include "extract/PackageTable.h"
 #include "tests/unzip/TestArchive.h"
+#include "toolkit/headless/FakeProgramManager.h"
 #include "toolkit/headless/MemoryRegistry.h"
 
 namespace testing_support {
@@ -46,6 +47,14 @@ void WriteMedium(toolkit::headless::MemoryFileSystem& disk, const std::string& f
   }
   // The installer itself, which an installation copies into the destination as its uninstaller.
   disk.PutFile(folder + "\\install.exe", "MZ installer");
+}
+
+void LayInstallerMachine(toolkit::headless::MemoryFileSystem& disk) {
+  WriteMedium(disk, "c:\\setup");
+  disk.SetProgramPath("c:\\setup\\install.exe");
+  disk.MakeDirs("c:\\temp");
+  disk.MakeDirs("c:\\Users\\user\\AppData\\Roaming");
+  toolkit::headless::ProgramManager().running = true;
 }
 
 void LayAutoCad2004Machine(toolkit::headless::MemoryFileSystem& disk, const std::string& profile) {

@@ -24,6 +24,10 @@ std::vector<PackageContent> DemoPackages();
 void WriteMedium(toolkit::headless::MemoryFileSystem& disk, const std::string& folder,
                  const std::vector<std::string>& leaveOut = {});
 // A machine ready for an installation with the medium at c:\setup (the program's own folder):
+// A machine about to be installed on from "c:\\setup", by a user with a temporary folder and
+// application data, whose Program Manager answers.
+void LayInstallerMachine(toolkit::headless::MemoryFileSystem& disk);
+
 // AutoCAD 2006 in its proposed folder with its two start-up files, and a profile at `profile`
 // ("c:\\Profiles\\u1\\Acad\\") whose Support folder holds acad.mns and acad.pgp ("A, *ARC"), with
 // the registry values leading to it.

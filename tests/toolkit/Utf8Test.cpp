@@ -1,7 +1,8 @@
 // The run's log is written in UTF-8 from the program's texts in code page 1252. Every byte must
 // come out as the character Windows reads it as: a wrong entry puts a wrong character into every
 // log that holds it, and a byte passed on as it is makes the whole file invalid UTF-8 to the
-// tools that collect logs.
+// tools that collect logs. Under Wine every byte is checked against Windows' own conversion; here
+// one case of each kind.
 #include "toolkit/Utf8.h"
 
 #include <gtest/gtest.h>
@@ -24,20 +25,11 @@ TEST(Utf8FromCp1252, EachKindOfByteBecomesItsCharacter) {
       {"the last ASCII byte", "\x7F", "\x7F"},
       {"Italian accented letters", "\xE0\xE8\xE9\xEC\xF2\xF9",
        "\xC3\xA0\xC3\xA8\xC3\xA9\xC3\xAC\xC3\xB2\xC3\xB9"},
-      {"capital accented letters", "\xC0\xC8\xC9", "\xC3\x80\xC3\x88\xC3\x89"},
-      {"no-break space, registered sign", "\xA0\xAE", "\xC2\xA0\xC2\xAE"},
       {"the last byte", "\xFF", "\xC3\xBF"},
       {"euro sign", "\x80", "\xE2\x82\xAC"},
       {"curly quotes", "\x91\x92\x93\x94", "\xE2\x80\x98\xE2\x80\x99\xE2\x80\x9C\xE2\x80\x9D"},
-      {"low quotes", "\x82\x84", "\xE2\x80\x9A\xE2\x80\x9E"},
-      {"dashes, ellipsis, bullet", "\x96\x97\x85\x95",
-       "\xE2\x80\x93\xE2\x80\x94\xE2\x80\xA6\xE2\x80\xA2"},
-      {"daggers, per mille, angle quotes", "\x86\x87\x89\x8B\x9B",
-       "\xE2\x80\xA0\xE2\x80\xA1\xE2\x80\xB0\xE2\x80\xB9\xE2\x80\xBA"},
-      {"trade mark", "\x99", "\xE2\x84\xA2"},
       {"Latin Extended letters", "\x83\x8A\x8C\x8E\x9A\x9C\x9E\x9F",
        "\xC6\x92\xC5\xA0\xC5\x92\xC5\xBD\xC5\xA1\xC5\x93\xC5\xBE\xC5\xB8"},
-      {"modifier letters", "\x88\x98", "\xCB\x86\xCB\x9C"},
       {"the five undefined bytes", "\x81\x8D\x8F\x90\x9D",
        "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"},
       {"a line of the log", "Gi\xE0 completo, lasciato com'\xE8: \x93x\x94",

@@ -43,19 +43,9 @@ const std::string kReason = "Errore: AutoCAD \xE8 in esecuzione: nulla \xE8 stat
 // The quiet removal's log, in %TEMP% without /LOG.
 std::string UninstallLog() { return TempFolder() + "\\Tolvek-uninstall.log"; }
 
-// Runs a program to its end; its exit code.
-std::optional<DWORD> RunToTheEnd(const std::string& exe, const std::string& arguments) {
-  InstallerProcess process(exe, "C:\\", arguments);
-  EXPECT_TRUE(process.WaitForExit(120s)) << exe << " did not end";
-  return process.ExitCode();
-}
-
 // The registered command ("\"C:\...\UNINSTAL.EXE\" /UNINSTALL /S") run to its end.
 std::optional<DWORD> RunRegistered(const std::string& name) {
-  const std::string command = e2e::StringValue(kUninstallKey, name).value_or("\"\"");
-  const std::size_t close = command.find('"', 1);
-  return RunToTheEnd(command.substr(1, close - 1),
-                     command.substr(std::min(command.size(), close + 2)));
+  return RunCommand(e2e::StringValue(kUninstallKey, name).value_or("\"\""));
 }
 
 void ExpectTheLogSaysWhy(const std::string& file) {

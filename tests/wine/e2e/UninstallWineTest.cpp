@@ -51,12 +51,6 @@ bool Exists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// The program and the arguments of a registered command ("\"C:\...\" /UNINSTALL /S").
-std::pair<std::string, std::string> SplitCommand(const std::string& command) {
-  const std::size_t close = command.find('"', 1);
-  return {command.substr(1, close - 1), command.substr(std::min(command.size(), close + 2))};
-}
-
 class UninstallWineTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -85,22 +79,15 @@ class UninstallWineTest : public ::testing::Test {
     RemoveTree(kDestination);
   }
 
-  static std::optional<DWORD> Run(const std::string& exe, const std::string& arguments) {
-    InstallerProcess process(exe, "C:\\", arguments);
-    EXPECT_TRUE(process.WaitForExit(120s));
-    return process.ExitCode();
-  }
-
   static std::optional<DWORD> Install(const std::string& arguments = "/S") {
-    return Run(kMedium + "\\INSTALL.EXE", arguments);
+    return RunToTheEnd(kMedium + "\\INSTALL.EXE", arguments);
   }
 
   static std::optional<DWORD> RunRegistered(const std::string& name) {
     const std::optional<std::string> command = e2e::StringValue(kKey, name);
     EXPECT_TRUE(command) << name;
     if (!command) return std::nullopt;
-    const auto [exe, arguments] = SplitCommand(*command);
-    return Run(exe, arguments);
+    return RunCommand(*command);
   }
 
   void ExpectNothingOfTheProduct(const Files& before) {
@@ -248,7 +235,7 @@ TEST_F(UninstallWineTest, ARemovalKilledPartWayIsFinishedByTheNextRun) {
     // Killed before its end, it left its way back: the registered command runs again.
     if (Exists(exe)) {
       ++interrupted;
-      EXPECT_EQ(Run(exe, arguments), 0u) << delay;
+      EXPECT_EQ(RunToTheEnd(exe, arguments), 0u) << delay;
     }
     ExpectNothingOfTheProduct(before);
   }

@@ -39,6 +39,22 @@ void EndProgramManagers() {
   }
 }
 
+std::optional<DWORD> RunToTheEnd(const std::string& exe, const std::string& arguments) {
+  InstallerProcess process(exe, "C:\\", arguments);
+  if (!process.WaitForExit(120s)) return std::nullopt;
+  return process.ExitCode();
+}
+
+std::pair<std::string, std::string> SplitCommand(const std::string& command) {
+  const std::size_t close = command.find('"', 1);
+  return {command.substr(1, close - 1), command.substr(std::min(command.size(), close + 2))};
+}
+
+std::optional<DWORD> RunCommand(const std::string& command) {
+  const auto [exe, arguments] = SplitCommand(command);
+  return RunToTheEnd(exe, arguments);
+}
+
 std::vector<DWORD> ProcessesNamed(const std::string& name) {
   std::vector<DWORD> ids;
   toolkit::win32::UniqueHandle snapshot(

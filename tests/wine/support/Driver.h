@@ -45,6 +45,16 @@ class InstallerProcess {
 // "ProgMan", serves no DDE and stays open: tests end every one of it they leave behind.
 void EndProgramManagers();
 
+// Starts `exe` in C:\ with `arguments` and waits for its end, two minutes at most: its exit code,
+// nothing when it did not end.
+std::optional<DWORD> RunToTheEnd(const std::string& exe, const std::string& arguments);
+
+// A command as the registry holds one ("\"C:\...\UNINSTAL.EXE\" /UNINSTALL /S"): the quoted
+// program and its arguments.
+std::pair<std::string, std::string> SplitCommand(const std::string& command);
+// The command run to its end.
+std::optional<DWORD> RunCommand(const std::string& command);
+
 // The processes whose program has this file name ("TolvekUn.exe"), compared without regard to
 // case.
 std::vector<DWORD> ProcessesNamed(const std::string& name);

@@ -104,12 +104,6 @@ class EveryAutoCadWineTest : public ::testing::Test {
     }
   }
 
-  static std::optional<DWORD> Run(const std::string& exe, const std::string& arguments) {
-    InstallerProcess process(exe, "C:\\", arguments);
-    EXPECT_TRUE(process.WaitForExit(120s));
-    return process.ExitCode();
-  }
-
   static std::map<std::string, std::optional<std::string>> Profiles() {
     std::map<std::string, std::optional<std::string>> files;
     for (const auto& [name, time] : Listing(kProfiles)) {
@@ -129,7 +123,8 @@ class EveryAutoCadWineTest : public ::testing::Test {
 TEST_F(EveryAutoCadWineTest, EachAutoCadIsWiredAndTakenBack) {
   const auto before = Profiles();
   const std::string acad2021 = *ProgramFiles64() + "\\Autodesk\\AutoCAD 2021";
-  ASSERT_EQ(Run(kMedium + "\\INSTALL.EXE", "/S /NOGROUP \"/ACAD=" + acad2021 + "\""), 3010u);
+  ASSERT_EQ(RunToTheEnd(kMedium + "\\INSTALL.EXE", "/S /NOGROUP \"/ACAD=" + acad2021 + "\""),
+            3010u);
   const std::string contents =
       AppData() + "\\Autodesk\\ApplicationPlugins\\Tolvek.bundle\\Contents";
   EXPECT_NE(ReadFile(Support(kProducts[0]) + "\\acaddoc.lsp").value_or("").find("(load \"tolvek\""),
@@ -146,8 +141,7 @@ TEST_F(EveryAutoCadWineTest, EachAutoCadIsWiredAndTakenBack) {
   const std::optional<std::string> command =
       ReadString(HKEY_CURRENT_USER, View::k64, kEntry, "QuietUninstallString");
   ASSERT_TRUE(command);
-  const std::size_t close = command->find('"', 1);
-  EXPECT_EQ(Run(command->substr(1, close - 1), command->substr(close + 2)), 0u);
+  EXPECT_EQ(RunCommand(*command), 0u);
   EXPECT_EQ(Profiles(), before);
   for (const Product& product : kProducts) EXPECT_EQ(Trusted(product), "C:\\Lisp") << product.key;
   EXPECT_FALSE(ReadFile(contents + "\\tolvek.lsp"));

@@ -69,23 +69,11 @@ class ForAllUsersWineTest : public ::testing::Test {
     DeleteFileA(kLog.c_str());
   }
 
-  static std::optional<DWORD> Run(const std::string& exe, const std::string& arguments) {
-    InstallerProcess process(exe, "C:\\", arguments);
-    EXPECT_TRUE(process.WaitForExit(120s));
-    return process.ExitCode();
-  }
-
-  // Runs a command as the registry holds it: the quoted program, then its arguments.
-  static std::optional<DWORD> RunCommand(const std::string& command) {
-    const std::size_t close = command.find('"', 1);
-    return Run(command.substr(1, close - 1), command.substr(close + 2));
-  }
-
   std::string acad_;
 };
 
 TEST_F(ForAllUsersWineTest, ASilentInstallationForEveryUserFindsAutoCadAndIsTakenBack) {
-  ASSERT_EQ(Run(kMedium + "\\INSTALL.EXE", "/S /ALLUSERS /NOGROUP /LOG=" + kLog), 3010u);
+  ASSERT_EQ(RunToTheEnd(kMedium + "\\INSTALL.EXE", "/S /ALLUSERS /NOGROUP /LOG=" + kLog), 3010u);
   const std::string log = ReadFile(kLog).value_or("");
   EXPECT_TRUE(log.starts_with("\xEF\xBB\xBF")) << log;
   EXPECT_NE(log.find("Cartella di AutoCAD dal registro: " + acad_ +

@@ -50,31 +50,28 @@ TEST_F(Wow64PrefixTest, TheTestProgramRunsUnderWow64) {
   EXPECT_NE(GetSystemWow64DirectoryA(folder, sizeof folder), 0u) << GetLastError();
 }
 
-TEST_F(Wow64PrefixTest, AMachineKeyOfTheSixtyFourBitViewIsFoundOnlyThroughThatView) {
+TEST_F(Wow64PrefixTest, TheMachineHasTwoViewsOfItsSoftwareAndTheUserOne) {
+  // A key of the 64-bit view is found only through that view: asking for no view at all, as the
+  // installer's registry calls do, is asking for the 32-bit one.
   ASSERT_EQ(WriteString(HKEY_LOCAL_MACHINE, View::k64, kKey, "Release", "64-bit"), ERROR_SUCCESS);
-
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, View::k32, kKey));
-  // Asking for no view at all, as the installer's registry calls do, is asking for the 32-bit one.
   HKEY key = nullptr;
   EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey.c_str(), 0, KEY_QUERY_VALUE, &key),
             ERROR_FILE_NOT_FOUND);
   if (key != nullptr) RegCloseKey(key);
   EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, View::k64, kKey, "Release"), "64-bit");
-}
+  Clean();
 
-TEST_F(Wow64PrefixTest, WhatTheThirtyTwoBitViewWritesLandsUnderWow6432Node) {
+  // What the 32-bit view writes lands under WOW6432Node.
   ASSERT_EQ(WriteString(HKEY_LOCAL_MACHINE, View::k32, kKey, "Release", "32-bit"), ERROR_SUCCESS);
-
   EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, View::k32, kKey, "Release"), "32-bit");
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, View::k64, kKey));
   EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, View::k64, "Software\\WOW6432Node\\Tolvek WoW64 Test",
                        "Release"),
             "32-bit");
-}
 
-TEST_F(Wow64PrefixTest, TheUsersSoftwareKeyIsOneForBothViews) {
+  // The user's Software key is one for both views.
   ASSERT_EQ(WriteString(HKEY_CURRENT_USER, View::k64, kKey, "Release", "either"), ERROR_SUCCESS);
-
   EXPECT_EQ(ReadString(HKEY_CURRENT_USER, View::k32, kKey, "Release"), "either");
 }
 
