@@ -19,11 +19,9 @@ std::string Digits(int number, std::size_t width) {
 }  // namespace
 
 bool InstallLog::Open(const std::string& path) {
-  file_.Open(path, toolkit::OpenMode::kCreate, fs::Check::kRecord);
   const std::string_view mark = toolkit::kUtf8ByteOrderMark;
-  if (file_.IsOpen()) file_.Write(mark.data(), mark.size(), fs::Check::kRecord);
-  // The engine's unchecked folder operations read the recorded code next: leave none behind.
-  const bool opened = fs::IoResult() == 0 && file_.IsOpen();
+  const bool opened = file_.TryOpen(path, toolkit::OpenMode::kCreate).Done() &&
+                      file_.TryWrite(mark.data(), mark.size()).Done();
   if (!opened) Close();
   path_ = opened ? path : std::string();
   return opened;
@@ -43,13 +41,10 @@ void InstallLog::Write(const std::string& text) {
     lines += c == '\n' ? "\r\n" + indent : std::string(1, c);
   }
   lines += "\r\n";
-  file_.Write(toolkit::Utf8FromCp1252(lines), fs::Check::kRecord);
-  fs::IoResult();
+  // A log that can no longer be written must not stop the run it tells of.
+  fs::IgnoreFailure(file_.TryWrite(toolkit::Utf8FromCp1252(lines)));
 }
 
-void InstallLog::Close() {
-  if (file_.IsOpen()) file_.Close(fs::Check::kRecord);
-  fs::IoResult();
-}
+void InstallLog::Close() { fs::IgnoreFailure(file_.TryClose()); }
 
 }  // namespace app

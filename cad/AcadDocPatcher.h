@@ -22,6 +22,6 @@ enum class AcadDocResult {
 // file is created holding just the block. `supportFolder` ends with a backslash, as
 // GetAcadSupportDir gives it. File failures after the file was opened raise EInOutError.
 AcadDocResult AddLoadBlockToAcadDoc(const std::string& supportFolder,
-                                    toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
+                                    toolkit::ChangeRecorder& recorder);
 
 }  // namespace cad

@@ -41,6 +41,12 @@ std::optional<RewrittenFile> FindRewrittenFile(std::string_view name) {
   return std::nullopt;
 }
 
+bool IsAcadDocName(const std::string& path) {
+  const std::size_t slash = path.find_last_of('\\');
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  return toolkit::fs::FoldCase(name) == kAcadDocName;
+}
+
 bool IsProductLine(std::string_view line) {
   const auto in = [&](const auto& block) {
     return std::find(block.begin(), block.end(), line) != block.end();

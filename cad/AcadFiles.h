@@ -28,6 +28,9 @@ struct RewrittenFile {
 // nothing for a file the installer never rewrites.
 std::optional<RewrittenFile> FindRewrittenFile(std::string_view name);
 
+// Whether the path (or name) names the user's document start-up file, in any case.
+bool IsAcadDocName(const std::string& path);
+
 // Whether the installer ever adds this line to an AutoCAD file.
 bool IsProductLine(std::string_view line);
 

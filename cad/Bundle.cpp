@@ -24,10 +24,8 @@ std::string PackageContentsText() {
 
 // The whole file, or nothing when it cannot be read.
 std::optional<std::string> ReadWhole(const std::string& path) {
-  toolkit::fs::IoResult();
   File file;
-  file.Open(path, OpenMode::kRead, toolkit::fs::Check::kRecord);
-  if (toolkit::fs::IoResult() != 0) return std::nullopt;
+  if (file.TryOpen(path, OpenMode::kRead).Failed()) return std::nullopt;
   std::string content;
   std::vector<char> buffer(4096);
   while (std::size_t read = file.Read(buffer.data(), buffer.size())) {

@@ -55,7 +55,7 @@ using PlaceProductFiles = std::function<void(const std::string& folder)>;
 // trailing backslash; nothing, with nothing made, when `appData` is empty or does not exist.
 // File failures raise EInOutError.
 std::optional<std::string> LayBundle(const std::string& appData, const PlaceProductFiles& place,
-                                     toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
+                                     toolkit::ChangeRecorder& recorder);
 
 // The ;-separated folder list `list` with `folder` added at its end, unless an entry already
 // names it (letters a-z in either case, with or without a final backslash).
@@ -70,6 +70,6 @@ std::string WithoutTrustedPath(std::string_view list, std::string_view folder);
 // nothing is made: AutoCAD's first start makes the profiles. Registry failures raise
 // ERegistryException.
 int TrustInEveryProfile(const std::string& productKey, const std::string& folder,
-                        toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
+                        toolkit::ChangeRecorder& recorder);
 
 }  // namespace cad

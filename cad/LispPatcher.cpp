@@ -28,13 +28,8 @@ bool ApplyEdit(const LispEdit& edit, const std::string& folder, const std::strin
 
 // The same test a rewrite makes before it reads: a file it could not open is not there for it.
 bool CanOpenForRewrite(const std::string& path) {
-  toolkit::fs::IoResult();
   toolkit::fs::File file;
-  file.Open(path, toolkit::OpenMode::kReadWrite, toolkit::fs::Check::kRecord);
-  if (toolkit::fs::IoResult() != 0) return false;
-  file.Close(toolkit::fs::Check::kRecord);
-  toolkit::fs::IoResult();
-  return true;
+  return file.TryOpen(path, toolkit::OpenMode::kReadWrite).Done();
 }
 
 }  // namespace

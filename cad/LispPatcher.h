@@ -15,8 +15,7 @@ namespace cad {
 // but is read-only or locked counts as absent. Returns the result of the last candidate patched,
 // and false when none is present, so that the user is told to add the line by hand. File
 // failures after a file was opened raise EInOutError and end the run there.
-bool PatchAcadLisp(const std::string& acadFolder,
-                   toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
+bool PatchAcadLisp(const std::string& acadFolder, toolkit::ChangeRecorder& recorder);
 
 // Whether PatchAcadLisp would find any candidate present under `acadFolder`.
 bool AnyLispCandidatePresent(const std::string& acadFolder);
@@ -25,12 +24,11 @@ bool AnyLispCandidatePresent(const std::string& acadFolder);
 // after every line holding "AUTOLOAD LISP APPLICATIONS", unless a line holds "AUTOLOAD "TOLVEK".
 // The file is folder + base + extension; false when it cannot be opened.
 bool AddAutoloadLine(const std::string& folder, const std::string& base,
-                     const std::string& extension,
-                     toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
+                     const std::string& extension, toolkit::ChangeRecorder& recorder);
 
 // The 2000 to 2005 change: "(load "tolvek" '("tolvek"))" between two one-space lines after every
 // line holding "ACAD2000DOC", "ACAD2002DOC" or "ACAD2004DOC", unless a line holds "LOAD "TOLVEK".
 bool AddLoadLine(const std::string& folder, const std::string& base, const std::string& extension,
-                 toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
+                 toolkit::ChangeRecorder& recorder);
 
 }  // namespace cad

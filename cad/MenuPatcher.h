@@ -18,6 +18,6 @@ inline constexpr int kMenuAddToolbar = 1;
 // Any other mode changes nothing and returns false. File failures after the open raise
 // EInOutError.
 bool PatchAcadMenu(int mode, const std::string& folder, const std::string& fileName,
-                   toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
+                   toolkit::ChangeRecorder& recorder);
 
 }  // namespace cad

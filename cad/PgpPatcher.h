@@ -21,6 +21,6 @@ inline constexpr std::string_view kPgpBackupName = "pgp.bak";
 // opened, true when it already mentions the product or has been rewritten. File failures after
 // the open raise EInOutError.
 bool PatchAcadPgp(int mode, const std::string& folder, const std::string& fileName,
-                  toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
+                  toolkit::ChangeRecorder& recorder);
 
 }  // namespace cad

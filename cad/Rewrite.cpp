@@ -14,7 +14,6 @@ namespace cad {
 namespace {
 
 using toolkit::OpenMode;
-using toolkit::fs::Check;
 using toolkit::fs::File;
 
 constexpr std::size_t kScanBufferSize = 64 * 1024;
@@ -62,15 +61,6 @@ void WriteCopy(File& target, File& temp, const CopyRule& copyRule,
   swap.inserted = copy.Inserted();
 }
 
-bool CanBeOpened(const std::string& path) {
-  File file;
-  file.Open(path, OpenMode::kRead, Check::kRecord);
-  if (toolkit::fs::IoResult() != 0) return false;
-  file.Close(Check::kRecord);
-  toolkit::fs::IoResult();
-  return true;
-}
-
 // Another program holds the file: the user can close it and patch it by hand.
 bool HeldByAnotherProgram(std::uint32_t code) {
   return code == toolkit::kErrAccessDenied || code == toolkit::kErrSharingViolation ||
@@ -79,39 +69,21 @@ bool HeldByAnotherProgram(std::uint32_t code) {
 
 }  // namespace
 
-bool SwapIn(const toolkit::FileSwap& swap) {
-  using toolkit::fs::Rename;
-  // A rename never replaces a file, so an old backup has to make way first. It waits under the
-  // aside name until the target has become the new backup, so that a refused rename can leave
-  // it where it was.
-  const bool hadBackup = CanBeOpened(swap.backup);
-  if (hadBackup) {
-    if (CanBeOpened(swap.aside)) toolkit::fs::Erase(swap.aside);
-    Rename(swap.backup, swap.aside);
+bool SwapIn(const toolkit::FileSwap& swap, const toolkit::fs::RootedPaths& where) {
+  // A rename never replaces a file, and the backup's name was free: should anything have taken
+  // it meanwhile, the swap stops here with every file as it was.
+  if (const toolkit::fs::IoStatus moved = where.Rename(swap.target, swap.backup); moved.Failed()) {
+    // The copy is this run's own, and of no use now.
+    toolkit::fs::IgnoreFailure(where.Erase(swap.temp));
+    if (HeldByAnotherProgram(moved.Code())) return false;
+    moved.OrRaise();
   }
-  Rename(swap.target, swap.backup, Check::kRecord);
-  if (const std::uint32_t code = toolkit::fs::IoResult(); code != 0) {
-    if (hadBackup) Rename(swap.aside, swap.backup, Check::kRecord);
-    toolkit::fs::IoResult();
-    toolkit::fs::Erase(swap.temp, Check::kRecord);
-    toolkit::fs::IoResult();
-    if (HeldByAnotherProgram(code)) return false;
-    toolkit::fs::Report(code, Check::kRaise);
-  }
-  try {
-    Rename(swap.temp, swap.target);
-  } catch (const toolkit::EInOutError&) {
+  if (const toolkit::fs::IoStatus placed = where.Rename(swap.temp, swap.target); placed.Failed()) {
     // AutoCAD must not start without its file: the old text goes back under its name, and the
-    // error that stopped the swap is the one reported, whether or not this repair succeeds.
-    Rename(swap.backup, swap.target, Check::kRecord);
-    toolkit::fs::IoResult();
-    if (hadBackup) Rename(swap.aside, swap.backup, Check::kRecord);
-    toolkit::fs::IoResult();
-    throw;
-  }
-  if (hadBackup) {
-    toolkit::fs::Erase(swap.aside, Check::kRecord);
-    toolkit::fs::IoResult();
+    // error that stopped the swap is the one reported, whether or not this repair succeeds (the
+    // journal's record lets the next run finish it).
+    toolkit::fs::IgnoreFailure(where.Rename(swap.backup, swap.target));
+    placed.OrRaise();
   }
   return true;
 }
@@ -122,11 +94,8 @@ bool RewriteWithBackup(const std::string& targetPath, const std::string& tempPat
                        const std::string& backupPath, std::string_view marker,
                        const CopyRule& copyRule, std::initializer_list<std::string_view> trailer,
                        toolkit::ChangeRecorder& recorder) {
-  // A code left behind by someone else's unchecked operation must not pass for this open's.
-  toolkit::fs::IoResult();
   File target;
-  target.Open(targetPath, OpenMode::kReadWrite, Check::kRecord);
-  if (toolkit::fs::IoResult() != 0) return false;
+  if (target.TryOpen(targetPath, OpenMode::kReadWrite).Failed()) return false;
 
   const bool alreadyPatched = HoldsMarker(target, marker);
   // Opened again so that the copy starts from the first byte.
@@ -138,18 +107,20 @@ bool RewriteWithBackup(const std::string& targetPath, const std::string& tempPat
 
   toolkit::FileSwap swap;
   swap.target = targetPath;
-  swap.temp = tempPath;
-  swap.backup = backupPath;
-  swap.aside = AsideNameOf(backupPath);
+  // The copy and the backup take names of their own: a file the user keeps under either name (a
+  // backup of his own, an earlier installation's) stays exactly as it is.
+  swap.temp = toolkit::fs::FreeName(tempPath);
+  swap.backup = toolkit::fs::FreeName(backupPath);
+  swap.aside = AsideNameOf(swap.backup);
   const auto dropCopy = [&] {
-    target.Close(Check::kRecord);
-    toolkit::fs::IoResult();
-    toolkit::fs::Erase(tempPath, Check::kRecord);
-    toolkit::fs::IoResult();
+    toolkit::fs::IgnoreFailure(target.TryClose());
+    // Only a copy this run made goes; a name that was taken meanwhile is not this run's.
+    toolkit::fs::IgnoreFailure(toolkit::fs::TryErase(swap.temp));
   };
+  File temp;
+  // Created where nothing stands, so that it never writes through a link or over a file.
+  temp.Open(swap.temp, OpenMode::kCreateNew);
   try {
-    File temp;
-    temp.Open(tempPath, OpenMode::kCreate);
     WriteCopy(target, temp, copyRule, trailer, swap);
     target.Close();
     // On the disk before the renames: a power cut after them must not find an empty copy.
@@ -157,6 +128,7 @@ bool RewriteWithBackup(const std::string& targetPath, const std::string& tempPat
     temp.Close();
   } catch (const toolkit::EInOutError&) {
     // An unfinished copy is of no use to anybody: it goes, and the target was never touched.
+    toolkit::fs::IgnoreFailure(temp.TryClose());
     dropCopy();
     throw;
   }
@@ -168,7 +140,9 @@ bool RewriteWithBackup(const std::string& targetPath, const std::string& tempPat
   }
 
   recorder.SwapStarts(swap);
-  if (!SwapIn(swap)) return false;
+  // The copy and the backup may lie a folder above the file (a release 14's menu).
+  const std::string folder = toolkit::fs::CommonFolder({swap.target, swap.temp, swap.backup});
+  if (!SwapIn(swap, toolkit::fs::RootedPaths(folder))) return false;
   recorder.Rewritten(swap);
   return true;
 }

@@ -14,6 +14,7 @@
 #include "cad/LineReader.h"
 #include "cad/LineWriter.h"
 #include "toolkit/ChangeRecorder.h"
+#include "toolkit/FileSystem.h"
 
 namespace cad {
 
@@ -21,14 +22,17 @@ namespace cad {
 // then the lines they add after it.
 using CopyRule = std::function<void(std::string_view line, LineWriter& copy)>;
 
-// The aside name of a backup, under which an older backup waits while the file becomes the new
-// one, so that a target that cannot be renamed leaves every file as it was.
+// The aside name of a backup, under which installers before the backups took free names let an
+// older backup wait while the file became the new one; journals still name it.
 std::string AsideNameOf(const std::string& backupPath);
 
-// Rewrites `targetPath` through `tempPath`, keeping the old text as `backupPath`; `trailer` lines
-// follow the last copied line. Every line of the copy ends with CR LF. `recorder` is told of the
-// swap, with both texts' sizes and CRCs and the original's line ends, before and after its
-// renames, and of a file left as it was.
+// Rewrites `targetPath` through a copy, keeping the old text as a backup; `trailer` lines follow
+// the last copied line. Every line of the copy ends with CR LF. The copy is written under
+// `tempPath` and the backup named `backupPath`, each unless a file of that name stands already (a
+// user's own backup, a file someone left), which is never replaced: the copy or the backup then
+// takes the next free name (toolkit::fs::FreeName: "acaddoc-2.bak"). `recorder` is told of the
+// swap, with the names taken, both texts' sizes and CRCs and the original's line ends, before and
+// after its renames, and of a file left as it was.
 //
 // Returns false, with nothing changed and no temporary file left, when the target cannot be
 // opened for reading and writing (missing, read-only, locked, bad path) or when another program
@@ -39,14 +43,14 @@ std::string AsideNameOf(const std::string& backupPath);
 // stray temporary file remains.
 bool RewriteWithBackup(const std::string& targetPath, const std::string& tempPath,
                        const std::string& backupPath, std::string_view marker,
-                       const CopyRule& copyRule,
-                       std::initializer_list<std::string_view> trailer = {},
-                       toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
+                       const CopyRule& copyRule, std::initializer_list<std::string_view> trailer,
+                       toolkit::ChangeRecorder& recorder);
 
-// The renames of a rewrite whose copy is complete under swap.temp: an older backup waits aside,
-// the target becomes the backup, the copy takes the target's name. False, with every file as it
-// was and the copy deleted, when another program keeps the target from being renamed (codes 5,
-// 32, 33); other failures raise EInOutError with the target's name holding one of the two texts.
-bool SwapIn(const toolkit::FileSwap& swap);
+// The renames of a rewrite whose copy is complete under swap.temp, each through `where` (the
+// target's folder), never through a link: the target becomes the backup (whose name is free),
+// the copy takes the target's name. False, with every file as it was and
+// the copy deleted, when another program keeps the target from being renamed (codes 5, 32, 33);
+// other failures raise EInOutError with the target's name holding one of the two texts.
+bool SwapIn(const toolkit::FileSwap& swap, const toolkit::fs::RootedPaths& where);
 
 }  // namespace cad

@@ -15,7 +15,6 @@ namespace cad {
 namespace {
 
 namespace fs = toolkit::fs;
-using fs::Check;
 using toolkit::FileSum;
 using toolkit::FileSwap;
 
@@ -27,11 +26,9 @@ struct Text {
 };
 
 // The file's text, or nothing when it cannot be opened or read.
-std::optional<Text> ReadText(const std::string& path) {
-  fs::IoResult();
+std::optional<Text> ReadText(const fs::RootedPaths& where, const std::string& path) {
   fs::File file;
-  file.Open(path, toolkit::OpenMode::kRead, Check::kRecord);
-  if (fs::IoResult() != 0) return std::nullopt;
+  if (where.Open(file, path, toolkit::OpenMode::kRead).Failed()) return std::nullopt;
   Text text;
   try {
     LineReader reader(file);
@@ -64,9 +61,10 @@ FileSum SumOf(const std::string& bytes) {
 }
 
 // The whole file while it has `sum`; nothing otherwise.
-std::optional<std::string> BytesIfSum(const std::string& path, const FileSum& sum) {
-  if (!toolkit::Fs().FileExists(path)) return std::nullopt;
-  std::optional<Text> text = ReadText(path);
+std::optional<std::string> BytesIfSum(const fs::RootedPaths& where, const std::string& path,
+                                      const FileSum& sum) {
+  if (where.KindOf(path) != toolkit::PathKind::kFile) return std::nullopt;
+  std::optional<Text> text = ReadText(where, path);
   if (!text || text->sum != sum) return std::nullopt;
   std::vector<bool> keep(text->lines.size(), true);
   return Join(text->lines, keep, text->ends);
@@ -105,10 +103,24 @@ std::size_t FindBlock(const std::vector<std::string>& lines, const std::vector<b
   return best;
 }
 
+// The one line end every line of the original but its last had, when it was not CR LF: the
+// rewrite gave each line CR LF, so a line that has CR LF now got it from the installation (or
+// from an editor keeping the file's new style), and goes back to the file's own.
+std::optional<LineEnd> OwnLineEnd(const FileSwap& swap, std::size_t maxLines) {
+  const std::optional<std::string> ends = DecodeLineEnds(swap.lineEnds, maxLines);
+  if (!ends || ends->empty()) return std::nullopt;
+  const std::size_t whole = ends->back() == char(LineEnd::kNone) ? ends->size() - 1 : ends->size();
+  if (whole == 0) return std::nullopt;
+  const char first = (*ends)[0];
+  if (first == char(LineEnd::kCrLf) || ends->find_first_not_of(first) < whole) return std::nullopt;
+  return LineEnd(first);
+}
+
 // The text without the inserted lines, each run of consecutive numbers found as one block; the
-// other lines keep their ends. Nothing when no block is found.
-std::optional<std::string> WithoutInsertedLines(
-    const Text& current, const std::vector<toolkit::InsertedLine>& inserted) {
+// other lines keep their ends, save that CR LF goes back to the file's own single line end where
+// the original had one. Nothing when no block is found.
+std::optional<std::string> WithoutInsertedLines(const Text& current, const FileSwap& swap) {
+  const std::vector<toolkit::InsertedLine>& inserted = swap.inserted;
   std::vector<bool> taken(current.lines.size(), false);
   bool any = false;
   // The user may have added or removed lines above a block since: each block is looked for
@@ -130,103 +142,102 @@ std::optional<std::string> WithoutInsertedLines(
     first = end;
   }
   if (!any) return std::nullopt;
+  const std::optional<LineEnd> own = OwnLineEnd(swap, current.lines.size());
   std::vector<bool> keep(taken.size());
   std::transform(taken.begin(), taken.end(), keep.begin(), [](bool t) { return !t; });
   std::string ends;
   for (std::size_t i = 0; i < keep.size(); ++i) {
-    if (keep[i]) ends += current.ends[i];
+    if (!keep[i]) continue;
+    const char end = current.ends[i];
+    ends += own && end == char(LineEnd::kCrLf) ? char(*own) : end;
   }
   return Join(current.lines, keep, ends);
 }
 
-// Writes `bytes` under the temporary name and swaps them in for the target, which waits under
-// the safety name until the copy has its name and then goes. False when another program holds
-// the target.
-bool Replace(const FileSwap& installed, const FileSum& current, const std::string& bytes,
-             toolkit::ChangeRecorder& recorder) {
-  const std::string safety = SafetyNameOf(installed.target);
+// Writes `bytes` under a free temporary name and swaps them in for the target, which waits under
+// a free safety name (never one the user's file has) until the copy has its name, and then goes.
+// kNotOpened when another program holds the target.
+UnpatchOutcome Replace(const fs::RootedPaths& where, const FileSwap& installed,
+                       const FileSum& current, const std::string& bytes, UnpatchResult done,
+                       toolkit::ChangeRecorder& recorder) {
   FileSwap own;
   own.target = installed.target;
-  own.temp = installed.temp;
-  own.backup = safety;
-  own.aside = AsideNameOf(safety);
+  own.temp = fs::FreeName(installed.temp);
+  own.backup = fs::FreeName(SafetyNameOf(installed.target));
+  own.aside = AsideNameOf(own.backup);
   own.original = current;
   own.written = SumOf(bytes);
+  fs::File temp;
+  where.Open(temp, own.temp, toolkit::OpenMode::kCreateNew).OrRaise();
   try {
-    fs::File temp;
-    temp.Open(own.temp, toolkit::OpenMode::kCreate);
     temp.Write(bytes);
     temp.Flush();
     temp.Close();
   } catch (const toolkit::EInOutError&) {
-    fs::Erase(own.temp, Check::kRecord);
-    fs::IoResult();
+    fs::IgnoreFailure(temp.TryClose());
+    // The copy is this run's own, and unfinished.
+    fs::IgnoreFailure(where.Erase(own.temp));
     throw;
   }
+  // On the record before the renames: a kill between them is settled by the next run, and the
+  // safety copy, should it outlive this run, is known to be the uninstaller's.
   recorder.SwapStarts(own);
-  if (!SwapIn(own)) return false;
+  if (!SwapIn(own, where)) return {UnpatchResult::kNotOpened, {}};
   recorder.Rewritten(own);
-  fs::Erase(safety, Check::kRecord);
-  fs::IoResult();
-  return true;
+  if (where.Erase(own.backup).Failed()) return {done, own.backup};
+  return {done, {}};
 }
 
-// The run's own backup takes the file's name again; the file waits under the temporary name
-// meanwhile, so that the name is never without one of the two texts for longer than a rename.
-bool RenameBackupBack(const FileSwap& swap) {
-  auto rename = [](const std::string& from, const std::string& to) {
-    fs::Rename(from, to, Check::kRecord);
-    return fs::IoResult() == 0;
-  };
-  if (toolkit::Fs().FileExists(swap.temp)) {
-    fs::Erase(swap.temp, Check::kRecord);
-    fs::IoResult();
-  }
-  if (!rename(swap.target, swap.temp)) return false;
-  if (!rename(swap.backup, swap.target)) {
-    rename(swap.temp, swap.target);
+// The run's own backup takes the file's name again; the file waits under a free name meanwhile,
+// so that the name is never without one of the two texts for longer than a rename.
+bool RenameBackupBack(const fs::RootedPaths& where, const FileSwap& swap) {
+  const std::string waiting = fs::FreeName(swap.temp);
+  if (where.Rename(swap.target, waiting).Failed()) return false;
+  if (where.Rename(swap.backup, swap.target).Failed()) {
+    fs::IgnoreFailure(where.Rename(waiting, swap.target));
     return false;
   }
-  fs::Erase(swap.temp, Check::kRecord);
-  fs::IoResult();
+  // The installation's copy, made by this run moments ago.
+  fs::IgnoreFailure(where.Erase(waiting));
   return true;
 }
 
-UnpatchResult Remove(const FileSwap& swap, const Text& current, toolkit::ChangeRecorder& recorder) {
-  const std::optional<std::string> stripped = WithoutInsertedLines(current, swap.inserted);
-  if (!stripped) return UnpatchResult::kNotThere;
-  return Replace(swap, current.sum, *stripped, recorder) ? UnpatchResult::kRemoved
-                                                         : UnpatchResult::kNotOpened;
+UnpatchOutcome Remove(const fs::RootedPaths& where, const FileSwap& swap, const Text& current,
+                      toolkit::ChangeRecorder& recorder) {
+  const std::optional<std::string> stripped = WithoutInsertedLines(current, swap);
+  if (!stripped) return {UnpatchResult::kNotThere, {}};
+  return Replace(where, swap, current.sum, *stripped, UnpatchResult::kRemoved, recorder);
 }
 
 }  // namespace
 
 std::string SafetyNameOf(const std::string& target) { return target + "~"; }
 
-UnpatchResult UndoRewrite(const FileSwap& swap, BackupUse backupUse,
-                          toolkit::ChangeRecorder& recorder) {
-  if (!toolkit::Fs().FileExists(swap.target)) return UnpatchResult::kMissing;
-  const std::optional<Text> current = ReadText(swap.target);
-  if (!current) return UnpatchResult::kNotOpened;
+UnpatchOutcome UndoRewrite(const FileSwap& swap, BackupUse backupUse, const fs::RootedPaths& where,
+                           toolkit::ChangeRecorder& recorder) {
+  if (where.KindOf(swap.target) != toolkit::PathKind::kFile) return {UnpatchResult::kMissing, {}};
+  const std::optional<Text> current = ReadText(where, swap.target);
+  if (!current) return {UnpatchResult::kNotOpened, {}};
   if (current->sum == swap.written) {
-    if (backupUse == BackupUse::kRename && BytesIfSum(swap.backup, swap.original)) {
-      return RenameBackupBack(swap) ? UnpatchResult::kRestored : UnpatchResult::kNotOpened;
+    if (backupUse == BackupUse::kRename && BytesIfSum(where, swap.backup, swap.original)) {
+      return {RenameBackupBack(where, swap) ? UnpatchResult::kRestored : UnpatchResult::kNotOpened,
+              {}};
     }
-    std::optional<std::string> original = BytesIfSum(swap.backup, swap.original);
+    std::optional<std::string> original = BytesIfSum(where, swap.backup, swap.original);
     if (!original) original = Rebuild(*current, swap);
     if (original) {
-      return Replace(swap, current->sum, *original, recorder) ? UnpatchResult::kRestored
-                                                              : UnpatchResult::kNotOpened;
+      return Replace(where, swap, current->sum, *original, UnpatchResult::kRestored, recorder);
     }
   }
-  return Remove(swap, *current, recorder);
+  return Remove(where, swap, *current, recorder);
 }
 
-UnpatchResult RemoveInsertedLines(const FileSwap& swap, toolkit::ChangeRecorder& recorder) {
-  if (!toolkit::Fs().FileExists(swap.target)) return UnpatchResult::kMissing;
-  const std::optional<Text> current = ReadText(swap.target);
-  if (!current) return UnpatchResult::kNotOpened;
-  return Remove(swap, *current, recorder);
+UnpatchOutcome RemoveInsertedLines(const FileSwap& swap, const fs::RootedPaths& where,
+                                   toolkit::ChangeRecorder& recorder) {
+  if (where.KindOf(swap.target) != toolkit::PathKind::kFile) return {UnpatchResult::kMissing, {}};
+  const std::optional<Text> current = ReadText(where, swap.target);
+  if (!current) return {UnpatchResult::kNotOpened, {}};
+  return Remove(where, swap, *current, recorder);
 }
 
 }  // namespace cad

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "toolkit/ChangeRecorder.h"
+#include "toolkit/FileSystem.h"
 
 namespace cad {
 
@@ -22,6 +23,14 @@ enum class UnpatchResult {
   kNotOpened,  // it cannot be opened or renamed (read-only, held by AutoCAD): left alone
 };
 
+struct UnpatchOutcome {
+  UnpatchResult result = UnpatchResult::kMissing;
+  // The undo's own safety copy, when it could not be deleted after the swap: it holds the file's
+  // text from before the undo, and the next run takes it away.
+  std::string safetyCopyLeft;
+  friend bool operator==(const UnpatchOutcome&, const UnpatchOutcome&) = default;
+};
+
 enum class BackupUse {
   // The backup is the run's own, made moments ago: it takes the file's name again.
   kRename,
@@ -30,18 +39,23 @@ enum class BackupUse {
 };
 
 // The name under which the undo keeps the file it replaces while the replacement takes its
-// place; it goes once the swap is done. The backup's name stays the user's.
+// place (or the next free one, toolkit::fs::FreeName); it goes once the swap is done. The
+// backup's name stays the user's.
 std::string SafetyNameOf(const std::string& target);
 
 // Undoes `swap` (as the installation recorded it: both texts' sizes and CRCs, the original's
-// line ends and the lines inserted). `recorder` is told of the undo's own swap, so that a kill
-// between its renames is settled like any other. File failures after the file was read raise
-// EInOutError, with the file's name holding one of its two texts.
-UnpatchResult UndoRewrite(const toolkit::FileSwap& swap, BackupUse backupUse,
-                          toolkit::ChangeRecorder& recorder);
+// line ends and the lines inserted). Every file is reached through `where` (the trusted folder
+// the file lies in), never through a link. `recorder` is told of the undo's own swap, before its
+// renames, so that a kill between them is settled like any other. File failures after the file
+// was read raise EInOutError, with the file's name holding one of its two texts.
+UnpatchOutcome UndoRewrite(const toolkit::FileSwap& swap, BackupUse backupUse,
+                           const toolkit::fs::RootedPaths& where,
+                           toolkit::ChangeRecorder& recorder);
 
 // For a rewrite recorded without the texts' sizes and CRCs (an older journal): only the inserted
 // lines go, every other line keeping its bytes.
-UnpatchResult RemoveInsertedLines(const toolkit::FileSwap& swap, toolkit::ChangeRecorder& recorder);
+UnpatchOutcome RemoveInsertedLines(const toolkit::FileSwap& swap,
+                                   const toolkit::fs::RootedPaths& where,
+                                   toolkit::ChangeRecorder& recorder);
 
 }  // namespace cad

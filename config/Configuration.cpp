@@ -270,6 +270,25 @@ constexpr LanguageText kWayBackTexts[] = {
     {&ConfigurationBlock::LogFolderNotProtected,
      "Impossibile limitare chi pu\xF2 modificare la cartella:",
      "Could not restrict who may change the folder:"},
+    {&ConfigurationBlock::ReasonLink, "\xE8, o attraversa, un collegamento: non seguito",
+     "is, or goes through, a link: not followed"},
+    {&ConfigurationBlock::MsgUninstallLeftSome,
+     "La rimozione \xE8 terminata, ma non tutto \xE8 stato tolto: ci\xF2 che resta \xE8 "
+     "elencato qui sotto.",
+     "The removal has ended, but not everything was taken away: what stays is listed below."},
+    {&ConfigurationBlock::MsgRecordMissing,
+     "Il registro dell'installazione non \xE8 in %1, ma Tolvek \xE8 ancora installato in %2. "
+     "Nulla \xE8 stato rimosso.\r\n"
+     "Installare di nuovo Tolvek dal suo supporto, poi rimuoverlo.",
+     "The installation's record is not in %1, yet Tolvek is still installed in %2. Nothing was "
+     "removed.\r\n"
+     "Install Tolvek again from its medium, then remove it."},
+    {&ConfigurationBlock::LogRecordMoved,
+     "Registro di un'installazione precedente, %1, spostato in",
+     "An earlier installation's record, %1, moved to"},
+    {&ConfigurationBlock::LogOwnBackupKept,
+     "%1 esiste gi\xE0 e resta com'\xE8; la copia di sicurezza \xE8",
+     "%1 exists already and stays as it is; the backup is"},
 };
 
 // How the product loads in each AutoCAD of the machine.

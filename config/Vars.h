@@ -163,6 +163,11 @@ struct ConfigurationBlock {
   std::string LogNothingToAdd;
   std::string LogRefused;
   std::string LogFolderNotProtected;
+  std::string ReasonLink;            // a path that is, or goes through, a link: not followed
+  std::string MsgUninstallLeftSome;  // not all went, and running again would change nothing
+  std::string MsgRecordMissing;      // %1: the record's folder, %2: the destination
+  std::string LogRecordMoved;        // %1: the earlier record; followed by where it is now
+  std::string LogOwnBackupKept;      // %1: the user's file, %2: the backup's name taken instead
 
   // Every AutoCAD's set: how the product loads in each, for the log, and what the closing report
   // says of an acaddoc.lsp that AutoCAD loads instead of the product's.

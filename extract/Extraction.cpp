@@ -93,8 +93,8 @@ void ExtractPackage(config::FrontEnd& frontEnd, const std::string& packagePath,
                     toolkit::ChangeRecorder& recorder) {
   WaitForPackage(frontEnd, packagePath);
 
-  fs::ChDir(FolderOf(packagePath), fs::Check::kRecord);
-  fs::IoResult();
+  // Only to come back to afterwards: a folder that cannot be entered leaves the current one.
+  fs::IgnoreFailure(fs::TryChDir(FolderOf(packagePath)));
   const std::string packageFolder = toolkit::Fs().CurrentDir();
   // The library writes into whatever folder is current: if the target cannot be entered, it
   // would scatter the package over the installation medium. That must stop the installation.
@@ -153,8 +153,7 @@ void ExtractPackage(config::FrontEnd& frontEnd, const std::string& packagePath,
   frontEnd.Note(v.LogExtracted + " " + packagePath + (fileSpec.empty() ? "" : " " + fileSpec) +
                 " -> " + targetFolder + ", " + std::to_string(filesStarted) + " " + v.LogFiles);
 
-  fs::ChDir(packageFolder, fs::Check::kRecord);
-  fs::IoResult();
+  fs::IgnoreFailure(fs::TryChDir(packageFolder));
 }
 
 void ExtractAllPackages(config::FrontEnd& frontEnd, const std::string& destinationRoot,

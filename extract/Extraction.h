@@ -32,7 +32,7 @@ class EExtractError : public toolkit::Exception {
 // cross the library, which knows nothing of C++ errors.
 void ExtractPackage(config::FrontEnd& frontEnd, const std::string& packagePath,
                     const std::string& targetFolder, const std::string& fileSpec,
-                    toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
+                    toolkit::ChangeRecorder& recorder);
 
 // Extracts every package of the table into its folder below `destinationRoot`.
 void ExtractAllPackages(config::FrontEnd& frontEnd, const std::string& destinationRoot,

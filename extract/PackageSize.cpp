@@ -8,8 +8,6 @@
 namespace extract {
 namespace {
 
-using toolkit::fs::Check;
-
 constexpr std::uint32_t kEndSignature = 0x06054b50;
 constexpr std::uint32_t kZip64EndSignature = 0x06064b50;
 constexpr std::uint32_t kZip64LocatorSignature = 0x07064b50;
@@ -32,24 +30,22 @@ std::uint64_t Little(const unsigned char* bytes, int count) {
 class Package {
  public:
   explicit Package(const std::string& path) {
-    file_.Open(path, toolkit::OpenMode::kRead, Check::kRecord);
-    ok_ = toolkit::fs::IoResult() == 0;
-    if (ok_) size_ = file_.Size(Check::kRecord);
-    ok_ = ok_ && toolkit::fs::IoResult() == 0;
+    ok_ = file_.TryOpen(path, toolkit::OpenMode::kRead).Done() && file_.TrySize(size_).Done();
   }
   bool Ok() const { return ok_; }
   std::uint64_t Size() const { return size_; }
 
   bool ReadAt(std::uint64_t offset, std::vector<unsigned char>& bytes) {
     if (offset > size_ || bytes.size() > size_ - offset) return false;
-    file_.Seek(offset, Check::kRecord);
+    if (file_.TrySeek(offset).Failed()) return false;
     std::size_t done = 0;
-    while (toolkit::fs::IoResult() == 0 && done < bytes.size()) {
-      const std::size_t read = file_.Read(bytes.data() + done, bytes.size() - done, Check::kRecord);
+    while (done < bytes.size()) {
+      std::size_t read = 0;
+      if (file_.TryRead(bytes.data() + done, bytes.size() - done, read).Failed()) return false;
       if (read == 0) break;
       done += read;
     }
-    return toolkit::fs::IoResult() == 0 && done == bytes.size();
+    return done == bytes.size();
   }
 
  private:

@@ -19,7 +19,8 @@ constexpr const char* kPartsFolders[] = {"Bin",   "Harvo", "Vimora",  "Img",    
 
 bool CreateFolderTree(config::FrontEnd& frontEnd) {
   if (!CheckCadFolder(frontEnd)) return false;
-  BuildDestinationTree(frontEnd);
+  // Used alone, the tree is made for nobody's record.
+  BuildDestinationTree(frontEnd, toolkit::NoRecording());
   return true;
 }
 

@@ -20,8 +20,7 @@ bool CreateFolderTree(config::FrontEnd& frontEnd);
 // dialog asks for one) does not exist, and otherwise takes the final backslash off its name.
 bool CheckCadFolder(config::FrontEnd& frontEnd);
 // `recorder` is told of every folder the tree gains.
-void BuildDestinationTree(config::FrontEnd& frontEnd,
-                          toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
+void BuildDestinationTree(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& recorder);
 
 // Gives the destination its own access list: only the system, administrators and the installing
 // user may change it (and the installation's journal in it), every user may read and run it; the

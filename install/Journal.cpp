@@ -10,7 +10,6 @@ namespace install {
 namespace {
 
 using toolkit::OpenMode;
-using toolkit::fs::Check;
 
 // Where the version stands in the first line: "TOLVEK-JOURNAL\t1".
 constexpr std::uint64_t kVersionDigit = 15;
@@ -26,14 +25,15 @@ Change ChangeOf(Change::Kind kind, const std::string& path) {
 
 JournalFile ReadJournal(const std::string& path) {
   JournalFile journal;
-  toolkit::fs::IoResult();
-  if (!toolkit::Fs().FileExists(path)) return journal;
+  const toolkit::PathKind kind = toolkit::Fs().KindOf(path);
+  if (kind == toolkit::PathKind::kNone) return journal;
   journal.state = JournalState::kUnreadable;
+  // A link in the journal's place is no journal of ours, and a device none at all.
+  if (kind != toolkit::PathKind::kFile) return journal;
   toolkit::fs::File file;
-  file.Open(path, OpenMode::kRead, Check::kRecord);
-  if (toolkit::fs::IoResult() != 0) return journal;
-  journal.size = file.Size(Check::kRecord);
-  if (toolkit::fs::IoResult() != 0) return journal;
+  if (file.TryOpen(path, OpenMode::kRead).Failed() || file.TrySize(journal.size).Failed()) {
+    return journal;
+  }
   if (journal.size > kJournalSizeLimit) {
     journal.state = JournalState::kTooLarge;
     return journal;
@@ -41,8 +41,8 @@ JournalFile ReadJournal(const std::string& path) {
   std::string text(std::size_t(journal.size), '\0');
   std::size_t read = 0;
   while (read < text.size()) {
-    const std::size_t got = file.Read(text.data() + read, text.size() - read, Check::kRecord);
-    if (toolkit::fs::IoResult() != 0) return journal;
+    std::size_t got = 0;
+    if (file.TryRead(text.data() + read, text.size() - read, got).Failed()) return journal;
     if (got == 0) break;
     read += got;
   }
@@ -75,8 +75,8 @@ std::optional<std::string> WhatIsWrongWith(const JournalFile& journal) {
 Journal::Journal(std::string product, RunKind kind) : product_(std::move(product)), kind_(kind) {}
 
 Journal::~Journal() {
-  file_.Close(Check::kRecord);
-  toolkit::fs::IoResult();
+  // Every record was written as it was made; a close that fails loses none of them.
+  toolkit::fs::IgnoreFailure(file_.TryClose());
 }
 
 void Journal::Open(const std::string& path, const JournalFile& existing) {
@@ -202,16 +202,16 @@ void Journal::Forget() {
   pending_.clear();
   if (!file_.IsOpen()) return;
   if (createdFile_) {
-    file_.Close(Check::kRecord);
-    toolkit::fs::Erase(path_, Check::kRecord);
-    toolkit::fs::IoResult();
+    toolkit::fs::IgnoreFailure(file_.TryClose());
+    // A journal of only this undone run that stays is read as one with nothing to undo.
+    toolkit::fs::IgnoreFailure(toolkit::fs::TryErase(path_));
     return;
   }
   // The journal is only ever appended to, so that no state of it loses an earlier installation.
-  Write(FormatRunUndone());
-  file_.Flush(Check::kRecord);
-  file_.Close(Check::kRecord);
-  toolkit::fs::IoResult();
+  // A mark that cannot be written leaves the run as cut short: its records are undone already,
+  // and undoing them again finds nothing left to do.
+  if (file_.TryWrite(FormatRunUndone()).Done()) toolkit::fs::IgnoreFailure(file_.TryFlush());
+  toolkit::fs::IgnoreFailure(file_.TryClose());
 }
 
 }  // namespace install

@@ -6,7 +6,6 @@
 
 namespace install {
 
-using toolkit::fs::Check;
 namespace fs = toolkit::fs;
 
 void SplitAtFirst(std::string& text, char separator, std::string& head) {
@@ -21,8 +20,7 @@ void SplitAtFirst(std::string& text, char separator, std::string& head) {
 
 bool CheckFolderExists(config::FrontEnd& frontEnd, const std::string& path,
                        const std::string& message) {
-  fs::ChDir(path, Check::kRecord);
-  if (fs::IoResult() != 0) {
+  if (fs::TryChDir(path).Failed()) {
     frontEnd.Tell(config::Notice::kPlain, message);
     return true;
   }
@@ -30,8 +28,7 @@ bool CheckFolderExists(config::FrontEnd& frontEnd, const std::string& path,
 }
 
 void EnterOrCreatePath(const std::string& path, toolkit::ChangeRecorder& recorder) {
-  fs::ChDir(path, Check::kRecord);
-  if (fs::IoResult() != 0) ForcePath(path, recorder);
+  if (fs::TryChDir(path).Failed()) ForcePath(path, recorder);
 }
 
 namespace {
@@ -43,13 +40,11 @@ void EnterOrCreateComponent(const std::string& component, toolkit::ChangeRecorde
     fs::ChDir("\\");
     return;
   }
-  try {
-    fs::ChDir(component);
-  } catch (const toolkit::EInOutError&) {
-    fs::MkDir(component);
-    fs::ChDir(component);
-    recorder.FolderCreated(toolkit::Fs().CurrentDir());
-  }
+  if (fs::TryChDir(component).Done()) return;
+  // On the record before it is made.
+  recorder.FolderCreated(JoinPath(toolkit::Fs().CurrentDir(), component));
+  fs::MkDir(component);
+  fs::ChDir(component);
 }
 
 }  // namespace
@@ -65,10 +60,10 @@ void ForcePath(const std::string& path, toolkit::ChangeRecorder& recorder) {
 }
 
 void MakeSubdir(const std::string& name, toolkit::ChangeRecorder& recorder) {
-  fs::ChDir(name, Check::kRecord);
-  if (fs::IoResult() != 0) {
-    fs::MkDir(name);
+  if (fs::TryChDir(name).Failed()) {
+    // On the record before it is made: afterwards nobody could tell it from one that was there.
     recorder.FolderCreated(JoinPath(toolkit::Fs().CurrentDir(), name));
+    fs::MkDir(name);
   } else {
     fs::ChDir("..");
   }

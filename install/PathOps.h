@@ -27,16 +27,14 @@ bool CheckFolderExists(config::FrontEnd& frontEnd, const std::string& path,
 
 // Makes `path` (absolute or relative) the current folder, creating every missing folder on the way.
 // `recorder` is told of each folder created, by its full path.
-void EnterOrCreatePath(const std::string& path,
-                       toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
+void EnterOrCreatePath(const std::string& path, toolkit::ChangeRecorder& recorder);
 
 // Walks the components of `path` from the current folder, entering each one and creating it
 // where it cannot be entered. A component such as "c:" makes that drive current at its root.
-void ForcePath(const std::string& path, toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
+void ForcePath(const std::string& path, toolkit::ChangeRecorder& recorder);
 
 // Makes sure the sub-folder `name` of the current folder exists; the current folder stays.
-void MakeSubdir(const std::string& name,
-                toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
+void MakeSubdir(const std::string& name, toolkit::ChangeRecorder& recorder);
 
 using toolkit::fs::JoinPath;
 

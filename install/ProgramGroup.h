@@ -16,8 +16,7 @@ namespace install {
 // `recorder` learns of the group once its creation was sent, for the uninstaller.
 void CreateProgramGroup(config::FrontEnd& frontEnd, const std::string& groupName,
                         const std::string& itemFile, const std::string& itemCaption,
-                        const std::string& iconFile,
-                        toolkit::ChangeRecorder& recorder = toolkit::NoRecording());
+                        const std::string& iconFile, toolkit::ChangeRecorder& recorder);
 
 // Removes the group with its items; false when the command could not be sent.
 bool DeleteProgramGroup(config::FrontEnd& frontEnd, const std::string& groupName);

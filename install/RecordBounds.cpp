@@ -9,6 +9,7 @@
 #include "cad/AcadProducts.h"
 #include "cad/Bundle.h"
 #include "cad/LispCandidates.h"
+#include "cad/Rewrite.h"
 #include "cad/Unpatch.h"
 #include "config/Vars.h"
 #include "install/ForAllUsers.h"
@@ -28,12 +29,14 @@ bool Within(const std::string& path, const std::string& root) {
          (path.size() > root.size() && path.starts_with(root) && path[root.size()] == '\\');
 }
 
-// `path` (comparable) lies within one of `roots` (as the registry or the shell gives them).
-bool WithinAny(const std::string& path, const Paths& roots) {
-  return std::any_of(roots.begin(), roots.end(), [&](const std::string& root) {
+// The first of `roots` (as the registry or the shell gives them) that `path` (comparable) lies
+// within.
+std::optional<std::string> RootAmong(const std::string& path, const Paths& roots) {
+  for (const std::string& root : roots) {
     const std::optional<std::string> comparable = ComparablePath(root);
-    return comparable && Within(path, *comparable);
-  });
+    if (comparable && Within(path, *comparable)) return root;
+  }
+  return std::nullopt;
 }
 
 // The comparable folder of a comparable path, and its last part.
@@ -42,9 +45,12 @@ std::pair<std::string, std::string> Split(const std::string& path) {
   return {path.substr(0, slash), path.substr(slash + 1)};
 }
 
-bool IsFolderOf(const std::string& folder, const Paths& roots) {
-  return std::any_of(roots.begin(), roots.end(),
-                     [&](const std::string& root) { return ComparablePath(root) == folder; });
+// The one of `roots` that is `folder` (comparable).
+std::optional<std::string> FolderAmong(const std::string& folder, const Paths& roots) {
+  for (const std::string& root : roots) {
+    if (ComparablePath(root) == folder) return root;
+  }
+  return std::nullopt;
 }
 
 // The folders of an AutoCAD folder whose start-up files the installer may patch.
@@ -66,70 +72,89 @@ Paths Bundles(const TrustedRoots& roots) {
   return bundles;
 }
 
-bool FolderInBounds(const std::string& path, const TrustedRoots& roots) {
+// A folder acts below itself when it is one the product makes above its trusted roots (the
+// destination's parents, the bundle's): nothing above it is the product's to look at.
+std::optional<std::string> FolderRoot(const std::string& path, const std::string& original,
+                                      const TrustedRoots& roots) {
   const std::optional<std::string> destination = ComparablePath(roots.destination);
-  if (destination && (Within(path, *destination) || Within(*destination, path))) return true;
-  if (ComparablePath(roots.userPartFolder) == path) return true;
-  if (WithinAny(path, Bundles(roots))) return true;
+  if (destination && Within(path, *destination)) return roots.destination;
+  if (destination && Within(*destination, path)) return original;
+  for (const std::string& own : {roots.userPartFolder, roots.recordFolder}) {
+    if (!own.empty() && ComparablePath(own) == path) return own;
+  }
+  if (const std::optional<std::string> bundle = RootAmong(path, Bundles(roots))) return bundle;
   // The bundle's own parents, which the first bundle of the user may have made.
-  return std::any_of(roots.pluginFolders.begin(), roots.pluginFolders.end(),
-                     [&](const std::string& plugins) {
-                       const std::optional<std::string> folder = ComparablePath(plugins);
-                       return folder && (*folder == path || Split(*folder).first == path);
-                     });
+  for (const std::string& plugins : roots.pluginFolders) {
+    const std::optional<std::string> folder = ComparablePath(plugins);
+    if (folder && (*folder == path || Split(*folder).first == path)) return original;
+  }
+  return std::nullopt;
 }
 
-bool FileInBounds(const std::string& path, const TrustedRoots& roots) {
+std::optional<std::string> FileRoot(const std::string& path, const TrustedRoots& roots,
+                                    RecordTrust trust) {
   const std::optional<std::string> destination = ComparablePath(roots.destination);
   // UserParts holds the users' own parts: nothing of the product is ever placed there.
   if (destination && Within(path, *destination) && !Within(path, *destination + "\\userparts")) {
-    return true;
+    return roots.destination;
   }
-  if (WithinAny(path, Bundles(roots))) return true;
+  if (const std::optional<std::string> bundle = RootAmong(path, Bundles(roots))) return bundle;
   const auto [folder, name] = Split(path);
   if (ComparablePath(roots.userPartFolder) == folder && name == fs::FoldCase(kUserPartProgram)) {
-    return true;
+    return roots.userPartFolder;
   }
-  const bool productFile = name == cad::kAcadDocName ||
-                           std::find(cad::kProductFiles.begin(), cad::kProductFiles.end(), name) !=
-                               cad::kProductFiles.end();
+  if (ComparablePath(roots.recordFolder) == folder && name == fs::FoldCase(kUninstallerName)) {
+    return roots.recordFolder;
+  }
+  // AutoCAD's acaddoc.lsp may have been the user's long before: only the product's own record
+  // is believed when it says the installation made it.
+  const bool acadDoc = name == cad::kAcadDocName && trust == RecordTrust::kOwn;
+  const bool productFile =
+      acadDoc || std::find(cad::kProductFiles.begin(), cad::kProductFiles.end(), name) !=
+                     cad::kProductFiles.end();
   Paths folders = roots.supportFolders;
   for (const std::string& acad : roots.acadFolders) {
     folders.push_back(acad);
     folders.push_back(acad + "\\support");
   }
-  return productFile && IsFolderOf(folder, folders);
+  if (!productFile) return std::nullopt;
+  return FolderAmong(folder, folders);
 }
 
-bool SwapInBounds(const Change& change, RunKind kind, const TrustedRoots& roots) {
+std::optional<std::string> SwapRoot(const Change& change, RunKind kind, const TrustedRoots& roots) {
   const toolkit::FileSwap& swap = change.swap;
   const std::optional<std::string> target = ComparablePath(swap.target);
-  if (!target) return false;
+  if (!target) return std::nullopt;
   const auto [folder, name] = Split(*target);
   Paths folders = roots.supportFolders;
   const Paths startup = StartupFolders(roots.acadFolders);
   folders.insert(folders.end(), startup.begin(), startup.end());
   const std::optional<cad::RewrittenFile> rewrite = cad::FindRewrittenFile(name);
-  if (!rewrite || !IsFolderOf(folder, folders)) return false;
-  // The temporary file and the backup stand beside the file, or in the folder the patcher was
-  // given (a release 14's menu is patched from the AutoCAD folder as "supportcad.mns").
+  const std::optional<std::string> root = FolderAmong(folder, folders);
+  if (!rewrite || !root) return std::nullopt;
+  // The temporary file and the backup stand beside the file under the installer's names, or the
+  // next free ones; a release 14's menu is patched from the AutoCAD folder as "supportcad.mns".
   const auto named = [&](const std::string& path, const std::string& leaf) {
     const std::optional<std::string> comparable = ComparablePath(path);
     if (!comparable) return false;
     const auto [where, file] = Split(*comparable);
-    return file == fs::FoldCase(leaf) && IsFolderOf(where, folders);
+    return FolderAmong(where, folders) && fs::IsFreeNameOf(file, leaf);
   };
   // The installation's rewrite keeps the backup; an uninstallation's keeps its safety copy.
   const std::string backup = kind == RunKind::kInstall ? rewrite->backup : cad::SafetyNameOf(name);
   if (!named(swap.temp, rewrite->temp) || !named(swap.backup, backup) ||
-      !named(swap.aside, backup + "~")) {
-    return false;
+      fs::FoldCase(swap.aside) != fs::FoldCase(cad::AsideNameOf(swap.backup))) {
+    return std::nullopt;
   }
   // An uninstallation adds nothing; an installation only the product's own lines.
-  return std::all_of(swap.inserted.begin(), swap.inserted.end(),
-                     [&](const toolkit::InsertedLine& line) {
-                       return kind == RunKind::kInstall && cad::IsProductLine(line.text);
-                     });
+  const bool productLines = std::all_of(
+      swap.inserted.begin(), swap.inserted.end(), [&](const toolkit::InsertedLine& line) {
+        return kind == RunKind::kInstall && cad::IsProductLine(line.text);
+      });
+  if (!productLines) return std::nullopt;
+  // The copy and the backup may lie a folder above the file (a release 14's menu): the files of
+  // the swap are reached below the folder that holds them all, each a trusted one.
+  return fs::CommonFolder({swap.target, swap.temp, swap.backup});
 }
 
 // "\Software\Autodesk\AutoCAD\<release>\<product>\Profiles\<profile>\Variables".
@@ -153,7 +178,7 @@ bool RegistryInBounds(const Change& change, const TrustedRoots& roots) {
   const std::optional<std::string> added = ComparablePath(change.added);
   return IsProfileVariablesKey(change.path) &&
          fs::FoldCase(change.valueName) == fs::FoldCase(std::string(cad::kTrustedPathsName)) &&
-         added && WithinAny(*added, Bundles(roots));
+         added && RootAmong(*added, Bundles(roots));
 }
 
 bool SameKey(std::string a, std::string b) {
@@ -194,8 +219,10 @@ std::optional<std::string> ComparablePath(const std::string& path) {
     at = end + 1;
     // A doubled separator, where a folder and a name were joined, reads as one.
     if (part.empty()) continue;
-    if (part == "." || part == ".." || part.back() == '.' || part.back() == ' ')
+    if (part == "." || part == ".." || part.back() == '.' || part.back() == ' ' ||
+        fs::IsDeviceName(part)) {
       return std::nullopt;
+    }
     for (const char c : part) {
       if (static_cast<unsigned char>(c) < 0x20 ||
           std::string_view("<>:\"/|?*").find(c) != std::string_view::npos) {
@@ -210,9 +237,11 @@ std::optional<std::string> ComparablePath(const std::string& path) {
   return comparable;
 }
 
-TrustedRoots GatherTrustedRoots(const std::string& destination, const Paths& chosen) {
+TrustedRoots GatherTrustedRoots(const std::string& destination, const std::string& recordFolder,
+                                const Paths& chosen) {
   TrustedRoots roots;
   roots.destination = destination;
+  roots.recordFolder = recordFolder;
   for (const cad::AcadProduct& product : cad::FindAcadProducts()) {
     if (!product.location.empty()) roots.acadFolders.push_back(product.location);
     if (product.supportFolder) roots.supportFolders.push_back(*product.supportFolder);
@@ -240,29 +269,38 @@ TrustedRoots GatherTrustedRoots(const std::string& destination, const Paths& cho
   return roots;
 }
 
-bool InBounds(const Change& change, RunKind kind, const TrustedRoots& roots) {
+std::optional<std::string> RootOf(const Change& change, RunKind kind, const TrustedRoots& roots,
+                                  RecordTrust trust) {
+  const std::optional<std::string> path = ComparablePath(change.path);
+  const bool installed = kind == RunKind::kInstall;
   switch (change.kind) {
-    case Change::Kind::kFolder: {
-      const std::optional<std::string> path = ComparablePath(change.path);
-      return kind == RunKind::kInstall && path && FolderInBounds(*path, roots);
-    }
-    case Change::Kind::kFile: {
-      const std::optional<std::string> path = ComparablePath(change.path);
-      return kind == RunKind::kInstall && path && FileInBounds(*path, roots);
-    }
+    case Change::Kind::kFolder:
+      if (!installed || !path) return std::nullopt;
+      return FolderRoot(*path, change.path, roots);
+    case Change::Kind::kFile:
+      if (!installed || !path) return std::nullopt;
+      return FileRoot(*path, roots, trust);
     case Change::Kind::kSwap:
     case Change::Kind::kPatch:
-      return SwapInBounds(change, kind, roots);
+      return SwapRoot(change, kind, roots);
     case Change::Kind::kRegistry:
-      return kind == RunKind::kInstall && RegistryInBounds(change, roots);
+      if (!installed || !RegistryInBounds(change, roots)) return std::nullopt;
+      return std::string();
     case Change::Kind::kKey:
-      return kind == RunKind::kInstall &&
-             std::any_of(roots.keys.begin(), roots.keys.end(),
-                         [&](const std::string& key) { return SameKey(key, change.path); });
+      if (!installed || std::none_of(roots.keys.begin(), roots.keys.end(),
+                                     [&](const auto& key) { return SameKey(key, change.path); })) {
+        return std::nullopt;
+      }
+      return std::string();
     case Change::Kind::kGroup:
-      return kind == RunKind::kInstall && !roots.group.empty() && change.path == roots.group;
+      if (!installed || roots.group.empty() || change.path != roots.group) return std::nullopt;
+      return std::string();
   }
-  return false;
+  return std::nullopt;
+}
+
+bool InBounds(const Change& change, RunKind kind, const TrustedRoots& roots, RecordTrust trust) {
+  return RootOf(change, kind, roots, trust).has_value();
 }
 
 }  // namespace install

@@ -9,6 +9,7 @@
 // not acted on.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ struct TrustedRoots {
   std::vector<std::string> pluginFolders;
   // The machine's folder of the program that does each user's part.
   std::string userPartFolder;
+  // Where the installation's record and uninstaller live (install/RecordFolder.h).
+  std::string recordFolder;
   // The registry keys the product creates.
   std::vector<std::string> keys;
   std::string group;
@@ -34,15 +37,29 @@ struct TrustedRoots {
 
 // The roots of the product installed in `destination`, with AutoCAD folders known besides the
 // registry's: those the product's entry lists, and `chosen` (the folder the user picked now).
-TrustedRoots GatherTrustedRoots(const std::string& destination,
+TrustedRoots GatherTrustedRoots(const std::string& destination, const std::string& recordFolder,
                                 const std::vector<std::string>& chosen = {});
 
+// How far a run's records are trusted. A journal kept where only its owner writes is the
+// product's own record; one an earlier version kept in the destination, where others may have
+// written, is held to less: its files go only by their size and CRC, and only those of the
+// product's folder, its bundle and its own file names, never AutoCAD's acaddoc.lsp.
+enum class RecordTrust { kOwn, kMoved };
+
+// The trusted folder below which the change acts, when it lies wholly within what the product
+// owns for a run of `kind`: every file operation of its undo goes through that folder, never
+// through a link (toolkit::fs::RootedPaths). Empty for a change of the registry or the Program
+// Manager; nothing for one that is out of bounds.
+std::optional<std::string> RootOf(const Change& change, RunKind kind, const TrustedRoots& roots,
+                                  RecordTrust trust = RecordTrust::kOwn);
+
 // Whether the change lies wholly within what the product owns, for a run of `kind`.
-bool InBounds(const Change& change, RunKind kind, const TrustedRoots& roots);
+bool InBounds(const Change& change, RunKind kind, const TrustedRoots& roots,
+              RecordTrust trust = RecordTrust::kOwn);
 
 // The path as Windows resolves it, for comparing: a-z folded, separators single and none at the
 // end. Nothing for a path that is not absolute or that has a "." or ".." part, a colon past its
-// drive, or characters no file name holds.
+// drive, a device's name, or characters no file name holds.
 std::optional<std::string> ComparablePath(const std::string& path);
 
 }  // namespace install

@@ -50,17 +50,17 @@ std::string EntryKey(bool forAllUsers) {
 
 std::vector<std::string> ProductKeys() { return {EntryKey(true), EntryKey(false)}; }
 
-std::string UninstallCommand(const std::string& destination) {
-  return "\"" + JoinPath(destination, kUninstallerName) + "\" /UNINSTALL";
+std::string UninstallCommand(const std::string& recordFolder) {
+  return "\"" + JoinPath(recordFolder, kUninstallerName) + "\" /UNINSTALL";
 }
 
-std::string QuietUninstallCommand(const std::string& destination) {
-  return UninstallCommand(destination) + " /S";
+std::string QuietUninstallCommand(const std::string& recordFolder) {
+  return UninstallCommand(recordFolder) + " /S";
 }
 
-void PlaceUninstaller(toolkit::ChangeRecorder& recorder, const std::string& destination) {
+void PlaceUninstaller(toolkit::ChangeRecorder& recorder, const std::string& recordFolder) {
   const std::string program = toolkit::Fs().ProgramPath();
-  const std::string target = JoinPath(destination, kUninstallerName);
+  const std::string target = JoinPath(recordFolder, kUninstallerName);
   // The uninstaller itself, run as an installer, has nothing to copy.
   if (toolkit::fs::FoldCase(program) == toolkit::fs::FoldCase(target)) return;
   if (!toolkit::Fs().FileExists(target)) {
@@ -71,16 +71,17 @@ void PlaceUninstaller(toolkit::ChangeRecorder& recorder, const std::string& dest
     recorder.FileChecksum(target, toolkit::CopyFileSummed(program, target));
     return;
   }
-  const std::string temp = JoinPath(destination, kUninstallerTempName);
+  const std::string temp = toolkit::fs::FreeName(JoinPath(recordFolder, kUninstallerTempName));
   toolkit::CopyFileSummed(program, temp);
   toolkit::fs::Erase(target);
   toolkit::fs::Rename(temp, target);
 }
 
 void RegisterProduct(toolkit::ChangeRecorder& recorder, const std::string& destination,
-                     const std::string& acadFolder, bool newJournal, bool forAllUsers) {
+                     const std::string& recordFolder, const std::string& acadFolder,
+                     bool newJournal, bool forAllUsers) {
   const config::ConfigurationBlock& v = config::Vars;
-  const std::string uninstaller = JoinPath(destination, kUninstallerName);
+  const std::string uninstaller = JoinPath(recordFolder, kUninstallerName);
   const std::string entry = EntryKey(forAllUsers);
   toolkit::RegistryCursor key;
   // On the record before it exists: a killed installation still leaves it to be removed.
@@ -94,8 +95,8 @@ void RegisterProduct(toolkit::ChangeRecorder& recorder, const std::string& desti
       {"Publisher", v.Publisher},
       {"InstallLocation", destination},
       {"DisplayIcon", uninstaller},
-      {"UninstallString", UninstallCommand(destination)},
-      {"QuietUninstallString", QuietUninstallCommand(destination)},
+      {"UninstallString", UninstallCommand(recordFolder)},
+      {"QuietUninstallString", QuietUninstallCommand(recordFolder)},
       {kAcadFoldersValue, WithFolder(folders, acadFolder)},
   };
   for (const auto& [name, text] : texts) key.WriteString(name, text);
@@ -103,6 +104,18 @@ void RegisterProduct(toolkit::ChangeRecorder& recorder, const std::string& desti
     if (!key.WriteNumber(name, 1)) throw toolkit::ERegistryException(name);
   }
   if (newJournal && key.HasValue(kJournalSizeValue) && !key.DeleteValue(kJournalSizeValue)) {
+    throw toolkit::ERegistryException(kJournalSizeValue);
+  }
+}
+
+void PointEntryAt(const std::string& recordFolder, bool forAllUsers) {
+  toolkit::RegistryCursor key;
+  const std::string entry = EntryKey(forAllUsers);
+  if (!key.OpenExistingKey(entry)) throw toolkit::ERegistryException(entry);
+  key.WriteString("DisplayIcon", JoinPath(recordFolder, kUninstallerName));
+  key.WriteString("UninstallString", UninstallCommand(recordFolder));
+  key.WriteString("QuietUninstallString", QuietUninstallCommand(recordFolder));
+  if (key.HasValue(kJournalSizeValue) && !key.DeleteValue(kJournalSizeValue)) {
     throw toolkit::ERegistryException(kJournalSizeValue);
   }
 }
@@ -131,8 +144,17 @@ std::optional<std::string> MachineDestination() {
   }
 }
 
-std::optional<std::uint64_t> RegisteredJournalSize() {
-  const std::optional<std::string> text = EntryText(kJournalSizeValue);
+std::optional<std::uint64_t> RegisteredJournalSize(bool forAllUsers) {
+  toolkit::RegistryCursor entry;
+  if (!entry.OpenExistingKey(EntryKey(forAllUsers)) || !entry.HasValue(kJournalSizeValue)) {
+    return std::nullopt;
+  }
+  std::optional<std::string> text;
+  try {
+    text = entry.ReadString(kJournalSizeValue);
+  } catch (const toolkit::ERegistryException&) {
+    return std::nullopt;
+  }
   if (!text || text->empty()) return std::nullopt;
   std::uint64_t size = 0;
   for (const char c : *text) {

@@ -1,6 +1,7 @@
 // What makes the product removable the way Windows users expect: the uninstaller (this very
-// program, which runs as the uninstaller with /UNINSTALL) copied into the destination, and the
-// product's entry in "Add or Remove Programs" for the current user, whose commands start it. The
+// program, which runs as the uninstaller with /UNINSTALL) copied into the record's folder
+// (install/RecordFolder.h), and the product's entry in "Add or Remove Programs" for the current
+// user, whose commands start it. The
 // entry is written before the installation changes anything of AutoCAD's, so that even a killed
 // installation can be removed, and it is where the way back learns, from a source only its owner
 // may write, the destination and the AutoCAD folders the installations touched.
@@ -29,23 +30,31 @@ std::string EntryKey(bool forAllUsers);
 // Where the product's entries may stand, the machine's first.
 std::vector<std::string> ProductKeys();
 
-// The command that removes the product, and the one that does it without a window.
-std::string UninstallCommand(const std::string& destination);
-std::string QuietUninstallCommand(const std::string& destination);
+// The command that removes the product, and the one that does it without a window, with the
+// uninstaller in `recordFolder`.
+std::string UninstallCommand(const std::string& recordFolder);
+std::string QuietUninstallCommand(const std::string& recordFolder);
 
-// Copies the running program to destination\UNINSTAL.EXE, journaled when it is new. It runs
+// Copies the running program to recordFolder\UNINSTAL.EXE, journaled when it is new. It runs
 // before the first package is extracted: the program lives on the medium's first disk, which the
 // next disk of a multi-disk medium replaces in the drive. An uninstaller an earlier installation
 // left is replaced through a temporary copy, so that a kill never leaves half of one. File
 // failures raise EInOutError.
-void PlaceUninstaller(toolkit::ChangeRecorder& recorder, const std::string& destination);
+void PlaceUninstaller(toolkit::ChangeRecorder& recorder, const std::string& recordFolder);
 
-// Writes the entry (the name and version, publisher, location, icon, the two commands, no Modify
-// or Repair button) with `acadFolder` among its AutoCAD folders; the recorder learns of the key
-// before it is made. A journal begun afresh (`newJournal`) is not the one an earlier completion
-// measured. Registry failures raise ERegistryException.
+// Writes the entry (the name and version, publisher, the destination as its location, the
+// uninstaller in `recordFolder` as its icon and commands, no Modify or Repair button) with
+// `acadFolder` among its AutoCAD folders; the recorder learns of the key before it is made. A
+// journal begun afresh (`newJournal`) is not the one an earlier completion measured. Registry
+// failures raise ERegistryException.
 void RegisterProduct(toolkit::ChangeRecorder& recorder, const std::string& destination,
-                     const std::string& acadFolder, bool newJournal, bool forAllUsers);
+                     const std::string& recordFolder, const std::string& acadFolder,
+                     bool newJournal, bool forAllUsers);
+
+// Points the entry's icon and commands at the uninstaller in `recordFolder`, and forgets the
+// journal length it kept: the record it measured has moved. Registry failures raise
+// ERegistryException.
+void PointEntryAt(const std::string& recordFolder, bool forAllUsers);
 
 // Completes the entry once the installation has: the installed files' size, and the journal's
 // length, by which a journal cut short later is told from one a killed installation extended.
@@ -55,6 +64,6 @@ void CompleteRegistration(std::uint64_t placedBytes, std::uint64_t journalBytes,
 std::optional<std::string> RegisteredDestination();
 // The destination the machine's entry names: the product is installed for every user.
 std::optional<std::string> MachineDestination();
-std::optional<std::uint64_t> RegisteredJournalSize();
+std::optional<std::uint64_t> RegisteredJournalSize(bool forAllUsers);
 
 }  // namespace install

@@ -18,9 +18,8 @@ class Collected : public UndoReport {
   void Left(const std::string& path, const std::string&) override {
     if (!keepDone_) paths_.push_back(path);
   }
-  void Failed(const std::string& path, const std::string&) override {
-    if (!keepDone_) paths_.push_back(path);
-  }
+  void Failed(const std::string& path, const std::string& reason) override { Left(path, reason); }
+  void Refused(const std::string& path, const std::string& reason) override { Left(path, reason); }
   std::vector<std::string> Take() { return std::move(paths_); }
 
  private:
@@ -31,53 +30,33 @@ class Collected : public UndoReport {
 }  // namespace
 
 std::vector<std::string> RollBack(config::FrontEnd& frontEnd, Journal& journal,
-                                  const std::string& destination) {
+                                  const TrustedRoots& roots) {
   // The process's current folder is inside the tree; a folder in use cannot be removed.
+  const std::string& destination = roots.destination;
   if (destination.size() >= 2 && destination[1] == ':') {
-    fs::ChDir(destination.substr(0, 2) + "\\", fs::Check::kRecord);
-    fs::IoResult();
+    fs::IgnoreFailure(fs::TryChDir(destination.substr(0, 2) + "\\"));
   }
   Collected notUndone(false);
+  JournalRun run;
+  run.changes = journal.ThisRun();
   // The rollback's own renames are the run's: they need no record.
-  Undo undo(kRollBackPolicy, notUndone, toolkit::NoRecording(), frontEnd);
-  const std::vector<Change>& changes = journal.ThisRun();
-  const std::vector<bool> swapsCutShort = SwapsCutShort(changes);
-  for (std::size_t i = changes.size(); i-- > 0;) {
-    const Change& change = changes[i];
-    if (change.kind == Change::Kind::kSwap && !swapsCutShort[i]) continue;
-    // The product's entry in Add or Remove Programs must not outlive the product.
-    if (change.kind == Change::Kind::kKey) undo.Key(change.path);
-    undo.Change(change, true);
-  }
+  Undo undo(kRollBackPolicy, roots, notUndone, toolkit::NoRecording(), frontEnd);
+  const LeftForTheEnd left = undo.Replay({{&run}}, true);
   journal.Forget();
   // Folders last, deepest first: one that still holds something (not the run's) stays.
-  for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
-    if (change->kind == Change::Kind::kFolder) undo.Folder(change->path, false, {});
-  }
+  for (const FolderToRemove& folder : left.folders) undo.Folder(folder, false, {});
   return notUndone.Take();
 }
 
 std::vector<std::string> RepairInterruptedRuns(config::FrontEnd& frontEnd,
                                                const JournalFile& journal,
-                                               const TrustedRoots& roots) {
+                                               const TrustedRoots& roots, RecordTrust trust) {
   Collected repaired(true);
   if (journal.state != JournalState::kRead) return repaired.Take();
-  Undo undo(kRepairPolicy, repaired, toolkit::NoRecording(), frontEnd);
-  for (const JournalRun& run : journal.contents.runs) {
-    if (run.complete) continue;
-    const std::vector<bool> swapsCutShort = SwapsCutShort(run.changes);
-    for (std::size_t i = 0; i < run.changes.size(); ++i) {
-      const Change& change = run.changes[i];
-      if (!InBounds(change, run.kind, roots)) continue;
-      if (change.kind == Change::Kind::kSwap && swapsCutShort[i]) {
-        const bool needsRepair = !toolkit::Fs().FileExists(change.swap.target) ||
-                                 toolkit::Fs().FileExists(change.swap.aside);
-        if (needsRepair) undo.Swap(change);
-      } else if (change.kind == Change::Kind::kFile) {
-        undo.PartialFile(change);
-      }
-    }
-  }
+  std::vector<RunToUndo> runs;
+  for (const JournalRun& run : journal.contents.runs) runs.push_back({&run, trust});
+  Undo undo(kRepairPolicy, roots, repaired, toolkit::NoRecording(), frontEnd);
+  undo.Replay(runs);
   return repaired.Take();
 }
 

@@ -8,6 +8,7 @@
 #include "extract/Extraction.h"
 #include "extract/PackageTable.h"
 #include "install/AutoCadWiring.h"
+#include "install/EarlierRecord.h"
 #include "install/FolderTree.h"
 #include "install/ForAllUsers.h"
 #include "install/Journal.h"
@@ -17,6 +18,7 @@
 #include "install/Preflight.h"
 #include "install/ProgramGroup.h"
 #include "install/RecordBounds.h"
+#include "install/RecordFolder.h"
 #include "install/Registration.h"
 #include "install/Rollback.h"
 #include "install/RunningAutoCad.h"
@@ -141,23 +143,41 @@ std::string InstallFiles(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& re
   return report;
 }
 
+// The record's folder, made (and journaled) when missing; the end of a removal a kill cut short
+// there is a thing of the past once a new installation starts.
+void PrepareRecordFolder(toolkit::ChangeRecorder& recorder, const std::string& recordFolder) {
+  if (!toolkit::Fs().DirExists(recordFolder)) {
+    recorder.FolderCreated(recordFolder);
+    toolkit::fs::MkDir(recordFolder);
+  }
+  const std::string ended = JoinPath(recordFolder, kEndedJournalName);
+  if (toolkit::Fs().KindOf(ended) == toolkit::PathKind::kFile) toolkit::fs::Erase(ended);
+}
+
 }  // namespace
 
 bool RunInstall(config::FrontEnd& frontEnd) {
   config::ConfigurationBlock& v = config::Vars;
   const std::string destination = frontEnd.Destination();
-  const std::string journalPath = JoinPath(destination, kJournalName);
+  const bool forAllUsers = frontEnd.ForAllUsers();
+  const std::string recordFolder = RecordFolder(forAllUsers, destination);
+  const std::string journalPath = JoinPath(recordFolder, kJournalName);
   // An AutoCAD left running would write its old profile back over the changes as it exits, and
   // holds the files the repair below may have to rename.
   EnsureAutoCadClosed(frontEnd);
-  // What a killed run left half done is settled before anything looks at the files.
-  RepairInterruptedRuns(frontEnd, ReadJournal(journalPath),
-                        GatherTrustedRoots(destination, {frontEnd.CadFolder()}));
+  const TrustedRoots roots = GatherTrustedRoots(destination, recordFolder, {frontEnd.CadFolder()});
+  // What a killed run left half done is settled before anything looks at the files. The record
+  // lies where only its owner writes; an earlier version's, moved beside it, is held to less.
+  RepairInterruptedRuns(frontEnd, ReadJournal(journalPath), roots, RecordTrust::kOwn);
+  RepairInterruptedRuns(frontEnd, ReadJournal(JoinPath(recordFolder, kMovedJournalName)), roots,
+                        RecordTrust::kMoved);
   if (!CheckCadFolder(frontEnd)) return false;
   if (const std::optional<std::string> missing = FindWhatIsMissing(frontEnd)) {
     throw EInstallationRefused(*missing);
   }
-  if (frontEnd.ForAllUsers()) ClaimMachineDestination(frontEnd);
+  if (forAllUsers) ClaimMachineDestination(frontEnd);
+  // Only now, with the destination the installer's, is an earlier record kept there read.
+  MoveEarlierRecord(frontEnd, destination, recordFolder, forAllUsers, roots);
 
   Journal journal(v.ProductTitle, RunKind::kInstall);
   std::string closing;
@@ -165,19 +185,20 @@ bool RunInstall(config::FrontEnd& frontEnd) {
   try {
     BuildDestinationTree(frontEnd, journal);
     ProtectDestinationTree(frontEnd);
+    PrepareRecordFolder(journal, recordFolder);
     journal.Open(journalPath, ReadJournal(journalPath));
-    PlaceUninstaller(recorder, destination);
-    RegisterProduct(recorder, destination, frontEnd.CadFolder(), journal.StartedTheFile(),
-                    frontEnd.ForAllUsers());
-    if (frontEnd.ForAllUsers()) RegisterForUsers(recorder);
+    PlaceUninstaller(recorder, recordFolder);
+    RegisterProduct(recorder, destination, recordFolder, frontEnd.CadFolder(),
+                    journal.StartedTheFile(), forAllUsers);
+    if (forAllUsers) RegisterForUsers(recorder);
     closing = InstallFiles(frontEnd, recorder);
-    CompleteRegistration(journal.PlacedBytes(), journal.FileSize(), frontEnd.ForAllUsers());
+    CompleteRegistration(journal.PlacedBytes(), journal.FileSize(), forAllUsers);
     journal.Complete();
   } catch (const toolkit::EAbort&) {
-    RollBack(frontEnd, journal, destination);
+    RollBack(frontEnd, journal, roots);
     throw;
   } catch (const toolkit::Exception& error) {
-    const std::vector<std::string> notUndone = RollBack(frontEnd, journal, destination);
+    const std::vector<std::string> notUndone = RollBack(frontEnd, journal, roots);
     std::string message = error.what();
     if (notUndone.empty()) {
       message += "\r\n\r\n" + v.MsgNothingChanged;

@@ -34,8 +34,7 @@ bool RunInstall(config::FrontEnd& frontEnd);
 // Shows the end status, marks the installation done, offers the program group, reports success
 // (followed by `closing`, what the success box has to add) and, for the Windows NT family, asks
 // for a restart. The recorder learns of the group.
-void FinishInstall(config::FrontEnd& frontEnd,
-                   toolkit::ChangeRecorder& recorder = toolkit::NoRecording(),
+void FinishInstall(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& recorder,
                    const std::string& closing = {});
 
 }  // namespace install

@@ -77,7 +77,8 @@ bool DoUserPart(config::FrontEnd& frontEnd, const std::string& machineDestinatio
     frontEnd.Note(config::FormatMessage(v.MsgJournalBlocksInstall, {journalPath, *wrong}));
     return false;
   }
-  RepairInterruptedRuns(frontEnd, earlier, GatherTrustedRoots(folder));
+  const TrustedRoots roots = GatherTrustedRoots(folder, folder);
+  RepairInterruptedRuns(frontEnd, earlier, roots, RecordTrust::kOwn);
   Journal journal(v.ProductTitle, RunKind::kInstall);
   NotedRecorder recorder(journal, frontEnd);
   try {
@@ -97,7 +98,7 @@ bool DoUserPart(config::FrontEnd& frontEnd, const std::string& machineDestinatio
     journal.Complete();
   } catch (const toolkit::Exception& error) {
     frontEnd.Note(v.LogError + " " + error.what());
-    RollBack(frontEnd, journal, folder);
+    RollBack(frontEnd, journal, roots);
     return false;
   }
   return true;

@@ -309,13 +309,14 @@ void Image::SetPicture(const std::string& resourceName) {
 
 void RichEdit::LoadFromFile(const std::string& path) {
   fs::File file;
-  file.Open(path, OpenMode::kRead, fs::Check::kRecord);
-  if (fs::IoResult() != 0) throw Exception("Cannot open file " + path);
+  if (file.TryOpen(path, OpenMode::kRead).Failed()) throw Exception("Cannot open file " + path);
   std::string text;
   char buffer[16384];
   for (;;) {
-    std::size_t got = file.Read(buffer, sizeof buffer, fs::Check::kRecord);
-    if (fs::IoResult() != 0) throw Exception("Cannot open file " + path);
+    std::size_t got = 0;
+    if (file.TryRead(buffer, sizeof buffer, got).Failed()) {
+      throw Exception("Cannot open file " + path);
+    }
     if (got == 0) break;
     text.append(buffer, got);
   }

@@ -73,16 +73,17 @@ std::uint32_t CopyFileSummed(const std::string& from, const std::string& to) {
 }
 
 bool SumFile(const std::string& path, std::uint64_t& size, std::uint32_t& crc) {
-  fs::IoResult();
   fs::File file;
-  file.Open(path, OpenMode::kRead, fs::Check::kRecord);
-  if (fs::IoResult() != 0) return false;
+  return file.TryOpen(path, OpenMode::kRead).Done() && SumOpenFile(file, size, crc);
+}
+
+bool SumOpenFile(fs::File& file, std::uint64_t& size, std::uint32_t& crc) {
   std::vector<char> buffer(64 * 1024);
   size = 0;
   crc = 0;
   for (;;) {
-    const std::size_t read = file.Read(buffer.data(), buffer.size(), fs::Check::kRecord);
-    if (fs::IoResult() != 0) return false;
+    std::size_t read = 0;
+    if (file.TryRead(buffer.data(), buffer.size(), read).Failed()) return false;
     if (read == 0) return true;
     size += read;
     crc = Crc32(crc, buffer.data(), read);

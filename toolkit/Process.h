@@ -52,6 +52,10 @@ class ProcessServices {
   // Whether the process runs with an administrator's rights (an elevated administrator, or
   // SYSTEM); always where the system keeps no rights (Windows 9x).
   virtual bool IsAdministrator() = 0;
+  // 64 bits nobody can guess, for the name of a folder a run makes where others may make names
+  // first: the system's random generator where it has one, otherwise the clocks and the
+  // process's number mixed.
+  virtual std::uint64_t UnguessableNumber() = 0;
 };
 
 // The service of the backend this program is linked with.

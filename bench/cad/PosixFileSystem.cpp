@@ -102,6 +102,7 @@ std::uint32_t PosixFileSystem::Open(const std::string& path, toolkit::OpenMode m
   int flags = O_RDONLY;
   if (mode == toolkit::OpenMode::kReadWrite) flags = O_RDWR;
   if (mode == toolkit::OpenMode::kCreate) flags = O_WRONLY | O_CREAT | O_TRUNC;
+  if (mode == toolkit::OpenMode::kCreateNew) flags = O_WRONLY | O_CREAT | O_EXCL;
   int fd = open(Native(path).c_str(), flags | O_CLOEXEC, 0644);
   if (fd < 0) return FromErrno(errno);
   file = static_cast<toolkit::FileId>(fd) + 1;

@@ -36,6 +36,18 @@ class PosixFileSystem : public toolkit::FileSystem {
   // The benchmark's folders keep the access POSIX gave them.
   std::uint32_t SetFolderAccess(const std::string&, toolkit::FolderAccess) override { return 0; }
   std::string MachineDir(toolkit::MachineFolder) override { return {}; }
+  std::string LocalAppDataDir() override { return {}; }
+  std::uint32_t CreatePrivateDir(const std::string& path) override { return CreateDir(path); }
+  // The benchmark makes no links: what stands is a file or a folder.
+  toolkit::PathKind KindOf(const std::string& path) override {
+    return DirExists(path)    ? toolkit::PathKind::kFolder
+           : FileExists(path) ? toolkit::PathKind::kFile
+                              : toolkit::PathKind::kNone;
+  }
+  std::uint32_t PinFolder(const std::string&, std::unique_ptr<Pin>& pin) override {
+    pin = std::make_unique<Pin>();
+    return 0;
+  }
 };
 
 }  // namespace cad::bench

@@ -21,7 +21,9 @@ using toolkit::headless::MemFs;
 const std::string kTarget = "c:\\acad\\support\\acad.mnu";
 const std::string kTemp = "c:\\acad\\support\\tkmenu.new";
 const std::string kBackup = "c:\\acad\\support\\tktemp.bak";
-const std::string kAside = kBackup + "~";
+// The names the rewrite takes when a file someone left holds the first ones.
+const std::string kFreeTemp = "c:\\acad\\support\\tkmenu-2.new";
+const std::string kFreeBackup = "c:\\acad\\support\\tktemp-2.bak";
 const std::string kOldBackup = "backup of an earlier installation\r\n";
 const std::string kOldTemp = "copy left by a failed run, longer than most copies\r\n";
 // A run of letters in front of the file's bytes puts their first 32 bytes across the 64 KiB
@@ -268,12 +270,18 @@ std::string CheckRewriteInput(const std::uint8_t* data, std::size_t size) {
   check.Expect(fs.OpenFileCount() == 0, "every handle is closed");
   check.Expect(raised || done || input.Faulty(), "only a failing operation keeps the rewrite off");
 
+  // A backup or a copy someone left stays exactly as it was; the rewrite takes free names.
+  if (input.OldBackup()) {
+    check.Expect(Content(kBackup) == kOldBackup, "a backup the rewrite did not make stays");
+  }
+  if (input.OldTemp()) {
+    check.Expect(Content(kTemp) == kOldTemp, "a file left under the copy's name stays");
+  }
+  const std::string backupName = input.OldBackup() ? kFreeBackup : kBackup;
+  const std::string tempName = input.OldTemp() ? kFreeTemp : kTemp;
   const auto target = Content(kTarget);
-  const auto backup = Content(kBackup);
-  const auto temp = Content(kTemp);
-  const auto aside = Content(kAside);
-  const std::optional<std::string> oldBackup =
-      input.OldBackup() ? std::optional(kOldBackup) : std::nullopt;
+  const auto backup = Content(backupName);
+  const auto temp = Content(tempName);
 
   if (marked) {
     check.Expect(fs.Snapshot() == before, "a file holding the marker is left byte for byte");
@@ -284,8 +292,7 @@ std::string CheckRewriteInput(const std::uint8_t* data, std::size_t size) {
   }
 
   // The dropped copy is the installer's own temporary file: one that cannot be deleted may stay.
-  const bool untouchedExactly = target == input.text && backup == oldBackup && !aside &&
-                                (!temp || temp == kOldTemp || temp == expected.text);
+  const bool untouchedExactly = target == input.text && !backup && (!temp || temp == expected.text);
   if (expected.inserted.empty()) {
     check.Expect(untouchedExactly, "a copy that would add nothing leaves the file as it was");
     check.Expect(journal.events == (done ? std::vector<std::string>{"nothing to add " + kTarget}
@@ -296,10 +303,9 @@ std::string CheckRewriteInput(const std::uint8_t* data, std::size_t size) {
 
   // Whatever happened, AutoCAD finds its file: the old text, or the complete new one with the
   // old text as its backup.
-  const bool swapped =
-      target == expected.text && backup == input.text && !temp && (!aside || aside == oldBackup);
-  const bool untouched = target == input.text && backup == oldBackup && !aside &&
-                         (!temp || temp == kOldTemp || (raised && temp == expected.text));
+  const bool swapped = target == expected.text && backup == input.text && !temp;
+  const bool untouched =
+      target == input.text && !backup && (!temp || (raised && temp == expected.text));
   if (done) {
     check.Expect(
         swapped,
@@ -307,17 +313,16 @@ std::string CheckRewriteInput(const std::uint8_t* data, std::size_t size) {
         "and the old text is the backup");
   }
   check.Expect(swapped || untouched,
-               "the file's name holds the old text with the previous backup, or the complete new "
+               "the file's name holds the old text, or the complete new "
                "text with the old one as backup");
   if (!done && !raised) {
-    check.Expect(untouched && (!temp || temp == kOldTemp),
-                 "a refused rewrite changes nothing and leaves no copy");
+    check.Expect(untouched && !temp, "a refused rewrite changes nothing and leaves no copy");
   }
   for (const auto& [path, content] : fs.Snapshot()) {
     const std::string upper = Upper(path);
     check.Expect(upper == Upper(kTarget) || upper == Upper(kTemp) || upper == Upper(kBackup) ||
-                     upper == Upper(kAside),
-                 "no file but the four the rewrite names: " + path);
+                     upper == Upper(kFreeTemp) || upper == Upper(kFreeBackup),
+                 "no file but those the rewrite names: " + path);
   }
 
   if (done) {
@@ -325,9 +330,9 @@ std::string CheckRewriteInput(const std::uint8_t* data, std::size_t size) {
                  "the journal hears of the swap and of its end");
     check.Expect(journal.swap.inserted == expected.inserted,
                  "the journal is told exactly the inserted lines");
-    check.Expect(journal.swap.target == kTarget && journal.swap.temp == kTemp &&
-                     journal.swap.backup == kBackup && journal.swap.aside == kAside,
-                 "the journal is told the rewrite's four files");
+    check.Expect(journal.swap.target == kTarget && journal.swap.temp == tempName &&
+                     journal.swap.backup == backupName && journal.swap.aside == backupName + "~",
+                 "the journal is told the rewrite's files, with the names taken");
     check.Expect(
         journal.swap.original == SumOf(input.text) && journal.swap.written == SumOf(expected.text),
         "the journal is told the size and CRC of both texts");

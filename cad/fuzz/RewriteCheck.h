@@ -9,7 +9,8 @@
 // exactly the inserted lines. A file that holds the marker must be left byte for byte, with every
 // other file. When the input asks for a failing file operation, the file's name must still hold
 // the old text or the complete new one, with the old text as the backup whenever the new one is
-// in place and the previous backup whenever it is not.
+// in place. A backup or a copy someone left under the rewrite's names stays byte for byte: the
+// rewrite takes the next free names.
 //
 // The input: three bytes of set-up, then four fields ended by a zero byte (marker, trigger, the
 // inserted line, the trailer line; line ends are dropped from them), then the file's bytes.

@@ -109,7 +109,7 @@ TEST_F(EveryAutoCadTest, EachProductIsWiredAndTakenBack) {
     EXPECT_NE(log.find(named), std::string::npos) << named << "\n" << log;
   }
 
-  ASSERT_EQ(Run("/UNINSTALL /S \"/FROM=c:\\Tolvek4\""), 0);
+  ASSERT_EQ(Run("/UNINSTALL /S \"/FROM=" + testing_support::kUserRecordFolder + "\""), 0);
   auto after = Disk().Snapshot();
   std::erase_if(after, [](const auto& file) {
     return file.first.ends_with(".bak") || file.first.ends_with(".log");

@@ -27,7 +27,7 @@ const std::string kBundle = "c:\\Program Files\\Autodesk\\ApplicationPlugins\\To
 const std::string kUserPart = "c:\\Program Files\\Tolvek\\TKUSER.EXE";
 const std::string kMachineEntry = "HKLM\\" + std::string(install::kUninstallKey);
 const std::string kInstall = "/S /ALLUSERS \"/ACAD=" + kAcad2026 + "\"";
-const std::string kRemove = "/UNINSTALL /S \"/FROM=c:\\Tolvek4\"";
+const std::string kRemove = "/UNINSTALL /S \"/FROM=" + testing_support::kMachineRecordFolder + "\"";
 
 class ForAllUsersTest : public testing_support::HeadlessTest {
  protected:
@@ -82,7 +82,7 @@ TEST_F(ForAllUsersTest, WithoutAnAdministratorsRightsNothingChanges) {
   HeadlessProc().SetAdministrator(false);
   EXPECT_EQ(Run(kRemove), 1603);
   EXPECT_TRUE(MemReg().KeyExists(kMachineEntry));
-  EXPECT_TRUE(Disk().FileExists("c:\\Tolvek4\\INSTALL.JNL"));
+  EXPECT_TRUE(Disk().FileExists(testing_support::kMachineRecordFolder + "\\INSTALL.JNL"));
 }
 
 TEST_F(ForAllUsersTest, TheMachinesPartIsLaidAndTakenAway) {
@@ -105,6 +105,9 @@ TEST_F(ForAllUsersTest, TheMachinesPartIsLaidAndTakenAway) {
   // Each user's part goes at the next logon: the program and a higher version stay for it.
   EXPECT_EQ(ActiveSetup("Version"), "4,0,0,2");
   EXPECT_TRUE(Disk().FileExists(kUserPart));
+  // The machine's record and uninstaller went; the folder keeps the program of the users' part.
+  EXPECT_EQ(Disk().List(testing_support::kMachineRecordFolder),
+            std::vector<std::string>{"TKUSER.EXE"});
 }
 
 // A user may have made c:\Tolvek4, or a folder in it, before the administrator installs for

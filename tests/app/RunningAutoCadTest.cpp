@@ -49,7 +49,7 @@ const std::string kReason = "Errore: AutoCAD \xE8 in esecuzione: nulla \xE8 stat
 const std::string kConfirmRemoval =
     "Rimuovere Tolvek dal computer, con le modifiche fatte ai file di AutoCAD?";
 const std::string kRemoved = "Tolvek \xE8 stato rimosso dal computer.";
-const std::string kFrom = "\"/FROM=c:\\Tolvek4\"";
+const std::string kFrom = "\"/FROM=" + testing_support::kUserRecordFolder + "\"";
 
 // What the user does at the box that asks to close AutoCAD.
 enum class AtTheBox { kRetry, kCloseThenRetry, kCancel };
@@ -157,7 +157,8 @@ TEST_F(RunningAutoCadTest, AnInstallationWaitsForAutoCadToCloseOrChangesNothing)
     EXPECT_EQ(CloseBoxesShown(), row.boxes.size());
     if (completes) {
       EXPECT_TRUE(MemReg().KeyExists(install::kUninstallKey));
-      EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\UNINSTAL.EXE"), "MZ installer");
+      EXPECT_EQ(Disk().FileContent(testing_support::kUserRecordFolder + "\\UNINSTAL.EXE"),
+                "MZ installer");
     } else {
       EXPECT_TRUE(Take() == before) << "the installation changed the machine";
     }

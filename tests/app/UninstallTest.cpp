@@ -26,7 +26,9 @@ using headless::MemReg;
 const std::string kProfile = "c:\\Profiles\\u1\\Acad\\";
 const std::string kPgp = kProfile + "Support\\acad.pgp";
 const std::string kUserFile = "c:\\Tolvek4\\UserParts\\mine.prt";
-const std::string kRemove = "/UNINSTALL /S \"/FROM=c:\\Tolvek4\"";
+const std::string kRecord = testing_support::kUserRecordFolder;
+const std::string kUninstaller = kRecord + "\\UNINSTAL.EXE";
+const std::string kRemove = "/UNINSTALL /S \"/FROM=" + kRecord + "\"";
 const std::string kInstallLog = "c:\\temp\\Tolvek-install.log";
 const std::string kUninstallLog = "c:\\temp\\Tolvek-uninstall.log";
 const std::string kStamp = "2006-03-01 09:30:00.000  ";
@@ -68,20 +70,24 @@ class UninstallTest : public testing_support::HeadlessTest {
 TEST_F(UninstallTest, TheEntryNamesTheProductAndTheCommandsThatRemoveIt) {
   ASSERT_EQ(Run("/S"), 3010);
   const std::string key = install::kUninstallKey;
-  const std::pair<const char*, const char*> values[] = {
-      {"DisplayName", "Tolvek v4"},
-      {"DisplayVersion", "4.0"},
-      {"Publisher", "KOVIA"},
-      {"InstallLocation", "c:\\Tolvek4"},
-      {"DisplayIcon", "c:\\Tolvek4\\UNINSTAL.EXE"},
-      {"UninstallString", "\"c:\\Tolvek4\\UNINSTAL.EXE\" /UNINSTALL"},
-      {"QuietUninstallString", "\"c:\\Tolvek4\\UNINSTAL.EXE\" /UNINSTALL /S"},
+  const std::string remove = "\"" + kUninstaller + "\" /UNINSTALL";
+  const std::string quiet = remove + " /S";
+  const std::pair<const char*, std::string> values[] = {
+      {"DisplayName", "Tolvek v4"},    {"DisplayVersion", "4.0"},
+      {"Publisher", "KOVIA"},          {"InstallLocation", "c:\\Tolvek4"},
+      {"DisplayIcon", kUninstaller},   {"UninstallString", remove},
+      {"QuietUninstallString", quiet},
   };
   for (const auto& [name, text] : values) EXPECT_EQ(MemReg().StringValue(key, name), text) << name;
   for (const char* name : {"EstimatedSize", "NoModify", "NoRepair"}) {
     EXPECT_EQ(MemReg().Value(key, name)->first, RegValueType::kNumber) << name;
   }
-  EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\UNINSTAL.EXE"), "MZ installer");
+  // The uninstaller and the record live where only the user writes; the destination holds only
+  // the product's files.
+  EXPECT_EQ(Disk().FileContent(kUninstaller), "MZ installer");
+  EXPECT_TRUE(Disk().FileExists(kRecord + "\\INSTALL.JNL"));
+  EXPECT_FALSE(Disk().FileExists("c:\\Tolvek4\\UNINSTAL.EXE"));
+  EXPECT_FALSE(Disk().FileExists("c:\\Tolvek4\\INSTALL.JNL"));
 }
 
 TEST_F(UninstallTest, WhatTheUserAddedStaysAndNothingElseOfTheProduct) {
@@ -111,18 +117,17 @@ TEST_F(UninstallTest, TwoInstallationsGoWithOneRemoval) {
   ExpectNothingOfTheProduct();
 }
 
-// An entry that was there before the installation (its own record lost) goes when it names this
-// destination, and stays when it names another.
-TEST_F(UninstallTest, AnEarlierEntryGoesOnlyWhenItNamesThisDestination) {
+// The user's entry that was there before the installation (its own record lost) goes with the
+// removal; the machine's entry, another installation's, is not this removal's to touch.
+TEST_F(UninstallTest, AnEarlierEntryOfTheUserGoesAndTheMachinesStays) {
   const std::string key = install::kUninstallKey;
-  for (const char* location : {"C:\\TOLVEK4", "d:\\Tolvek4"}) {
-    MemReg().SetString(key, "InstallLocation", location);
-    ASSERT_EQ(Run("/S"), 3010);
-    MemReg().SetString(key, "InstallLocation", location);
-    EXPECT_EQ(Run(kRemove), 0);
-    EXPECT_EQ(MemReg().KeyExists(key), location[0] == 'd') << location;
-    MemReg().DeleteKey(key);
-  }
+  const std::string machineKey = std::string(toolkit::kMachineHive) + key;
+  MemReg().SetString(key, "InstallLocation", "C:\\TOLVEK4");
+  MemReg().SetString(machineKey, "InstallLocation", "c:\\Tolvek4");
+  ASSERT_EQ(Run("/S"), 3010);
+  EXPECT_EQ(Run(kRemove), 0);
+  EXPECT_FALSE(MemReg().KeyExists(key));
+  EXPECT_EQ(MemReg().StringValue(machineKey, "InstallLocation"), "c:\\Tolvek4");
 }
 
 TEST_F(UninstallTest, ARemovalThatFailsPartWayIsFinishedByTheNextRun) {
@@ -131,24 +136,43 @@ TEST_F(UninstallTest, ARemovalThatFailsPartWayIsFinishedByTheNextRun) {
   EXPECT_EQ(Run(kRemove), 1603);
   // The way back stays: the entry, the uninstaller, the record.
   EXPECT_TRUE(MemReg().KeyExists(install::kUninstallKey));
-  EXPECT_TRUE(Disk().FileContent("c:\\Tolvek4\\INSTALL.JNL").has_value());
+  EXPECT_TRUE(Disk().FileContent(kRecord + "\\INSTALL.JNL").has_value());
   Disk().SetLocked(kProfile + "Support\\acad.mns", false);
   EXPECT_EQ(Run(kRemove), 0);
   ExpectNothingOfTheProduct();
 }
 
-// The record goes before the uninstaller: one that finds no record beside itself finishes the end.
-TEST_F(UninstallTest, AnUninstallerLeftWithoutItsRecordFinishesTheEnd) {
+// The record ends before the uninstaller goes: one that finds the ended record beside itself
+// finishes the end.
+TEST_F(UninstallTest, AnUninstallerLeftBesideItsEndedRecordFinishesTheEnd) {
   ASSERT_EQ(Run("/S"), 3010);
-  const std::string uninstaller = "c:\\Tolvek4\\UNINSTAL.EXE";
-  Disk().FailOnPath(headless::FsOp::kDelete, uninstaller, 5);
-  Disk().FailOnPath(headless::FsOp::kRename, uninstaller, 5);
-  EXPECT_EQ(Run(kRemove), 0);
-  EXPECT_FALSE(Disk().FileContent("c:\\Tolvek4\\INSTALL.JNL"));
-  ASSERT_TRUE(Disk().FileContent(uninstaller));
+  Disk().FailOnPath(headless::FsOp::kDelete, kUninstaller, 5);
+  Disk().FailOnPath(headless::FsOp::kRename, kUninstaller, 5);
+  EXPECT_EQ(Run(kRemove), 1603);
+  EXPECT_FALSE(Disk().FileContent(kRecord + "\\INSTALL.JNL"));
+  EXPECT_TRUE(Disk().FileContent(kRecord + "\\REMOVED.JNL"));
+  ASSERT_TRUE(Disk().FileContent(kUninstaller));
   Disk().ClearFaults();
   EXPECT_EQ(Run(kRemove), 0);
   ExpectNothingOfTheProduct();
+  EXPECT_FALSE(Disk().DirExists(kRecord));
+}
+
+// Without its record nothing proves what is the product's: a removal changes nothing, keeps the
+// entry, and says how to get a record again.
+TEST_F(UninstallTest, AMissingRecordBesideTheInstalledProductChangesNothing) {
+  ASSERT_EQ(Run("/S"), 3010);
+  Disk().Delete(kRecord + "\\INSTALL.JNL");
+  const auto installed = Disk().Snapshot();
+  EXPECT_EQ(Run(kRemove), 1603);
+  auto after = Disk().Snapshot();
+  after.erase(kUninstallLog);
+  EXPECT_EQ(after, installed);
+  EXPECT_TRUE(MemReg().KeyExists(install::kUninstallKey));
+  const std::string log = testing_support::LogText(Disk().FileContent(kUninstallLog));
+  EXPECT_NE(log.find("Installare di nuovo Tolvek dal suo supporto, poi rimuoverlo."),
+            std::string::npos)
+      << log;
 }
 
 TEST_F(UninstallTest, NoChangesNothingAndYesReportsTheRemoval) {
@@ -157,13 +181,13 @@ TEST_F(UninstallTest, NoChangesNothingAndYesReportsTheRemoval) {
   headless::ExpectBox(BoxKind::kInformation,
                       "Rimuovere Tolvek dal computer, con le modifiche fatte ai file di AutoCAD?",
                       mrNo);
-  EXPECT_EQ(Run("/UNINSTALL \"/FROM=c:\\Tolvek4\""), 1602);
+  EXPECT_EQ(Run("/UNINSTALL \"/FROM=" + kRecord + "\""), 1602);
   EXPECT_EQ(Disk().Snapshot(), installed);
   headless::ExpectBox(BoxKind::kInformation,
                       "Rimuovere Tolvek dal computer, con le modifiche fatte ai file di AutoCAD?",
                       mrYes);
   headless::ExpectBox(BoxKind::kPlain, "Tolvek \xE8 stato rimosso dal computer.");
-  EXPECT_EQ(Run("/UNINSTALL \"/FROM=c:\\Tolvek4\""), 0);
+  EXPECT_EQ(Run("/UNINSTALL \"/FROM=" + kRecord + "\""), 0);
   ExpectNothingOfTheProduct();
 }
 
@@ -192,18 +216,43 @@ TEST_F(UninstallTest, AnInstallationAndARemovalEachKeepALogOfTheirOwn) {
   EXPECT_EQ(Disk().FileContent(kUninstallLog), removed);
 }
 
-TEST_F(UninstallTest, TheUninstallerInTheDestinationRunsATemporaryCopyAndPassesOnItsCode) {
+// The copy runs from a folder this run made, under a name nobody could make first, that only the
+// user may open; it is started only while it has the installed uninstaller's bytes.
+TEST_F(UninstallTest, TheUninstallerRunsACheckedCopyFromAPrivateFolderAndPassesOnItsCode) {
   ASSERT_EQ(Run("/S"), 3010);
-  Disk().SetProgramPath("c:\\Tolvek4\\UNINSTAL.EXE");
+  Disk().SetProgramPath(kUninstaller);
+  // Someone made the first name the run would pick: the run takes another.
+  HeadlessProc().SetNextNumber(0x1234);
+  Disk().MakeDirs("c:\\temp\\Tolvek-4321000000000000");
+  const std::string folder = "c:\\temp\\Tolvek-5321000000000000";
   std::string started;
   HeadlessProc().SetRunner([&](const std::string& program, const std::string& arguments) {
     started = program + " " + arguments;
     EXPECT_EQ(Disk().FileContent(program), "MZ installer");
+    EXPECT_EQ(Disk().AccessOf(folder), toolkit::FolderAccess::kPrivate);
     return 1603u;
   });
   EXPECT_EQ(Run("/UNINSTALL /S"), 1603);
-  EXPECT_EQ(started, "c:\\temp\\TolvekUn.exe /UNINSTALL /S \"/FROM=c:\\Tolvek4\"");
-  EXPECT_FALSE(Disk().FileContent("c:\\temp\\TolvekUn.exe").has_value());
+  EXPECT_EQ(started, folder + "\\TolvekUn.exe /UNINSTALL /S \"/FROM=" + kRecord + "\"");
+  EXPECT_FALSE(Disk().DirExists(folder));
+  EXPECT_TRUE(Disk().DirExists("c:\\temp\\Tolvek-4321000000000000"));
+}
+
+// A copy that cannot be made whole is never started: the removal runs where it stands, and the
+// private folder goes.
+TEST_F(UninstallTest, ACopyThatCannotBeMadeWholeIsNeverStarted) {
+  ASSERT_EQ(Run("/S"), 3010);
+  Disk().SetProgramPath(kUninstaller);
+  bool started = false;
+  HeadlessProc().SetRunner([&](const std::string&, const std::string&) {
+    started = true;
+    return 0u;
+  });
+  Disk().FailNext(headless::FsOp::kWrite, toolkit::kErrDiskFull);
+  EXPECT_EQ(Run("/UNINSTALL /S"), 0);
+  EXPECT_FALSE(started);
+  EXPECT_EQ(Disk().List("c:\\temp"),
+            (std::vector<std::string>{"Tolvek-install.log", "Tolvek-uninstall.log"}));
 }
 
 // Only the copy writes the log. The uninstaller in the destination hands over before it opens
@@ -220,7 +269,7 @@ TEST_F(UninstallTest, TheUninstallerInTheDestinationLeavesTheLogToItsCopy) {
   };
   ASSERT_EQ(Run("/S"), 3010);
   const std::optional<std::string> installationLog = Disk().FileContent(kInstallLog);
-  Disk().SetProgramPath("c:\\Tolvek4\\UNINSTAL.EXE");
+  Disk().SetProgramPath(kUninstaller);
   for (const auto& row : cases) {
     SCOPED_TRACE(row.arguments);
     Disk().PutFile(row.log, "an earlier log");

@@ -26,8 +26,9 @@ namespace fs = toolkit::fs;
 
 const std::string kProfile = "c:\\Profiles\\u1\\Acad\\";
 const std::string kDestination = "c:\\Tolvek4";
-const std::string kJournal = kDestination + "\\INSTALL.JNL";
-const std::string kRemove = "/UNINSTALL /S \"/FROM=c:\\Tolvek4\"";
+const std::string kRecord = testing_support::kUserRecordFolder;
+const std::string kJournal = kRecord + "\\INSTALL.JNL";
+const std::string kRemove = "/UNINSTALL /S \"/FROM=" + kRecord + "\"";
 // What belongs to others on the machine: the system's, a user's documents and folder.
 const std::string kWinIni = "c:\\windows\\win.ini";
 const std::string kDocument = "c:\\Users\\u2\\Documents\\offerta.txt";
@@ -71,8 +72,9 @@ class WayBackTest : public testing_support::HeadlessTest {
   std::map<std::string, std::string> Others() {
     auto files = Disk().Snapshot();
     std::erase_if(files, [](const auto& file) {
-      return !file.first.starts_with("c:\\windows") && !file.first.starts_with("c:\\Users") &&
-             file.first != kUserPart;
+      const bool others = file.first.starts_with("c:\\windows") ||
+                          (file.first.starts_with("c:\\Users") && !file.first.starts_with(kRecord));
+      return !others && file.first != kUserPart;
     });
     return files;
   }
@@ -250,33 +252,40 @@ TEST_F(WayBackTest, AFileAKilledRunLeftHalfWrittenGoes) {
   }
 }
 
-// The uninstaller runs from a copy in %TEMP% and moves itself out of the destination; the copy
-// goes at once, the moved program at the next restart, and a destination the copy emptied but
-// could not remove (it was stopped, say) goes once the copy has ended.
+// The uninstaller runs from a copy in a private folder of %TEMP% and moves itself out of the
+// record's folder into that one; the copy goes at once, the moved program and the private folder
+// at the next restart, and a record's folder the copy emptied but could not remove (it was
+// stopped, say) goes once the copy has ended.
 TEST_F(WayBackTest, NothingOfTheUninstallerStaysBehind) {
   for (const bool copyStopped : {false, true}) {
     SCOPED_TRACE(copyStopped ? "the copy stopped before removing the folder" : "a whole run");
     ASSERT_EQ(Run("/S"), 3010);
-    const std::string uninstaller = kDestination + "\\UNINSTAL.EXE";
+    const std::string uninstaller = kRecord + "\\UNINSTAL.EXE";
     Disk().SetProgramPath(uninstaller);
+    HeadlessProc().SetNextNumber(0xABC);
+    const std::string folder = "c:\\temp\\Tolvek-CBA0000000000000";
     HeadlessProc().SetRunner([&](const std::string& copy, const std::string& arguments) {
-      // The copy runs while the program in the destination waits: that one cannot be deleted,
-      // only moved.
+      // The copy runs while the program in the record's folder waits: that one cannot be
+      // deleted, only moved.
       Disk().SetProgramPath(copy);
       Disk().FailOnPath(headless::FsOp::kDelete, uninstaller, kErrAccessDenied);
-      if (copyStopped)
-        Disk().FailOnPath(headless::FsOp::kRemoveDir, kDestination, kErrAccessDenied);
+      if (copyStopped) Disk().FailOnPath(headless::FsOp::kRemoveDir, kRecord, kErrAccessDenied);
       HeadlessProc().SetArguments(arguments);
       const int code = app::RunInstaller();
       Disk().ClearFaults();
       Disk().SetProgramPath(uninstaller);
       return std::uint32_t(code);
     });
-    Run("/UNINSTALL /S");
+    EXPECT_EQ(Run("/UNINSTALL /S"), 0);
     EXPECT_FALSE(Disk().DirExists(kDestination));
-    EXPECT_FALSE(Disk().FileExists("c:\\temp\\TolvekUn.exe"));
-    EXPECT_EQ(HeadlessProc().DeletedAtRestart(), (std::set<std::string>{"c:\\temp\\TolvekUn.old"}));
-    HeadlessProc().SetRunner({});
+    EXPECT_FALSE(Disk().DirExists(kRecord));
+    EXPECT_FALSE(Disk().FileExists(folder + "\\TolvekUn.exe"));
+    EXPECT_EQ(HeadlessProc().DeletedAtRestart(),
+              (std::set<std::string>{folder, folder + "\\UNINSTAL.OLD"}));
+    // The restart.
+    Disk().Delete(folder + "\\UNINSTAL.OLD");
+    Disk().RemoveDir(folder);
+    HeadlessProc().Reset();
     Disk().SetProgramPath("c:\\setup\\install.exe");
   }
 }

@@ -26,7 +26,7 @@ class AcadDocPatcherTest : public CadTest {
 };
 
 TEST_F(AcadDocPatcherTest, WithoutTheFileItIsCreatedHoldingJustTheBlock) {
-  EXPECT_EQ(AddLoadBlockToAcadDoc(kSupport), AcadDocResult::kCreated);
+  EXPECT_EQ(AddLoadBlockToAcadDoc(kSupport, toolkit::NoRecording()), AcadDocResult::kCreated);
   EXPECT_EQ(Content(kAcadDoc), kBlock);
   // Nothing to back up, and no temporary file left.
   EXPECT_EQ(Fs().List(kSupport), std::vector<std::string>{"acaddoc.lsp"});
@@ -48,7 +48,8 @@ TEST_F(AcadDocPatcherTest, TheUsersLinesStayAndTheBlockFollowsThem) {
   for (const Case& c : cases) {
     Fs().Reset();
     Fs().PutFile(kAcadDoc, c.before);
-    EXPECT_EQ(AddLoadBlockToAcadDoc(kSupport), AcadDocResult::kPatched) << c.what;
+    EXPECT_EQ(AddLoadBlockToAcadDoc(kSupport, toolkit::NoRecording()), AcadDocResult::kPatched)
+        << c.what;
     EXPECT_EQ(Content(kAcadDoc), c.after) << c.what;
     EXPECT_EQ(Content(kSupport + "acaddoc.bak"), c.before) << c.what;
     EXPECT_FALSE(Exists(kSupport + "lisp.new")) << c.what;
@@ -57,36 +58,37 @@ TEST_F(AcadDocPatcherTest, TheUsersLinesStayAndTheBlockFollowsThem) {
 
 TEST_F(AcadDocPatcherTest, AFileThatLoadsTheProductAlreadyIsLeftAlone) {
   // A second installation, and a user who wrote the load line by hand.
-  ASSERT_EQ(AddLoadBlockToAcadDoc(kSupport), AcadDocResult::kCreated);
+  ASSERT_EQ(AddLoadBlockToAcadDoc(kSupport, toolkit::NoRecording()), AcadDocResult::kCreated);
   auto before = Fs().Snapshot();
-  EXPECT_EQ(AddLoadBlockToAcadDoc(kSupport), AcadDocResult::kPatched);
+  EXPECT_EQ(AddLoadBlockToAcadDoc(kSupport, toolkit::NoRecording()), AcadDocResult::kPatched);
   EXPECT_EQ(Fs().Snapshot(), before);
 
   Fs().PutFile(kAcadDoc, CrLf({"(LOAD \"Tolvek\")"}));
   before = Fs().Snapshot();
-  EXPECT_EQ(AddLoadBlockToAcadDoc(kSupport), AcadDocResult::kPatched);
+  EXPECT_EQ(AddLoadBlockToAcadDoc(kSupport, toolkit::NoRecording()), AcadDocResult::kPatched);
   EXPECT_EQ(Fs().Snapshot(), before);
 }
 
 TEST_F(AcadDocPatcherTest, AFileOrFolderThatCannotBeOpenedIsNotTouched) {
   Fs().PutFile(kAcadDoc, "(princ)\r\n");
   Fs().SetReadOnly(kAcadDoc, true);
-  EXPECT_EQ(AddLoadBlockToAcadDoc(kSupport), AcadDocResult::kNotOpened);
+  EXPECT_EQ(AddLoadBlockToAcadDoc(kSupport, toolkit::NoRecording()), AcadDocResult::kNotOpened);
   Fs().SetReadOnly(kAcadDoc, false);
   Fs().SetLocked(kAcadDoc, true);
-  EXPECT_EQ(AddLoadBlockToAcadDoc(kSupport), AcadDocResult::kNotOpened);
+  EXPECT_EQ(AddLoadBlockToAcadDoc(kSupport, toolkit::NoRecording()), AcadDocResult::kNotOpened);
   Fs().SetLocked(kAcadDoc, false);
   EXPECT_EQ(Content(kAcadDoc), "(princ)\r\n");
   EXPECT_EQ(Fs().List(kSupport), std::vector<std::string>{"acaddoc.lsp"});
 
   // A profile whose Support folder is not there (AutoCAD never started for this user).
-  EXPECT_EQ(AddLoadBlockToAcadDoc("c:\\Profiles\\u2\\Support\\"), AcadDocResult::kNotOpened);
+  EXPECT_EQ(AddLoadBlockToAcadDoc("c:\\Profiles\\u2\\Support\\", toolkit::NoRecording()),
+            AcadDocResult::kNotOpened);
   EXPECT_FALSE(Fs().DirExists("c:\\Profiles\\u2"));
 }
 
 TEST_F(AcadDocPatcherTest, AFailedCreationLeavesNoHalfFileUnderTheName) {
   Fs().FailNext(toolkit::headless::FsOp::kWrite, toolkit::kErrDiskFull);
-  EXPECT_THROW(AddLoadBlockToAcadDoc(kSupport), toolkit::EInOutError);
+  EXPECT_THROW(AddLoadBlockToAcadDoc(kSupport, toolkit::NoRecording()), toolkit::EInOutError);
   EXPECT_FALSE(Exists(kAcadDoc));
 }
 

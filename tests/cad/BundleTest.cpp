@@ -45,7 +45,7 @@ class BundleTest : public CadTest {
 };
 
 TEST_F(BundleTest, PackageContentsTellsAutoCadToLoadTheFileInEveryDrawing) {
-  ASSERT_EQ(LayBundle(kAppData, Place()), kContents);
+  ASSERT_EQ(LayBundle(kAppData, Place(), toolkit::NoRecording()), kContents);
   EXPECT_EQ(placedInto, std::vector<std::string>{kContents + "\\"});
   // AutoCAD, running meanwhile, must not find a description before the file it names.
   EXPECT_EQ(describedBefore, std::vector<bool>{false});
@@ -73,28 +73,28 @@ TEST_F(BundleTest, PackageContentsTellsAutoCadToLoadTheFileInEveryDrawing) {
 }
 
 TEST_F(BundleTest, ASecondInstallationRewritesNoDescriptionAndAnOldOneIsReplaced) {
-  ASSERT_TRUE(LayBundle(kAppData, Place()));
+  ASSERT_TRUE(LayBundle(kAppData, Place(), toolkit::NoRecording()));
   const std::string description = Content(kBundle + "\\PackageContents.xml");
   const int renames = Fs().CallCount(FsOp::kRename);
-  ASSERT_TRUE(LayBundle(kAppData, Place()));
+  ASSERT_TRUE(LayBundle(kAppData, Place(), toolkit::NoRecording()));
   EXPECT_EQ(Fs().CallCount(FsOp::kRename), renames);
 
   Fs().PutFile(kBundle + "\\PackageContents.xml", "<ApplicationPackage AppVersion=\"3.0\"/>");
-  ASSERT_TRUE(LayBundle(kAppData, Place()));
+  ASSERT_TRUE(LayBundle(kAppData, Place(), toolkit::NoRecording()));
   EXPECT_EQ(Content(kBundle + "\\PackageContents.xml"), description);
   EXPECT_EQ(Fs().List(kBundle), (std::vector<std::string>{"Contents\\", "PackageContents.xml"}));
 }
 
 TEST_F(BundleTest, WithoutAnApplicationDataFolderNothingIsLaid) {
-  EXPECT_FALSE(LayBundle("", Place()));
-  EXPECT_FALSE(LayBundle("c:\\Users\\nobody\\AppData\\Roaming", Place()));
+  EXPECT_FALSE(LayBundle("", Place(), toolkit::NoRecording()));
+  EXPECT_FALSE(LayBundle("c:\\Users\\nobody\\AppData\\Roaming", Place(), toolkit::NoRecording()));
   EXPECT_TRUE(placedInto.empty());
   EXPECT_FALSE(Fs().DirExists("c:\\Users\\nobody"));
 }
 
 TEST_F(BundleTest, AFolderThatCannotBeMadeEndsTheInstallationWithItsError) {
   Fs().FailNext(FsOp::kCreateDir, toolkit::kErrAccessDenied);
-  EXPECT_THROW(LayBundle(kAppData, Place()), toolkit::EInOutError);
+  EXPECT_THROW(LayBundle(kAppData, Place(), toolkit::NoRecording()), toolkit::EInOutError);
   EXPECT_TRUE(placedInto.empty());
 }
 
@@ -154,18 +154,18 @@ TEST_F(TrustInEveryProfileTest, EveryProfileTrustsTheFolderOnce) {
   MemReg().SetString(kProfiles + "\\<<Unnamed Profile>>\\Variables", "TRUSTEDPATHS",
                      "C:\\Lisp\\Mine;D:\\Shared\\...");
   MemReg().SetString(kProfiles + "\\Disegno\\Variables", "ACADLSPASDOC", "0");
-  TrustInEveryProfile(kProduct, kContents);
+  TrustInEveryProfile(kProduct, kContents, toolkit::NoRecording());
   EXPECT_EQ(MemReg().StringValue(kProfiles + "\\<<Unnamed Profile>>\\Variables", "TRUSTEDPATHS"),
             "C:\\Lisp\\Mine;D:\\Shared\\...;" + kContents);
   EXPECT_EQ(MemReg().StringValue(kProfiles + "\\Disegno\\Variables", "TRUSTEDPATHS"), kContents);
   EXPECT_EQ(MemReg().StringValue(kProfiles + "\\Disegno\\Variables", "ACADLSPASDOC"), "0");
 
-  TrustInEveryProfile(kProduct, kContents);
+  TrustInEveryProfile(kProduct, kContents, toolkit::NoRecording());
   EXPECT_EQ(MemReg().StringValue(kProfiles + "\\Disegno\\Variables", "TRUSTEDPATHS"), kContents);
 }
 
 TEST_F(TrustInEveryProfileTest, WithoutProfilesNoKeyIsMade) {
-  TrustInEveryProfile(kProduct, kContents);
+  TrustInEveryProfile(kProduct, kContents, toolkit::NoRecording());
   EXPECT_FALSE(MemReg().KeyExists(kProduct));
 }
 

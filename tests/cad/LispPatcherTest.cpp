@@ -30,7 +30,7 @@ class LispPatcherTest : public CadTest {};
 
 TEST_F(LispPatcherTest, ARelease14FileGetsTheAutoloadBlockAfterEachHeading) {
   Fs().PutFile(kAcad + "\\support\\acadr14.lsp", kR14);
-  EXPECT_TRUE(PatchAcadLisp(kAcad));
+  EXPECT_TRUE(PatchAcadLisp(kAcad, toolkit::NoRecording()));
   EXPECT_EQ(Content(kAcad + "\\support\\acadr14.lsp"),
             ";;; ACADR14.LSP Version 14.1 for Release 14\r\n"
             ";;;===== AutoLoad LISP Applications =====\r\n"
@@ -50,7 +50,7 @@ TEST_F(LispPatcherTest, ARelease14FileGetsTheAutoloadBlockAfterEachHeading) {
 
 TEST_F(LispPatcherTest, A2000DocumentFileGetsTheLoadBlockAfterItsMarkerLines) {
   Fs().PutFile(kAcad + "\\acad2000.lsp", k2000Doc);
-  EXPECT_TRUE(PatchAcadLisp(kAcad));
+  EXPECT_TRUE(PatchAcadLisp(kAcad, toolkit::NoRecording()));
   EXPECT_EQ(Content(kAcad + "\\acad2000.lsp"),
             ";;;    ACAD2000DOC.LSP Version 1.0 for AutoCAD 2000\r\n"
             " \r\n"
@@ -66,22 +66,22 @@ TEST_F(LispPatcherTest, A2000DocumentFileGetsTheLoadBlockAfterItsMarkerLines) {
 
 TEST_F(LispPatcherTest, ALineHoldingTwoInsertionTextsGetsOneBlock) {
   Fs().PutFile(kAcad + "\\acad2002.lsp", CrLf({"; ACAD2002DOC and acad2004doc"}));
-  EXPECT_TRUE(PatchAcadLisp(kAcad));
+  EXPECT_TRUE(PatchAcadLisp(kAcad, toolkit::NoRecording()));
   EXPECT_EQ(Content(kAcad + "\\acad2002.lsp"), "; ACAD2002DOC and acad2004doc\r\n" + kLoadBlock);
 }
 
 TEST_F(LispPatcherTest, ASecondRunWritesNothingAndKeepsTheFirstBackup) {
   Fs().PutFile(kAcad + "\\support\\acadr14.lsp", kR14);
-  ASSERT_TRUE(PatchAcadLisp(kAcad));
+  ASSERT_TRUE(PatchAcadLisp(kAcad, toolkit::NoRecording()));
   const auto afterFirst = Fs().Snapshot();
-  EXPECT_TRUE(PatchAcadLisp(kAcad));
+  EXPECT_TRUE(PatchAcadLisp(kAcad, toolkit::NoRecording()));
   EXPECT_EQ(Fs().Snapshot(), afterFirst);
 }
 
 TEST_F(LispPatcherTest, AUsersOwnLoadOfAFileNamedLikeTheProductCountsAsAnEarlierInstallation) {
   const std::string old = CrLf({";;; ACAD2000DOC.LSP", "(load \"tolvekextra\")"});
   Fs().PutFile(kAcad + "\\support\\acad2000.lsp", old);
-  EXPECT_TRUE(PatchAcadLisp(kAcad));
+  EXPECT_TRUE(PatchAcadLisp(kAcad, toolkit::NoRecording()));
   EXPECT_EQ(Content(kAcad + "\\support\\acad2000.lsp"), old);
   EXPECT_FALSE(Exists(kAcad + "\\support\\acad2000.bak"));
 }
@@ -89,7 +89,7 @@ TEST_F(LispPatcherTest, AUsersOwnLoadOfAFileNamedLikeTheProductCountsAsAnEarlier
 TEST_F(LispPatcherTest, ADocumentFileThatAlreadyAutoloadsTheProductIsLeftAlone) {
   const std::string old = CrLf({";;; ACAD2004DOC.LSP", "(autoload \"tolvek\" '(\"tolvek\"))"});
   Fs().PutFile(kAcad + "\\support\\acad2004doc.lsp", old);
-  EXPECT_TRUE(PatchAcadLisp(kAcad));
+  EXPECT_TRUE(PatchAcadLisp(kAcad, toolkit::NoRecording()));
   EXPECT_EQ(Content(kAcad + "\\support\\acad2004doc.lsp"), old);
 }
 
@@ -97,7 +97,7 @@ TEST_F(LispPatcherTest, ADocumentFileThatAlreadyAutoloadsTheProductIsLeftAlone) 
 TEST_F(LispPatcherTest, A2005DocumentFileWithoutMarkersIsLeftAsItWas) {
   const std::string old = "(princ \"AutoCAD 2005\")\n(princ)";
   Fs().PutFile(kAcad + "\\support\\acad2005doc.lsp", old);
-  EXPECT_TRUE(PatchAcadLisp(kAcad));
+  EXPECT_TRUE(PatchAcadLisp(kAcad, toolkit::NoRecording()));
   EXPECT_EQ(Content(kAcad + "\\support\\acad2005doc.lsp"), old);
   EXPECT_FALSE(Exists(kAcad + "\\support\\acad2005doc.bak"));
   EXPECT_FALSE(Exists(kAcad + "\\support\\lisp.new"));
@@ -109,11 +109,11 @@ TEST_F(LispPatcherTest, BothRelease14FilesArePatchedTheRootOneFirst) {
   // The third rename is the support file's first: if the root file goes first, it is done. (A
   // drive that stops answering: a file held by another program would be a manual edit instead.)
   Fs().FailNext(toolkit::headless::FsOp::kRename, toolkit::kErrNotReady, 2);
-  EXPECT_THROW(PatchAcadLisp(kAcad), toolkit::EInOutError);
+  EXPECT_THROW(PatchAcadLisp(kAcad, toolkit::NoRecording()), toolkit::EInOutError);
   EXPECT_NE(Content(kAcad + "\\acadr14.lsp"), kR14);
   EXPECT_EQ(Content(kAcad + "\\support\\acadr14.lsp"), kR14);
 
-  EXPECT_TRUE(PatchAcadLisp(kAcad));
+  EXPECT_TRUE(PatchAcadLisp(kAcad, toolkit::NoRecording()));
   EXPECT_NE(Content(kAcad + "\\support\\acadr14.lsp"), kR14);
   EXPECT_EQ(Content(kAcad + "\\support\\acadr14.bak"), kR14);
 }
@@ -123,7 +123,7 @@ TEST_F(LispPatcherTest, AReadOnlyFileIsNotPatchedAndDoesNotMakeTheResultFalse) {
   Fs().PutFile(kAcad + "\\support\\acad2000.lsp", old);
   Fs().SetReadOnly(kAcad + "\\support\\acad2000.lsp", true);
   Fs().PutFile(kAcad + "\\support\\acadr14.lsp", kR14);
-  EXPECT_TRUE(PatchAcadLisp(kAcad));
+  EXPECT_TRUE(PatchAcadLisp(kAcad, toolkit::NoRecording()));
   EXPECT_EQ(Content(kAcad + "\\support\\acad2000.lsp"), old);
   EXPECT_FALSE(Exists(kAcad + "\\support\\acad2000.bak"));
 }
@@ -132,14 +132,14 @@ TEST_F(LispPatcherTest, NoStartUpFileAtAllGivesFalse) {
   Fs().PutFile(kAcad + "\\acad.exe", "MZ");
   Fs().PutFile(kAcad + "\\support\\acaddoc.lsp", CrLf({"(princ)"}));
   const auto before = Fs().Snapshot();
-  EXPECT_FALSE(PatchAcadLisp(kAcad));
+  EXPECT_FALSE(PatchAcadLisp(kAcad, toolkit::NoRecording()));
   EXPECT_EQ(Fs().Snapshot(), before);
 }
 
 TEST_F(LispPatcherTest, OnlyLockedStartUpFilesGivesFalse) {
   Fs().PutFile(kAcad + "\\acad2002.lsp", CrLf({";;; ACAD2002DOC.LSP"}));
   Fs().SetLocked(kAcad + "\\acad2002.lsp", true);
-  EXPECT_FALSE(PatchAcadLisp(kAcad));
+  EXPECT_FALSE(PatchAcadLisp(kAcad, toolkit::NoRecording()));
   Fs().SetLocked(kAcad + "\\acad2002.lsp", false);
 }
 
@@ -148,7 +148,7 @@ TEST_F(LispPatcherTest, The2004SessionFileIsTestedButTheDocumentFileBesideItIsPa
   const std::string document = CrLf({";;; ACAD2004DOC.LSP"});
   Fs().PutFile(kAcad + "\\acad2004.lsp", session);
   Fs().PutFile(kAcad + "\\acad2004doc.lsp", document);
-  EXPECT_TRUE(PatchAcadLisp(kAcad));
+  EXPECT_TRUE(PatchAcadLisp(kAcad, toolkit::NoRecording()));
   EXPECT_EQ(Content(kAcad + "\\acad2004.lsp"), session);
   EXPECT_EQ(Content(kAcad + "\\acad2004doc.lsp"), document + kLoadBlock);
   EXPECT_EQ(Content(kAcad + "\\acad2004doc.bak"), document);
@@ -158,14 +158,14 @@ TEST_F(LispPatcherTest, TheLastPatchedRowDecidesTheResult) {
   // Row 12 patches fine; row 17 finds acad2005.lsp but no acad2005doc.lsp to patch.
   Fs().PutFile(kAcad + "\\support\\acad2000.lsp", CrLf({";;; ACAD2000DOC.LSP"}));
   Fs().PutFile(kAcad + "\\acad2005.lsp", CrLf({";;; ACAD2005.LSP"}));
-  EXPECT_FALSE(PatchAcadLisp(kAcad));
+  EXPECT_FALSE(PatchAcadLisp(kAcad, toolkit::NoRecording()));
   EXPECT_NE(Content(kAcad + "\\support\\acad2000.lsp"), CrLf({";;; ACAD2000DOC.LSP"}));
 
   // And a later row that succeeds hides an earlier one that failed.
   Fs().Reset();
   Fs().PutFile(kAcad + "\\acad2004.lsp", CrLf({";;; ACAD2004.LSP"}));
   Fs().PutFile(kAcad + "\\support\\acad2005doc.lsp", CrLf({";;; ACAD2005DOC.LSP"}));
-  EXPECT_TRUE(PatchAcadLisp(kAcad));
+  EXPECT_TRUE(PatchAcadLisp(kAcad, toolkit::NoRecording()));
 }
 
 // Every place a start-up file is looked for, written out here rather than read from the table.
@@ -217,22 +217,24 @@ TEST_F(LispPatcherTest, EachOfTheEighteenStartUpFilesIsFoundAndPatchedAlone) {
     Fs().PutFile(kAcad + row.tested, old);
     Fs().PutFile(kAcad + row.patched, old);
     Fs().PutFile(kAcad + row.temp, "stale");
-    EXPECT_TRUE(PatchAcadLisp(kAcad));
+    EXPECT_TRUE(PatchAcadLisp(kAcad, toolkit::NoRecording()));
     EXPECT_EQ(Content(kAcad + row.patched), row.autoload ? autoloaded : loaded);
     EXPECT_EQ(Content(kAcad + row.backup), old);
-    EXPECT_FALSE(Exists(kAcad + row.temp));
+    // A file someone left under the copy's name is not the run's: it stays as it was.
+    EXPECT_EQ(Content(kAcad + row.temp), "stale");
     // Nothing else was touched.
-    EXPECT_EQ(Fs().Snapshot().size(), std::string(row.tested) == row.patched ? 2u : 3u);
+    EXPECT_EQ(Fs().Snapshot().size(), std::string(row.tested) == row.patched ? 3u : 4u);
   }
 }
 
 TEST_F(LispPatcherTest, TheStepsPatchTheNamedFileDirectly) {
   Fs().AddDrive('d');
   Fs().PutFile("d:\\x\\y\\mine.lsp", kR14);
-  EXPECT_TRUE(AddAutoloadLine("d:\\x\\y", "\\mine", ".lsp"));
+  EXPECT_TRUE(AddAutoloadLine("d:\\x\\y", "\\mine", ".lsp", toolkit::NoRecording()));
   EXPECT_EQ(Content("d:\\x\\y\\mine.bak"), kR14);
-  EXPECT_TRUE(AddLoadLine("d:\\x\\y", "\\mine", ".lsp"));  // "LOAD "TOLVEK" is in the autoload
-  EXPECT_FALSE(AddLoadLine("d:\\x\\y", "\\missing", ".lsp"));
+  EXPECT_TRUE(AddLoadLine("d:\\x\\y", "\\mine", ".lsp",
+                          toolkit::NoRecording()));  // "LOAD "TOLVEK" is in the autoload
+  EXPECT_FALSE(AddLoadLine("d:\\x\\y", "\\missing", ".lsp", toolkit::NoRecording()));
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ TEST_F(MenuPatcherTest, TheBlocksHaveTheirBracketsInColumns16And17) {
 
 TEST_F(MenuPatcherTest, AMenuWithBothHeadingsGrowsBySixLinesInTheRightPlaces) {
   Fs().PutFile(kSupport + "acad.mns", kMenu);
-  EXPECT_TRUE(PatchAcadMenu(1, kSupport, "acad.mns"));
+  EXPECT_TRUE(PatchAcadMenu(1, kSupport, "acad.mns", toolkit::NoRecording()));
   EXPECT_EQ(Content(kSupport + "acad.mns"),
             "***MENUGROUP=ACAD\r\n"
             "***TOOLBARS\r\n" +
@@ -67,36 +67,36 @@ TEST_F(MenuPatcherTest, AMenuWithBothHeadingsGrowsBySixLinesInTheRightPlaces) {
 
 TEST_F(MenuPatcherTest, TheToolbarHeadingIsFoundInLowerCaseToo) {
   Fs().PutFile(kSupport + "acad.mns", CrLf({"***toolbars", "***HelpStrings"}));
-  EXPECT_TRUE(PatchAcadMenu(1, kSupport, "acad.mns"));
+  EXPECT_TRUE(PatchAcadMenu(1, kSupport, "acad.mns", toolkit::NoRecording()));
   EXPECT_EQ(Content(kSupport + "acad.mns"),
             "***toolbars\r\n" + kToolbarBlock + "***HelpStrings\r\n" + kHelpBlock);
 }
 
 TEST_F(MenuPatcherTest, ALineWithBothHeadingsGetsOnlyTheToolbar) {
   Fs().PutFile(kSupport + "acad.mns", CrLf({"***HELPSTRINGS ***TOOLBARS"}));
-  EXPECT_TRUE(PatchAcadMenu(1, kSupport, "acad.mns"));
+  EXPECT_TRUE(PatchAcadMenu(1, kSupport, "acad.mns", toolkit::NoRecording()));
   EXPECT_EQ(Content(kSupport + "acad.mns"), "***HELPSTRINGS ***TOOLBARS\r\n" + kToolbarBlock);
 }
 
 TEST_F(MenuPatcherTest, EveryHeadingLineGetsItsBlock) {
   Fs().PutFile(kSupport + "acad.mns", CrLf({"***TOOLBARS", "x", "***TOOLBARS"}));
-  EXPECT_TRUE(PatchAcadMenu(1, kSupport, "acad.mns"));
+  EXPECT_TRUE(PatchAcadMenu(1, kSupport, "acad.mns", toolkit::NoRecording()));
   EXPECT_EQ(Content(kSupport + "acad.mns"),
             "***TOOLBARS\r\n" + kToolbarBlock + "x\r\n***TOOLBARS\r\n" + kToolbarBlock);
 }
 
 TEST_F(MenuPatcherTest, ASecondRunFindsTheToolbarAndChangesNothing) {
   Fs().PutFile(kSupport + "acad.mns", kMenu);
-  ASSERT_TRUE(PatchAcadMenu(1, kSupport, "acad.mns"));
+  ASSERT_TRUE(PatchAcadMenu(1, kSupport, "acad.mns", toolkit::NoRecording()));
   const auto afterFirst = Fs().Snapshot();
-  EXPECT_TRUE(PatchAcadMenu(1, kSupport, "acad.mns"));
+  EXPECT_TRUE(PatchAcadMenu(1, kSupport, "acad.mns", toolkit::NoRecording()));
   EXPECT_EQ(Fs().Snapshot(), afterFirst);
 }
 
 TEST_F(MenuPatcherTest, TheLtMenuIsRecognisedByTheButtonLabelInAnyCase) {
   const std::string labelled = CrLf({"***TOOLBARS", "ID_x [_Button(\"ELEMENTO tolvek\")]"});
   Fs().PutFile("c:\\aclt\\aclt.mnu", labelled);
-  EXPECT_TRUE(PatchAcadMenu(1, "c:\\aclt", "\\aclt.mnu"));
+  EXPECT_TRUE(PatchAcadMenu(1, "c:\\aclt", "\\aclt.mnu", toolkit::NoRecording()));
   EXPECT_EQ(Content("c:\\aclt\\aclt.mnu"), labelled);
   EXPECT_FALSE(Exists("c:\\aclt\\tktemp.bak"));
 }
@@ -104,7 +104,7 @@ TEST_F(MenuPatcherTest, TheLtMenuIsRecognisedByTheButtonLabelInAnyCase) {
 TEST_F(MenuPatcherTest, TheLtMenuIsPatchedAgainWhenItHoldsOnlyTheToolbarName) {
   const std::string old = CrLf({"***TOOLBARS", "**TOLVEK"});
   Fs().PutFile("c:\\aclt\\aclt.mnu", old);
-  EXPECT_TRUE(PatchAcadMenu(1, "c:\\aclt", "\\aclt.mnu"));
+  EXPECT_TRUE(PatchAcadMenu(1, "c:\\aclt", "\\aclt.mnu", toolkit::NoRecording()));
   EXPECT_EQ(Content("c:\\aclt\\aclt.mnu"), "***TOOLBARS\r\n" + kToolbarBlock + "**TOLVEK\r\n");
   EXPECT_EQ(Content("c:\\aclt\\tktemp.bak"), old);
 }
@@ -113,40 +113,45 @@ TEST_F(MenuPatcherTest, OnlyTheExactLtNameSelectsTheLabelMarker) {
   // Same file, other spelling of the name: the toolbar name is the marker, so it is left alone.
   const std::string old = CrLf({"***TOOLBARS", "**TOLVEK"});
   Fs().PutFile("c:\\aclt\\aclt.mnu", old);
-  EXPECT_TRUE(PatchAcadMenu(1, "c:\\aclt", "\\ACLT.MNU"));
+  EXPECT_TRUE(PatchAcadMenu(1, "c:\\aclt", "\\ACLT.MNU", toolkit::NoRecording()));
   EXPECT_EQ(Content("c:\\aclt\\aclt.mnu"), old);
 }
 
 TEST_F(MenuPatcherTest, TemporaryAndBackupFilesLieInTheFolderArgument) {
   const std::string old = CrLf({"***TOOLBARS"});
   Fs().PutFile("c:\\cad\\support\\acad.mns", old);
-  EXPECT_TRUE(PatchAcadMenu(1, "c:\\cad", "\\support\\acad.mns"));
+  EXPECT_TRUE(PatchAcadMenu(1, "c:\\cad", "\\support\\acad.mns", toolkit::NoRecording()));
   EXPECT_EQ(Content("c:\\cad\\support\\acad.mns"), old + kToolbarBlock);
   EXPECT_EQ(Content("c:\\cad\\tktemp.bak"), old);
   EXPECT_FALSE(Exists("c:\\cad\\support\\tktemp.bak"));
 }
 
-TEST_F(MenuPatcherTest, AnOldBackupIsReplaced) {
+// A backup the user keeps under the backup's name (or an earlier installation's) is the user's:
+// it stays as it is, and the menu's backup takes the next free name.
+TEST_F(MenuPatcherTest, AnOldBackupStaysAndTheNewOneTakesAFreeName) {
   Fs().PutFile(kSupport + "acad.mns", kMenu);
   Fs().PutFile(kSupport + "tktemp.bak", "an older menu");
-  EXPECT_TRUE(PatchAcadMenu(1, kSupport, "acad.mns"));
-  EXPECT_EQ(Content(kSupport + "tktemp.bak"), kMenu);
+  Fs().PutFile(kSupport + "tktemp-2.bak", "another");
+  EXPECT_TRUE(PatchAcadMenu(1, kSupport, "acad.mns", toolkit::NoRecording()));
+  EXPECT_EQ(Content(kSupport + "tktemp.bak"), "an older menu");
+  EXPECT_EQ(Content(kSupport + "tktemp-2.bak"), "another");
+  EXPECT_EQ(Content(kSupport + "tktemp-3.bak"), kMenu);
 }
 
 TEST_F(MenuPatcherTest, AMenuWithoutHeadingsIsLeftAsItWas) {
   const std::string old = "***MENUGROUP=X\n***POP1\n**P1\n";
   Fs().PutFile(kSupport + "acad.mns", old);
-  EXPECT_TRUE(PatchAcadMenu(1, kSupport, "acad.mns"));
+  EXPECT_TRUE(PatchAcadMenu(1, kSupport, "acad.mns", toolkit::NoRecording()));
   EXPECT_EQ(Content(kSupport + "acad.mns"), old);
   EXPECT_FALSE(Exists(kSupport + "tktemp.bak"));
 }
 
 TEST_F(MenuPatcherTest, AMissingOrReadOnlyMenuGivesFalse) {
-  EXPECT_FALSE(PatchAcadMenu(1, kSupport, "acad.mns"));
+  EXPECT_FALSE(PatchAcadMenu(1, kSupport, "acad.mns", toolkit::NoRecording()));
   Fs().PutFile(kSupport + "acad.mns", kMenu);
   Fs().SetReadOnly(kSupport + "acad.mns", true);
   const auto before = Fs().Snapshot();
-  EXPECT_FALSE(PatchAcadMenu(1, kSupport, "acad.mns"));
+  EXPECT_FALSE(PatchAcadMenu(1, kSupport, "acad.mns", toolkit::NoRecording()));
   EXPECT_EQ(Fs().Snapshot(), before);
 }
 
@@ -154,7 +159,7 @@ TEST_F(MenuPatcherTest, AnyModeButOneChangesNothing) {
   Fs().PutFile(kSupport + "acad.mns", kMenu);
   const auto before = Fs().Snapshot();
   for (int mode : {0, 2, -1}) {
-    EXPECT_FALSE(PatchAcadMenu(mode, kSupport, "acad.mns")) << mode;
+    EXPECT_FALSE(PatchAcadMenu(mode, kSupport, "acad.mns", toolkit::NoRecording())) << mode;
     EXPECT_EQ(Fs().Snapshot(), before) << mode;
   }
 }

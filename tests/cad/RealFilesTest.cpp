@@ -187,7 +187,10 @@ class RealFilesTest : public CadTest {
       EXPECT_EQ(Fs().Snapshot(), afterFirst) << "the second run changed something";
     } else {
       ExpectOriginalPlusAdded(first, Content(path), addedAfter, trailer);
-      EXPECT_EQ(Content(backup), first);
+      // The first backup is kept; the second takes the next free name.
+      EXPECT_EQ(Content(backup), original);
+      const std::size_t dot = backup.find_last_of('.');
+      EXPECT_EQ(Content(backup.substr(0, dot) + "-2" + backup.substr(dot)), first);
     }
     return checked;
   }
@@ -205,7 +208,8 @@ TEST_F(RealFilesTest, EveryMenuFileGetsTheToolbarAndHelpStrings) {
     Fs().PutFile(folder + name, original);
     Checked checked = PatchAndCheck(
         original, folder + name, folder + "tktemp.bak",
-        [&] { return PatchAcadMenu(1, folder, name); }, MenuAfter, {}, "**TOLVEK");
+        [&] { return PatchAcadMenu(1, folder, name, toolkit::NoRecording()); }, MenuAfter, {},
+        "**TOLVEK");
     const bool toolbars = Holds(original, "***TOOLBARS");
     const bool helpStrings = Holds(original, "***HELPSTRINGS");
     EXPECT_EQ(checked.addedLines, (toolbars ? 4 : 0) + (helpStrings ? 2 : 0));
@@ -218,8 +222,8 @@ TEST_F(RealFilesTest, TheAutoCad2004MenuGrowsBySixLines) {
   Fs().PutFile("c:\\acad\\support\\acad.mns", original);
   Checked checked = PatchAndCheck(
       original, "c:\\acad\\support\\acad.mns", "c:\\acad\\tktemp.bak",
-      [] { return PatchAcadMenu(1, "c:\\acad", "\\support\\acad.mns"); }, MenuAfter, {},
-      "**TOLVEK");
+      [] { return PatchAcadMenu(1, "c:\\acad", "\\support\\acad.mns", toolkit::NoRecording()); },
+      MenuAfter, {}, "**TOLVEK");
   EXPECT_EQ(checked.blocks, 2);
   EXPECT_EQ(checked.addedLines, 6);
   // The temporary and backup files belong to the folder argument, here the AutoCAD folder.
@@ -238,7 +242,7 @@ TEST_F(RealFilesTest, EveryCommandAliasFileGetsTheCommandAtItsEnd) {
     Fs().PutFile(folder + "acad.pgp", original);
     Checked checked = PatchAndCheck(
         original, folder + "acad.pgp", folder + "pgp.bak",
-        [&] { return PatchAcadPgp(1, folder, "acad.pgp"); },
+        [&] { return PatchAcadPgp(1, folder, "acad.pgp", toolkit::NoRecording()); },
         [](const std::string&) { return std::vector<std::string>{}; },
         {"RUNTOLVEK, START c:/tolvek4/tolvek.exe, 1,,"}, "Tolvek");
     EXPECT_EQ(checked.addedLines, 1);
@@ -258,8 +262,8 @@ TEST_F(RealFilesTest, EveryStartUpFileGetsTheLineOfItsKind) {
     Checked checked = PatchAndCheck(
         original, "c:\\acad\\start.lsp", "c:\\acad\\start.bak",
         [&] {
-          return autoload ? AddAutoloadLine("c:\\acad", "\\start", ".lsp")
-                          : AddLoadLine("c:\\acad", "\\start", ".lsp");
+          return autoload ? AddAutoloadLine("c:\\acad", "\\start", ".lsp", toolkit::NoRecording())
+                          : AddLoadLine("c:\\acad", "\\start", ".lsp", toolkit::NoRecording());
         },
         autoload ? AutoloadAfter : LoadAfter, {}, autoload ? "AUTOLOAD \"TOLVEK" : "LOAD \"TOLVEK");
     EXPECT_EQ(checked.blocks > 0, autoload);
@@ -280,7 +284,7 @@ TEST_F(RealFilesTest, AnAutoCadFolderOfRelease13And14FilesIsPatchedWhere2005Only
   Fs().PutFile("c:\\acad\\acad2005.lsp", session);
   Fs().PutFile("c:\\acad\\acad2005doc.lsp", document);
 
-  EXPECT_TRUE(PatchAcadLisp("c:\\acad"));
+  EXPECT_TRUE(PatchAcadLisp("c:\\acad", toolkit::NoRecording()));
   EXPECT_EQ(
       ExpectOriginalPlusAdded(r13, Content("c:\\acad\\ACADR13.LSP"), AutoloadAfter, {}).blocks, 1);
   EXPECT_EQ(
@@ -296,7 +300,7 @@ TEST_F(RealFilesTest, AnAutoCadFolderOfRelease13And14FilesIsPatchedWhere2005Only
   EXPECT_EQ(Content("c:\\acad\\acad2005doc.bak"), document);
 
   const auto afterFirst = Fs().Snapshot();
-  EXPECT_TRUE(PatchAcadLisp("c:\\acad"));
+  EXPECT_TRUE(PatchAcadLisp("c:\\acad", toolkit::NoRecording()));
   EXPECT_EQ(Fs().Snapshot(), afterFirst);
 }
 

@@ -1,10 +1,10 @@
 // A rewrite replaces a customer's AutoCAD file; whatever file operation fails, AutoCAD must still
 // find its file. Each operation of a clean rewrite is made to fail in turn, one call at a time
-// (open, reopen, temporary file creation, the backup probe, every read, write, close, the delete
-// of the old backup, each rename, the flush), and after every failure the target's name must hold
-// the old text or the complete new one, the old text surviving as the backup whenever the new one
-// is in place and the previous backup whenever it is not, with no handle left open and no file but
-// the four the rewrite names.
+// (open, reopen, temporary file creation, every read, write, close, each rename, the flush), and
+// after every failure the target's name must hold the old text or the complete new one, the old
+// text surviving as the backup whenever the new one is in place; the backup an earlier
+// installation left stays as it is, since the new one takes the next free name; no handle is left
+// open and no file but those the rewrite names.
 #include <cctype>
 #include <map>
 #include <set>
@@ -25,7 +25,8 @@ const std::string kFolder = "c:\\acad\\support\\";
 const std::string kTarget = kFolder + "acad.mns";
 const std::string kTemp = kFolder + "tkmenu.new";
 const std::string kBackup = kFolder + "tktemp.bak";
-const std::string kAside = kFolder + "tktemp.bak~";
+// The backup's name is taken: the rewrite keeps its backup under the next free one.
+const std::string kNewBackup = kFolder + "tktemp-2.bak";
 const std::string kOldBackup = "backup of the previous installation\r\n";
 
 void AddAfterHeading(std::string_view line, LineWriter& copy) {
@@ -60,7 +61,8 @@ class RewriteFaultTest : public CadTest {
   // false because the target could not be opened.
   bool RunRewrite() {
     try {
-      return !RewriteWithBackup(kTarget, kTemp, kBackup, "**ADDED", AddAfterHeading);
+      return !RewriteWithBackup(kTarget, kTemp, kBackup, "**ADDED", AddAfterHeading, {},
+                                toolkit::NoRecording());
     } catch (const toolkit::EInOutError&) {
       return true;
     }
@@ -75,17 +77,17 @@ class RewriteFaultTest : public CadTest {
     } else {
       EXPECT_TRUE(*target == new_);
     }
+    EXPECT_TRUE(Fs().FileContent(kBackup) == kOldBackup) << "the previous backup must survive";
     if (*target == new_) {
-      EXPECT_TRUE(Fs().FileContent(kBackup) == old_) << "the old text must survive as backup";
+      EXPECT_TRUE(Fs().FileContent(kNewBackup) == old_) << "the old text must survive as backup";
       EXPECT_FALSE(Exists(kTemp));
     } else {
       ASSERT_TRUE(*target == old_) << "neither the old nor the complete new text";
-      EXPECT_TRUE(Fs().FileContent(kBackup) == kOldBackup) << "the previous backup must survive";
     }
     for (const auto& [path, content] : Fs().Snapshot()) {
       std::string lower = path;
       for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-      EXPECT_TRUE(lower == kTarget || lower == kTemp || lower == kBackup || lower == kAside)
+      EXPECT_TRUE(lower == kTarget || lower == kTemp || lower == kBackup || lower == kNewBackup)
           << "stray " << path;
     }
     EXPECT_EQ(Fs().OpenFileCount(), 0);
@@ -108,15 +110,15 @@ TEST_F(RewriteFaultTest, EveryFailingOperationLeavesTheOldOrTheCompleteNewText) 
   ASSERT_FALSE(RunRewrite());
   for (auto [op, name] : operations) calls[op] += Fs().CallCount(op);
   ExpectNothingLost(false, "clean run");
-  // Open: target, reopen, temporary file, backup and aside probes. Rename: the old backup aside,
-  // target to backup, copy to target. Delete: the old backup, once the new one is in place.
-  EXPECT_GE(calls[FsOp::kOpen], 5);
+  // Open: target, reopen, temporary file. Rename: target to backup, copy to target. Nothing is
+  // deleted: the old backup stays.
+  EXPECT_GE(calls[FsOp::kOpen], 3);
   EXPECT_GE(calls[FsOp::kRead], 4);
   EXPECT_GE(calls[FsOp::kWrite], 2);
   EXPECT_GE(calls[FsOp::kClose], 3);
   EXPECT_EQ(calls[FsOp::kFlush], 1);
-  EXPECT_EQ(calls[FsOp::kDelete], 1);
-  EXPECT_EQ(calls[FsOp::kRename], 3);
+  EXPECT_EQ(calls[FsOp::kDelete], 0);
+  EXPECT_EQ(calls[FsOp::kRename], 2);
 
   int failures = 0;
   for (auto [op, name] : operations) {
@@ -133,8 +135,9 @@ TEST_F(RewriteFaultTest, EveryFailingOperationLeavesTheOldOrTheCompleteNewText) 
 
 TEST_F(RewriteFaultTest, AFailedFinalRenamePutsTheOldFileBackUnderItsName) {
   SetUpFiles();
-  Fs().FailNext(FsOp::kRename, toolkit::kErrAccessDenied, 2);
-  EXPECT_THROW(RewriteWithBackup(kTarget, kTemp, kBackup, "**ADDED", AddAfterHeading),
+  Fs().FailNext(FsOp::kRename, toolkit::kErrAccessDenied, 1);
+  EXPECT_THROW(RewriteWithBackup(kTarget, kTemp, kBackup, "**ADDED", AddAfterHeading, {},
+                                 toolkit::NoRecording()),
                toolkit::EInOutError);
   EXPECT_EQ(Content(kTarget), old_);
   EXPECT_EQ(Content(kBackup), kOldBackup);
@@ -142,14 +145,16 @@ TEST_F(RewriteFaultTest, AFailedFinalRenamePutsTheOldFileBackUnderItsName) {
   EXPECT_EQ(Content(kTemp), new_);
 }
 
-TEST_F(RewriteFaultTest, ABackupThatCannotBeMovedAsideStopsTheSwapBeforeTheTargetMoves) {
+TEST_F(RewriteFaultTest, AFailedFirstRenameLeavesEveryFileAsItWas) {
   SetUpFiles();
   Fs().FailNext(FsOp::kRename, toolkit::kErrNotReady);
-  EXPECT_THROW(RewriteWithBackup(kTarget, kTemp, kBackup, "**ADDED", AddAfterHeading),
+  EXPECT_THROW(RewriteWithBackup(kTarget, kTemp, kBackup, "**ADDED", AddAfterHeading, {},
+                                 toolkit::NoRecording()),
                toolkit::EInOutError);
   EXPECT_EQ(Content(kTarget), old_);
   EXPECT_EQ(Content(kBackup), kOldBackup);
-  EXPECT_EQ(Content(kTemp), new_);
+  EXPECT_FALSE(Exists(kNewBackup));
+  EXPECT_FALSE(Exists(kTemp));
 }
 
 // Another program holds the file open without delete sharing (an editor, AutoCAD itself): the
@@ -159,11 +164,13 @@ TEST_F(RewriteFaultTest, ATargetHeldByAnotherProgramIsLeftAsItWasWithNoCopyBehin
        {toolkit::kErrAccessDenied, toolkit::kErrSharingViolation, toolkit::kErrLockViolation}) {
     SetUpFiles();
     Fs().FailOnPath(FsOp::kRename, kTarget, code);
-    EXPECT_FALSE(RewriteWithBackup(kTarget, kTemp, kBackup, "**ADDED", AddAfterHeading)) << code;
+    EXPECT_FALSE(RewriteWithBackup(kTarget, kTemp, kBackup, "**ADDED", AddAfterHeading, {},
+                                   toolkit::NoRecording()))
+        << code;
     EXPECT_EQ(Content(kTarget), old_);
     EXPECT_EQ(Content(kBackup), kOldBackup);
     EXPECT_FALSE(Exists(kTemp));
-    EXPECT_FALSE(Exists(kAside));
+    EXPECT_FALSE(Exists(kNewBackup));
     Fs().ClearFaults();
   }
 }
@@ -172,7 +179,8 @@ TEST_F(RewriteFaultTest, AFullDiskWhileCopyingLeavesTheTargetAlone) {
   SetUpFiles();
   Fs().SetCapacity(old_.size() + kOldBackup.size() + 1000);
   try {
-    RewriteWithBackup(kTarget, kTemp, kBackup, "**ADDED", AddAfterHeading);
+    RewriteWithBackup(kTarget, kTemp, kBackup, "**ADDED", AddAfterHeading, {},
+                      toolkit::NoRecording());
     ADD_FAILURE() << "a full disk must raise";
   } catch (const toolkit::EInOutError& error) {
     EXPECT_EQ(error.Code(), toolkit::kErrRtlDiskFull);

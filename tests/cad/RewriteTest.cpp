@@ -26,7 +26,8 @@ void AddPlusAfterHere(std::string_view line, LineWriter& copy) {
 class RewriteTest : public CadTest {
  protected:
   bool Rewrite(std::initializer_list<std::string_view> trailer = {}) {
-    return RewriteWithBackup(kTarget, kTemp, kBackup, "MARK", AddPlusAfterHere, trailer);
+    return RewriteWithBackup(kTarget, kTemp, kBackup, "MARK", AddPlusAfterHere, trailer,
+                             toolkit::NoRecording());
   }
 };
 
@@ -113,7 +114,8 @@ TEST_F(RewriteTest, ATargetThatCannotBeOpenedGivesFalseAndChangesNothing) {
   EXPECT_FALSE(Rewrite());
   EXPECT_EQ(Fs().Snapshot(), before);
 
-  EXPECT_FALSE(RewriteWithBackup("q:\\nodrive\\f.txt", kTemp, kBackup, "MARK", AddPlusAfterHere));
+  EXPECT_FALSE(RewriteWithBackup("q:\\nodrive\\f.txt", kTemp, kBackup, "MARK", AddPlusAfterHere, {},
+                                 toolkit::NoRecording()));
   EXPECT_EQ(Fs().Snapshot(), before);
 }
 
@@ -124,22 +126,28 @@ TEST_F(RewriteTest, ASecondRunFindsItsOwnWorkAndKeepsTheFirstBackup) {
     copy.WriteLine(line);
     copy.WriteLine("MARK");
   };
-  EXPECT_TRUE(RewriteWithBackup(kTarget, kTemp, kBackup, "mark", addMarker));
+  EXPECT_TRUE(
+      RewriteWithBackup(kTarget, kTemp, kBackup, "mark", addMarker, {}, toolkit::NoRecording()));
   const auto afterFirst = Fs().Snapshot();
-  EXPECT_TRUE(RewriteWithBackup(kTarget, kTemp, kBackup, "mark", addMarker));
+  EXPECT_TRUE(
+      RewriteWithBackup(kTarget, kTemp, kBackup, "mark", addMarker, {}, toolkit::NoRecording()));
   EXPECT_EQ(Fs().Snapshot(), afterFirst);
   EXPECT_EQ(Content(kBackup), old);
 }
 
-TEST_F(RewriteTest, AnOldBackupAndAnOldTemporaryFileAreReplaced) {
+// Files the rewrite did not make are never replaced: a backup the user keeps and a file left
+// under the copy's name both stay as they are, and the rewrite takes the next free names.
+TEST_F(RewriteTest, AnOldBackupAndAFileUnderTheCopysNameStayAndFreeNamesAreTaken) {
   const std::string old = CrLf({"here"});
   Fs().PutFile(kTarget, old);
   Fs().PutFile(kBackup, "backup of an older installation");
   Fs().PutFile(kTemp, "left over from a failed run, longer than the new copy");
   EXPECT_TRUE(Rewrite());
   EXPECT_EQ(Content(kTarget), CrLf({"here", "+"}));
-  EXPECT_EQ(Content(kBackup), old);
-  EXPECT_FALSE(Exists(kTemp));
+  EXPECT_EQ(Content(kBackup), "backup of an older installation");
+  EXPECT_EQ(Content("c:\\acad\\file-2.bak"), old);
+  EXPECT_EQ(Content(kTemp), "left over from a failed run, longer than the new copy");
+  EXPECT_FALSE(Exists("c:\\acad\\file-2.new"));
 }
 
 TEST_F(RewriteTest, AMarkerAcrossTheScanBuffersBoundaryIsFound) {

@@ -95,7 +95,9 @@ class UnpatchTest : public CadTest {
     std::vector<UnpatchResult> results;
     RecordedChanges own;
     for (auto swap = installed.rewritten.rbegin(); swap != installed.rewritten.rend(); ++swap) {
-      results.push_back(UndoRewrite(*swap, BackupUse::kKeep, own));
+      const std::string folder = swap->target.substr(0, swap->target.find_last_of('\\'));
+      results.push_back(
+          UndoRewrite(*swap, BackupUse::kKeep, toolkit::fs::RootedPaths(folder), own).result);
     }
     return results;
   }
@@ -158,7 +160,8 @@ TEST_F(UnpatchTest, EveryRealFileAndItsVariantsComeBackByteForByte) {
 }
 
 // A user's edit since the installation: the product's lines go, and every other line keeps its
-// bytes and its line end, the installation's CR LF where it put them and the user's LF too.
+// bytes; the file, LF throughout before the installation gave it CR LF, has LF again, the
+// user's own lines included.
 TEST_F(UnpatchTest, AFileChangedSinceLosesOnlyTheProductsLines) {
   const std::string target = kFolder + "acad.pgp";
   Fs().PutFile(target, "A, *ARC\nC, *CIRCLE");
@@ -167,7 +170,7 @@ TEST_F(UnpatchTest, AFileChangedSinceLosesOnlyTheProductsLines) {
   Fs().PutFile(target, "; mine\n" + Content(target) + "MY, *MINE");
   const std::string backup = Content(kFolder + "pgp.bak");
   EXPECT_EQ(UndoAll(installed), std::vector<UnpatchResult>{UnpatchResult::kRemoved});
-  EXPECT_EQ(Content(target), "; mine\nA, *ARC\r\nC, *CIRCLE\r\nMY, *MINE");
+  EXPECT_EQ(Content(target), "; mine\nA, *ARC\nC, *CIRCLE\nMY, *MINE");
   EXPECT_EQ(Content(kFolder + "pgp.bak"), backup);
   EXPECT_EQ(StrayFiles(target), std::vector<std::string>{});
   // Taken out once, there is nothing left to take.
@@ -182,10 +185,11 @@ TEST_F(UnpatchTest, AFileWithoutTheLinesOrWithoutItselfIsLeftAlone) {
   swap.aside = kFolder + "pgp.bak~";
   swap.inserted = {{3, "RUNTOLVEK, START c:/tolvek4/tolvek.exe, 1,,"}};
   RecordedChanges own;
-  EXPECT_EQ(UndoRewrite(swap, BackupUse::kKeep, own), UnpatchResult::kMissing);
+  const toolkit::fs::RootedPaths where(kFolder);
+  EXPECT_EQ(UndoRewrite(swap, BackupUse::kKeep, where, own).result, UnpatchResult::kMissing);
   Fs().PutFile(swap.target, CrLf({"A, *ARC"}));
-  EXPECT_EQ(UndoRewrite(swap, BackupUse::kKeep, own), UnpatchResult::kNotThere);
-  EXPECT_EQ(RemoveInsertedLines(swap, own), UnpatchResult::kNotThere);
+  EXPECT_EQ(UndoRewrite(swap, BackupUse::kKeep, where, own).result, UnpatchResult::kNotThere);
+  EXPECT_EQ(RemoveInsertedLines(swap, where, own).result, UnpatchResult::kNotThere);
   EXPECT_EQ(Content(swap.target), CrLf({"A, *ARC"}));
   EXPECT_FALSE(Exists(swap.backup));
   EXPECT_TRUE(own.started.empty());
@@ -199,7 +203,10 @@ TEST_F(UnpatchTest, ARollBackRenamesItsOwnBackupBack) {
   ASSERT_TRUE(PatchAcadPgp(1, kFolder, "acad.pgp", installed));
   ASSERT_EQ(installed.rewritten.size(), 1u);
   RecordedChanges own;
-  EXPECT_EQ(UndoRewrite(installed.rewritten[0], BackupUse::kRename, own), UnpatchResult::kRestored);
+  EXPECT_EQ(UndoRewrite(installed.rewritten[0], BackupUse::kRename,
+                        toolkit::fs::RootedPaths(kFolder), own)
+                .result,
+            UnpatchResult::kRestored);
   EXPECT_EQ(Fs().Snapshot("c:\\acad"), (std::map<std::string, std::string>{{target, "A, *ARC\n"}}));
   EXPECT_TRUE(own.started.empty());
 }

@@ -65,8 +65,10 @@ TEST_F(ExtractionTest, ThePackagesFolderIsCurrentAfterwards) {
 TEST_F(ExtractionTest, APackageInADrivesRootKeepsTheRootCurrent) {
   Disk().AddDrive('a');
   WritePackage(Disk(), "a:\\cfg-acad.pck", {{"x.cfg", "x"}});
-  AsUserAction(
-      [&] { extract::ExtractPackage(Dlg().FrontEnd(), "a:\\cfg-acad.pck", "c:\\target\\", ""); });
+  AsUserAction([&] {
+    extract::ExtractPackage(Dlg().FrontEnd(), "a:\\cfg-acad.pck", "c:\\target\\", "",
+                            toolkit::NoRecording());
+  });
   EXPECT_EQ(Disk().FileContent("c:\\target\\x.cfg"), "x");
   EXPECT_EQ(Fs().CurrentDir(), "a:\\");
 }
@@ -223,7 +225,8 @@ TEST_F(ExtractionTest, CancelThenNoAsksAgainAndCancelThenYesAbandonsSilently) {
     headless::ExpectBox(BoxKind::kInformation, "Sicuri di volere abbandonare l'installazione ?",
                         mrYes);
     AsUserAction([&] {
-      extract::ExtractPackage(Dlg().FrontEnd(), "c:\\setup\\cfg-acad.pck", "c:\\target\\", "");
+      extract::ExtractPackage(Dlg().FrontEnd(), "c:\\setup\\cfg-acad.pck", "c:\\target\\", "",
+                              toolkit::NoRecording());
       after = true;
     });
   });
@@ -351,7 +354,8 @@ TEST_F(ExtractionTest, PathsTooLongForTheLibrarysBuffersAreRefused) {
   headless::ExpectBox(BoxKind::kError,
                       "Path too long for the unzip library: " + folder + "\\cfg-acad.pck");
   AsUserAction([&] {
-    extract::ExtractPackage(Dlg().FrontEnd(), folder + "\\cfg-acad.pck", "c:\\target\\", "");
+    extract::ExtractPackage(Dlg().FrontEnd(), folder + "\\cfg-acad.pck", "c:\\target\\", "",
+                            toolkit::NoRecording());
   });
   EXPECT_TRUE(Disk().List("c:\\target").empty());
 }

@@ -26,7 +26,8 @@ class ProgramGroupTest : public testing_support::DialogTest {
 
   void Create() {
     App().Dispatch([&] {
-      install::CreateProgramGroup(Dlg().FrontEnd(), "Tolvek", "TOLVEK.EXE", "", "TOLVEK.EXE");
+      install::CreateProgramGroup(Dlg().FrontEnd(), "Tolvek", "TOLVEK.EXE", "", "TOLVEK.EXE",
+                                  toolkit::NoRecording());
     });
   }
 };
@@ -97,8 +98,10 @@ TEST_F(ProgramGroupTest, TheLongestCommandThatFitsIsSentWhole) {
   ProgramManager().running = true;
   std::string name(255 - std::string("[CreateGroup()]").size(), 'g');
   headless::ExpectBox(BoxKind::kInformation, kAsk, mrYes);
-  App().Dispatch(
-      [&] { install::CreateProgramGroup(Dlg().FrontEnd(), name, "T.EXE", "", "T.EXE"); });
+  App().Dispatch([&] {
+    install::CreateProgramGroup(Dlg().FrontEnd(), name, "T.EXE", "", "T.EXE",
+                                toolkit::NoRecording());
+  });
   ASSERT_FALSE(ProgramManager().commands.empty());
   EXPECT_EQ(ProgramManager().commands[0].size(), 255u);
 }

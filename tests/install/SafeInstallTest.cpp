@@ -26,7 +26,8 @@ using headless::FsOp;
 using headless::MemReg;
 
 const std::string kDestination = "c:\\Tolvek4";
-const std::string kJournal = kDestination + "\\INSTALL.JNL";
+const std::string kRecordFolder = "c:\\Users\\user\\AppData\\Local\\Tolvek";
+const std::string kJournal = kRecordFolder + "\\INSTALL.JNL";
 
 std::string Hex(std::uint32_t value) {
   std::string text(8, '0');
@@ -300,8 +301,10 @@ TEST_F(SafeInstallTest, TheNextRunFinishesASwapAKilledInstallerLeftHalfDone) {
                       ? "TOLVEK-JOURNAL\t1\r\nRUN\t1\tTolvek v4\r\nSWAP\t" + paths + "\r\n"
                       : "TOLVEK-JOURNAL\t2\r\nRUN\t1\tINSTALL\tTolvek v4\r\nSWAP\t" + paths + "\t" +
                             sum(kDocLisp) + "\t" + sum(patched) + "\r\n");
-    EXPECT_EQ(install::RepairInterruptedRuns(Dlg().FrontEnd(), install::ReadJournal(kJournal),
-                                             install::GatherTrustedRoots(kDestination, {kAcad})),
+    EXPECT_EQ(install::RepairInterruptedRuns(
+                  Dlg().FrontEnd(), install::ReadJournal(kJournal),
+                  install::GatherTrustedRoots(kDestination, kRecordFolder, {kAcad}),
+                  install::RecordTrust::kOwn),
               std::vector<std::string>{doc});
     EXPECT_EQ(Disk().FileContent(doc), row.repaired);
     EXPECT_FALSE(Disk().FileExists(temp));

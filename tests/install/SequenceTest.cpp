@@ -223,7 +223,8 @@ TEST_F(SequenceTest, AMultiDiskMediumCompletesAfterItsFirstDiskLeavesTheDrive) {
   ExpectTheEnd();
   Install();
   EXPECT_TRUE(config::Vars.InstallDone);
-  EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\UNINSTAL.EXE"), "MZ installer on disk 1");
+  EXPECT_EQ(Disk().FileContent("c:\\Users\\user\\AppData\\Local\\Tolvek\\UNINSTAL.EXE"),
+            "MZ installer on disk 1");
   for (const PackageContent& package : packages) {
     for (const auto& [name, content] : package.files) {
       if (name.find('/') != std::string::npos || package.package == extract::kCadPackage) continue;

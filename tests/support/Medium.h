@@ -24,6 +24,11 @@ std::vector<PackageContent> DemoPackages();
 void WriteMedium(toolkit::headless::MemoryFileSystem& disk, const std::string& folder,
                  const std::vector<std::string>& leaveOut = {});
 // A machine ready for an installation with the medium at c:\setup (the program's own folder):
+// Where the installation's record and uninstaller live on the headless machine: for the user, in
+// the user's local application data; for every user, in the machine's Program Files.
+inline const std::string kUserRecordFolder = "c:\\Users\\user\\AppData\\Local\\Tolvek";
+inline const std::string kMachineRecordFolder = "c:\\Program Files\\Tolvek";
+
 // A machine about to be installed on from "c:\\setup", by a user with a temporary folder and
 // application data, whose Program Manager answers.
 void LayInstallerMachine(toolkit::headless::MemoryFileSystem& disk);

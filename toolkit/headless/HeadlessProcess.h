@@ -47,6 +47,9 @@ class HeadlessProcess : public ProcessServices {
   bool IsAdministrator() override { return administrator_; }
   // An administrator until said otherwise.
   void SetAdministrator(bool administrator) { administrator_ = administrator; }
+  // Counts up from a number a test may set, so that a test knows the name a run will pick.
+  std::uint64_t UnguessableNumber() override { return nextNumber_++; }
+  void SetNextNumber(std::uint64_t number) { nextNumber_ = number; }
 
  private:
   std::string arguments_;
@@ -58,6 +61,7 @@ class HeadlessProcess : public ProcessServices {
   std::set<std::string> deleteAtRestart_;
   std::set<std::string> running_;  // folded file names
   bool administrator_ = true;
+  std::uint64_t nextNumber_ = 0x5EED;
 };
 
 HeadlessProcess& HeadlessProc();

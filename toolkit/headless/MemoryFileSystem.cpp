@@ -17,6 +17,9 @@ struct MemoryFileSystem::Node {
   DosDateTime time;
   std::optional<FolderAccess> access;
   bool link = false;
+  // A junction to this absolute folder: a path goes on there, but the link itself is what
+  // a deletion, a rename or KindOf at its end meets.
+  std::optional<std::string> linkTarget;
 };
 
 struct MemoryFileSystem::OpenFile {
@@ -88,6 +91,9 @@ void MemoryFileSystem::Reset() {
   currentDrive_ = 'c';
   programPath_ = "c:\\install.exe";
   appDataDir_ = "c:\\Users\\user\\AppData\\Roaming";
+  localAppDataDir_ = "c:\\Users\\user\\AppData\\Local";
+  // Windows makes the user's local application data with the profile: it is always there.
+  MakeDirs(localAppDataDir_);
   machineDirs_ = {{MachineFolder::kProgramFiles, "c:\\Program Files"}};
 }
 
@@ -137,18 +143,38 @@ bool MemoryFileSystem::Resolve(const std::string& path, char& drive,
   return true;
 }
 
-MemoryFileSystem::Node* MemoryFileSystem::Find(const std::string& path) const {
+MemoryFileSystem::Node* MemoryFileSystem::Follow(Node* node, int depth) const {
+  // Windows gives up after some dozens of links in a row; a loop ends the same way.
+  while (node != nullptr && node->linkTarget) {
+    if (++depth > 31) return nullptr;
+    node = Walk(*node->linkTarget, false, depth);
+  }
+  return node;
+}
+
+MemoryFileSystem::Node* MemoryFileSystem::Walk(const std::string& path, bool parentOnly,
+                                               int depth) const {
   char drive;
   std::vector<std::string> parts;
   if (path.empty() || !Resolve(path, drive, parts)) return nullptr;
+  if (parentOnly) {
+    if (parts.empty()) return nullptr;
+    parts.pop_back();
+  }
   Node* node = drives_.at(drive).get();
-  for (const auto& part : parts) {
-    if (!node->isDir) return nullptr;
-    auto it = node->children.find(Fold(part));
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    node = Follow(node, depth);
+    if (node == nullptr || !node->isDir) return nullptr;
+    auto it = node->children.find(Fold(parts[i]));
     if (it == node->children.end()) return nullptr;
     node = it->second.get();
   }
-  return node;
+  // The folder that will hold an entry is gone through; the entry itself is met as it is.
+  return parentOnly ? Follow(node, depth) : node;
+}
+
+MemoryFileSystem::Node* MemoryFileSystem::Find(const std::string& path) const {
+  return Walk(path, false, 0);
 }
 
 MemoryFileSystem::Node* MemoryFileSystem::FindParent(const std::string& path, std::string& leaf,
@@ -158,13 +184,8 @@ MemoryFileSystem::Node* MemoryFileSystem::FindParent(const std::string& path, st
   error = kErrPathNotFound;
   if (path.empty() || !Resolve(path, drive, parts) || parts.empty()) return nullptr;
   leaf = parts.back();
-  parts.pop_back();
-  Node* node = drives_.at(drive).get();
-  for (const auto& part : parts) {
-    auto it = node->children.find(Fold(part));
-    if (it == node->children.end() || !it->second->isDir) return nullptr;
-    node = it->second.get();
-  }
+  Node* node = Walk(path, true, 0);
+  if (node == nullptr || !node->isDir) return nullptr;
   if (!ValidName(leaf)) {
     error = kErrInvalidName;
     return nullptr;
@@ -217,7 +238,7 @@ std::optional<std::string> MemoryFileSystem::FileContent(const std::string& path
 
 std::vector<std::string> MemoryFileSystem::List(const std::string& folder) const {
   std::vector<std::string> names;
-  Node* node = Find(folder);
+  Node* node = Follow(Find(folder), 0);
   if (node == nullptr || !node->isDir) return names;
   for (const auto& [key, child] : node->children) {
     names.push_back(child->isDir ? child->name + "\\" : child->name);
@@ -235,6 +256,7 @@ std::map<std::string, std::string> MemoryFileSystem::Snapshot(const std::string&
                                                                   const std::string& prefix) {
     for (const auto& [key, child] : node.children) {
       std::string path = prefix + "\\" + child->name;
+      if (child->linkTarget) continue;
       if (child->isDir) {
         walk(*child, path);
       } else {
@@ -268,6 +290,19 @@ std::optional<FolderAccess> MemoryFileSystem::AccessOf(const std::string& path) 
 
 void MemoryFileSystem::MarkLink(const std::string& path) {
   if (Node* node = Find(path)) node->link = true;
+}
+
+void MemoryFileSystem::MakeLink(const std::string& path, const std::string& target) {
+  std::string leaf;
+  std::uint32_t error;
+  Node* parent = FindParent(path, leaf, error);
+  if (parent == nullptr) return;
+  auto& slot = parent->children[Fold(leaf)];
+  slot = std::make_unique<Node>();
+  slot->isDir = true;
+  slot->name = leaf;
+  slot->link = true;
+  slot->linkTarget = target;
 }
 
 std::uint32_t MemoryFileSystem::SetFolderAccess(const std::string& path, FolderAccess access) {
@@ -361,11 +396,14 @@ std::uint32_t MemoryFileSystem::ChangeDir(const std::string& path) {
   // The folder is kept as the caller spelled it, not as the disk does.
   std::string spelled;
   for (std::size_t i = 0; i < parts.size(); ++i) {
+    node = Follow(node, 0);
+    if (node == nullptr) return kErrPathNotFound;
     auto it = node->children.find(Fold(parts[i]));
     if (it == node->children.end()) {
       return i + 1 == parts.size() ? kErrFileNotFound : kErrPathNotFound;
     }
-    node = it->second.get();
+    node = Follow(it->second.get(), 0);
+    if (node == nullptr) return kErrPathNotFound;
     if (!node->isDir) return 267;  // the directory name is invalid
     spelled += "\\" + parts[i];
   }
@@ -415,7 +453,8 @@ std::uint32_t MemoryFileSystem::RemoveDir(const std::string& path) {
   std::string key;
   if (std::uint32_t code = FindEntry(path, parent, node, key)) return code;
   if (!node->isDir) return 267;  // the directory name is invalid
-  if (!node->children.empty()) return kErrDirNotEmpty;
+  // A junction goes as itself, whatever the folder it leads to holds.
+  if (!node->linkTarget && !node->children.empty()) return kErrDirNotEmpty;
   // Windows keeps a process's current folder open: it cannot be removed.
   if (Find(std::string(1, currentDrive_) + ":" + currentPath_) == node) {
     return kErrSharingViolation;
@@ -446,16 +485,19 @@ std::uint32_t MemoryFileSystem::Open(const std::string& path, OpenMode mode, Fil
   std::uint32_t error;
   Node* parent = FindParent(path, leaf, error);
   if (parent == nullptr) return error;
+  if (fs::IsDeviceName(leaf)) return kErrBadPathName;
   auto it = parent->children.find(Fold(leaf));
   Node* node = it == parent->children.end() ? nullptr : it->second.get();
+  if (node != nullptr && mode == OpenMode::kCreateNew) return kErrFileExists;
   if (node != nullptr && node->isDir) return kErrAccessDenied;
   if (mode != OpenMode::kRead && node != nullptr && node->readOnly) return kErrAccessDenied;
   auto handle = std::make_unique<OpenFile>();
-  handle->readable = mode != OpenMode::kCreate;
+  const bool creating = mode == OpenMode::kCreate || mode == OpenMode::kCreateNew;
+  handle->readable = !creating;
   handle->writable = mode != OpenMode::kRead;
   // A file being created is not to be changed under its writer; the others share both ways.
   handle->sharesReading = true;
-  handle->sharesWriting = mode != OpenMode::kCreate;
+  handle->sharesWriting = !creating;
   if (node != nullptr && node->locked) return kErrSharingViolation;
   for (const auto& [id, other] : open_) {
     if (other->node != node) continue;
@@ -466,7 +508,7 @@ std::uint32_t MemoryFileSystem::Open(const std::string& path, OpenMode mode, Fil
       return kErrSharingViolation;
     }
   }
-  if (mode == OpenMode::kCreate) {
+  if (creating) {
     if (node == nullptr) {
       auto created = std::make_unique<Node>();
       created->name = leaf;
@@ -594,6 +636,26 @@ std::uint32_t MemoryFileSystem::Delete(const std::string& path) {
   if (node->isDir || node->readOnly) return kErrAccessDenied;
   if (IsOpen(node)) return kErrSharingViolation;
   parent->children.erase(key);
+  return 0;
+}
+
+std::uint32_t MemoryFileSystem::CreatePrivateDir(const std::string& path) {
+  if (std::uint32_t code = CreateDir(path)) return code;
+  Find(path)->access = FolderAccess::kPrivate;
+  return 0;
+}
+
+PathKind MemoryFileSystem::KindOf(const std::string& path) {
+  const Node* node = Find(path);
+  if (node == nullptr) return PathKind::kNone;
+  if (node->link) return PathKind::kLink;
+  return node->isDir ? PathKind::kFolder : PathKind::kFile;
+}
+
+std::uint32_t MemoryFileSystem::PinFolder(const std::string& folder, std::unique_ptr<Pin>& pin) {
+  if (std::uint32_t code = Injected(FsOp::kPin, folder)) return code;
+  if (Find(folder) == nullptr) return kErrPathNotFound;
+  pin = std::make_unique<Pin>();
   return 0;
 }
 

@@ -32,6 +32,7 @@ enum class FsOp {
   kDelete,
   kRemoveDir,
   kFlush,
+  kPin,
 };
 
 class MemoryFileSystem : public FileSystem {
@@ -41,7 +42,8 @@ class MemoryFileSystem : public FileSystem {
 
   // --- Set-up and inspection for tests -------------------------------------------------------
   // Back to one empty drive C: whose root is current, program path c:\install.exe, the
-  // application-data folder c:\Users\user\AppData\Roaming (not created), no faults.
+  // application-data folders c:\Users\user\AppData\Roaming (not created) and ...\Local
+  // (created, as the system makes it with the profile), no faults.
   void Reset();
   void AddDrive(char letter);
   void MakeDirs(const std::string& path);  // absolute; creates every missing folder
@@ -58,6 +60,7 @@ class MemoryFileSystem : public FileSystem {
   void SetProgramPath(const std::string& path) { programPath_ = path; }
   // Empty for a system without the folder.
   void SetAppDataDir(const std::string& path) { appDataDir_ = path; }
+  void SetLocalAppDataDir(const std::string& path) { localAppDataDir_ = path; }
   // c:\Program Files (not created) until set.
   void SetMachineDir(MachineFolder which, const std::string& path) { machineDirs_[which] = path; }
   std::optional<DosDateTime> FileTime(const std::string& path) const;
@@ -65,6 +68,8 @@ class MemoryFileSystem : public FileSystem {
   std::optional<FolderAccess> AccessOf(const std::string& path) const;
   // Makes an existing folder or file a junction or symbolic link, as far as access lists go.
   void MarkLink(const std::string& path);
+  // Puts a junction at `path` (its folder exists) that leads to the absolute folder `target`.
+  void MakeLink(const std::string& path, const std::string& target);
   int OpenFileCount() const;
 
   // Makes the next call of `op` after `skip` further calls fail with `code` (one shot).
@@ -87,6 +92,7 @@ class MemoryFileSystem : public FileSystem {
   std::vector<std::string> FileNames(const std::string& folder) override;
   std::string ProgramPath() override { return programPath_; }
   std::string AppDataDir() override { return appDataDir_; }
+  std::string LocalAppDataDir() override { return localAppDataDir_; }
   std::string MachineDir(MachineFolder which) override { return machineDirs_[which]; }
   std::uint32_t Open(const std::string& path, OpenMode mode, FileId& file) override;
   std::uint32_t Read(FileId file, void* buffer, std::size_t size, std::size_t& done) override;
@@ -100,6 +106,9 @@ class MemoryFileSystem : public FileSystem {
   std::uint32_t Delete(const std::string& path) override;
   std::uint32_t FreeSpace(const std::string& path, std::uint64_t& bytes) override;
   std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access) override;
+  std::uint32_t CreatePrivateDir(const std::string& path) override;
+  PathKind KindOf(const std::string& path) override;
+  std::uint32_t PinFolder(const std::string& folder, std::unique_ptr<Pin>& pin) override;
 
   struct Node;  // a file or a folder
 
@@ -110,6 +119,11 @@ class MemoryFileSystem : public FileSystem {
   std::uint32_t Injected(FsOp op, const std::string& path);
   // Splits an absolute or relative path into a drive and normalised components.
   bool Resolve(const std::string& path, char& drive, std::vector<std::string>& parts) const;
+  // The node `path` names (its last part met as it is, a link as a link), or with `parentOnly`
+  // the folder that holds it (links on the way gone through); `depth` counts links followed.
+  Node* Walk(const std::string& path, bool parentOnly, int depth) const;
+  // The node a link leads to, through every link in a row; the node itself when it is none.
+  Node* Follow(Node* node, int depth) const;
   Node* Find(const std::string& path) const;
   // The entry `path` names, with its folder and its key there; the code of what is missing.
   std::uint32_t FindEntry(const std::string& path, Node*& parent, Node*& node,
@@ -127,6 +141,7 @@ class MemoryFileSystem : public FileSystem {
   std::string currentPath_ = "\\";
   std::string programPath_;
   std::string appDataDir_;
+  std::string localAppDataDir_;
   std::map<MachineFolder, std::string> machineDirs_;
   std::map<FileId, std::unique_ptr<OpenFile>> open_;
   FileId nextId_ = 1;

@@ -2,6 +2,7 @@
 // line after the call that failed.
 #include <shlobj.h>
 #include <windows.h>
+#include <memory>
 
 #include "toolkit/FileSystem.h"
 #include "toolkit/win32/FolderAccess.h"
@@ -36,6 +37,29 @@ std::string ShellFolder(int csidl, const char* variable) {
   }
   return Variable(variable);
 }
+
+// Whether the reparse point at `path` leads elsewhere: a junction, a mount point or a symbolic
+// link. Microsoft's own tags that are no name surrogates (files kept in the cloud or deduplicated,
+// compressed system files) are files and folders as any other; a tag that cannot be read, or one
+// that is not Microsoft's, counts as a link.
+bool IsLinkTag(const std::string& path) {
+  WIN32_FIND_DATAA found;
+  win32::UniqueFind search(win32::NullIfInvalid(FindFirstFileA(path.c_str(), &found)));
+  if (!search || (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return true;
+  const DWORD tag = found.dwReserved0;
+  const bool microsofts = (tag & 0x80000000u) != 0;
+  const bool nameSurrogate = (tag & 0x20000000u) != 0;
+  return !microsofts || nameSurrogate;
+}
+
+// A folder held open by PinFolder.
+class HeldFolder : public FileSystem::Pin {
+ public:
+  explicit HeldFolder(HANDLE handle) : handle_(handle) {}
+
+ private:
+  win32::UniqueHandle handle_;
+};
 
 class Win32FileSystem : public FileSystem {
  public:
@@ -93,6 +117,10 @@ class Win32FileSystem : public FileSystem {
 
   std::string AppDataDir() override { return ShellFolder(CSIDL_APPDATA, "APPDATA"); }
 
+  std::string LocalAppDataDir() override {
+    return ShellFolder(CSIDL_LOCAL_APPDATA, "LOCALAPPDATA");
+  }
+
   std::string MachineDir(MachineFolder which) override {
     static_cast<void>(which);
     // A 32-bit program is given "Program Files (x86)" by the shell, and is refused the known
@@ -102,13 +130,19 @@ class Win32FileSystem : public FileSystem {
   }
 
   std::uint32_t Open(const std::string& path, OpenMode mode, FileId& file) override {
+    // A device is no file: opening a serial port can wait for ever.
+    const std::size_t slash = path.find_last_of("\\/:");
+    if (fs::IsDeviceName(slash == std::string::npos ? path : path.substr(slash + 1))) {
+      return kErrBadPathName;
+    }
     DWORD access = GENERIC_READ;
     DWORD disposition = OPEN_EXISTING;
     DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
     if (mode == OpenMode::kReadWrite) access = GENERIC_READ | GENERIC_WRITE;
-    if (mode == OpenMode::kCreate) {
+    if (mode == OpenMode::kCreate || mode == OpenMode::kCreateNew) {
       access = GENERIC_WRITE;
-      disposition = CREATE_ALWAYS;
+      // A new file never writes through a link or over a file someone put in its place.
+      disposition = mode == OpenMode::kCreate ? CREATE_ALWAYS : CREATE_NEW;
       share = FILE_SHARE_READ;
     }
     // Windows refuses write access to a read-only file; Wine run as root would grant it, since
@@ -182,6 +216,41 @@ class Win32FileSystem : public FileSystem {
 
   std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access) override {
     return win32::SetFolderAccess(path, access);
+  }
+
+  std::uint32_t CreatePrivateDir(const std::string& path) override {
+    if (path.empty()) return kErrPathNotFound;
+    return win32::CreatePrivateDir(path);
+  }
+
+  PathKind KindOf(const std::string& path) override {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::kNone;
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsLinkTag(path)) return PathKind::kLink;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::kFolder : PathKind::kFile;
+  }
+
+  std::uint32_t PinFolder(const std::string& folder, std::unique_ptr<Pin>& pin) override {
+    // Windows 9x shares no folder handles; it has nobody else to keep out either.
+    if ((GetVersion() & 0x80000000) != 0) {
+      pin = std::make_unique<Pin>();
+      return 0;
+    }
+    // Without FILE_SHARE_DELETE nobody may rename or remove the folder while it is held. Opened
+    // as itself: a link at its end is held, not what it leads to, and then found by KindOf.
+    HANDLE handle = CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return GetLastError();
+    auto held = std::make_unique<HeldFolder>(handle);
+    // Where the system tells it from the handle, what is held must be no link either.
+    BY_HANDLE_FILE_INFORMATION information;
+    if (GetFileInformationByHandle(handle, &information) &&
+        (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsLinkTag(folder)) {
+      return kErrLinkInTheWay;
+    }
+    pin = std::move(held);
+    return 0;
   }
 
   std::uint32_t FreeSpace(const std::string& path, std::uint64_t& bytes) override {

@@ -7,7 +7,9 @@
 // user, run as an administrator or as SYSTEM, makes the folder the administrators' alone, and
 // takes over what it already holds: a user who made the folder, or anything in it, before the
 // installation would otherwise remain its owner, and an owner may always grant himself access
-// again, to replace a program or a script every other user runs.
+// again, to replace a program or a script every other user runs. A run's private folder (where
+// the uninstaller runs its copy from) is made with a list of its own from the start: the
+// temporary folder of SYSTEM lets every user add to what any folder in it holds.
 #include <windows.h>
 
 #include <aclapi.h>
@@ -96,11 +98,8 @@ void EnableOwnershipPrivileges() {
   }
 }
 
-}  // namespace
-
-std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access) {
-  // Windows 9x keeps no access lists.
-  if ((GetVersion() & 0x80000000) != 0) return 0;
+// The list `access` gives a folder, every entry handed down to what it holds, in `buffer`.
+std::uint32_t BuildAcl(FolderAccess access, std::vector<BYTE>& buffer) {
   // Each ACE the folder hands down to what it holds, folders and files alike. (Looked up: the
   // function is Windows 2000's.)
   using AddAceEx = BOOL(WINAPI*)(PACL, DWORD, DWORD, DWORD, PSID);
@@ -110,22 +109,21 @@ std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access) {
   const DWORD everything = FILE_ALL_ACCESS;
   const DWORD readAndRun = FILE_GENERIC_READ | FILE_GENERIC_EXECUTE;
   const DWORD change = readAndRun | FILE_GENERIC_WRITE | DELETE;
-  const bool machine = access == FolderAccess::kMachine;
-  std::vector<BYTE> administrators =
-      WellKnownSid(SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS);
   std::vector<std::pair<std::vector<BYTE>, DWORD>> entries = {
       {WellKnownSid(SECURITY_LOCAL_SYSTEM_RID), everything},
-      {administrators, everything},
-      {WellKnownSid(SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_USERS),
-       access == FolderAccess::kShared ? change : readAndRun},
+      {WellKnownSid(SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS), everything},
   };
-  if (!machine) entries.push_back({ProcessUserSid(), everything});
+  if (access != FolderAccess::kPrivate) {
+    entries.push_back({WellKnownSid(SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_USERS),
+                       access == FolderAccess::kShared ? change : readAndRun});
+  }
+  if (access != FolderAccess::kMachine) entries.push_back({ProcessUserSid(), everything});
   DWORD size = sizeof(ACL);
   for (const auto& [sid, mask] : entries) {
     if (sid.empty()) return ERROR_INVALID_SID;
     size += sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + DWORD(sid.size());
   }
-  std::vector<BYTE> buffer(size);
+  buffer.assign(size, 0);
   const PACL acl = reinterpret_cast<PACL>(buffer.data());
   if (!InitializeAcl(acl, size, ACL_REVISION)) return GetLastError();
   for (const auto& [sid, mask] : entries) {
@@ -134,6 +132,20 @@ std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access) {
       return GetLastError();
     }
   }
+  return 0;
+}
+
+bool IsWindows9x() { return (GetVersion() & 0x80000000) != 0; }
+
+}  // namespace
+
+std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access) {
+  // Windows 9x keeps no access lists.
+  if (IsWindows9x()) return 0;
+  std::vector<BYTE> buffer;
+  if (const std::uint32_t error = BuildAcl(access, buffer)) return error;
+  const PACL acl = reinterpret_cast<PACL>(buffer.data());
+  const bool machine = access == FolderAccess::kMachine;
   if (!machine) {
     // Protected: the root's list, which lets every user add and change, no longer flows in.
     return SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT,
@@ -148,6 +160,8 @@ std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access) {
     return kErrLinkInTheWay;
   }
   EnableOwnershipPrivileges();
+  std::vector<BYTE> administrators =
+      WellKnownSid(SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS);
   const PSID owner = administrators.data();
   if (const DWORD error =
           SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT,
@@ -168,6 +182,28 @@ std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access) {
     return failed == 0;
   });
   return failed;
+}
+
+std::uint32_t CreatePrivateDir(const std::string& path) {
+  if (IsWindows9x()) return CreateDirectoryA(path.c_str(), nullptr) ? 0 : GetLastError();
+  std::vector<BYTE> buffer;
+  if (const std::uint32_t error = BuildAcl(FolderAccess::kPrivate, buffer)) return error;
+  SECURITY_DESCRIPTOR descriptor;
+  if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+      !SetSecurityDescriptorDacl(&descriptor, TRUE, reinterpret_cast<PACL>(buffer.data()), FALSE)) {
+    return GetLastError();
+  }
+  // Protected, so that the list of the folder above (C:\Windows\Temp lets every user add to
+  // what its folders hold) does not flow in. (Looked up: the function is Windows 2000's.)
+  using SetControl =
+      BOOL(WINAPI*)(PSECURITY_DESCRIPTOR, SECURITY_DESCRIPTOR_CONTROL, SECURITY_DESCRIPTOR_CONTROL);
+  const auto setControl = reinterpret_cast<SetControl>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("advapi32.dll"), "SetSecurityDescriptorControl")));
+  if (setControl == nullptr || !setControl(&descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED)) {
+    return ERROR_CALL_NOT_IMPLEMENTED;
+  }
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, &descriptor, FALSE};
+  return CreateDirectoryA(path.c_str(), &attributes) ? 0 : GetLastError();
 }
 
 }  // namespace toolkit::win32

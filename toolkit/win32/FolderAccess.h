@@ -9,5 +9,6 @@
 namespace toolkit::win32 {
 
 std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access);
+std::uint32_t CreatePrivateDir(const std::string& path);
 
 }  // namespace toolkit::win32

@@ -96,8 +96,8 @@ TEST_F(SupportFolderWineTest, EveryProfileWrittenByRegExeTrustsTheBundleOnce) {
 
   const AcadProductKey key = GetAcadProductKey();
   EXPECT_EQ(key.release, "R25.1");
-  TrustInEveryProfile(key.path, folder);
-  TrustInEveryProfile(key.path, folder);
+  TrustInEveryProfile(key.path, folder, toolkit::NoRecording());
+  TrustInEveryProfile(key.path, folder, toolkit::NoRecording());
   EXPECT_EQ(wine::StringValue(unnamed, "TRUSTEDPATHS"), "C:\\Lisp;D:\\Shared\\...;" + folder);
   EXPECT_EQ(wine::StringValue(second, "TRUSTEDPATHS"), folder);
   EXPECT_EQ(wine::StringValue(second, "SECURELOAD"), "1");
@@ -140,9 +140,11 @@ TEST_F(PatchersWineTest, TheMenuGetsToolbarAndHelpStringsOnceWithItsBackup) {
       Copy("lendres_CAD-Support-Files/User Files/acad.mns", support + "acad.mns");
   wine::WriteFile(support + "tktemp.bak", "an older backup");
 
-  ASSERT_TRUE(PatchAcadMenu(1, support, "acad.mns"));
+  ASSERT_TRUE(PatchAcadMenu(1, support, "acad.mns", toolkit::NoRecording()));
   const std::string patched = *wine::ReadFile(support + "acad.mns");
-  EXPECT_EQ(wine::ReadFile(support + "tktemp.bak"), original);
+  // The backup that was there is the user's: the new one takes the next free name.
+  EXPECT_EQ(wine::ReadFile(support + "tktemp.bak"), "an older backup");
+  EXPECT_EQ(wine::ReadFile(support + "tktemp-2.bak"), original);
   EXPECT_FALSE(wine::ReadFile(support + "tkmenu.new").has_value());
   EXPECT_NE(patched.find("***TOOLBARS\r\n**TOLVEK\r\nID_Tolvek      [_Toolbar("),
             std::string::npos);
@@ -153,20 +155,21 @@ TEST_F(PatchersWineTest, TheMenuGetsToolbarAndHelpStringsOnceWithItsBackup) {
   for (char c : original) originalLines += c == '\n' ? 1 : 0;
   EXPECT_EQ(CountLines(patched), originalLines + 6);
 
-  ASSERT_TRUE(PatchAcadMenu(1, support, "acad.mns"));
+  ASSERT_TRUE(PatchAcadMenu(1, support, "acad.mns", toolkit::NoRecording()));
   EXPECT_EQ(wine::ReadFile(support + "acad.mns"), patched);
-  EXPECT_EQ(wine::ReadFile(support + "tktemp.bak"), original);
+  EXPECT_EQ(wine::ReadFile(support + "tktemp-2.bak"), original);
+  EXPECT_FALSE(wine::ReadFile(support + "tktemp-3.bak").has_value());
 }
 
 TEST_F(PatchersWineTest, TheCommandAliasFileGetsTheCommandOnce) {
   const std::string original =
       Copy("DarrelRonald_autocad-shortcuts/acad.pgp", folder_.Path() + "acad.pgp");
-  ASSERT_TRUE(PatchAcadPgp(1, folder_.Path(), "acad.pgp"));
+  ASSERT_TRUE(PatchAcadPgp(1, folder_.Path(), "acad.pgp", toolkit::NoRecording()));
   const std::string patched = *wine::ReadFile(folder_.Path() + "acad.pgp");
   EXPECT_EQ(patched, original + "RUNTOLVEK, START c:/tolvek4/tolvek.exe, 1,,\r\n");
   EXPECT_EQ(wine::ReadFile(folder_.Path() + "pgp.bak"), original);
 
-  ASSERT_TRUE(PatchAcadPgp(1, folder_.Path(), "acad.pgp"));
+  ASSERT_TRUE(PatchAcadPgp(1, folder_.Path(), "acad.pgp", toolkit::NoRecording()));
   EXPECT_EQ(wine::ReadFile(folder_.Path() + "acad.pgp"), patched);
 }
 
@@ -177,21 +180,21 @@ TEST_F(PatchersWineTest, TheRelease14StartUpFileInTheSupportFolderIsPatchedOnce)
   const std::string original =
       Copy("gemabrow_PT_APPS/acadr14.lsp", acad + "\\support\\acadr14.lsp");
 
-  ASSERT_TRUE(PatchAcadLisp(acad));
+  ASSERT_TRUE(PatchAcadLisp(acad, toolkit::NoRecording()));
   const std::string patched = *wine::ReadFile(acad + "\\support\\acadr14.lsp");
   EXPECT_NE(patched.find("Applications =====\r\n \r\n(autoload \"tolvek\" '(\"tolvek\"))\r\n \r\n"),
             std::string::npos);
   EXPECT_EQ(wine::ReadFile(acad + "\\support\\acadr14.bak"), original);
   EXPECT_FALSE(wine::ReadFile(acad + "\\support\\lisp.new").has_value());
 
-  ASSERT_TRUE(PatchAcadLisp(acad));
+  ASSERT_TRUE(PatchAcadLisp(acad, toolkit::NoRecording()));
   EXPECT_EQ(wine::ReadFile(acad + "\\support\\acadr14.lsp"), patched);
 }
 
 TEST_F(PatchersWineTest, AReadOnlyFileIsNotOpenedAndGivesFalse) {
   const std::string original = Copy("pjcheng01_Designer6_DS/aclt.pgp", folder_.Path() + "acad.pgp");
   wine::SetReadOnly(folder_.Path() + "acad.pgp", true);
-  EXPECT_FALSE(PatchAcadPgp(1, folder_.Path(), "acad.pgp"));
+  EXPECT_FALSE(PatchAcadPgp(1, folder_.Path(), "acad.pgp", toolkit::NoRecording()));
   EXPECT_EQ(wine::ReadFile(folder_.Path() + "acad.pgp"), original);
   EXPECT_FALSE(wine::ReadFile(folder_.Path() + "pgp.bak").has_value());
   EXPECT_FALSE(wine::ReadFile(folder_.Path() + "pgp.new").has_value());
@@ -201,7 +204,7 @@ TEST_F(PatchersWineTest, AReadOnlyFileIsNotOpenedAndGivesFalse) {
   wine::MakeFolder(acad);
   Copy("gemabrow_PT_APPS/ACADR13.LSP", acad + "\\acadr13.lsp");
   wine::SetReadOnly(acad + "\\acadr13.lsp", true);
-  EXPECT_FALSE(PatchAcadLisp(acad));
+  EXPECT_FALSE(PatchAcadLisp(acad, toolkit::NoRecording()));
   EXPECT_FALSE(wine::ReadFile(acad + "\\acadr13.bak").has_value());
 }
 
@@ -209,10 +212,10 @@ TEST_F(PatchersWineTest, AFileHeldOpenByAnotherProgramGivesFalse) {
   const std::string original = Copy("krok64_mdvmenu/mdv.mnu", folder_.Path() + "acad.mns");
   {
     wine::LockedFile lock(folder_.Path() + "acad.mns");
-    EXPECT_FALSE(PatchAcadMenu(1, folder_.Path(), "acad.mns"));
+    EXPECT_FALSE(PatchAcadMenu(1, folder_.Path(), "acad.mns", toolkit::NoRecording()));
   }
   EXPECT_EQ(wine::ReadFile(folder_.Path() + "acad.mns"), original);
-  EXPECT_TRUE(PatchAcadMenu(1, folder_.Path(), "acad.mns"));
+  EXPECT_TRUE(PatchAcadMenu(1, folder_.Path(), "acad.mns", toolkit::NoRecording()));
 }
 
 }  // namespace

@@ -362,8 +362,8 @@ TEST_F(SafeInstallWineTest, ASwapCutShortByAKilledInstallerIsFinishedByTheNextRu
   const std::string copy = kCadFolder + "\\support\\lisp.new";
   WriteFile(copy, e2e::InstalledDocumentStart());
   ASSERT_TRUE(MoveFileA(kDocumentStart.c_str(), kDocumentStartBackup.c_str()));
-  MakeTree(kDestination);
-  WriteFile(kDestination + "\\INSTALL.JNL",
+  MakeTree(UserRecordFolder());
+  WriteFile(UserRecordFolder() + "\\INSTALL.JNL",
             "TOLVEK-JOURNAL\t1\r\nRUN\t1\tTolvek v4\r\nSWAP\t" + kDocumentStart + "\t" + copy +
                 "\t" + kDocumentStartBackup + "\t" + kDocumentStartBackup + "~\r\n");
   Start();

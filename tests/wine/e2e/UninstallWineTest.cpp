@@ -93,6 +93,7 @@ class UninstallWineTest : public ::testing::Test {
   void ExpectNothingOfTheProduct(const Files& before) {
     EXPECT_EQ(FilesOf({kCadFolder, kProfileRoot}), before);
     EXPECT_FALSE(Exists(kDestination));
+    EXPECT_FALSE(Exists(UserRecordFolder()));
     EXPECT_FALSE(e2e::StringValue(kKey, "UninstallString"));
     EXPECT_TRUE(WaitUntil(
         [] {
@@ -123,8 +124,9 @@ TEST_F(UninstallWineTest, TheQuietCommandTakesAnAutoCad2004InstallationBackByteF
 
   EXPECT_EQ(ReadFile(installLog), installed);
   const std::string log = ReadLog(uninstallLog).value_or("(no UTF-8 log with a byte-order mark)");
-  // The first line, after its time stamp, names the folder the copy runs from.
-  EXPECT_EQ(log.find("  Disinstallazione avviata da " + TempFolder() + "\r\n"),
+  // The first line, after its time stamp, names the folder the copy runs from: one of its own
+  // in the temporary folder.
+  EXPECT_EQ(log.find("  Disinstallazione avviata da " + TempFolder() + "\\Tolvek-"),
             std::string("2006-03-01 09:30:00.000").size())
       << log;
   EXPECT_NE(log.find("Messaggio: Tolvek \xE8 stato rimosso dal computer.\r\n"), std::string::npos)
@@ -267,7 +269,7 @@ TEST_F(UninstallWineTest, ARecordNamingAUsersDocumentIsNotActedOn) {
   MakeTree(kScratch);
   WriteFile(document, "Offerta n. 12\r\n");
   ASSERT_EQ(Install(), 3010u);
-  const std::string journal = kDestination + "\\INSTALL.JNL";
+  const std::string journal = UserRecordFolder() + "\\INSTALL.JNL";
   WriteFile(journal, ReadFile(journal).value_or("") + "RUN\t9\tINSTALL\tTolvek v4\r\nFILE\t15\t" +
                          document + "\r\nCRC\t" + "D5371DF1" + "\t" + document + "\r\nDONE\r\n");
   EXPECT_EQ(RunRegistered("QuietUninstallString"), 1603u);

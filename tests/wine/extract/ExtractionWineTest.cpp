@@ -179,7 +179,7 @@ TEST_F(ExtractionWineTest, AMultiDiskMediumCompletesWithEachDiskReplacingTheOneB
   EXPECT_EQ(inserted, summary.disks.size());
   EXPECT_EQ(asked, summary.disks.size());
   ExpectTheProductInstalled();
-  EXPECT_EQ(ReadFile(kDestination + "\\UNINSTAL.EXE"),
+  EXPECT_EQ(ReadFile(winetest::UserRecordFolder() + "\\UNINSTAL.EXE"),
             ReadFile((InstallerDir() / "INSTALL.EXE").string()));
 }
 

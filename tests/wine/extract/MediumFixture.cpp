@@ -31,6 +31,7 @@ void ClearScene() {
 
 void RemoveInstallation() {
   winetest::RemoveTree(kDestination);
+  winetest::RemoveTree(winetest::UserRecordFolder());
   RegDeleteKeyA(HKEY_CURRENT_USER,
                 "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tolvek");
 }
@@ -90,14 +91,15 @@ std::vector<std::string> Differences(const fs::path& product, const PlaceCadFile
   }
   std::size_t destinationFiles = 0;
   for (const auto& [name, time] : winetest::Listing(kDestination)) {
-    // The journal and the uninstaller are the installer's own files, not the product's.
-    if (name.back() != '\\' && Lower(name) != "install.jnl" && Lower(name) != "uninstal.exe") {
-      ++destinationFiles;
-    }
+    if (name.back() != '\\') ++destinationFiles;
   }
-  if (winetest::ReadFile(kDestination + "\\UNINSTAL.EXE") !=
+  // The journal and the uninstaller are the installer's own, kept where only the user writes.
+  if (winetest::ReadFile(winetest::UserRecordFolder() + "\\UNINSTAL.EXE") !=
       winetest::ReadFile(InstallerDir().string() + "\\INSTALL.EXE")) {
-    differences.push_back("the destination holds no copy of INSTALL.EXE as UNINSTAL.EXE");
+    differences.push_back("the record's folder holds no copy of INSTALL.EXE as UNINSTAL.EXE");
+  }
+  if (!winetest::ReadFile(winetest::UserRecordFolder() + "\\INSTALL.JNL")) {
+    differences.push_back("the record's folder holds no journal");
   }
   if (destinationFiles != installedFiles) {
     differences.push_back("the destination holds " + std::to_string(destinationFiles) +

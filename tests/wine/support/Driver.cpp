@@ -1,5 +1,6 @@
 #include "tests/wine/support/Driver.h"
 
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -258,6 +259,12 @@ std::string TempFolder() {
   std::string folder = buffer;
   if (!folder.empty() && folder.back() == '\\') folder.pop_back();
   return folder;
+}
+
+std::string UserRecordFolder() {
+  char buffer[MAX_PATH + 1] = {};
+  SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buffer);
+  return std::string(buffer) + "\\Tolvek";
 }
 
 std::optional<std::string> ReadLog(const std::string& path) {

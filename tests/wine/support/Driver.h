@@ -125,6 +125,9 @@ std::optional<std::string> ReadFile(const std::string& path);
 // The temporary folder (%TEMP%) as the programs started from the tests see it, without its last
 // backslash: where a silent run's log and the uninstaller's copy go.
 std::string TempFolder();
+// Where an installation for the current user keeps its record and uninstaller: the user's local
+// application data, "Tolvek".
+std::string UserRecordFolder();
 // A log the installer wrote (UTF-8 after a byte-order mark) in code page 1252, the page the tests
 // state their texts in; nothing when the file cannot be read, lacks the mark, is not valid UTF-8
 // or holds a character code page 1252 has not.
