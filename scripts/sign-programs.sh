@@ -7,7 +7,8 @@
 # (cmake/Signing.cmake). A program that is already signed is signed afresh.
 #
 # From the environment, never from the repository or a command line:
-#   TOLVEK_SIGN_PKCS12     the PKCS#12 file (certificate, its chain, key). Unset: the programs
+#   TOLVEK_SIGN_PKCS12     the PKCS#12 file (certificate, its chain, key), by its full path: the
+#                          build runs this in folders of its own. Unset: the programs
 #                          stay as they are, unsigned, and this says so.
 #   TOLVEK_SIGN_PASSWORD   its password, handed to osslsigncode through a pipe.
 #   TOLVEK_SIGN_TIMESTAMP  the URL of an RFC 3161 time-stamp server (optional): with it the
