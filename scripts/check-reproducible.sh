@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh
 
 commit=$(git rev-parse --verify "${1:-HEAD}^{commit}")
-work=$(mktemp -d "${TMPDIR:-/tmp}/tolvek-reproducible.XXXXXX")
+work=$(mktemp -d -t tolvek-reproducible.XXXXXX)
 keep=""
 cleanup() { [ -n "$keep" ] || rm -rf "$work"; }
 trap cleanup EXIT
