@@ -28,4 +28,6 @@ function(mark_run_from_swap target)
     COMMAND ${MARK_RUN_FROM_SWAP} $<TARGET_FILE:${target}>
     COMMENT "Marking ${target} to run from the swap file"
     VERBATIM)
+  # What may come after the marking, the signature, asks for it (cmake/Signing.cmake).
+  set_target_properties(${target} PROPERTIES RUN_FROM_SWAP_MARKED ON)
 endfunction()

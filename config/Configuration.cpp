@@ -2,6 +2,8 @@
 // writes them. Texts are code page 1252.
 #include "config/Vars.h"
 
+#include "version/ProductVersion.h"
+
 namespace config {
 
 ConfigurationBlock Vars;
@@ -352,7 +354,7 @@ constexpr FixedText kProductTexts[] = {
     {&ConfigurationBlock::ProductTitle, "Tolvek v4"},
     {&ConfigurationBlock::ProductMark, "\xAE"},
     {&ConfigurationBlock::ProductName, "Tolvek"},
-    {&ConfigurationBlock::ProductVersion, "4.0"},
+    {&ConfigurationBlock::ProductVersion, TOLVEK_PRODUCT_VERSION},
     {&ConfigurationBlock::Publisher, "KOVIA"},
     {&ConfigurationBlock::CadName, "AutoCAD"},
     {&ConfigurationBlock::DefaultCadFolder, "c:\\Programmi\\Autocad 2006"},

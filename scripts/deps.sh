@@ -2,8 +2,9 @@
 # Installs what the build and the tests need, once: the i386 architecture for 32-bit Wine, the
 # mingw-w64 cross compiler, Wine with its 32-bit and 64-bit loaders (the 64-bit one makes the prefix
 # where our 32-bit programs run under WoW64), a virtual X server, fonts, CMake, GoogleTest, zlib
-# for both targets, and zip/unzip for the tests. Packages already present are skipped. A benchmark
-# names what it needs besides as arguments (scripts/deps.sh nsis).
+# for both targets, zip/unzip for the tests, and osslsigncode, openssl and python3 for the signing
+# step and its tests (a throwaway certificate, a time-stamp server of their own). Packages already
+# present are skipped. A benchmark names what it needs besides as arguments (scripts/deps.sh nsis).
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,7 @@ packages=(
   wine wine32:i386 wine64 xvfb xauth x11-apps fonts-liberation
   zlib1g-dev libz-mingw-w64-dev zip unzip imagemagick bc
   clang libclang-rt-14-dev
+  osslsigncode openssl python3
   "$@"
 )
 

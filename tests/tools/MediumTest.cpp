@@ -1,10 +1,15 @@
 // The whole medium, as make-medium writes it: extracting its packages where the installer
 // extracts them reproduces the product tree file for file; a disk medium holds the installer and
 // then the packages in the installer's order, no disk over its room; an oversized package, an
-// oversized installer and a used output folder are refused; the same input gives the same bytes.
+// oversized installer and a used output folder are refused; the same input gives the same bytes;
+// the medium's SHA256SUMS lets sha256sum check a copy of it.
 #include "tools/medium/Medium.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <sstream>
 
 #include "extract/PackageTable.h"
 #include "tests/tools/ToolTestSupport.h"
@@ -53,6 +58,7 @@ TEST_F(MediumTest, InstallingTheOneFolderMediumGivesBackTheProduct) {
   std::vector<std::string> onMedium;
   for (const auto& [name, content] : Files(medium)) onMedium.push_back(name);
   std::vector<std::string> expected = InstallerOrder();
+  expected.push_back(medium::kChecksumFile);
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(onMedium, expected);
   EXPECT_EQ(Read(medium / "INSTALL.EXE"), Read(options_.installerDir / "INSTALL.EXE"));
@@ -114,6 +120,44 @@ TEST_F(MediumTest, ADiskMediumHoldsTheFilesInTheInstallersOrder) {
   }
   EXPECT_EQ(order, InstallerOrder());
   EXPECT_FALSE(fs::exists(options_.outDir / "INSTALL.EXE"));
+}
+
+// sha256sum -c, as README tells whoever copied a medium, passes on the medium as written, every
+// file of it listed, and fails naming the file once a byte of it changes: one folder and disks.
+TEST_F(MediumTest, Sha256sumChecksEveryFileOfTheMedium) {
+  for (const std::optional<std::uint64_t> diskSize :
+       {std::optional<std::uint64_t>(), std::optional<std::uint64_t>(400 * 1024)}) {
+    SCOPED_TRACE(diskSize ? "disks" : "one folder");
+    fs::remove_all(options_.outDir);
+    options_.diskSize = diskSize;
+    const medium::MediumSummary summary = medium::BuildMedium(options_);
+    EXPECT_EQ(summary.checksums, options_.outDir / medium::kChecksumFile);
+
+    std::vector<std::string> listed;
+    std::istringstream lines(Read(summary.checksums));
+    for (std::string line; std::getline(lines, line);) {
+      ASSERT_GT(line.size(), 66u) << line;
+      listed.push_back(line.substr(66));
+    }
+    std::vector<std::string> onMedium;
+    for (const auto& [name, content] : Files(options_.outDir)) {
+      if (name != medium::kChecksumFile) onMedium.push_back(name);
+    }
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, onMedium);
+
+    const std::string check = "cd '" + options_.outDir.string() +
+                              "' && sha256sum --check --strict --quiet SHA256SUMS >check.out 2>&1";
+    EXPECT_EQ(std::system(check.c_str()), 0) << Read(options_.outDir / "check.out");
+    const fs::path changed = options_.outDir / listed.back();
+    std::string bytes = Read(changed);
+    bytes[bytes.size() / 2] ^= 1;
+    Write(changed, bytes);
+    EXPECT_NE(std::system(check.c_str()), 0);
+    EXPECT_NE(Read(options_.outDir / "check.out").find(listed.back() + ": FAILED"),
+              std::string::npos)
+        << Read(options_.outDir / "check.out");
+  }
 }
 
 TEST_F(MediumTest, APackageLargerThanADiskIsRefused) {

@@ -57,6 +57,8 @@ int main(int argc, char** argv) {
       }
     }
     std::printf("%zu product files in 18 packages\n", summary.productFiles);
+    std::printf("%s: the SHA-256 of every file (check a copy with sha256sum -c)\n",
+                summary.checksums.string().c_str());
     return 0;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "make-medium: %s\n", error.what());

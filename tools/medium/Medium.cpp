@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "tools/medium/Packages.h"
+#include "tools/medium/Sha256.h"
 
 namespace medium {
 namespace {
@@ -87,21 +88,31 @@ MediumSummary BuildMedium(const MediumOptions& options) {
   }
 
   fs::create_directories(options.outDir);
+  std::string checksums;
   for (std::size_t d = 0; d < disks.size(); ++d) {
     fs::path folder = options.outDir;
-    if (options.diskSize) folder /= "disk" + std::to_string(d + 1);
+    std::string prefix;  // the folder's name in the list of checksums
+    if (options.diskSize) {
+      folder /= "disk" + std::to_string(d + 1);
+      prefix = folder.filename().string() + "/";
+    }
     fs::create_directories(folder);
     summary.folders.push_back(folder);
     summary.disks.emplace_back();
     for (std::size_t i : disks[d]) {
       summary.disks.back().push_back(items[i]);
+      const fs::path written = folder / items[i].name;
       if (i < std::size(kInstallerFiles)) {
-        fs::copy_file(options.installerDir / items[i].name, folder / items[i].name);
+        fs::copy_file(options.installerDir / items[i].name, written);
       } else {
-        WriteWholeFile(folder / items[i].name, packages[i - std::size(kInstallerFiles)].bytes);
+        WriteWholeFile(written, packages[i - std::size(kInstallerFiles)].bytes);
       }
+      // Summed as it lies in the output folder: what a copy of the medium is checked against.
+      checksums += Sha256Hex(ReadWholeFile(written)) + "  " + prefix + items[i].name + "\n";
     }
   }
+  summary.checksums = options.outDir / kChecksumFile;
+  WriteWholeFile(summary.checksums, {checksums.begin(), checksums.end()});
   return summary;
 }
 

@@ -19,6 +19,13 @@ namespace medium {
 // installer needs first.
 inline constexpr std::uint64_t kInstallerLimit = 512 * 1024;
 
+// The list of every file of the medium with its SHA-256, in the output folder, as sha256sum
+// writes it: "<64 hex digits>  <name>" a line, names relative to the output folder with '/'
+// ("disk1/INSTALL.EXE" on a disk medium, where the list stands beside the disk folders and takes
+// no disk's room). The installer reads only the files its package table names, so the list is no
+// part of what it installs.
+inline constexpr const char* kChecksumFile = "SHA256SUMS";
+
 struct Package {
   std::string name;
   std::vector<std::uint8_t> bytes;
@@ -42,6 +49,7 @@ struct MediumSummary {
   std::size_t productFiles = 0;
   std::vector<std::filesystem::path> folders;  // one per disk, or the one folder
   std::vector<std::vector<MediumItem>> disks;  // what each folder holds, in order
+  std::filesystem::path checksums;             // the SHA256SUMS written
 };
 
 MediumSummary BuildMedium(const MediumOptions& options);

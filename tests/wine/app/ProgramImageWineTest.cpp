@@ -1,15 +1,19 @@
 // What Windows reads from the built programs before it runs a line of them. Both carry the
 // run-from-swap bits, since a multi-disk installation takes away the disk they run from, with a
-// checksum that Windows' own CheckSumMappedFile agrees with. INSTALL.EXE's manifest is
-// well-formed XML, runs it as the user who started it (no installer detection, no
-// virtualisation), names the five systems and asks for nothing that would change the dialog.
+// checksum that Windows' own CheckSumMappedFile agrees with. Neither holds what would make two
+// builds of one commit differ: a time stamp in its headers or directories, the build's folder.
+// INSTALL.EXE's manifest is well-formed XML, runs it as the user who started it (no installer
+// detection, no virtualisation), names the five systems and asks for nothing that would change
+// the dialog.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 #include <imagehlp.h>
 
+#include <cstddef>
 #include <cstring>
 #include <set>
+#include <string_view>
 
 #include "tests/support/XmlReader.h"
 #include "tests/wine/support/Driver.h"
@@ -45,6 +49,71 @@ TEST_P(BuiltProgramTest, CarriesTheChecksumWindowsComputes) {
   // Zero says "no checksum", which Windows takes; any other value must be right.
   if (inHeader != 0) {
     EXPECT_EQ(inHeader, computed) << std::hex << inHeader << " " << computed;
+  }
+}
+
+// The bytes at a relative virtual address of the image, through its section table; empty when no
+// section holds `size` bytes there.
+std::string_view AtAddress(const std::string& image, const IMAGE_NT_HEADERS32& nt,
+                           std::size_t sectionTable, DWORD address, std::size_t size) {
+  for (WORD i = 0; i < nt.FileHeader.NumberOfSections; ++i) {
+    IMAGE_SECTION_HEADER section;
+    const std::size_t at = sectionTable + i * sizeof section;
+    if (at + sizeof section > image.size()) break;
+    std::memcpy(&section, image.data() + at, sizeof section);
+    if (address < section.VirtualAddress ||
+        address + size > section.VirtualAddress + section.SizeOfRawData) {
+      continue;
+    }
+    const std::size_t offset = section.PointerToRawData + (address - section.VirtualAddress);
+    if (offset + size > image.size()) break;
+    return std::string_view(image).substr(offset, size);
+  }
+  return {};
+}
+
+// The link's time stamp in the file header, and those of the export and resource directories,
+// are zero: nothing in the programs says when they were built.
+TEST_P(BuiltProgramTest, CarriesNoTimeStamp) {
+  const std::optional<std::string> image = winetest::ReadFile(BuiltFile(GetParam()));
+  ASSERT_TRUE(image && image->size() >= sizeof(IMAGE_DOS_HEADER));
+  IMAGE_DOS_HEADER dos;
+  std::memcpy(&dos, image->data(), sizeof dos);
+  ASSERT_LE(static_cast<std::size_t>(dos.e_lfanew) + sizeof(IMAGE_NT_HEADERS32), image->size());
+  IMAGE_NT_HEADERS32 nt;
+  std::memcpy(&nt, image->data() + dos.e_lfanew, sizeof nt);
+  EXPECT_EQ(nt.FileHeader.TimeDateStamp, 0u);
+
+  const std::size_t sectionTable = dos.e_lfanew + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) +
+                                   nt.FileHeader.SizeOfOptionalHeader;
+  const struct {
+    int entry;
+    std::size_t stampOffset;
+  } directories[] = {
+      {IMAGE_DIRECTORY_ENTRY_EXPORT, offsetof(IMAGE_EXPORT_DIRECTORY, TimeDateStamp)},
+      {IMAGE_DIRECTORY_ENTRY_RESOURCE, offsetof(IMAGE_RESOURCE_DIRECTORY, TimeDateStamp)},
+  };
+  int found = 0;
+  for (const auto& directory : directories) {
+    const IMAGE_DATA_DIRECTORY& entry = nt.OptionalHeader.DataDirectory[directory.entry];
+    if (entry.VirtualAddress == 0) continue;
+    ++found;
+    const std::string_view stamp =
+        AtAddress(*image, nt, sectionTable, entry.VirtualAddress + directory.stampOffset, 4);
+    ASSERT_EQ(stamp.size(), 4u) << "directory " << directory.entry;
+    EXPECT_EQ(stamp, std::string_view("\0\0\0\0", 4)) << "directory " << directory.entry;
+  }
+  // INSTALL.EXE has resources; INSTALL.DLL has its exports and its version.
+  EXPECT_EQ(found, std::string(GetParam()) == "INSTALL.DLL" ? 2 : 1);
+}
+
+// Neither the source folder nor the build folder is written into the programs: a build elsewhere
+// would differ, and the programs would tell where they were built.
+TEST_P(BuiltProgramTest, NamesNoBuildFolder) {
+  const std::optional<std::string> image = winetest::ReadFile(BuiltFile(GetParam()));
+  ASSERT_TRUE(image);
+  for (const std::string folder : {BUILD_SOURCE_DIR, BUILD_BINARY_DIR}) {
+    EXPECT_EQ(image->find(folder), std::string::npos) << folder;
   }
 }
 

@@ -1,5 +1,6 @@
 #include "tests/wine/extract/MediumFixture.h"
 
+#include <cstdlib>
 #include <functional>
 
 #include "tests/wine/support/Driver.h"
@@ -44,7 +45,11 @@ fs::path WriteProduct() {
   return product;
 }
 
-fs::path InstallerDir() { return fs::path(winetest::BuiltFile("INSTALL.EXE")).parent_path(); }
+fs::path InstallerDir() {
+  const char* chosen = std::getenv("TOLVEK_INSTALLER_DIR");
+  if (chosen != nullptr && *chosen != '\0') return chosen;
+  return fs::path(winetest::BuiltFile("INSTALL.EXE")).parent_path();
+}
 
 void WriteAutoCadFolder() {
   winetest::MakeTree(kCadFolder + "\\support");

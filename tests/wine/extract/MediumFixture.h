@@ -30,7 +30,9 @@ void RemoveInstallation();
 // Writes the demo product (small, with members of several progress steps) and returns its folder.
 fs::path WriteProduct();
 
-// The folder holding the INSTALL.EXE and INSTALL.DLL under test.
+// The folder holding the INSTALL.EXE and INSTALL.DLL under test: the build's, or the one the
+// environment's TOLVEK_INSTALLER_DIR names (the signing tests run installations from signed
+// copies).
 fs::path InstallerDir();
 
 // A release-14 AutoCAD folder: support\acad.mns with both menu sections, support\acadr14.lsp
