@@ -30,6 +30,9 @@ struct MemoryFileSystemBackend {
   }
   std::string OtherDriveFolder() { return "D:\\Media"; }
   std::string MissingDrive() { return "Q:"; }
+  void MakeLink(const std::string& path, const std::string& target) {
+    MemFs().MakeLink(path, target);
+  }
 
   std::vector<std::string> held_;
 };

@@ -13,6 +13,7 @@
 //   void ReleaseHeld();
 //   std::string OtherDriveFolder();     // an existing folder on a second drive ("D:\Media")
 //   std::string MissingDrive();         // a drive letter with no drive, as "Q:"
+//   void MakeLink(const std::string& path, const std::string& target);  // a folder link there
 #pragma once
 
 #include <gtest/gtest.h>
@@ -414,15 +415,83 @@ TYPED_TEST_P(FileSystemContract, ADriveLetterAloneEntersTheRootOfAnotherDrive) {
   EXPECT_EQ(fs.CurrentDir(), otherDrive + "\\");
 }
 
-REGISTER_TYPED_TEST_SUITE_P(FileSystemContract, WrittenContentReadsBackAndEachModeGivesItsAccess,
-                            RenameNeverReplacesAnExistingFile, NamesCompareWithoutCase,
-                            AFolderListsItsFilesAndNotItsFolders,
-                            ReadOnlyFilesRefuseWritingAndDeletingWithCode5,
-                            AFileHeldWithoutSharingGivesCode32,
-                            AFileOpenThroughTheServiceIsNeitherDeletedNorRenamed,
-                            AMissingFileGives2AndAMissingPathGives3, AMissingDriveIsAMissingPath,
-                            FilesAndFoldersAreNotTakenForEachOther,
-                            TrailingDotsAndSpacesOfANameAreDropped, TheCurrentFolderIsKeptAsNamed,
-                            ADriveLetterAloneEntersTheRootOfAnotherDrive);
+// A junction or a symbolic link is what it is, never what it leads to, for every operation that
+// must not act through one: KindOf names it, the rooted operations refuse a path that goes through
+// it or ends at it, and a file that must be new is never created in its place. What lies behind it
+// is left as it was.
+TYPED_TEST_P(FileSystemContract, ALinkIsSeenAsALinkAndNeverGoneThrough) {
+  auto& fs = this->Fs();
+  const std::string elsewhere = this->At("elsewhere");
+  const std::string document = elsewhere + "\\offerta.txt";
+  ASSERT_EQ(fs.CreateDir(elsewhere), 0u);
+  this->Put(document, "Offerta");
+  const std::string link = this->At("jn");
+  this->backend_.MakeLink(link, elsewhere);
+
+  EXPECT_EQ(fs.KindOf(link), toolkit::PathKind::kLink);
+  EXPECT_EQ(fs.KindOf(elsewhere), toolkit::PathKind::kFolder);
+  EXPECT_EQ(fs.KindOf(document), toolkit::PathKind::kFile);
+  EXPECT_EQ(fs.KindOf(this->At("none")), toolkit::PathKind::kNone);
+
+  const toolkit::fs::RootedPaths root(this->root_);
+  const std::string through = link + "\\offerta.txt";
+  EXPECT_EQ(root.Erase(through).Code(), toolkit::kErrLinkInTheWay);
+  EXPECT_EQ(root.Rename(through, this->At("moved.txt")).Code(), toolkit::kErrLinkInTheWay);
+  EXPECT_EQ(root.RmDir(link).Code(), toolkit::kErrLinkInTheWay);
+  toolkit::fs::File file;
+  EXPECT_EQ(root.Open(file, through, OpenMode::kRead).Code(), toolkit::kErrLinkInTheWay);
+  EXPECT_EQ(root.Open(file, link + "\\new.txt", OpenMode::kCreateNew).Code(),
+            toolkit::kErrLinkInTheWay);
+  EXPECT_EQ(this->OpenCode(link, OpenMode::kCreateNew), toolkit::kErrFileExists);
+  // A link as the root itself is refused too: a folder at the root of a drive may be anyone's.
+  EXPECT_EQ(toolkit::fs::RootedPaths(link).Check(through).Code(), toolkit::kErrLinkInTheWay);
+  EXPECT_EQ(this->Content(document), "Offerta");
+  EXPECT_EQ(fs.KindOf(link), toolkit::PathKind::kLink);
+
+  // Without a link on the way, the same operations act.
+  EXPECT_TRUE(root.Rename(document, elsewhere + "\\moved.txt").Done());
+  EXPECT_TRUE(root.Erase(elsewhere + "\\moved.txt").Done());
+  EXPECT_EQ(fs.KindOf(elsewhere + "\\moved.txt"), toolkit::PathKind::kNone);
+}
+
+// A device is no file: a name like CON or COM1, with or without an extension, in any folder, is
+// refused before anything opens it (a serial port may never answer), and so is a path that leaves
+// its root or goes up through "..".
+TYPED_TEST_P(FileSystemContract, DeviceNamesAndPathsOutOfTheRootAreRefusedUnopened) {
+  const toolkit::fs::RootedPaths root(this->root_);
+  for (const char* name : {"CON", "nul.txt", "COM1", "aux.log", "LPT9", "Com3.dat"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(this->OpenCode(this->At(name), OpenMode::kRead), toolkit::kErrBadPathName);
+    EXPECT_EQ(this->OpenCode(this->At(name), OpenMode::kCreateNew), toolkit::kErrBadPathName);
+    EXPECT_EQ(root.Check(this->At(name)).Code(), toolkit::kErrBadPathName);
+  }
+  for (const std::string& outside :
+       {this->root_ + "-other\\f.txt", this->At("..\\f.txt"), std::string("\\\\.\\COM1")}) {
+    SCOPED_TRACE(outside);
+    EXPECT_EQ(root.Erase(outside).Code(), toolkit::kErrBadPathName);
+  }
+}
+
+// A file that must be new is created only where nothing of its name stands.
+TYPED_TEST_P(FileSystemContract, AFileThatMustBeNewNeverReplacesOne) {
+  const std::string path = this->At("pgp.new");
+  this->Put(path, "the user's");
+  EXPECT_EQ(this->OpenCode(path, OpenMode::kCreateNew), toolkit::kErrFileExists);
+  EXPECT_EQ(this->Content(path), "the user's");
+  ASSERT_EQ(this->Fs().CreateDir(this->At("folder")), 0u);
+  EXPECT_EQ(this->OpenCode(this->At("folder"), OpenMode::kCreateNew), toolkit::kErrFileExists);
+  EXPECT_EQ(this->OpenCode(this->At("fresh.new"), OpenMode::kCreateNew), 0u);
+}
+
+REGISTER_TYPED_TEST_SUITE_P(
+    FileSystemContract, WrittenContentReadsBackAndEachModeGivesItsAccess,
+    RenameNeverReplacesAnExistingFile, NamesCompareWithoutCase,
+    AFolderListsItsFilesAndNotItsFolders, ReadOnlyFilesRefuseWritingAndDeletingWithCode5,
+    AFileHeldWithoutSharingGivesCode32, AFileOpenThroughTheServiceIsNeitherDeletedNorRenamed,
+    AMissingFileGives2AndAMissingPathGives3, AMissingDriveIsAMissingPath,
+    FilesAndFoldersAreNotTakenForEachOther, TrailingDotsAndSpacesOfANameAreDropped,
+    TheCurrentFolderIsKeptAsNamed, ADriveLetterAloneEntersTheRootOfAnotherDrive,
+    ALinkIsSeenAsALinkAndNeverGoneThrough, DeviceNamesAndPathsOutOfTheRootAreRefusedUnopened,
+    AFileThatMustBeNewNeverReplacesOne);
 
 }  // namespace contract

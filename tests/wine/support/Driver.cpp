@@ -214,6 +214,11 @@ void ForEachEntry(const std::string& folder, Visit visit) {
 void RemoveTree(const std::string& folder) {
   ForEachEntry(folder, [&](const std::string& name, const WIN32_FIND_DATAA& found) {
     std::string path = folder + "\\" + name;
+    // Wine's calls go through a link to what it leads to: the link goes as itself.
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+      RemoveLink(path);
+      return;
+    }
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       RemoveTree(path);
@@ -265,6 +270,65 @@ std::string UserRecordFolder() {
   char buffer[MAX_PATH + 1] = {};
   SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buffer);
   return std::string(buffer) + "\\Tolvek";
+}
+
+namespace {
+
+// The Unix path of a Windows one, through Wine's own export; empty outside Wine.
+std::string UnixPath(const std::string& path) {
+  using ToUnix = char*(CDECL*)(LPCWSTR);
+  const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (toUnix == nullptr) return {};
+  std::wstring wide(path.begin(), path.end());
+  char* unix = toUnix(wide.c_str());
+  if (unix == nullptr) return {};
+  std::string result = unix;
+  HeapFree(GetProcessHeap(), 0, unix);
+  return result;
+}
+
+}  // namespace
+
+// Starts a Unix program of /bin with `arguments`; Wine gives no handle to wait on for one.
+bool StartUnixProgram(const std::string& program, const std::string& arguments) {
+  std::string command = "Z:\\bin\\" + program + " " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+// The Unix path of a Windows path whose last part may not exist yet.
+std::string UnixPathOfNew(const std::string& path) {
+  const std::size_t slash = path.find_last_of('\\');
+  const std::string folder = UnixPath(path.substr(0, slash));
+  return folder.empty() ? folder : folder + "/" + path.substr(slash + 1);
+}
+
+bool MakeLink(const std::string& path, const std::string& target) {
+  const std::string from = UnixPath(target);
+  const std::string to = UnixPathOfNew(path);
+  if (from.empty() || to.empty() || !StartUnixProgram("ln", "-s \"" + from + "\" \"" + to + "\"")) {
+    return false;
+  }
+  return WaitUntil([&] {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  });
+}
+
+void RemoveLink(const std::string& path) {
+  const std::string link = UnixPathOfNew(path);
+  if (link.empty() || !StartUnixProgram("rm", "-f \"" + link + "\"")) return;
+  WaitUntil([&] { return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; });
 }
 
 std::optional<std::string> ReadLog(const std::string& path) {

@@ -128,6 +128,13 @@ std::string TempFolder();
 // Where an installation for the current user keeps its record and uninstaller: the user's local
 // application data, "Tolvek".
 std::string UserRecordFolder();
+// Puts a symbolic link to the folder `target` at `path`, as a user of Windows would with mklink /D.
+// Wine's CreateSymbolicLink makes nothing and it keeps no reparse points of its own, but it shows
+// a symbolic link of the Unix side as one (FILE_ATTRIBUTE_REPARSE_POINT): the link is made there,
+// by running ln, which Wine starts as a Unix program. False when it could not be made.
+bool MakeLink(const std::string& path, const std::string& target);
+// Removes the link at `path` itself, never what it leads to.
+void RemoveLink(const std::string& path);
 // A log the installer wrote (UTF-8 after a byte-order mark) in code page 1252, the page the tests
 // state their texts in; nothing when the file cannot be read, lacks the mark, is not valid UTF-8
 // or holds a character code page 1252 has not.

@@ -75,6 +75,9 @@ struct Win32FileSystemBackend {
     return "Q:";
   }
 
+  void MakeLink(const std::string& path, const std::string& target) {
+    ASSERT_TRUE(winetest::MakeLink(path, target)) << path;
+  }
   std::string saved_;
   std::vector<UniqueHandle> held_;
 };
