@@ -57,22 +57,27 @@ struct UndoPolicy {
   bool keepWaysBack;
 };
 
-inline constexpr UndoPolicy kRollBackPolicy{UndoneRuns::kThisRun,
-                                            CutShortSwap::kTakeBack,
-                                            true,
-                                            cad::BackupUse::kRename,
-                                            false,
-                                            true,
-                                            false};
-inline constexpr UndoPolicy kRepairPolicy{
-    UndoneRuns::kCutShort, CutShortSwap::kFinish, false, cad::BackupUse::kKeep, false, false, true};
-inline constexpr UndoPolicy kUninstallPolicy{UndoneRuns::kEveryInstallation,
-                                             CutShortSwap::kLeave,
-                                             true,
-                                             cad::BackupUse::kKeep,
-                                             true,
-                                             false,
-                                             true};
+inline constexpr UndoPolicy kRollBackPolicy{.runs = UndoneRuns::kThisRun,
+                                            .cutShortSwaps = CutShortSwap::kTakeBack,
+                                            .undoChanges = true,
+                                            .backups = cad::BackupUse::kRename,
+                                            .removeGroups = false,
+                                            .keysAtOnce = true,
+                                            .keepWaysBack = false};
+inline constexpr UndoPolicy kRepairPolicy{.runs = UndoneRuns::kCutShort,
+                                          .cutShortSwaps = CutShortSwap::kFinish,
+                                          .undoChanges = false,
+                                          .backups = cad::BackupUse::kKeep,
+                                          .removeGroups = false,
+                                          .keysAtOnce = false,
+                                          .keepWaysBack = true};
+inline constexpr UndoPolicy kUninstallPolicy{.runs = UndoneRuns::kEveryInstallation,
+                                             .cutShortSwaps = CutShortSwap::kLeave,
+                                             .undoChanges = true,
+                                             .backups = cad::BackupUse::kKeep,
+                                             .removeGroups = true,
+                                             .keysAtOnce = false,
+                                             .keepWaysBack = true};
 
 // What became of each change, for the log and the closing report.
 class UndoReport {
