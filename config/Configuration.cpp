@@ -336,11 +336,11 @@ constexpr LanguageText kAllUsersTexts[] = {
      "Tolvek is installed for every user: removing it needs administrator rights. Nothing was "
      "removed."},
     {&ConfigurationBlock::MsgDestinationLinked,
-     "%1 \xE8, o contiene, un collegamento a un'altra cartella: l'installazione per tutti gli "
-     "utenti non passa per collegamenti. Nulla \xE8 stato modificato.\r\nRimuovere il "
-     "collegamento, poi ripetere l'installazione.",
-     "%1 is, or holds, a link to another folder: the installation for every user goes through no "
-     "link. Nothing was changed.\r\nRemove the link, then install again."},
+     "%1 \xE8, o contiene, un collegamento a un'altra cartella: l'installazione non passa per "
+     "collegamenti. Nulla \xE8 stato modificato.\r\nRimuovere il collegamento, poi ripetere "
+     "l'installazione.",
+     "%1 is, or holds, a link to another folder: the installation goes through no link. Nothing "
+     "was changed.\r\nRemove the link, then install again."},
     {&ConfigurationBlock::LogUserPartStarted, "Parte dell'utente avviata da",
      "The user's part started from"},
 };

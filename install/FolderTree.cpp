@@ -74,4 +74,14 @@ void ClaimMachineDestination(config::FrontEnd& frontEnd) {
   if (error != 0) frontEnd.Note(config::Vars.LogFolderNotProtected + " " + destination);
 }
 
+void RefuseLinkedDestination(config::FrontEnd& frontEnd) {
+  const std::string destination = StripTrailingBackslash(frontEnd.Destination());
+  if (toolkit::Fs().KindOf(destination) == toolkit::PathKind::kNone) return;
+  if (toolkit::Fs().KindOf(destination) == toolkit::PathKind::kLink ||
+      toolkit::Fs().HoldsLink(destination)) {
+    throw EInstallationRefused(
+        config::FormatMessage(config::Vars.MsgDestinationLinked, {destination}));
+  }
+}
+
 }  // namespace install

@@ -34,4 +34,10 @@ void ProtectDestinationTree(config::FrontEnd& frontEnd);
 // change anywhere) raises EInstallationRefused with nothing changed.
 void ClaimMachineDestination(config::FrontEnd& frontEnd);
 
+// An installation for one user does not take over what another user made, but it does not go
+// through a link either: a destination that is, or holds, one (a user may have made the folder,
+// and a link in it to another user's documents, before) raises EInstallationRefused with
+// nothing changed.
+void RefuseLinkedDestination(config::FrontEnd& frontEnd);
+
 }  // namespace install

@@ -175,7 +175,11 @@ bool RunInstall(config::FrontEnd& frontEnd) {
   if (const std::optional<std::string> missing = FindWhatIsMissing(frontEnd)) {
     throw EInstallationRefused(*missing);
   }
-  if (forAllUsers) ClaimMachineDestination(frontEnd);
+  if (forAllUsers) {
+    ClaimMachineDestination(frontEnd);
+  } else {
+    RefuseLinkedDestination(frontEnd);
+  }
   // Only now, with the destination the installer's, is an earlier record kept there read.
   MoveEarlierRecord(frontEnd, destination, recordFolder, forAllUsers, roots);
 

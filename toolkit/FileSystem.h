@@ -136,6 +136,10 @@ class FileSystem {
 
   // What stands at `path`, without going through a link at its end.
   virtual PathKind KindOf(const std::string& path) = 0;
+  // Whether `folder` is, or holds at any depth, a junction, a symbolic link or a mount point; what
+  // lies behind a link is never looked at. A folder that cannot be listed in full counts as
+  // holding one.
+  virtual bool HoldsLink(const std::string& folder) = 0;
 
   // A folder held as it is: while the pin lives, nobody can rename or remove it, nor put a link
   // in its place, where the system allows holding a folder so (Windows NT); elsewhere the pin

@@ -44,6 +44,7 @@ class PosixFileSystem : public toolkit::FileSystem {
            : FileExists(path) ? toolkit::PathKind::kFile
                               : toolkit::PathKind::kNone;
   }
+  bool HoldsLink(const std::string&) override { return false; }
   std::uint32_t PinFolder(const std::string&, std::unique_ptr<Pin>& pin) override {
     pin = std::make_unique<Pin>();
     return 0;

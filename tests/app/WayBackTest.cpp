@@ -158,7 +158,7 @@ TEST_F(WayBackTest, ARecordNamingWhatTheProductDoesNotOwnIsNeverActedOn) {
     EXPECT_FALSE(Disk().FileExists(kDestination + "\\Cfg\\tolvek.cfg"));
 
     Disk().Delete(kJournal);
-    Disk().Delete(kDestination + "\\UNINSTAL.EXE");
+    Disk().Delete(kRecord + "\\UNINSTAL.EXE");
     MemReg().DeleteKey(install::kUninstallKey);
   }
 }
@@ -202,7 +202,7 @@ TEST_F(WayBackTest, AJournalThatCannotBeReadChangesNothing) {
     EXPECT_EQ(Run("/S"), 1603);
     EXPECT_EQ(Disk().FileContent(kJournal), before.at(kJournal));
     Disk().Delete(kJournal);
-    Disk().Delete(kDestination + "\\UNINSTAL.EXE");
+    Disk().Delete(kRecord + "\\UNINSTAL.EXE");
     MemReg().DeleteKey(install::kUninstallKey);
   }
 }
@@ -294,6 +294,81 @@ TEST_F(WayBackTest, OnlyTheSystemAdministratorsAndTheInstallerMayChangeTheProduc
   ASSERT_EQ(Run("/S"), 3010);
   EXPECT_EQ(Disk().AccessOf(kDestination), FolderAccess::kProduct);
   EXPECT_EQ(Disk().AccessOf(kDestination + "\\UserParts"), FolderAccess::kShared);
+}
+
+// A user may make the product's folder before any installation, with a journal in it that names
+// another user's files and a link to them. No installation reads, repairs from or adds to a
+// journal no entry of the product names; a destination holding a link is refused, for one user
+// as for every user; and the removal, which never follows a link, leaves every file of others.
+TEST_F(WayBackTest, AJournalAndALinkPlantedBeforeTheInstallationAreNeverActedOn) {
+  const std::string planted = "TOLVEK-JOURNAL\t2\r\nRUN\t1\tINSTALL\tTolvek v4\r\nFILE\t999\t" +
+                              kDocument + "\r\nDIR\t" + kEmptyFolder + "\r\nDIR\t" + kDestination +
+                              "\\Parts\\jn\r\n";
+  Disk().PutFile(kDestination + "\\INSTALL.JNL", planted);
+  Disk().MakeDirs(kDestination + "\\Parts");
+  Disk().MakeLink(kDestination + "\\Parts\\jn", "c:\\Users\\u2\\Documents");
+  const auto before = Others();
+  for (const char* arguments : {"/S", "/S /ALLUSERS"}) {
+    SCOPED_TRACE(arguments);
+    EXPECT_EQ(Run(arguments), 1603);
+    EXPECT_NE(Log().find("contiene, un collegamento"), std::string::npos) << Log();
+    EXPECT_EQ(Others(), before);
+    EXPECT_TRUE(Disk().DirExists(kEmptyFolder));
+    EXPECT_EQ(Disk().FileContent(kDestination + "\\INSTALL.JNL"), planted);
+  }
+  // Without the link the installation goes on, and neither it nor the removal reads the journal.
+  Disk().RemoveDir(kDestination + "\\Parts\\jn");
+  ASSERT_EQ(Run("/S"), 3010);
+  EXPECT_EQ(Disk().FileContent(kDestination + "\\INSTALL.JNL"), planted);
+  EXPECT_EQ(Run(kRemove), 0);
+  EXPECT_EQ(Others(), before);
+  EXPECT_TRUE(Disk().DirExists(kEmptyFolder));
+  EXPECT_EQ(Disk().FileContent(kDestination + "\\INSTALL.JNL"), planted);
+}
+
+// An installation made by a version that kept its record and uninstaller in the destination: the
+// next installation moves the record into the user's own folder and points the entry there, and
+// from then on the record is held to what a file others could write deserves. A forged run cut
+// short that names AutoCAD's own acaddoc.lsp, larger than it is, and a user's document with its
+// real size and CRC: neither is touched, by the installation nor by the removal.
+TEST_F(WayBackTest, AnEarlierVersionsRecordIsMovedAndHeldToLess) {
+  const std::string acadDoc = kProfile + "Support\\acaddoc.lsp";
+  Disk().PutFile(acadDoc, "(princ \"mine\")\r\n");
+  ASSERT_EQ(Run("/S"), 3010);
+  // The earlier layout: record and uninstaller in the destination, the entry pointing there.
+  const std::string earlier = kDestination + "\\INSTALL.JNL";
+  std::string journal = *Disk().FileContent(kJournal);
+  const std::string uninstaller = kRecord + "\\UNINSTAL.EXE";
+  for (std::size_t at; (at = journal.find(uninstaller)) != std::string::npos;) {
+    journal.replace(at, uninstaller.size(), kDestination + "\\UNINSTAL.EXE");
+  }
+  Disk().PutFile(earlier, journal + "RUN\t7\tINSTALL\tTolvek v4\r\nFILE\t900\t" +
+                              acadDoc + "\r\nFILE\t27\t" + kDocument + "\r\nCRC\t" +
+                              Hex(toolkit::Crc32(0, "Offerta n. 12\r\nPrezzo 100\r\n", 27)) + "\t" +
+                              kDocument + "\r\n");
+  Disk().PutFile(kDestination + "\\UNINSTAL.EXE", "MZ installer");
+  Disk().Delete(kJournal);
+  Disk().Delete(kRecord + "\\UNINSTAL.EXE");
+  for (const char* name : {"DisplayIcon", "UninstallString"}) {
+    MemReg().SetString(install::kUninstallKey, name, kDestination + "\\UNINSTAL.EXE");
+  }
+  const std::string moved = *Disk().FileContent(earlier);
+  const auto before = Others();
+
+  ASSERT_EQ(Run("/S"), 3010);
+  EXPECT_EQ(Disk().FileContent(kRecord + "\\MOVED.JNL"), moved);
+  EXPECT_FALSE(Disk().FileExists(earlier));
+  EXPECT_FALSE(Disk().FileExists(kDestination + "\\UNINSTAL.EXE"));
+  EXPECT_EQ(MemReg().StringValue(install::kUninstallKey, "DisplayIcon"), kRecord + "\\UNINSTAL.EXE");
+  EXPECT_EQ(Disk().FileContent(acadDoc), "(princ \"mine\")\r\n");
+  EXPECT_EQ(Others(), before);
+
+  EXPECT_EQ(Run(kRemove), 1603);
+  EXPECT_EQ(Disk().FileContent(acadDoc), "(princ \"mine\")\r\n");
+  EXPECT_EQ(Others(), before);
+  EXPECT_FALSE(Disk().FileExists(kDestination + "\\Cfg\\tolvek.cfg"));
+  EXPECT_EQ(Disk().FileContent(kProfile + "Support\\acad.pgp"), "A, *ARC\r\n");
+  EXPECT_NE(Log().find("FILE " + acadDoc), std::string::npos) << Log();
 }
 
 }  // namespace

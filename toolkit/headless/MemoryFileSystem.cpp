@@ -652,6 +652,15 @@ PathKind MemoryFileSystem::KindOf(const std::string& path) {
   return node->isDir ? PathKind::kFolder : PathKind::kFile;
 }
 
+bool MemoryFileSystem::HoldsLink(const std::string& folder) {
+  const Node* node = Find(folder);
+  const std::function<bool(const Node&)> linked = [&](const Node& entry) {
+    return entry.link || std::any_of(entry.children.begin(), entry.children.end(),
+                                     [&](const auto& child) { return linked(*child.second); });
+  };
+  return node != nullptr && linked(*node);
+}
+
 std::uint32_t MemoryFileSystem::PinFolder(const std::string& folder, std::unique_ptr<Pin>& pin) {
   if (std::uint32_t code = Injected(FsOp::kPin, folder)) return code;
   if (Find(folder) == nullptr) return kErrPathNotFound;

@@ -108,6 +108,7 @@ class MemoryFileSystem : public FileSystem {
   std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access) override;
   std::uint32_t CreatePrivateDir(const std::string& path) override;
   PathKind KindOf(const std::string& path) override;
+  bool HoldsLink(const std::string& folder) override;
   std::uint32_t PinFolder(const std::string& folder, std::unique_ptr<Pin>& pin) override;
 
   struct Node;  // a file or a folder

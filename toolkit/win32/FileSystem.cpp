@@ -230,6 +230,8 @@ class Win32FileSystem : public FileSystem {
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::kFolder : PathKind::kFile;
   }
 
+  bool HoldsLink(const std::string& folder) override { return win32::HoldsLink(folder); }
+
   std::uint32_t PinFolder(const std::string& folder, std::unique_ptr<Pin>& pin) override {
     // Windows 9x shares no folder handles; it has nobody else to keep out either.
     if ((GetVersion() & 0x80000000) != 0) {

@@ -184,6 +184,12 @@ std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access) {
   return failed;
 }
 
+bool HoldsLink(const std::string& folder) {
+  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  return IsLink(attributes) || !WalkWithoutLinks(folder, [](const std::string&) { return true; });
+}
+
 std::uint32_t CreatePrivateDir(const std::string& path) {
   if (IsWindows9x()) return CreateDirectoryA(path.c_str(), nullptr) ? 0 : GetLastError();
   std::vector<BYTE> buffer;

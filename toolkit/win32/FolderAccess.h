@@ -10,5 +10,6 @@ namespace toolkit::win32 {
 
 std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access);
 std::uint32_t CreatePrivateDir(const std::string& path);
+bool HoldsLink(const std::string& folder);
 
 }  // namespace toolkit::win32
