@@ -261,22 +261,88 @@ TEST_F(UninstallWineTest, AUsersFileComesBackByteForByteAndItsBackupStays) {
   EXPECT_FALSE(Exists(pgp + "~"));
 }
 
-// Anyone able to write the journal could make it name anything: a user's document with its real
-// size and CRC stays where it is, the record is named, and the way back stays.
-TEST_F(UninstallWineTest, ARecordNamingAUsersDocumentIsNotActedOn) {
+// Whatever a record names, the real uninstaller acts on nothing of another: a user's document
+// with its real size and CRC, a document reached through a link made in the product's folder
+// (Wine's own calls would go through it), a device's name (opening COM1 may wait for ever). Each
+// record is named, the way back stays, and the run ends at once.
+TEST_F(UninstallWineTest, RecordsThatNameWhatIsNotTheProductsAreNotActedOn) {
+  const std::string documents = kScratch + "\\Documents";
+  const std::string document = documents + "\\offerta.txt";
+  const std::string link = kDestination + "\\Parts\\jn";
+  const std::string crc = "D5371DF1";  // of "Offerta n. 12\r\n"
+  const struct {
+    const char* what;
+    bool makeLink;
+    std::string records;
+    std::string logged;
+  } rows[] = {
+      {"a user's document", false,
+       "FILE\t15\t" + document + "\r\nCRC\t" + crc + "\t" + document + "\r\n",
+       "Voce del registro non eseguita: FILE " + document},
+      {"a document through a link in the product's folder", true,
+       "DIR\t" + link + "\r\nFILE\t15\t" + link + "\\offerta.txt\r\nCRC\t" + crc + "\t" + link +
+           "\\offerta.txt\r\n",
+       "Lasciato: " + link + "\\offerta.txt (\xE8, o attraversa, un collegamento: non seguito)"},
+      {"devices", false,
+       "FILE\t5\t" + kDestination + "\\COM1\r\nFILE\t5\t" + kDestination + "\\nul.txt\r\nDIR\t" +
+           kDestination + "\\AUX\r\n",
+       "Voce del registro non eseguita: FILE " + kDestination + "\\COM1"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    cad_ = std::make_unique<DemoAutoCad>();
+    MakeTree(documents);
+    WriteFile(document, "Offerta n. 12\r\n");
+    ASSERT_EQ(Install(), 3010u);
+    if (row.makeLink) {
+      ASSERT_TRUE(MakeLink(link, documents));
+    }
+    const std::string journal = UserRecordFolder() + "\\INSTALL.JNL";
+    WriteFile(journal, ReadFile(journal).value_or("") + "RUN\t9\tINSTALL\tTolvek v4\r\n" +
+                           row.records + "DONE\r\n");
+    EXPECT_EQ(RunRegistered("QuietUninstallString"), 1603u);
+    EXPECT_EQ(ReadFile(document), "Offerta n. 12\r\n");
+    EXPECT_TRUE(e2e::StringValue(kKey, "UninstallString"));
+    const std::string log = ReadLog(TempFolder() + "\\Tolvek-uninstall.log").value_or("");
+    EXPECT_NE(log.find(row.logged), std::string::npos) << log;
+    if (row.makeLink) {
+      EXPECT_TRUE(Exists(link));
+      RemoveLink(link);
+    }
+    RemoveTree(documents);
+    cad_.reset();
+    extractwine::RemoveInstallation();
+  }
+}
+
+// A user made the product's folder before any installation, with a journal in it naming another
+// user's document and a link to that user's documents. The real installer refuses the folder
+// while the link is there, for one user and for every user, without reading the journal; with
+// the link gone it installs and the removal leaves the document and the journal as they were.
+TEST_F(UninstallWineTest, AJournalAndALinkPlantedBeforeTheInstallationAreNeverActedOn) {
   cad_ = std::make_unique<DemoAutoCad>();
-  const std::string document = kScratch + "\\offerta.txt";
-  MakeTree(kScratch);
+  const std::string documents = kScratch + "\\Documents";
+  const std::string document = documents + "\\offerta.txt";
+  MakeTree(documents);
   WriteFile(document, "Offerta n. 12\r\n");
+  const std::string planted = "TOLVEK-JOURNAL\t2\r\nRUN\t1\tINSTALL\tTolvek v4\r\nFILE\t999\t" +
+                              document + "\r\nDIR\t" + documents + "\r\n";
+  MakeTree(kDestination + "\\Parts");
+  WriteFile(kDestination + "\\INSTALL.JNL", planted);
+  ASSERT_TRUE(MakeLink(kDestination + "\\Parts\\jn", documents));
+  for (const char* arguments : {"/S", "/S /ALLUSERS"}) {
+    SCOPED_TRACE(arguments);
+    EXPECT_EQ(Install(arguments), 1603u);
+    EXPECT_EQ(ReadFile(document), "Offerta n. 12\r\n");
+    EXPECT_EQ(ReadFile(kDestination + "\\INSTALL.JNL"), planted);
+  }
+  RemoveLink(kDestination + "\\Parts\\jn");
   ASSERT_EQ(Install(), 3010u);
-  const std::string journal = UserRecordFolder() + "\\INSTALL.JNL";
-  WriteFile(journal, ReadFile(journal).value_or("") + "RUN\t9\tINSTALL\tTolvek v4\r\nFILE\t15\t" +
-                         document + "\r\nCRC\t" + "D5371DF1" + "\t" + document + "\r\nDONE\r\n");
-  EXPECT_EQ(RunRegistered("QuietUninstallString"), 1603u);
+  EXPECT_EQ(ReadFile(kDestination + "\\INSTALL.JNL"), planted);
+  EXPECT_EQ(RunRegistered("QuietUninstallString"), 0u);
   EXPECT_EQ(ReadFile(document), "Offerta n. 12\r\n");
-  EXPECT_TRUE(e2e::StringValue(kKey, "UninstallString"));
-  DeleteFileA(document.c_str());
-  extractwine::RemoveInstallation();
+  EXPECT_EQ(ReadFile(kDestination + "\\INSTALL.JNL"), planted);
+  RemoveTree(documents);
 }
 
 // The product's folder lies at the root of C:, where any user may add and change: it gets a list
