@@ -288,6 +288,18 @@ constexpr LanguageText kWayBackTexts[] = {
     {&ConfigurationBlock::LogRecordMoved,
      "Registro di un'installazione precedente, %1, spostato in",
      "An earlier installation's record, %1, moved to"},
+    {&ConfigurationBlock::MsgSharedProductChanged,
+     "Tolvek \xE8 gi\xE0 installato in %1 da un altro utente, ma %2 manca o \xE8 stato "
+     "modificato. Nulla \xE8 stato modificato.\r\nChiedere a chi lo ha installato, o a un "
+     "amministratore, di installarlo di nuovo.",
+     "Tolvek is already installed in %1 by another user, but %2 is missing or has been changed. "
+     "Nothing was changed.\r\nAsk whoever installed it, or an administrator, to install it "
+     "again."},
+    {&ConfigurationBlock::MsgSharedProduct,
+     "Tolvek \xE8 gi\xE0 installato in %1 da un altro utente: i suoi file sono integri e "
+     "l'AutoCAD di questo utente lo usa.",
+     "Tolvek is already installed in %1 by another user: its files check out, and this user's "
+     "AutoCAD uses it."},
     {&ConfigurationBlock::LogOwnBackupKept,
      "%1 esiste gi\xE0 e resta com'\xE8; la copia di sicurezza \xE8",
      "%1 exists already and stays as it is; the backup is"},

@@ -167,7 +167,9 @@ struct ConfigurationBlock {
   std::string MsgUninstallLeftSome;  // not all went, and running again would change nothing
   std::string MsgRecordMissing;      // %1: the record's folder, %2: the destination
   std::string LogRecordMoved;        // %1: the earlier record; followed by where it is now
-  std::string LogOwnBackupKept;      // %1: the user's file, %2: the backup's name taken instead
+  std::string LogOwnBackupKept;      // %1: the user's file; followed by the backup's name taken
+  std::string MsgSharedProductChanged;  // %1: the destination, %2: a product file missing or changed
+  std::string MsgSharedProduct;         // %1: the destination another user installed into
 
   // Every AutoCAD's set: how the product loads in each, for the log, and what the closing report
   // says of an acaddoc.lsp that AutoCAD loads instead of the product's.

@@ -45,7 +45,8 @@ std::string IncompleteMessage(const std::string& packagePath, std::int32_t faile
       *text, {packagePath, text == &v.MsgPackageIncomplete ? std::to_string(failed) : name});
 }
 
-// Asks for the next disk until the package is there; Cancel confirmed with Yes abandons.
+}  // namespace
+
 void WaitForPackage(config::FrontEnd& frontEnd, const std::string& packagePath) {
   using config::Question;
   config::ConfigurationBlock& v = config::Vars;
@@ -60,6 +61,8 @@ void WaitForPackage(config::FrontEnd& frontEnd, const std::string& packagePath) 
     }
   } while (!toolkit::Fs().FileExists(packagePath));
 }
+
+namespace {
 
 // The callback's record of one library call, cleared however the call ends.
 class WatchedCall {

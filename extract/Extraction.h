@@ -34,6 +34,10 @@ void ExtractPackage(config::FrontEnd& frontEnd, const std::string& packagePath,
                     const std::string& targetFolder, const std::string& fileSpec,
                     toolkit::ChangeRecorder& recorder);
 
+// Asks for the next disk until the package is on the medium; Cancel confirmed with Yes raises the
+// silent abort.
+void WaitForPackage(config::FrontEnd& frontEnd, const std::string& packagePath);
+
 // Extracts every package of the table into its folder below `destinationRoot`.
 void ExtractAllPackages(config::FrontEnd& frontEnd, const std::string& destinationRoot,
                         toolkit::ChangeRecorder& recorder);

@@ -19,6 +19,7 @@
 #include "install/ProgramGroup.h"
 #include "install/RecordBounds.h"
 #include "install/RecordFolder.h"
+#include "install/SharedProduct.h"
 #include "install/Registration.h"
 #include "install/Rollback.h"
 #include "install/RunningAutoCad.h"
@@ -110,9 +111,11 @@ void PatchMenuAndAliases(config::FrontEnd& frontEnd, bool release14,
 }
 
 // Everything the installation changes after the destination tree: AutoCAD's files, the
-// product's files in AutoCAD's support folder, and the packages in the destination. Returns what
-// the closing report adds.
-std::string InstallFiles(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& recorder) {
+// product's files in AutoCAD's support folder, and the packages in the destination, unless the
+// product there is another user's (`shared`), which stays as it is. Returns what the closing
+// report adds.
+std::string InstallFiles(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& recorder,
+                         bool shared) {
   config::ConfigurationBlock& v = config::Vars;
   v.WorkDir = frontEnd.CadFolder();
   // Each AutoCAD of 2006 to 2011 loads the product from its own support folder, those from 2012
@@ -135,6 +138,9 @@ std::string InstallFiles(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& re
   PatchMenuAndAliases(frontEnd, frontEnd.Release14(), recorder);
 
   v.WorkDir = frontEnd.Destination();
+  if (shared) {
+    return report + "\r\n\r\n" + config::FormatMessage(v.MsgSharedProduct, {v.WorkDir});
+  }
   extract::ExtractPackage(frontEnd, v.SourceDir + extract::kConfigPackage, v.WorkDir + "\\cfg\\",
                           "", recorder);
   extract::ExtractPackage(frontEnd, v.SourceDir + extract::kHelpPackage, v.WorkDir + "\\help\\", "",
@@ -175,11 +181,14 @@ bool RunInstall(config::FrontEnd& frontEnd) {
   if (const std::optional<std::string> missing = FindWhatIsMissing(frontEnd)) {
     throw EInstallationRefused(*missing);
   }
+  // A product another user installed for himself is taken as it stands, once it checks out.
+  const bool shared = !forAllUsers && IsAnotherUsersProduct(destination);
   if (forAllUsers) {
     ClaimMachineDestination(frontEnd);
   } else {
     RefuseLinkedDestination(frontEnd);
   }
+  if (shared) CheckProductFiles(frontEnd, destination);
   // Only now, with the destination the installer's, is an earlier record kept there read.
   MoveEarlierRecord(frontEnd, destination, recordFolder, forAllUsers, roots);
 
@@ -187,15 +196,17 @@ bool RunInstall(config::FrontEnd& frontEnd) {
   std::string closing;
   NotedRecorder recorder(journal, frontEnd);
   try {
-    BuildDestinationTree(frontEnd, journal);
-    ProtectDestinationTree(frontEnd);
+    if (!shared) {
+      BuildDestinationTree(frontEnd, journal);
+      ProtectDestinationTree(frontEnd);
+    }
     PrepareRecordFolder(journal, recordFolder);
     journal.Open(journalPath, ReadJournal(journalPath));
     PlaceUninstaller(recorder, recordFolder);
     RegisterProduct(recorder, destination, recordFolder, frontEnd.CadFolder(),
                     journal.StartedTheFile(), forAllUsers);
     if (forAllUsers) RegisterForUsers(recorder);
-    closing = InstallFiles(frontEnd, recorder);
+    closing = InstallFiles(frontEnd, recorder, shared);
     CompleteRegistration(journal.PlacedBytes(), journal.FileSize(), forAllUsers);
     journal.Complete();
   } catch (const toolkit::EAbort&) {

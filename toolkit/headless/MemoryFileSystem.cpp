@@ -14,6 +14,7 @@ struct MemoryFileSystem::Node {
   std::string content;
   bool readOnly = false;
   bool locked = false;
+  bool othersOnly = false;  // a folder this user may only read
   DosDateTime time;
   std::optional<FolderAccess> access;
   bool link = false;
@@ -272,6 +273,23 @@ void MemoryFileSystem::SetReadOnly(const std::string& path, bool readOnly) {
   if (Node* node = Find(path)) node->readOnly = readOnly;
 }
 
+void MemoryFileSystem::SetOthersOnly(const std::string& folder, bool othersOnly) {
+  if (Node* node = Find(folder)) node->othersOnly = othersOnly;
+}
+
+bool MemoryFileSystem::ChangeDenied(const std::string& path) const {
+  char drive;
+  std::vector<std::string> parts;
+  if (path.empty() || !Resolve(path, drive, parts) || parts.empty()) return false;
+  const Node* node = drives_.at(drive).get();
+  for (std::size_t i = 0; i + 1 < parts.size() && node != nullptr; ++i) {
+    if (node->othersOnly) return true;
+    auto it = node->children.find(Fold(parts[i]));
+    node = it == node->children.end() ? nullptr : it->second.get();
+  }
+  return node != nullptr && node->othersOnly;
+}
+
 void MemoryFileSystem::SetLocked(const std::string& path, bool locked) {
   if (Node* node = Find(path)) node->locked = locked;
 }
@@ -421,6 +439,7 @@ std::uint32_t MemoryFileSystem::ChangeDir(const std::string& path) {
 
 std::uint32_t MemoryFileSystem::CreateDir(const std::string& path) {
   if (std::uint32_t code = Injected(FsOp::kCreateDir, path)) return code;
+  if (ChangeDenied(path)) return kErrAccessDenied;
   std::string leaf;
   std::uint32_t error;
   Node* parent = FindParent(path, leaf, error);
@@ -448,6 +467,7 @@ std::uint32_t MemoryFileSystem::FindEntry(const std::string& path, Node*& parent
 
 std::uint32_t MemoryFileSystem::RemoveDir(const std::string& path) {
   if (std::uint32_t code = Injected(FsOp::kRemoveDir, path)) return code;
+  if (ChangeDenied(path)) return kErrAccessDenied;
   Node* parent = nullptr;
   Node* node = nullptr;
   std::string key;
@@ -489,6 +509,7 @@ std::uint32_t MemoryFileSystem::Open(const std::string& path, OpenMode mode, Fil
   auto it = parent->children.find(Fold(leaf));
   Node* node = it == parent->children.end() ? nullptr : it->second.get();
   if (node != nullptr && mode == OpenMode::kCreateNew) return kErrFileExists;
+  if (mode != OpenMode::kRead && ChangeDenied(path)) return kErrAccessDenied;
   if (node != nullptr && node->isDir) return kErrAccessDenied;
   if (mode != OpenMode::kRead && node != nullptr && node->readOnly) return kErrAccessDenied;
   auto handle = std::make_unique<OpenFile>();
@@ -605,6 +626,7 @@ std::uint32_t MemoryFileSystem::Flush(FileId file) {
 
 std::uint32_t MemoryFileSystem::Rename(const std::string& from, const std::string& to) {
   if (std::uint32_t code = Injected(FsOp::kRename, from)) return code;
+  if (ChangeDenied(from) || ChangeDenied(to)) return kErrAccessDenied;
   std::string fromLeaf;
   std::string toLeaf;
   std::uint32_t error;
@@ -629,6 +651,7 @@ std::uint32_t MemoryFileSystem::Rename(const std::string& from, const std::strin
 
 std::uint32_t MemoryFileSystem::Delete(const std::string& path) {
   if (std::uint32_t code = Injected(FsOp::kDelete, path)) return code;
+  if (ChangeDenied(path)) return kErrAccessDenied;
   Node* parent = nullptr;
   Node* node = nullptr;
   std::string key;

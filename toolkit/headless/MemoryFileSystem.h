@@ -57,6 +57,9 @@ class MemoryFileSystem : public FileSystem {
   void SetReadOnly(const std::string& path, bool readOnly);
   // A file held open by another program without sharing: opening it fails with 32.
   void SetLocked(const std::string& path, bool locked);
+  // A folder whose access list lets this user read and run what it holds, and nothing more:
+  // creating, deleting or renaming anything in it or below it fails with 5 (another user's).
+  void SetOthersOnly(const std::string& folder, bool othersOnly);
   void SetProgramPath(const std::string& path) { programPath_ = path; }
   // Empty for a system without the folder.
   void SetAppDataDir(const std::string& path) { appDataDir_ = path; }
@@ -133,6 +136,8 @@ class MemoryFileSystem : public FileSystem {
   std::uint64_t UsedBytes() const;
   // Held by a handle of the service or by another program (locked): none shares deletion.
   bool IsOpen(const Node* node) const;
+  // Whether the entry at `path` lies in a folder this user may only read (SetOthersOnly).
+  bool ChangeDenied(const std::string& path) const;
 
   std::map<char, std::unique_ptr<Node>> drives_;
   // One current folder for the program, as Windows keeps it: a drive and a path on it, "\" or
