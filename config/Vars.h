@@ -171,6 +171,7 @@ struct ConfigurationBlock {
   std::string LogWayTrusted;
   std::string LogWayNotStarted;
   std::string LogWayOlder;
+  std::string LogWayLtOlder;
   std::string LogWayNotOpened;
   std::string LogWayAtLogon;
 
@@ -182,6 +183,11 @@ struct ConfigurationBlock {
   std::string LogShadowed;         // %1: the file AutoCAD loads first
   std::string LogProjectAware;     // %1: the bundle's Contents folder
   std::string MsgAcadDocShadowed;  // %1: the product, %2: the file AutoCAD loads first
+  // The closing box: a product never started (%1), one that will find the bundle (%2) untrusted
+  // at its first start, one whose PROJECTAWARE makes its trusted paths read-only.
+  std::string MsgNotStarted;
+  std::string MsgNotStartedUntrusted;
+  std::string MsgProjectAware;
 
   // Run-time state.
   bool InstallDone = false;

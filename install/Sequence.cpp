@@ -87,7 +87,9 @@ bool PatchPgp(config::FrontEnd& frontEnd, const std::string& folder, const std::
   return patched;
 }
 
-void PatchMenuAndAliases(config::FrontEnd& frontEnd, bool release14,
+// A main product that gets the toolbar from the bundle's customization file (`wiring`) misses
+// none where its menu file cannot take it.
+void PatchMenuAndAliases(config::FrontEnd& frontEnd, bool release14, const cad::LispWiring& wiring,
                          toolkit::ChangeRecorder& recorder) {
   frontEnd.ShowStatus("Tolvek toolbar...");
   // The menu and the command alias are each user's: they are done at the user's logon.
@@ -99,7 +101,8 @@ void PatchMenuAndAliases(config::FrontEnd& frontEnd, bool release14,
     return;
   }
   const std::string& acad = config::Vars.WorkDir;
-  if (!PatchMenu(frontEnd, MainSupportFolder(acad), "acad.mns", recorder)) {
+  if (!PatchMenu(frontEnd, MainSupportFolder(acad), "acad.mns", recorder) &&
+      !ToolbarThroughBundle(wiring, MainSupportFolder(acad))) {
     ShowManualEditMessage(frontEnd, kMenuNotPatched2004);
   }
   if (!PatchPgp(frontEnd, MainSupportFolder(acad), "acad.pgp", recorder)) {
@@ -130,7 +133,7 @@ std::string InstallFiles(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& re
   if (!lispPatched) ShowManualEditMessage(frontEnd, kLispNotPatched);
   // The generation is read at each step: the user may change it while the files are extracted.
   ExtractCadFiles(frontEnd, frontEnd.Release14(), recorder);
-  PatchMenuAndAliases(frontEnd, frontEnd.Release14(), recorder);
+  PatchMenuAndAliases(frontEnd, frontEnd.Release14(), wiring, recorder);
 
   v.WorkDir = frontEnd.Destination();
   extract::ExtractPackage(frontEnd, v.SourceDir + extract::kConfigPackage, v.WorkDir + "\\cfg\\",
