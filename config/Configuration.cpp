@@ -114,7 +114,8 @@ constexpr LanguageText kUnattendedTexts[] = {
      "\r\n"
      "Senza /S le opzioni preimpostano le scelte della finestra.\r\n"
      "Codici di uscita: 0 riuscita, 3010 riuscita con riavvio, 1602 abbandonata, 1603 errore, "
-     "1618 un'altra installazione in corso, 1639 riga di comando non valida",
+     "1618 riprovare pi\xF9 tardi (un'altra installazione in corso, o con /S AutoCAD aperto), "
+     "1639 riga di comando non valida",
      "Usage: INSTALL.EXE [/S] [/ALLUSERS] [/ACAD=folder] [/R14] [/WIN9X] [/NOGROUP] [/LOG=file]\r\n"
      "                   [/?]\r\n"
      "       UNINSTAL.EXE /UNINSTALL [/S] [/LOG=file]\r\n"
@@ -134,7 +135,8 @@ constexpr LanguageText kUnattendedTexts[] = {
      "\r\n"
      "Without /S the options preset the choices of the window.\r\n"
      "Exit codes: 0 success, 3010 success with restart, 1602 abandoned, 1603 error, "
-     "1618 another installation running, 1639 invalid command line"},
+     "1618 try again later (another installation running, or with /S AutoCAD open), "
+     "1639 invalid command line"},
     {&ConfigurationBlock::MsgBadCommandLine,
      "Riga di comando non valida:", "Invalid command line:"},
     {&ConfigurationBlock::MsgAnotherInstallation,
