@@ -11,6 +11,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -48,8 +49,11 @@ std::string ProductKey(const Product& product) {
   return product.family + "\\" + product.release + "\\" + product.key;
 }
 
+// The user's roamable folder: no colon, which no folder name holds.
 std::string Root(const Product& product) {
-  return kProfiles + "\\" + product.release + "-" + product.key + "\\";
+  std::string key = product.key;
+  std::replace(key.begin(), key.end(), ':', '-');
+  return kProfiles + "\\" + product.release + "-" + key + "\\";
 }
 
 std::string VariablesKey(const Product& product) {
