@@ -39,7 +39,7 @@ std::optional<int> CloseAutoCadBeforeRemoval(Session& session) {
   } catch (const toolkit::EAbort& abort) {
     if (!session.options.silent) return kExitUserExit;
     session.log.Write(config::Vars.LogError + " " + abort.Reason());
-    return kExitFatalError;
+    return kExitAlreadyRunning;
   }
 }
 

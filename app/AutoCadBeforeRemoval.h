@@ -11,7 +11,7 @@ namespace app {
 struct Session;
 
 // Nothing once no AutoCAD runs; otherwise the exit code of a removal that changed nothing: 1602
-// when the user cancelled, 1603 for a run with /S.
+// when the user cancelled, 1618 (try again later) for a run with /S.
 std::optional<int> CloseAutoCadBeforeRemoval(Session& session);
 
 }  // namespace app

@@ -5,6 +5,7 @@
 #include "app/Startup.h"
 #include "config/Vars.h"
 #include "install/CadFolderChoice.h"
+#include "install/RunningAutoCad.h"
 
 namespace app {
 
@@ -199,7 +200,13 @@ void TMainDlg::InstallaClick() {
   if (Vars.ProductCode == 1) {
     Session& session = TheSession();
     LogChoices(session.log, frontEnd_, session.options.noGroup ? Vars.LogNo : Vars.LogGroupAsked);
-    RunRecorded(frontEnd_, session, false);
+    try {
+      RunRecorded(frontEnd_, session, false);
+    } catch (const install::EAutoCadRunning&) {
+      // The close-AutoCAD box says that Cancel leaves without changing anything: so it does.
+      UscitaClick();
+      return;
+    }
   }
   Uscita.SetEnabled(true);
   Installa.SetEnabled(true);

@@ -4,6 +4,7 @@
 
 #include "config/FrontEnd.h"
 #include "config/Vars.h"
+#include "install/RunningAutoCad.h"
 #include "install/Sequence.h"
 #include "toolkit/Errors.h"
 
@@ -43,6 +44,13 @@ void RunRecorded(config::FrontEnd& frontEnd, Session& session, bool silent) {
     } else {
       session.outcome.StoppedBeforeStart();
     }
+  } catch (const install::EAutoCadRunning& running) {
+    if (!silent) {
+      session.outcome.Abandoned();
+      throw;
+    }
+    session.log.Write(config::Vars.LogError + " " + running.Reason());
+    session.outcome.RetryLater();
   } catch (const toolkit::EAbort& abort) {
     if (!silent) {
       session.outcome.Abandoned();

@@ -17,10 +17,12 @@ namespace app {
 
 enum ExitCode : int {
   kExitSuccess = 0,
-  kExitRestartRequired = 3010,    // the NT family: the restart notice was shown
-  kExitUserExit = 1602,           // abandoned, or left before an installation completed
-  kExitFatalError = 1603,         // an error, a missing package or AutoCAD folder
-  kExitAlreadyRunning = 1618,     // another installation holds the machine's mutex
+  kExitRestartRequired = 3010,  // the NT family: the restart notice was shown
+  kExitUserExit = 1602,         // abandoned, or left before an installation completed
+  kExitFatalError = 1603,       // an error, a missing package or AutoCAD folder
+  // Try again later: another installation holds the machine's mutex, or, in a run with /S, an
+  // AutoCAD runs (nothing was changed). Intune and Configuration Manager retry on it by default.
+  kExitAlreadyRunning = 1618,
   kExitInvalidCommandLine = 1639  // an unknown option or a wrong value
 };
 
@@ -33,6 +35,7 @@ class Outcome {
   void Abandoned();
   void StoppedBeforeStart();
   void Failed() { code_ = kExitFatalError; }
+  void RetryLater() { code_ = kExitAlreadyRunning; }
   ExitCode Code() const { return code_; }
 
  private:
@@ -60,8 +63,8 @@ void LogChoices(InstallLog& log, const config::FrontEnd& frontEnd, const std::st
 // Runs the install sequence and records its outcome. An interactive run lets the error go on to
 // the application's handler, which shows it (or nothing, for an abandon); a silent run logs it.
 // In a silent run nobody can abandon: an abort there means that a disk was asked for, that is, a
-// package is missing, or that AutoCAD runs, and either is an error; the log has the abort's
-// reason.
+// package is missing, which is an error, or that AutoCAD runs, which is a reason to try again
+// later (1618); the log has the abort's reason.
 void RunRecorded(config::FrontEnd& frontEnd, Session& session, bool silent);
 
 }  // namespace app

@@ -24,15 +24,28 @@ std::optional<std::pair<int, int>> ParseReleaseKey(std::string_view key) {
   return std::nullopt;
 }
 
-const AcadRelease* FindAcadRelease(std::string_view curVer) {
+namespace {
+
+template <typename Table>
+const AcadRelease* FindIn(const Table& table, std::string_view curVer) {
   const auto wanted = ParseReleaseKey(curVer);
   if (!wanted) return nullptr;
   const AcadRelease* found = nullptr;
-  for (const AcadRelease& release : kAcadReleases) {
+  for (const AcadRelease& release : table) {
     if (ParseReleaseKey(release.curVer) > wanted) break;
     found = &release;
   }
   return found;
+}
+
+}  // namespace
+
+const AcadRelease* FindAcadRelease(std::string_view curVer) {
+  return FindIn(kAcadReleases, curVer);
+}
+
+const AcadRelease* FindAcadLtRelease(std::string_view curVer) {
+  return FindIn(kAcadLtReleases, curVer);
 }
 
 }  // namespace cad

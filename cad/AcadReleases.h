@@ -59,9 +59,23 @@ inline constexpr std::array<AcadRelease, 21> kAcadReleases{{
 }};
 // clang-format on
 
+// AutoCAD LT's releases that load the product: from LT 2024 on, LT runs AutoLISP and loads
+// bundles. LT keeps release keys of its own under Software\Autodesk\AutoCAD LT (R30 is LT 2024,
+// R32 LT 2026); an earlier key is an LT that runs no AutoLISP. Its per-user bundle folders are
+// not trusted by default, as in AutoCAD since 2016.
+// clang-format off
+inline constexpr std::array<AcadRelease, 3> kAcadLtReleases{{
+    {"R30", 2024, AcadLoad::kTrustedBundle},
+    {"R31", 2025, AcadLoad::kTrustedBundle},
+    {"R32", 2026, AcadLoad::kTrustedBundle},
+}};
+// clang-format on
+
 // The row of the release key `curVer` ("R17.1"); nullptr for a release before 2006 and for a
 // text that is no release key at all.
 const AcadRelease* FindAcadRelease(std::string_view curVer);
+// The same for AutoCAD LT's release keys: nullptr before LT 2024.
+const AcadRelease* FindAcadLtRelease(std::string_view curVer);
 
 // "R17.1" as (17, 1); "R18" as (18, 0). Nothing for any other text.
 std::optional<std::pair<int, int>> ParseReleaseKey(std::string_view key);

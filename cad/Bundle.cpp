@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "cad/Cuix.h"
 #include "cad/Rewrite.h"
 #include "toolkit/Crc32.h"
 #include "toolkit/FileSystem.h"
@@ -34,18 +35,20 @@ std::optional<std::string> ReadWhole(const std::string& path) {
   return content;
 }
 
-void WritePackageContents(const std::string& bundle, toolkit::ChangeRecorder& recorder) {
-  const std::string target = bundle + "\\" + std::string(kPackageContentsName);
-  const std::string text = PackageContentsText();
+// Writes `text` as `folder`\`name` unless the file holds it already, through `tempName`. A
+// second installation leaves the file as the first one wrote it.
+void WriteWhole(const std::string& folder, std::string_view name, std::string_view tempName,
+                const std::string& text, toolkit::ChangeRecorder& recorder) {
+  const std::string target = folder + "\\" + std::string(name);
   const std::optional<std::string> present = ReadWhole(target);
-  // A second installation leaves the file as the first one wrote it.
   if (present == text) return;
-  const std::string temp = bundle + "\\" + std::string(kPackageContentsTempName);
+  // A file someone left under the copy's name stays; the copy takes the next free one.
+  const std::string temp = toolkit::fs::FreeName(folder + "\\" + std::string(tempName));
   File file;
-  file.Open(temp, OpenMode::kCreate);
+  file.Open(temp, OpenMode::kCreateNew);
   file.Write(text);
   file.Close();
-  // A rename never replaces a file, so an older description goes first.
+  // A rename never replaces a file, so an older one goes first.
   if (present) {
     toolkit::fs::Erase(target);
   } else {
@@ -53,6 +56,19 @@ void WritePackageContents(const std::string& bundle, toolkit::ChangeRecorder& re
   }
   toolkit::fs::Rename(temp, target);
   if (!present) recorder.FileChecksum(target, toolkit::Crc32(0, text.data(), text.size()));
+}
+
+// A bitmap the product's files placed in Contents; one that cannot be read raises EInOutError.
+std::string PlacedBitmap(const std::string& contents, std::string_view bitmap) {
+  const std::string path = contents + "\\" + std::string(bitmap);
+  File file;
+  file.Open(path, OpenMode::kRead);
+  std::string content;
+  std::vector<char> buffer(4096);
+  while (std::size_t read = file.Read(buffer.data(), buffer.size())) {
+    content.append(buffer.data(), read);
+  }
+  return content;
 }
 
 bool SameFolder(std::string_view a, std::string_view b) {
@@ -84,7 +100,11 @@ std::optional<std::string> LayBundle(const std::string& appData, const PlaceProd
   // The description comes last: AutoCAD, running meanwhile, must not find a bundle whose
   // AutoLISP file is not there yet.
   place(folder + "\\");
-  WritePackageContents(bundle, recorder);
+  const std::string cuix =
+      BuildCuix([&](std::string_view bitmap) { return PlacedBitmap(folder, bitmap); });
+  WriteWhole(folder, kCuixName, kCuixTempName, cuix, recorder);
+  WriteWhole(bundle, kPackageContentsName, kPackageContentsTempName, PackageContentsText(),
+             recorder);
   return folder;
 }
 

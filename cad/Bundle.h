@@ -24,8 +24,11 @@ inline constexpr std::string_view kPackageContentsTempName = "PackageContents.ne
 // PackageContents.xml, a line each. The ProductCode never changes: AutoCAD knows the product by
 // it, and a later version of the bundle is the same product. SeriesMin R18.2 is 2012, the first
 // release with the Autoloader; PerDocument loads the file in every drawing, as the start-up files
-// of the earlier releases do.
-inline constexpr std::array<std::string_view, 15> kPackageContents{
+// of the earlier releases do. The platforms are every AutoCAD and AutoCAD LT ("ACLT"), which
+// loads bundles from LT 2024 on (its own release keys, R30 and later, lie above R18.2). The
+// second component is the partial customization file (cad/Cuix.h): the Autoloader loads it as a
+// partial menu of the main one, with nothing written into any profile.
+inline constexpr std::array<std::string_view, 17> kPackageContents{
     R"(<?xml version="1.0" encoding="utf-8"?>)",
     R"(<ApplicationPackage SchemaVersion="1.0")",
     R"(                    AutodeskProduct="AutoCAD")",
@@ -35,10 +38,12 @@ inline constexpr std::array<std::string_view, 15> kPackageContents{
     R"(                    Name="Tolvek")",
     R"(                    Description="Libreria parametrica Tolvek">)",
     R"(  <Components>)",
-    R"(    <RuntimeRequirements OS="Win32|Win64" Platform="AutoCAD*" SeriesMin="R18.2" />)",
+    R"(    <RuntimeRequirements OS="Win32|Win64" Platform="AutoCAD*|ACLT" SeriesMin="R18.2" />)",
     R"(    <ComponentEntry AppName="Tolvek" ModuleName="./Contents/tolvek.lsp")",
     R"(                    AppDescription="Libreria parametrica Tolvek")",
     R"(                    LoadOnAutoCADStartup="True" PerDocument="True" />)",
+    R"(    <ComponentEntry AppName="TolvekMenu" ModuleName="./Contents/Tolvek.cuix")",
+    R"(                    AppDescription="Tolvek: barra degli strumenti e pannello" />)",
     R"(  </Components>)",
     R"(</ApplicationPackage>)",
 };
@@ -50,10 +55,11 @@ inline constexpr std::string_view kTrustedPathsName = "TRUSTEDPATHS";
 using PlaceProductFiles = std::function<void(const std::string& folder)>;
 
 // Lays the bundle below `appData`: its folders, the product's files in Contents (placed first),
-// then PackageContents.xml, which is written only when it differs from the one there, through a
-// temporary file, so that AutoCAD never finds half of it. Returns the Contents folder, without a
-// trailing backslash; nothing, with nothing made, when `appData` is empty or does not exist.
-// File failures raise EInOutError.
+// the partial customization file made from the placed bitmaps (cad/Cuix.h), then
+// PackageContents.xml. Each of the last two is written only when it differs from the one there,
+// through a temporary file, so that AutoCAD never finds half of it. Returns the Contents folder,
+// without a trailing backslash; nothing, with nothing made, when `appData` is empty or does not
+// exist. File failures raise EInOutError.
 std::optional<std::string> LayBundle(const std::string& appData, const PlaceProductFiles& place,
                                      toolkit::ChangeRecorder& recorder);
 

@@ -22,6 +22,22 @@ inline constexpr std::array<std::string_view, 4> kToolbarBlock{
     "\"ICON_25_BLANK\")]^C^C^Cruntolvek",
 };
 
+// The toolbar's two commands, in the order of its buttons: each one's label (which its help
+// string repeats), bitmap and macro. The partial customization file of the bundle
+// (cad/Cuix.h) gives AutoCAD 2012 and later the same commands from this table.
+struct MenuCommand {
+  std::string_view id;
+  std::string_view label;
+  std::string_view bitmap;
+  std::string_view macro;
+};
+inline constexpr std::array<MenuCommand, 2> kMenuCommands{{
+    {"ID_tolvekppos", "Posiziona elemento Tolvek", "TKIcon1.bmp", "^C^C^Ctolvek"},
+    {"ID_tolvekrun", "Libreria parametrica Tolvek", "TKIcon2.bmp", "^C^C^Cruntolvek"},
+}};
+// The toolbar's name, as the menu's _Toolbar line gives it.
+inline constexpr std::string_view kToolbarName = "Tolvek";
+
 inline constexpr std::array<std::string_view, 2> kHelpStringBlock{
     "ID_tolvekppos   [Posiziona elemento Tolvek]",
     "ID_tolvekrun    [Libreria parametrica Tolvek]",

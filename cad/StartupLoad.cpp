@@ -133,6 +133,12 @@ LispWiring WireProductLisp(const std::string& acadFolder, bool release14,
       wired.projectAware = product.row->year >= 2026 && AnyProfileProjectAware(product);
     }
   }
+  // A product started for the first time after the installation finds the bundle laid for the
+  // others.
+  for (ProductWiring& wired : wiring.products) {
+    if (wired.way == Way::kNotStarted && contents && wired.product->row->load != AcadLoad::kAcadDoc)
+      wired.where = *contents;
+  }
   return wiring;
 }
 

@@ -21,10 +21,13 @@ struct ProductWiring {
     kAcadDoc,        // the load block in `where`, its acaddoc.lsp
     kBundle,         // the bundle, whose Contents folder is `where`
     kTrustedBundle,  // the bundle, trusted in `trustedProfiles` profiles
-    kNotStarted,     // the user never started it: no profile or no support folder yet
-    kOlder,          // a release before 2006: only its own start-up files load the product
-    kNotOpened,      // its acaddoc.lsp, or the bundle, could not be written
-    kAtLogon,        // an installation for every user: done at each user's next logon
+    // The user never started it: no profile or no support folder yet. `where` is the bundle's
+    // Contents folder when its release loads the bundle and the bundle was laid: it finds the
+    // bundle at its first start, though no profile of it trusts the folder yet.
+    kNotStarted,
+    kOlder,      // before 2006 (LT: before LT 2024, which runs no AutoLISP): not wired
+    kNotOpened,  // its acaddoc.lsp, or the bundle, could not be written
+    kAtLogon,    // an installation for every user: done at each user's next logon
   };
   const AcadProduct* product = nullptr;
   Way way = Way::kNotStarted;

@@ -116,7 +116,8 @@ constexpr LanguageText kUnattendedTexts[] = {
      "\r\n"
      "Senza /S le opzioni preimpostano le scelte della finestra.\r\n"
      "Codici di uscita: 0 riuscita, 3010 riuscita con riavvio, 1602 abbandonata, 1603 errore, "
-     "1618 un'altra installazione in corso, 1639 riga di comando non valida",
+     "1618 riprovare pi\xF9 tardi (un'altra installazione in corso, o con /S AutoCAD aperto), "
+     "1639 riga di comando non valida",
      "Usage: INSTALL.EXE [/S] [/ALLUSERS] [/ACAD=folder] [/R14] [/WIN9X] [/NOGROUP] [/LOG=file]\r\n"
      "                   [/?]\r\n"
      "       UNINSTAL.EXE /UNINSTALL [/S] [/LOG=file]\r\n"
@@ -136,7 +137,8 @@ constexpr LanguageText kUnattendedTexts[] = {
      "\r\n"
      "Without /S the options preset the choices of the window.\r\n"
      "Exit codes: 0 success, 3010 success with restart, 1602 abandoned, 1603 error, "
-     "1618 another installation running, 1639 invalid command line"},
+     "1618 try again later (another installation running, or with /S AutoCAD open), "
+     "1639 invalid command line"},
     {&ConfigurationBlock::MsgBadCommandLine,
      "Riga di comando non valida:", "Invalid command line:"},
     {&ConfigurationBlock::MsgAnotherInstallation,
@@ -317,6 +319,9 @@ constexpr LanguageText kEveryAutoCadTexts[] = {
     {&ConfigurationBlock::LogWayOlder,
      "versione precedente la 2006: Tolvek si carica dai file di avvio della sua cartella",
      "release before 2006: Tolvek loads from the start-up files of its own folder"},
+    {&ConfigurationBlock::LogWayLtOlder,
+     "AutoCAD LT precedente la 2024: non esegue AutoLISP, tralasciato",
+     "AutoCAD LT before 2024: runs no AutoLISP, passed over"},
     {&ConfigurationBlock::LogWayNotOpened, "non modificabile: serve la modifica manuale",
      "cannot be changed: a manual edit is needed"},
     {&ConfigurationBlock::LogWayAtLogon, "per ogni utente, al suo prossimo accesso",
@@ -333,6 +338,23 @@ constexpr LanguageText kEveryAutoCadTexts[] = {
      "a %2 la riga (load \"tolvek\" '(\"tolvek\")).",
      "%1 loads %2 instead of Tolvek's acaddoc.lsp: to have Tolvek in AutoCAD, add the line "
      "(load \"tolvek\" '(\"tolvek\")) to %2."},
+    {&ConfigurationBlock::MsgNotStarted,
+     "%1 non \xE8 mai stato avviato da questo utente: Tolvek non vi viene caricato. Avviarlo una "
+     "volta, chiuderlo, poi ripetere l'installazione.",
+     "%1 has never been started by this user: Tolvek does not load in it. Start it once, close "
+     "it, then install again."},
+    {&ConfigurationBlock::MsgNotStartedUntrusted,
+     "%1 non \xE8 mai stato avviato da questo utente: al primo avvio trover\xE0 Tolvek, ma %2 "
+     "non \xE8 ancora tra i suoi percorsi attendibili e AutoCAD chieder\xE0 se caricarlo. "
+     "Avviarlo una volta, chiuderlo, poi ripetere l'installazione.",
+     "%1 has never been started by this user: at its first start it finds Tolvek, but %2 is not "
+     "yet among its trusted paths, and AutoCAD will ask whether to load it. Start it once, close "
+     "it, then install again."},
+    {&ConfigurationBlock::MsgProjectAware,
+     "In %1 PROJECTAWARE \xE8 attivo: i percorsi attendibili sono di sola lettura e AutoCAD "
+     "potrebbe rifiutare Tolvek. Aggiungere %2 ai percorsi attendibili del progetto.",
+     "In %1 PROJECTAWARE is on: its trusted paths are read-only, and AutoCAD may refuse Tolvek. "
+     "Add %2 to the project's trusted paths."},
 };
 
 // An installation for every user of the machine.

@@ -168,8 +168,9 @@ struct ConfigurationBlock {
   std::string MsgRecordMissing;      // %1: the record's folder, %2: the destination
   std::string LogRecordMoved;        // %1: the earlier record; followed by where it is now
   std::string LogOwnBackupKept;      // %1: the user's file; followed by the backup's name taken
-  std::string MsgSharedProductChanged;  // %1: the destination, %2: a product file missing or changed
-  std::string MsgSharedProduct;         // %1: the destination another user installed into
+  std::string
+      MsgSharedProductChanged;   // %1: the destination, %2: a product file missing or changed
+  std::string MsgSharedProduct;  // %1: the destination another user installed into
 
   // Every AutoCAD's set: how the product loads in each, for the log, and what the closing report
   // says of an acaddoc.lsp that AutoCAD loads instead of the product's.
@@ -178,6 +179,7 @@ struct ConfigurationBlock {
   std::string LogWayTrusted;
   std::string LogWayNotStarted;
   std::string LogWayOlder;
+  std::string LogWayLtOlder;
   std::string LogWayNotOpened;
   std::string LogWayAtLogon;
 
@@ -189,6 +191,11 @@ struct ConfigurationBlock {
   std::string LogShadowed;         // %1: the file AutoCAD loads first
   std::string LogProjectAware;     // %1: the bundle's Contents folder
   std::string MsgAcadDocShadowed;  // %1: the product, %2: the file AutoCAD loads first
+  // The closing box: a product never started (%1), one that will find the bundle (%2) untrusted
+  // at its first start, one whose PROJECTAWARE makes its trusted paths read-only.
+  std::string MsgNotStarted;
+  std::string MsgNotStartedUntrusted;
+  std::string MsgProjectAware;
 
   // Run-time state.
   bool InstallDone = false;

@@ -3,6 +3,7 @@
 #include "cad/SupportFolder.h"
 #include "config/FrontEnd.h"
 #include "config/Vars.h"
+#include "toolkit/FileSystem.h"
 
 namespace install {
 namespace {
@@ -18,7 +19,20 @@ std::optional<std::string> ChosenProductSupport(const std::string& acadFolder) {
 
 std::string Named(const cad::AcadProduct& product) {
   const std::string year = product.row != nullptr ? std::to_string(product.row->year) + " " : "";
-  return "AutoCAD " + year + "(" + product.release + " " + product.product + ")";
+  return std::string(product.lt ? "AutoCAD LT " : "AutoCAD ") + year + "(" + product.release + " " +
+         product.product + ")";
+}
+
+// What the closing box says of a product the user never started: nothing where it loads the
+// product at its first start anyway (the bundle of 2012 to 2015, trusted by default there).
+std::string NotStartedReport(const cad::ProductWiring& wired) {
+  const config::ConfigurationBlock& v = config::Vars;
+  const cad::AcadRelease& row = *wired.product->row;
+  if (wired.where.empty()) return config::FormatMessage(v.MsgNotStarted, {Named(*wired.product)});
+  if (row.load == cad::AcadLoad::kTrustedBundle && (row.year >= 2016 || wired.product->lt)) {
+    return config::FormatMessage(v.MsgNotStartedUntrusted, {Named(*wired.product), wired.where});
+  }
+  return {};
 }
 
 }  // namespace
@@ -30,6 +44,20 @@ std::string MainSupportFolder(const std::string& acadFolder) {
 std::optional<std::string> FindMainSupportFolder(const std::string& acadFolder) {
   if (std::optional<std::string> chosen = ChosenProductSupport(acadFolder)) return chosen;
   return cad::FindAcadSupportDir();
+}
+
+bool ToolbarThroughBundle(const cad::LispWiring& wiring, const std::string& mainSupport) {
+  const auto folded = [](const std::string& folder) {
+    return toolkit::fs::FoldCase(toolkit::fs::StripTrailingBackslash(folder));
+  };
+  for (const cad::ProductWiring& wired : wiring.products) {
+    if (wired.product == nullptr || !wired.product->supportFolder ||
+        folded(*wired.product->supportFolder) != folded(mainSupport)) {
+      continue;
+    }
+    if (wired.way == Way::kBundle || wired.way == Way::kTrustedBundle) return true;
+  }
+  return false;
 }
 
 std::string NoteWiring(config::FrontEnd& frontEnd, const cad::LispWiring& wiring) {
@@ -53,7 +81,7 @@ std::string NoteWiring(config::FrontEnd& frontEnd, const cad::LispWiring& wiring
         how = v.LogWayNotStarted;
         break;
       case Way::kOlder:
-        how = v.LogWayOlder;
+        how = wired.product->lt ? v.LogWayLtOlder : v.LogWayOlder;
         break;
       case Way::kNotOpened:
         how = v.LogWayNotOpened;
@@ -63,6 +91,10 @@ std::string NoteWiring(config::FrontEnd& frontEnd, const cad::LispWiring& wiring
         break;
     }
     frontEnd.Note(Named(*wired.product) + ": " + how);
+    if (wired.way == Way::kNotStarted) {
+      const std::string line = NotStartedReport(wired);
+      if (!line.empty()) report += "\r\n\r\n" + line;
+    }
     for (const std::string& file : wired.shadowedBy) {
       frontEnd.Note(Named(*wired.product) + ": " + config::FormatMessage(v.LogShadowed, {file}));
       report +=
@@ -71,6 +103,8 @@ std::string NoteWiring(config::FrontEnd& frontEnd, const cad::LispWiring& wiring
     if (wired.projectAware) {
       frontEnd.Note(Named(*wired.product) + ": " +
                     config::FormatMessage(v.LogProjectAware, {wired.where}));
+      report += "\r\n\r\n" +
+                config::FormatMessage(v.MsgProjectAware, {Named(*wired.product), wired.where});
     }
   }
   return report;

@@ -23,8 +23,15 @@ std::string MainSupportFolder(const std::string& acadFolder);
 // The same without creating any key: nothing when there is no such profile (FindAcadSupportDir).
 std::optional<std::string> FindMainSupportFolder(const std::string& acadFolder);
 
+// Whether the product whose support folder is `mainSupport` (the folder of the menu and the
+// command alias) gets the toolbar from the bundle's partial customization file: then the menu
+// file's toolbar is not missed where it cannot be added.
+bool ToolbarThroughBundle(const cad::LispWiring& wiring, const std::string& mainSupport);
+
 // Notes, for the log, every product and the way the product loads in it. Returns what the
-// closing report adds: each acaddoc.lsp that AutoCAD loads instead of the product's own.
+// closing report adds, since a run with a person at the machine writes no log: each acaddoc.lsp
+// that AutoCAD loads instead of the product's own, each product the user never started that
+// will not load the product at its first start without a question, each PROJECTAWARE profile.
 std::string NoteWiring(config::FrontEnd& frontEnd, const cad::LispWiring& wiring);
 
 }  // namespace install

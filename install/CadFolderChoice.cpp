@@ -23,7 +23,9 @@ RegisteredCadFolders SortRegisteredFolders(const std::vector<cad::AcadProduct>& 
                                            bool release14) {
   RegisteredCadFolders sorted;
   for (const cad::AcadProduct& product : products) {
-    if (product.location.empty() || BeforeRelease2004(product) != release14) continue;
+    // AutoCAD LT has neither the menu file nor the command alias file the chosen folder's
+    // product gets: it is wired through the bundle only, and chosen only when named.
+    if (product.lt || product.location.empty() || BeforeRelease2004(product) != release14) continue;
     if (!toolkit::Fs().DirExists(product.location)) {
       sorted.gone.push_back(product);
       continue;

@@ -1,5 +1,7 @@
 #include "install/Preflight.h"
 
+#include <map>
+#include <set>
 #include <vector>
 
 #include "cad/SupportFolder.h"
@@ -18,14 +20,93 @@ namespace {
 
 using config::FormatMessage;
 
-std::vector<std::string> PackagePaths() {
+// A package of the installer's folder and the destination folder it is extracted into; none for
+// the AutoCAD files, which go to AutoCAD's support folders and the bundle.
+struct PackagePlace {
+  std::string package;
+  std::optional<std::string> folder;
+};
+
+std::vector<PackagePlace> PackagePlaces(const std::string& destination) {
   const std::string& source = config::Vars.SourceDir;
-  std::vector<std::string> paths{source + extract::kCadPackage, source + extract::kConfigPackage,
-                                 source + extract::kHelpPackage};
-  for (const extract::PackageRow& row : extract::PackageTable)
-    paths.push_back(source + row.package);
-  return paths;
+  std::vector<PackagePlace> places{{source + extract::kCadPackage, std::nullopt},
+                                   {source + extract::kConfigPackage, destination + "\\cfg"},
+                                   {source + extract::kHelpPackage, destination + "\\help"}};
+  for (const extract::PackageRow& row : extract::PackageTable) {
+    places.push_back({source + row.package, StripTrailingBackslash(destination + row.target)});
+  }
+  return places;
 }
+
+// What the packages add to the destination's volume. A member whose file is not there adds its
+// size. One whose file is there already (a re-install, a repair from the medium) replaces it,
+// so it adds only by how much it is larger, and nothing when it is not: counting it whole
+// refused a re-install over a complete installation on a volume with room for the installation
+// but not for two. While a file is replaced, though, the new one is written beside the old
+// before it takes the old one's name, by each of the unzip library's writers at once: room for
+// the two largest replaced files is kept besides.
+class RoomCount {
+ public:
+  // False when the package cannot be read.
+  bool Add(const PackagePlace& place) {
+    const bool anyThere = place.folder && toolkit::Fs().DirExists(*place.folder);
+    const std::optional<std::uint64_t> size = extract::PackageContentSize(
+        place.package, [&](std::string_view name, std::uint32_t, std::uint64_t member) {
+          if (anyThere) AddMember(*place.folder, name, member);
+        });
+    if (!size) return false;
+    if (!anyThere) needed_ += *size;
+    return true;
+  }
+
+  std::uint64_t Needed() const { return needed_ + largest_[0] + largest_[1]; }
+
+ private:
+  void AddMember(const std::string& folder, std::string_view name, std::uint64_t size) {
+    std::string path(name);
+    for (char& c : path) {
+      if (c == '/') c = '\\';
+    }
+    if (path.empty() || path.back() == '\\') return;
+    const std::size_t slash = path.find_last_of('\\');
+    const std::string where =
+        slash == std::string::npos ? folder : folder + "\\" + path.substr(0, slash);
+    const std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::optional<std::uint64_t> present = SizeOf(where, leaf);
+    if (!present) {
+      needed_ += size;
+      return;
+    }
+    if (size > *present) needed_ += size - *present;
+    if (size > largest_[1]) largest_[1] = size;
+    if (largest_[1] > largest_[0]) std::swap(largest_[0], largest_[1]);
+  }
+
+  // The size of the file `leaf` in `folder`, when it is there: each folder is listed once, and
+  // only a file the listing holds is opened.
+  std::optional<std::uint64_t> SizeOf(const std::string& folder, const std::string& leaf) {
+    auto listed = listings_.find(folder);
+    if (listed == listings_.end()) {
+      std::set<std::string> names;
+      for (const std::string& file : toolkit::Fs().FileNames(folder)) {
+        names.insert(toolkit::fs::FoldCase(file));
+      }
+      listed = listings_.emplace(folder, std::move(names)).first;
+    }
+    if (!listed->second.contains(toolkit::fs::FoldCase(leaf))) return std::nullopt;
+    toolkit::fs::File file;
+    std::uint64_t size = 0;
+    if (file.TryOpen(folder + "\\" + leaf, toolkit::OpenMode::kRead).Failed() ||
+        file.TrySize(size).Failed()) {
+      return std::nullopt;
+    }
+    return size;
+  }
+
+  std::uint64_t needed_ = 0;
+  std::uint64_t largest_[2] = {0, 0};
+  std::map<std::string, std::set<std::string>> listings_;
+};
 
 // The destination, or a folder on its way, standing as a file.
 std::optional<std::string> FileInTheWay(const std::string& destination) {
@@ -83,13 +164,12 @@ std::optional<std::string> FindWhatIsMissing(config::FrontEnd& frontEnd) {
   }
 
   // Packages on later disks are looked at when their disk comes.
-  std::uint64_t needed = 0;
-  for (const std::string& package : PackagePaths()) {
-    if (!toolkit::Fs().FileExists(package)) continue;
-    const std::optional<std::uint64_t> size = extract::PackageContentSize(package);
-    if (!size) return FormatMessage(v.MsgPackageUnreadable, {package});
-    needed += *size;
+  RoomCount room;
+  for (const PackagePlace& place : PackagePlaces(destination)) {
+    if (!toolkit::Fs().FileExists(place.package)) continue;
+    if (!room.Add(place)) return FormatMessage(v.MsgPackageUnreadable, {place.package});
   }
+  const std::uint64_t needed = room.Needed();
   std::uint64_t free = 0;
   if (toolkit::Fs().FreeSpace(NearestExistingFolder(destination), free) == 0 && free < needed) {
     return FormatMessage(

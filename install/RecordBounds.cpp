@@ -157,11 +157,15 @@ std::optional<std::string> SwapRoot(const Change& change, RunKind kind, const Tr
   return fs::CommonFolder({swap.target, swap.temp, swap.backup});
 }
 
-// "\Software\Autodesk\AutoCAD\<release>\<product>\Profiles\<profile>\Variables".
+// "\Software\Autodesk\AutoCAD\<release>\<product>\Profiles\<profile>\Variables", or the same
+// of AutoCAD LT ("...\AutoCAD LT\<release>\ACADLT-...").
 bool IsProfileVariablesKey(const std::string& key) {
   std::string rest = fs::FoldCase(key);
   if (rest.starts_with("\\")) rest.erase(0, 1);
-  const std::string prefix = fs::FoldCase(std::string(cad::kAutoCadKey).substr(1)) + "\\";
+  const std::string ltPrefix = fs::FoldCase(std::string(cad::kAutoCadLtKey).substr(1)) + "\\";
+  const bool lt = rest.starts_with(ltPrefix);
+  const std::string prefix =
+      lt ? ltPrefix : fs::FoldCase(std::string(cad::kAutoCadKey).substr(1)) + "\\";
   if (!rest.starts_with(prefix)) return false;
   rest.erase(0, prefix.size());
   std::vector<std::string> parts;
@@ -170,8 +174,9 @@ bool IsProfileVariablesKey(const std::string& key) {
     parts.push_back(rest.substr(at, end - at));
     at = end + 1;
   }
-  return parts.size() == 5 && cad::ParseReleaseKey(parts[0]) && parts[1].starts_with("acad-") &&
-         parts[2] == "profiles" && !parts[3].empty() && parts[4] == "variables";
+  return parts.size() == 5 && cad::ParseReleaseKey(parts[0]) &&
+         parts[1].starts_with(lt ? "acadlt-" : "acad-") && parts[2] == "profiles" &&
+         !parts[3].empty() && parts[4] == "variables";
 }
 
 bool RegistryInBounds(const Change& change, const TrustedRoots& roots) {

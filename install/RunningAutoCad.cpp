@@ -7,11 +7,16 @@
 
 namespace install {
 
+bool AutoCadRuns() {
+  return toolkit::Proc().IsProgramRunning(kAutoCadProgram) ||
+         toolkit::Proc().IsProgramRunning(kAutoCadLtProgram);
+}
+
 void EnsureAutoCadClosed(config::FrontEnd& frontEnd) {
   const config::ConfigurationBlock& v = config::Vars;
-  while (toolkit::Proc().IsProgramRunning(kAutoCadProgram)) {
+  while (AutoCadRuns()) {
     if (!frontEnd.Ask(config::Question::kCloseAutoCad, v.MsgCloseAutoCad)) {
-      throw toolkit::EAbort(v.MsgAutoCadRunning);
+      throw EAutoCadRunning(v.MsgAutoCadRunning);
     }
   }
 }

@@ -19,10 +19,10 @@
 #include "install/ProgramGroup.h"
 #include "install/RecordBounds.h"
 #include "install/RecordFolder.h"
-#include "install/SharedProduct.h"
 #include "install/Registration.h"
 #include "install/Rollback.h"
 #include "install/RunningAutoCad.h"
+#include "install/SharedProduct.h"
 #include "toolkit/FileSystem.h"
 
 namespace install {
@@ -90,7 +90,9 @@ bool PatchPgp(config::FrontEnd& frontEnd, const std::string& folder, const std::
   return patched;
 }
 
-void PatchMenuAndAliases(config::FrontEnd& frontEnd, bool release14,
+// A main product that gets the toolbar from the bundle's customization file (`wiring`) misses
+// none where its menu file cannot take it.
+void PatchMenuAndAliases(config::FrontEnd& frontEnd, bool release14, const cad::LispWiring& wiring,
                          toolkit::ChangeRecorder& recorder) {
   frontEnd.ShowStatus("Tolvek toolbar...");
   // The menu and the command alias are each user's: they are done at the user's logon.
@@ -102,7 +104,8 @@ void PatchMenuAndAliases(config::FrontEnd& frontEnd, bool release14,
     return;
   }
   const std::string& acad = config::Vars.WorkDir;
-  if (!PatchMenu(frontEnd, MainSupportFolder(acad), "acad.mns", recorder)) {
+  if (!PatchMenu(frontEnd, MainSupportFolder(acad), "acad.mns", recorder) &&
+      !ToolbarThroughBundle(wiring, MainSupportFolder(acad))) {
     ShowManualEditMessage(frontEnd, kMenuNotPatched2004);
   }
   if (!PatchPgp(frontEnd, MainSupportFolder(acad), "acad.pgp", recorder)) {
@@ -135,7 +138,7 @@ std::string InstallFiles(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& re
   if (!lispPatched) ShowManualEditMessage(frontEnd, kLispNotPatched);
   // The generation is read at each step: the user may change it while the files are extracted.
   ExtractCadFiles(frontEnd, frontEnd.Release14(), recorder);
-  PatchMenuAndAliases(frontEnd, frontEnd.Release14(), recorder);
+  PatchMenuAndAliases(frontEnd, frontEnd.Release14(), wiring, recorder);
 
   v.WorkDir = frontEnd.Destination();
   if (shared) {

@@ -54,7 +54,7 @@ void DoProduct(const cad::AcadProduct& product, const std::string& files,
                const std::string& contents, toolkit::ChangeRecorder& recorder) {
   const std::string& support = *product.supportFolder;
   const auto release = cad::ParseReleaseKey(product.release);
-  const bool r2004 = product.row == nullptr && release && release->first == 16;
+  const bool r2004 = !product.lt && product.row == nullptr && release && release->first == 16;
   if (r2004) {
     PlaceFiles(files, support, recorder);
     cad::PatchAcadMenu(cad::kMenuAddToolbar, support, "acad.mns", recorder);

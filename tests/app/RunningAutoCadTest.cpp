@@ -3,8 +3,9 @@
 // line to the exit code on the headless backend, where the test says when AutoCAD runs and closes
 // it while the box is up. With a person at the machine, Retry looks again (and asks again while it
 // still runs), Retry after closing it goes on to the end, and Cancel leaves the disk and the
-// registry exactly as they were with 1602; with /S nobody can close it, so the run changes nothing,
-// exits 1603 and its log says why.
+// registry exactly as they were with 1602 and the dialog closed, as the box says; with /S nobody
+// can close it, so the run changes nothing, exits 1618 (the code deployment tools try again on)
+// and its log says why. AutoCAD LT's program counts as AutoCAD's.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -75,9 +76,10 @@ class RunningAutoCadTest : public testing_support::HeadlessTest {
     return {files, MemReg().Snapshot()};
   }
 
-  // AutoCAD runs; each of its boxes gets the answer the row gives.
-  static void AutoCadRunsAndTheUserAnswers(const std::vector<AtTheBox>& boxes) {
-    HeadlessProc().SetRunning("acad.exe", true);
+  // AutoCAD (`program`) runs; each of its boxes gets the answer the row gives.
+  static void AutoCadRunsAndTheUserAnswers(const std::vector<AtTheBox>& boxes,
+                                           const std::string& program = "acad.exe") {
+    HeadlessProc().SetRunning(program, true);
     for (AtTheBox answer : boxes) {
       switch (answer) {
         case AtTheBox::kRetry:
@@ -85,7 +87,7 @@ class RunningAutoCadTest : public testing_support::HeadlessTest {
           break;
         case AtTheBox::kCloseThenRetry:
           headless::ExpectBoxThen(BoxKind::kInformation, kCloseAutoCad, mrRetry,
-                                  [] { HeadlessProc().SetRunning("acad.exe", false); });
+                                  [program] { HeadlessProc().SetRunning(program, false); });
           break;
         case AtTheBox::kCancel:
           headless::ExpectBox(BoxKind::kInformation, kCloseAutoCad, mrCancel);
@@ -121,6 +123,7 @@ TEST_F(RunningAutoCadTest, AnInstallationWaitsForAutoCadToCloseOrChangesNothing)
     std::vector<AtTheBox> boxes;
     int code;
     std::vector<std::string> logged;
+    std::string program = "acad.exe";
   } cases[] = {
       {"closed, then Retry",
        "/LOG=c:\\temp\\Tolvek-install.log",
@@ -130,7 +133,9 @@ TEST_F(RunningAutoCadTest, AnInstallationWaitsForAutoCadToCloseOrChangesNothing)
       {"Retry while it still runs asks again", "", {kRetry, kRetry, kCloseThenRetry}, 3010, {}},
       {"Cancel", "/LOG=c:\\temp\\Tolvek-install.log", {kCancel}, 1602, {kRefused}},
       {"Retry, then Cancel", "", {kRetry, kCancel}, 1602, {}},
-      {"silent", "/S", {}, 1603, {kRefused, kReason}},
+      {"silent", "/S", {}, 1618, {kRefused, kReason}},
+      {"AutoCAD LT, closed, then Retry", "", {kCloseThenRetry}, 3010, {}, "acadlt.exe"},
+      {"AutoCAD LT, silent", "/S", {}, 1618, {kRefused, kReason}, "acadlt.exe"},
   };
   for (const auto& row : cases) {
     SCOPED_TRACE(row.name);
@@ -138,7 +143,7 @@ TEST_F(RunningAutoCadTest, AnInstallationWaitsForAutoCadToCloseOrChangesNothing)
     const Machine before = Take();
     const bool silent = std::string(row.arguments).starts_with("/S");
     const bool completes = row.code == 3010;
-    AutoCadRunsAndTheUserAnswers(row.boxes);
+    AutoCadRunsAndTheUserAnswers(row.boxes, row.program);
     if (!silent) {
       headless::QueueUserAction([] { app::MainDlg->Installa.Click(); });
       if (completes) {
@@ -150,8 +155,11 @@ TEST_F(RunningAutoCadTest, AnInstallationWaitsForAutoCadToCloseOrChangesNothing)
             BoxKind::kPlain,
             "Per rendere operativa l'installazione \xE8 necessario riavviare il computer.");
       }
-      headless::QueueUserAction([] { app::MainDlg->Uscita.Click(); });
-      if (completes) headless::QueueUserAction([] { app::Lister->Close(); });
+      // After Cancel the dialog has closed by itself: the exit button is not pressed.
+      if (completes) {
+        headless::QueueUserAction([] { app::MainDlg->Uscita.Click(); });
+        headless::QueueUserAction([] { app::Lister->Close(); });
+      }
     }
     EXPECT_EQ(Run(row.arguments), row.code);
     EXPECT_EQ(CloseBoxesShown(), row.boxes.size());
@@ -182,7 +190,7 @@ TEST_F(RunningAutoCadTest, ARemovalWaitsForAutoCadToCloseOrChangesNothing) {
        {kRetry, kCloseThenRetry},
        0,
        {}},
-      {"silent", "/UNINSTALL /S " + kFrom, {}, 1603, {kRefused, kReason}},
+      {"silent", "/UNINSTALL /S " + kFrom, {}, 1618, {kRefused, kReason}},
   };
   for (const auto& row : cases) {
     SCOPED_TRACE(row.name);

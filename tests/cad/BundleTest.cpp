@@ -36,7 +36,7 @@ class BundleTest : public CadTest {
     return [this](const std::string& folder) {
       placedInto.push_back(folder);
       describedBefore.push_back(Exists(kBundle + "\\PackageContents.xml"));
-      Fs().PutFile(folder + "tolvek.lsp", "(defun c:tolvek () (princ))");
+      PutProductFiles(folder);
     };
   }
 
@@ -101,13 +101,16 @@ TEST_F(BundleTest, AFolderThatCannotBeMadeEndsTheInstallationWithItsError) {
 // The reader the tests judge PackageContents.xml with must itself refuse what is not XML.
 TEST(XmlReaderTest, RefusesWhatIsNotWellFormed) {
   std::string error;
-  for (const char* bad : {"", "<a>", "<a></b>", "<a x=1/>", "<a x=\"1\" x=\"2\"/>", "<a/><b/>",
-                          "<a><b></a></b>", "<?xml version=\"1.0\"?>", "<a><!-- b/></a>"}) {
+  for (const char* bad :
+       {"", "<a>", "<a></b>", "<a x=1/>", "<a x=\"1\" x=\"2\"/>", "<a/><b/>", "<a><b></a></b>",
+        "<?xml version=\"1.0\"?>", "<a><!-- b/></a>", "<a>R&D</a>", "<a x=\"&amp\"/>"}) {
     EXPECT_FALSE(testing_support::XmlReader::Parse(bad, error)) << bad;
   }
   auto good = testing_support::XmlReader::Parse(
-      "<?xml ?>\r\n<a x=\"1\">t<!-- <c/> --><b y=\"2\"/></a>\r\n", error);
+      "<?xml ?>\r\n<a x=\"1&amp;2\">t&lt;<!-- <c/> --><b y=\"2\"/>u</a>\r\n", error);
   ASSERT_TRUE(good) << error;
+  EXPECT_EQ(good->Attribute("x"), "1&2");
+  EXPECT_EQ(good->text, "t<u");
   ASSERT_EQ(good->children.size(), 1u);
   ASSERT_NE(good->Child("b"), nullptr);
   EXPECT_EQ(good->Child("b")->Attribute("y"), "2");

@@ -50,6 +50,14 @@ class CadTest : public ::testing::Test {
     return Fs().FileContent(path).value_or("<missing>");
   }
   static bool Exists(const std::string& path) { return Fs().FileContent(path).has_value(); }
+
+  // The product's files as the extraction puts them into `folder` (ending with a backslash):
+  // the AutoLISP file and the toolbar's two bitmaps, each with bytes of its own.
+  static void PutProductFiles(const std::string& folder) {
+    Fs().PutFile(folder + "tolvek.lsp", "(princ)");
+    Fs().PutFile(folder + "tkicon1.bmp", std::string("BM\x36\x03\0\0first", 12));
+    Fs().PutFile(folder + "tkicon2.bmp", std::string("BM\x36\x03\0\0second", 13));
+  }
 };
 
 }  // namespace cad::testing

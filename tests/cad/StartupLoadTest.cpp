@@ -51,7 +51,7 @@ class StartupLoadTest : public CadTest {
         kAcad, release14, products_, {Fs().AppDataDir(), true},
         [&](const std::string& folder) {
           placed_.push_back(folder);
-          Fs().PutFile(folder + "tolvek.lsp", "(princ)");
+          PutProductFiles(folder);
         },
         toolkit::NoRecording());
   }
@@ -135,9 +135,15 @@ TEST_F(StartupLoadTest, EveryProductTheUserStartedIsWired) {
   Lay("R25.1", "ACAD-9106:409");
   MemReg().SetString("HKLM\\Software\\Autodesk\\AutoCAD\\R24.3\\ACAD-7101:409", "AcadLocation",
                      "c:\\Program Files\\Autodesk\\AutoCAD 2024");
-  // AutoCAD LT keeps a key of its own, and runs no AutoLISP before 2024: it is not among them.
-  MemReg().SetString("\\Software\\Autodesk\\AutoCAD LT\\R30\\ACADLT-1:409", "RoamableRootFolder",
-                     "c:\\LT\\");
+  // AutoCAD LT keeps a key of its own, after AutoCAD's: LT 2024 gets the bundle, trusted in its
+  // profiles, an LT before 2024 runs no AutoLISP.
+  const std::string lt = "\\Software\\Autodesk\\AutoCAD LT\\R30\\ACADLT-7101:409";
+  MemReg().SetString(lt, "RoamableRootFolder", "c:\\LT\\");
+  MemReg().SetString(lt + "\\Profiles\\P1\\Variables", "TRUSTEDPATHS", "");
+  Fs().MakeDirs("c:\\LT\\Support");
+  MemReg().SetString("\\Software\\Autodesk\\AutoCAD LT\\R29\\ACADLT-6101:409", "RoamableRootFolder",
+                     "c:\\LT23\\");
+  Fs().MakeDirs("c:\\LT23\\Support");
   Current("R17.2", "ACAD-7001:409");
   const LispWiring wiring = Wire();
   EXPECT_FALSE(wiring.NeedsManualEdit());
@@ -152,7 +158,10 @@ TEST_F(StartupLoadTest, EveryProductTheUserStartedIsWired) {
                       {"R24.3 ACAD-7101:409", Way::kNotStarted},
                       {"R24.0 ACAD-5101:409", Way::kTrustedBundle},
                       {"R17.2 ACAD-7001:409", Way::kAcadDoc},
+                      {"R30 ACADLT-7101:409", Way::kTrustedBundle},
+                      {"R29 ACADLT-6101:409", Way::kOlder},
                   }));
+  EXPECT_EQ(MemReg().StringValue(lt + "\\Profiles\\P1\\Variables", "TRUSTEDPATHS"), kContents);
   // Once in each product's profiles, once as a bundle, once in 2009's support folder.
   for (const char* product : {"ACAD-9101:409", "ACAD-9101:410", "ACAD-9106:409"}) {
     EXPECT_EQ(Trusted("R25.1", product), "c:\\Lisp;" + kContents) << product;
@@ -161,6 +170,7 @@ TEST_F(StartupLoadTest, EveryProductTheUserStartedIsWired) {
   EXPECT_EQ(placed_, (std::vector<std::string>{kContents + "\\", support2009}));
   EXPECT_NE(Content(support2009 + "acaddoc.lsp").find("(load \"tolvek\""), std::string::npos);
   EXPECT_FALSE(Exists("c:\\LT\\Support\\acaddoc.lsp"));
+  EXPECT_FALSE(Exists("c:\\LT23\\Support\\acaddoc.lsp"));
 }
 
 // AutoCAD loads only the first acaddoc.lsp of its support path, and from 2026 a project may make

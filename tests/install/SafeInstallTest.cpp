@@ -237,6 +237,43 @@ TEST_F(SafeInstallTest, WhatIsMissingIsSaidBeforeAnythingChanges) {
   }
 }
 
+// The same medium again over a complete installation replaces files and adds none: the room
+// check counts only what a package adds, so a volume with room for one installation and not for
+// two takes it, keeping room for the largest files the library writes beside their old copies.
+// A package that grows by more than the volume has left is still refused, with nothing changed.
+TEST_F(SafeInstallTest, AReinstallCountsOnlyWhatItAdds) {
+  const std::string big(1u << 20, 'x');
+  const auto medium = [&](std::size_t growth) {
+    unzip::test::TestMember member;
+    member.name = "big.dat";
+    member.content = big + std::string(growth, 'y');
+    const auto bytes = unzip::test::MakeArchive({member});
+    Disk().PutFile("c:\\setup\\tol.pck", std::string(bytes.begin(), bytes.end()));
+  };
+  medium(0);
+  Restart();
+  ExpectTheEnd();
+  Install();
+  ASSERT_EQ(Disk().FileContent(kDestination + "\\tol\\big.dat")->size(), big.size());
+  // Room for the big file once more and a fifth of it: not for what the medium holds.
+  std::size_t used = 0;
+  for (const auto& [path, content] : Disk().Snapshot()) used += content.size();
+  Disk().SetCapacity(used + big.size() + big.size() / 5);
+  Restart();
+  ExpectTheEnd();
+  Install();
+  EXPECT_EQ(install::ReadJournal(kJournal).contents.runs.size(), 2u);
+
+  medium(big.size() / 4);
+  const auto before = Disk().Snapshot();
+  Restart();
+  Install([] {
+    headless::ExpectBox(BoxKind::kError,
+                        config::FormatMessage(config::Vars.MsgNoRoom, {kDestination, "2", "1"}));
+  });
+  EXPECT_TRUE(Disk().Snapshot() == before);
+}
+
 TEST_F(SafeInstallTest, TheLibraryIsLoadedFromTheInstallersOwnFolderByItsFullPath) {
   EXPECT_EQ(headless::FakeLibraries().Requested().back(), "c:\\setup\\INSTALL.DLL");
 }

@@ -1,8 +1,9 @@
 // A small, strict reader of the XML the installer writes (AutoCAD's PackageContents.xml) and of
 // INSTALL.EXE's manifest, shared by the native and the Wine tests: it checks that a text is
 // well-formed — an optional XML declaration, one root element, every element closed in order,
-// attribute values quoted and no attribute repeated — and gives the elements with their
-// attributes, passing over comments between them. It knows nothing of the installer, so a test
+// attribute values quoted and no attribute repeated, every "&" the start of one of XML's five
+// entities — and gives the elements with their attributes and text (entities decoded), passing
+// over comments between them. It knows nothing of the installer, so a test
 // does not read the file the way the code that wrote it does.
 #pragma once
 
@@ -20,6 +21,7 @@ struct XmlElement {
   std::string name;
   std::map<std::string, std::string> attributes;
   std::vector<XmlElement> children;
+  std::string text;  // the character data between the children, joined
 
   // The first child of that name, or nullptr.
   const XmlElement* Child(std::string_view childName) const {
@@ -99,17 +101,22 @@ class XmlReader {
       at_ += 2;
       const std::size_t end = text_.find('"', at_);
       if (end == std::string_view::npos) return Fail("an unclosed attribute value");
-      std::string value(text_.substr(at_, end - at_));
+      const std::optional<std::string> value = Decoded(text_.substr(at_, end - at_));
       at_ = end + 1;
-      if (value.find('<') != std::string::npos) return Fail("'<' in a value");
-      if (!element.attributes.emplace(name, value).second) {
+      if (!value) return Fail("an '&' that starts no entity");
+      if (value->find('<') != std::string::npos) return Fail("'<' in a value");
+      if (!element.attributes.emplace(name, *value).second) {
         return Fail("a repeated attribute");
       }
     }
     ++at_;
-    // The children, up to the end tag; text between them is allowed and not kept.
+    // The children, up to the end tag, and the text between them.
     for (;;) {
+      const std::size_t textStart = at_;
       at_ = std::min(text_.find('<', at_), text_.size());
+      const std::optional<std::string> text = Decoded(text_.substr(textStart, at_ - textStart));
+      if (!text) return Fail("an '&' that starts no entity");
+      element.text += *text;
       if (at_ == text_.size()) return Fail("an unclosed element");
       if (Starts("</")) {
         at_ += 2;
@@ -127,6 +134,30 @@ class XmlReader {
       if (!child) return std::nullopt;
       element.children.push_back(std::move(*child));
     }
+  }
+
+  // The text with XML's five entities replaced; nothing when an '&' starts none of them.
+  static std::optional<std::string> Decoded(std::string_view raw) {
+    static constexpr std::pair<std::string_view, char> kEntities[] = {
+        {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
+    std::string out;
+    for (std::size_t at = 0; at < raw.size();) {
+      if (raw[at] != '&') {
+        out += raw[at++];
+        continue;
+      }
+      bool known = false;
+      for (const auto& [entity, c] : kEntities) {
+        if (raw.substr(at).starts_with(entity)) {
+          out += c;
+          at += entity.size();
+          known = true;
+          break;
+        }
+      }
+      if (!known) return std::nullopt;
+    }
+    return out;
   }
 
   std::string_view text_;

@@ -241,9 +241,11 @@ TEST_F(InstallWineTest, AutoCad2026LoadsTheProductFromATrustedBundleAndASecondRu
 
   const std::string bundle = e2e::BundleFolder();
   const std::string contents = bundle + "\\Contents";
-  EXPECT_EQ(Names(bundle), (std::vector<std::string>{
-                               "Contents\\", "Contents\\tkicon1.bmp", "Contents\\tkicon2.bmp",
-                               "Contents\\tolvek.lsp", "PackageContents.xml"}));
+  // With the toolbar's and the ribbon panel's partial customization file.
+  EXPECT_EQ(Names(bundle),
+            (std::vector<std::string>{"Contents\\", "Contents\\Tolvek.cuix",
+                                      "Contents\\tkicon1.bmp", "Contents\\tkicon2.bmp",
+                                      "Contents\\tolvek.lsp", "PackageContents.xml"}));
   // Byte for byte the package's files, as the support folder's copies are.
   for (const std::string& difference : extractwine::DifferencesFromProduct(product_, contents)) {
     ADD_FAILURE() << difference;

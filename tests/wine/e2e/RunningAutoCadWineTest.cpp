@@ -1,9 +1,10 @@
 // The real INSTALL.EXE and UNINSTAL.EXE beside a running AutoCAD, under Wine: a stand-in program
 // named acad.exe runs in the session, as AutoCAD would, whose exit would write its profile back
-// over what they changed. A silent installation changes nothing (no file, no trusted path) and
-// exits 1603, its log saying why; an installation through the dialog asks to close AutoCAD with
+// over what they changed (and one named acadlt.exe, as AutoCAD LT would). A silent installation
+// changes nothing (no file, no trusted path) and exits 1618, the code deployment tools try again
+// on, its log saying why; an installation through the dialog asks to close AutoCAD with
 // Retry and Cancel, asks again while it still runs and, once it is closed and Retry pressed,
-// installs as always; a quiet removal removes nothing and exits 1603, and runs to its end once
+// installs as always; a quiet removal removes nothing and exits 1618, and runs to its end once
 // AutoCAD is closed.
 #include <windows.h>
 
@@ -51,7 +52,7 @@ std::optional<DWORD> RunRegistered(const std::string& name) {
 void ExpectTheLogSaysWhy(const std::string& file) {
   const std::string log = ReadLog(file).value_or("(no UTF-8 log with a byte-order mark)");
   EXPECT_NE(log.find(kReason), std::string::npos) << log;
-  EXPECT_TRUE(log.ends_with("Codice di uscita: 1603\r\n")) << log;
+  EXPECT_TRUE(log.ends_with("Codice di uscita: 1618\r\n")) << log;
 }
 
 class RunningAutoCadWineTest : public e2e::InstallerDialogTest {
@@ -66,9 +67,11 @@ class RunningAutoCadWineTest : public e2e::InstallerDialogTest {
     InstallerDialogTest::TearDown();
     DeleteFileA(kLog.c_str());
   }
+
+  void ASilentInstallationBeside(const std::string& program);
 };
 
-TEST_F(RunningAutoCadWineTest, ASilentInstallationChangesNothingAndExits1603) {
+void RunningAutoCadWineTest::ASilentInstallationBeside(const std::string& program) {
   const e2e::Scene autoCad2026 = e2e::AutoCad2026();
   LayDemoAutoCad(autoCad2026);
   std::map<std::string, std::optional<std::string>> trusted;
@@ -76,10 +79,11 @@ TEST_F(RunningAutoCadWineTest, ASilentInstallationChangesNothingAndExits1603) {
     trusted[profile] = e2e::StringValue(e2e::VariablesKey(autoCad2026, profile), "TRUSTEDPATHS");
   }
   const e2e::Contents before = e2e::AutoCadFiles();
-  StandInAutoCad acad;
+  StandInAutoCad acad(program);
   ASSERT_TRUE(acad.Listed());
 
-  EXPECT_EQ(RunToTheEnd(kMedium + "\\INSTALL.EXE", "/S \"/LOG=" + kLog + "\""), 1603u);
+  EXPECT_EQ(RunToTheEnd(kMedium + "\\INSTALL.EXE", "/S \"/LOG=" + kLog + "\""), 1618u);
+
   EXPECT_EQ(e2e::Differences(before, e2e::AutoCadFiles(), "before", "after"), "");
   for (const auto& [profile, paths] : trusted) {
     EXPECT_EQ(e2e::StringValue(e2e::VariablesKey(autoCad2026, profile), "TRUSTEDPATHS"), paths)
@@ -89,6 +93,14 @@ TEST_F(RunningAutoCadWineTest, ASilentInstallationChangesNothingAndExits1603) {
   EXPECT_FALSE(e2e::Exists(kDestination));
   EXPECT_FALSE(e2e::StringValue(kUninstallKey, "DisplayName"));
   ExpectTheLogSaysWhy(kLog);
+}
+
+TEST_F(RunningAutoCadWineTest, ASilentInstallationChangesNothingAndExits1618) {
+  ASilentInstallationBeside("acad.exe");
+}
+
+TEST_F(RunningAutoCadWineTest, ASilentInstallationBesideAutoCadLtChangesNothingAndExits1618) {
+  ASilentInstallationBeside("acadlt.exe");
 }
 
 TEST_F(RunningAutoCadWineTest, TheDialogAsksUntilAutoCadIsClosedThenInstalls) {
@@ -116,7 +128,7 @@ TEST_F(RunningAutoCadWineTest, TheDialogAsksUntilAutoCadIsClosedThenInstalls) {
   EXPECT_EQ(installer_->ExitCode(), 3010u);
 }
 
-TEST_F(RunningAutoCadWineTest, AQuietRemovalRemovesNothingAndExits1603UntilAutoCadIsClosed) {
+TEST_F(RunningAutoCadWineTest, AQuietRemovalRemovesNothingAndExits1618UntilAutoCadIsClosed) {
   LayDemoAutoCad();
   ASSERT_EQ(RunToTheEnd(kMedium + "\\INSTALL.EXE", "/S /NOGROUP"), 3010u);
   const std::vector<std::string> folders = {kCadFolder, kProfileRoot, kDestination};
@@ -124,7 +136,7 @@ TEST_F(RunningAutoCadWineTest, AQuietRemovalRemovesNothingAndExits1603UntilAutoC
   {
     StandInAutoCad acad;
     ASSERT_TRUE(acad.Listed());
-    EXPECT_EQ(RunRegistered("QuietUninstallString"), 1603u);
+    EXPECT_EQ(RunRegistered("QuietUninstallString"), 1618u);
     EXPECT_EQ(e2e::Differences(installed, e2e::ContentsOf(folders), "installed", "after"), "");
     EXPECT_TRUE(e2e::StringValue(kUninstallKey, "DisplayName"));
     ExpectTheLogSaysWhy(UninstallLog());

@@ -70,10 +70,11 @@ std::vector<DWORD> ProcessesNamed(const std::string& name) {
   return ids;
 }
 
-StandInAutoCad::StandInAutoCad() : process_(BuiltFile("tests\\wine\\acad\\acad.exe"), "") {
+StandInAutoCad::StandInAutoCad(const std::string& program)
+    : process_(BuiltFile("tests\\wine\\acad\\" + program), "") {
   if (process_.Id() == 0) return;
   listed_ = WaitUntil([&] {
-    const std::vector<DWORD> ids = ProcessesNamed("acad.exe");
+    const std::vector<DWORD> ids = ProcessesNamed(program);
     return std::find(ids.begin(), ids.end(), process_.Id()) != ids.end();
   });
 }

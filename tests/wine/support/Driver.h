@@ -63,7 +63,8 @@ std::vector<DWORD> ProcessesNamed(const std::string& name);
 // the processes list it; ended when this goes.
 class StandInAutoCad {
  public:
-  StandInAutoCad();
+  // `program`: "acad.exe", or "acadlt.exe" for AutoCAD LT.
+  explicit StandInAutoCad(const std::string& program = "acad.exe");
   // Started and listed: a test asserts this before it relies on AutoCAD running.
   bool Listed() const { return listed_; }
 
