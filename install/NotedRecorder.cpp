@@ -1,7 +1,9 @@
 #include "install/NotedRecorder.h"
 
+#include "cad/AcadFiles.h"
 #include "config/FrontEnd.h"
 #include "config/Vars.h"
+#include "toolkit/FileSystem.h"
 
 namespace install {
 
@@ -17,6 +19,17 @@ void NotedRecorder::Rewritten(const toolkit::FileSwap& swap) {
   const config::ConfigurationBlock& v = config::Vars;
   frontEnd_.Note(v.LogFilePatched + " " + AsShown(swap.target) + " (" + v.LogBackup + " " +
                  AsShown(swap.backup) + ")");
+  // The backup's own name was taken (the user's backup, an earlier installation's): say where
+  // this one went, and that the other stays as it is.
+  const std::size_t slash = swap.backup.find_last_of('\\');
+  const std::string folder = swap.backup.substr(0, slash + 1);
+  const std::optional<cad::RewrittenFile> rewrite =
+      cad::FindRewrittenFile(swap.target.substr(swap.target.find_last_of('\\') + 1));
+  if (rewrite &&
+      toolkit::fs::FoldCase(swap.backup) != toolkit::fs::FoldCase(folder + rewrite->backup)) {
+    frontEnd_.Note(config::FormatMessage(v.LogOwnBackupKept, {AsShown(folder + rewrite->backup)}) +
+                   " " + AsShown(swap.backup));
+  }
 }
 
 void NotedRecorder::LeftAsItWas(const std::string& target, toolkit::LeftReason why) {

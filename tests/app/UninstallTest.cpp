@@ -110,6 +110,24 @@ TEST_F(UninstallTest, WhatTheUserAddedStaysAndNothingElseOfTheProduct) {
       << log;
 }
 
+// A backup the user keeps under the backup's name survives the installation and the removal
+// byte for byte: the installation's backup takes the next free name, which the log says, and
+// stays after the removal as every backup does.
+TEST_F(UninstallTest, AUsersBackupStaysThroughTheInstallationAndTheRemoval) {
+  const std::string mine = kProfile + "Support\\pgp.bak";
+  Disk().PutFile(mine, "my own copy");
+  ASSERT_EQ(Run("/S"), 3010);
+  const std::string log = testing_support::LogText(Disk().FileContent(kInstallLog));
+  EXPECT_NE(log.find(mine + " esiste gi\xE0 e resta com'\xE8; la copia di sicurezza \xE8 " +
+                     kProfile + "Support\\pgp-2.bak"),
+            std::string::npos)
+      << log;
+  EXPECT_EQ(Run(kRemove), 0);
+  EXPECT_EQ(Disk().FileContent(mine), "my own copy");
+  EXPECT_EQ(Disk().FileContent(kProfile + "Support\\pgp-2.bak"), "A, *ARC\r\n");
+  EXPECT_EQ(Disk().FileContent(kPgp), "A, *ARC\r\n");
+}
+
 TEST_F(UninstallTest, TwoInstallationsGoWithOneRemoval) {
   ASSERT_EQ(Run("/S"), 3010);
   ASSERT_EQ(Run("/S"), 3010);
