@@ -34,9 +34,35 @@ void DialogFrontEnd::ShowStatus(const std::string& text) {
   dialog_.Repaint();
 }
 
-toolkit::ProgressBar& DialogFrontEnd::Progress() { return dialog_.ProgressBar1; }
-
-void DialogFrontEnd::ResetProgress() { app::ResetProgress(dialog_); }
+void DialogFrontEnd::ShowProgress(const config::ExtractionProgress& progress) {
+  using Step = config::ExtractionProgress::Step;
+  // The bar counts a file in whole steps of 32768 bytes; a file under two steps is one.
+  constexpr std::int64_t kBytesPerStep = 32768;
+  toolkit::ProgressBar& bar = dialog_.ProgressBar1;
+  switch (progress.step) {
+    case Step::kFileStarts: {
+      SetStatus(progress.member + " " + config::Vars.MsgCopying);
+      ProcessMessages();
+      const std::int64_t size = progress.memberBytes;
+      if (!bar.Visible()) bar.SetVisible(true);
+      bar.SetMax(size >= 2 * kBytesPerStep ? std::int32_t(size / kBytesPerStep) : 1);
+      bar.SetMin(1);
+      bar.SetStep(1);
+      bar.SetPosition(1);
+      if (size < kBytesPerStep) bar.StepIt();
+      break;
+    }
+    case Step::kBytesDone:
+      if (bar.Position() < bar.Max()) {
+        bar.StepIt();
+        ProcessMessages();
+      }
+      break;
+    case Step::kPackageDone:
+      app::ResetProgress(dialog_);
+      break;
+  }
+}
 
 void DialogFrontEnd::ProcessMessages() { toolkit::App().ProcessMessages(); }
 

@@ -24,8 +24,7 @@ class DialogFrontEnd : public config::FrontEnd {
 
   void SetStatus(const std::string& text) override;
   void ShowStatus(const std::string& text) override;
-  toolkit::ProgressBar& Progress() override;
-  void ResetProgress() override;
+  void ShowProgress(const config::ExtractionProgress& progress) override;
   void ProcessMessages() override;
 
   void Tell(config::Notice kind, const std::string& text) override;

@@ -26,13 +26,6 @@ bool SilentFrontEnd::RestartNoticeWanted() const {
   return config::Vars.ShowPerNT && !options_.win9x;
 }
 
-void SilentFrontEnd::ResetProgress() {
-  progress_.SetMin(1);
-  progress_.SetMax(10);
-  progress_.SetStep(1);
-  progress_.SetPosition(progress_.Min());
-}
-
 void SilentFrontEnd::Tell(config::Notice, const std::string& text) {
   log_.Write(config::Vars.LogMessage + " " + text);
 }

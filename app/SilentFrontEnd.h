@@ -1,7 +1,6 @@
 // The install engine's front end for a run without a person: no window at all, the choices taken
 // from the command line (or the dialog's defaults), every question answered as the options say,
-// and every message, question and event written to the log instead of shown. The progress bar is
-// one of its own that no window shows.
+// and every message, question and event written to the log instead of shown.
 #pragma once
 
 #include <memory>
@@ -10,7 +9,6 @@
 #include "app/InstallLog.h"
 #include "app/Options.h"
 #include "config/FrontEnd.h"
-#include "toolkit/Controls.h"
 #include "toolkit/Dde.h"
 
 namespace app {
@@ -30,8 +28,8 @@ class SilentFrontEnd : public config::FrontEnd {
   // Nobody reads a status line: the log has the events that matter.
   void SetStatus(const std::string&) override {}
   void ShowStatus(const std::string&) override {}
-  toolkit::ProgressBar& Progress() override { return progress_; }
-  void ResetProgress() override;
+  // Nobody watches a bar.
+  void ShowProgress(const config::ExtractionProgress&) override {}
   void ProcessMessages() override {}
 
   void Tell(config::Notice kind, const std::string& text) override;
@@ -44,7 +42,6 @@ class SilentFrontEnd : public config::FrontEnd {
   const Options& options_;
   InstallLog& log_;
   std::optional<std::string> cadFolder_;
-  toolkit::ProgressBar progress_{nullptr, "ProgressBar1"};
   std::unique_ptr<toolkit::DdeConversation> programManager_;
 };
 

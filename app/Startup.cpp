@@ -175,9 +175,9 @@ int RunToTheEnd(Session& session) {
 
   toolkit::UniqueMutex mutex;
   toolkit::MutexId claimed = 0;
-  const std::uint32_t claim = toolkit::Proc().ClaimMutex(kInstallerMutex, claimed);
+  const toolkit::fs::IoStatus claim(toolkit::Proc().ClaimMutex(kInstallerMutex, claimed));
   mutex.Reset(claimed);
-  if (claim == toolkit::kErrAlreadyExists) {
+  if (claim.IsAlreadyThere()) {
     // The running installation may be writing this very log: then it stays shut to us, and the
     // exit code alone says why this run did nothing.
     OpenLog(session);

@@ -35,9 +35,9 @@ std::optional<std::string> MakePrivateFolder() {
     std::string name = "Tolvek-";
     for (int digit = 0; digit < 16; ++digit, number >>= 4) name += kHex[number & 0xF];
     const std::string folder = fs::JoinPath(toolkit::Proc().TempFolder(), name);
-    const std::uint32_t code = toolkit::Fs().CreatePrivateDir(folder);
-    if (code == 0) return folder;
-    if (code != toolkit::kErrAlreadyExists) return std::nullopt;
+    const fs::IoStatus made(toolkit::Fs().CreatePrivateDir(folder));
+    if (made.Done()) return folder;
+    if (!made.IsAlreadyThere()) return std::nullopt;
   }
   return std::nullopt;
 }

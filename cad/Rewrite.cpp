@@ -61,12 +61,6 @@ void WriteCopy(File& target, File& temp, const CopyRule& copyRule,
   swap.inserted = copy.Inserted();
 }
 
-// Another program holds the file: the user can close it and patch it by hand.
-bool HeldByAnotherProgram(std::uint32_t code) {
-  return code == toolkit::kErrAccessDenied || code == toolkit::kErrSharingViolation ||
-         code == toolkit::kErrLockViolation;
-}
-
 }  // namespace
 
 bool SwapIn(const toolkit::FileSwap& swap, const toolkit::fs::RootedPaths& where) {
@@ -75,7 +69,8 @@ bool SwapIn(const toolkit::FileSwap& swap, const toolkit::fs::RootedPaths& where
   if (const toolkit::fs::IoStatus moved = where.Rename(swap.target, swap.backup); moved.Failed()) {
     // The copy is this run's own, and of no use now.
     toolkit::fs::IgnoreFailure(where.Erase(swap.temp));
-    if (HeldByAnotherProgram(moved.Code())) return false;
+    // Another program holds the file: the user can close it and patch it by hand.
+    if (moved.IsHeld()) return false;
     moved.OrRaise();
   }
   if (const toolkit::fs::IoStatus placed = where.Rename(swap.temp, swap.target); placed.Failed()) {

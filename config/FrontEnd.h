@@ -1,14 +1,15 @@
 // The front end: everything through which the install engine (the sequence, the extraction and
 // the program group) talks to the user. The main dialog is one front end: a status line, a
 // progress bar, the message queue and the message boxes. An unattended run is another: a log and
-// no window. The engine never learns which one it has.
+// no window. The engine never learns which one it has, and hands it no control: it says what it
+// does and asks what it must, and the front end decides how that shows.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace toolkit {
 class DdeConversation;
-class ProgressBar;
 }  // namespace toolkit
 
 namespace config {
@@ -22,6 +23,22 @@ enum class Question {
   kConfirmAbandon,  // after Cancel at a disk prompt: Yes abandons the installation
   kCreateGroup,     // the Program Manager group: Yes creates it
   kCloseAutoCad,    // AutoCAD runs: Retry once it is closed, Cancel to leave with nothing changed
+};
+
+// What the extraction is doing, told as it happens: each front end turns it into what it shows (a
+// status line and a bar, a log line, or nothing). The library reports a file's progress in steps
+// of 32768 bytes.
+struct ExtractionProgress {
+  enum class Step {
+    kFileStarts,   // `member` (as the archive names it), of `memberBytes`, starts
+    kBytesDone,    // `bytesDone` of the member are written
+    kPackageDone,  // the package is extracted
+  };
+  Step step = Step::kFileStarts;
+  std::string package;
+  std::string member;
+  std::int64_t memberBytes = 0;
+  std::int64_t bytesDone = 0;
 };
 
 class FrontEnd {
@@ -45,10 +62,8 @@ class FrontEnd {
   // The status line: set, or set and drawn before the next step starts.
   virtual void SetStatus(const std::string& text) = 0;
   virtual void ShowStatus(const std::string& text) = 0;
-  // The progress of the file being copied.
-  virtual toolkit::ProgressBar& Progress() = 0;
-  // An empty status line and the bar back at its start.
-  virtual void ResetProgress() = 0;
+  // What the extraction is doing.
+  virtual void ShowProgress(const ExtractionProgress& progress) = 0;
   // Lets the user's input and the window updates through while the engine works.
   virtual void ProcessMessages() = 0;
 

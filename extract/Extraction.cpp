@@ -67,8 +67,9 @@ namespace {
 // The callback's record of one library call, cleared however the call ends.
 class WatchedCall {
  public:
-  explicit WatchedCall(CreationWatch& watch) {
+  WatchedCall(CreationWatch& watch, const std::string& package) {
     CurrentCall() = {};
+    CurrentCall().progress.package = package;
     CurrentCall().onFileStarts = [&watch](const std::string& name, std::int32_t size) {
       watch.FileStarts(name, std::uint32_t(size));
     };
@@ -124,7 +125,7 @@ void ExtractPackage(config::FrontEnd& frontEnd, const std::string& packagePath,
   int filesStarted = 0;
   std::exception_ptr errorInCallback;
   {
-    WatchedCall call(watch);
+    WatchedCall call(watch, packagePath);
     failed = unzip(&record);
     filesStarted = CurrentCall().filesStarted;
     errorInCallback = CurrentCall().error;

@@ -1,11 +1,11 @@
 #include "extract/UnzipBinding.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
 #include "config/FrontEnd.h"
 #include "config/Vars.h"
-#include "toolkit/Controls.h"
 #include "toolkit/DynamicLibrary.h"
 #include "toolkit/FileSystem.h"
 
@@ -98,36 +98,29 @@ namespace {
 
 void Report(UnzipCallbackInfo* info) {
   auto& frontEnd = *static_cast<config::FrontEnd*>(info->Caller);
-  toolkit::ProgressBar& bar = frontEnd.Progress();
+  config::ExtractionProgress& progress = currentCall.progress;
   switch (info->ActionCode) {
-    case kUnzipActionFileStarts: {
-      std::string name(info->FileName, strnlen(info->FileName, sizeof info->FileName));
+    case kUnzipActionFileStarts:
+      progress.step = config::ExtractionProgress::Step::kFileStarts;
+      progress.member.assign(info->FileName, strnlen(info->FileName, sizeof info->FileName));
+      progress.memberBytes = info->FileSize;
+      progress.bytesDone = 0;
       ++currentCall.filesStarted;
-      if (currentCall.onFileStarts) currentCall.onFileStarts(name, info->FileSize);
-      frontEnd.SetStatus(name + " " + config::Vars.MsgCopying);
-      frontEnd.ProcessMessages();
-      std::int32_t size = info->FileSize;
-      if (!bar.Visible()) bar.SetVisible(true);
-      // The bar counts the file in whole steps of 32768 bytes; a file under two steps is one.
-      bar.SetMax(size >= 2 * kBytesPerStep ? size / kBytesPerStep : 1);
-      bar.SetMin(1);
-      bar.SetStep(1);
-      bar.SetPosition(1);
-      if (size < kBytesPerStep) bar.StepIt();
+      if (currentCall.onFileStarts) currentCall.onFileStarts(progress.member, info->FileSize);
       break;
-    }
     case kUnzipActionProgress:
-      if (bar.Position() < bar.Max()) {
-        bar.StepIt();
-        frontEnd.ProcessMessages();
-      }
+      progress.step = config::ExtractionProgress::Step::kBytesDone;
+      progress.bytesDone = std::min<std::int64_t>(progress.bytesDone + kBytesPerStep,
+                                                  progress.memberBytes);
       break;
     case kUnzipActionEnd:
-      frontEnd.ResetProgress();
+      progress.step = config::ExtractionProgress::Step::kPackageDone;
       break;
     default:
-      break;
+      frontEnd.ProcessMessages();
+      return;
   }
+  frontEnd.ShowProgress(progress);
   frontEnd.ProcessMessages();
 }
 

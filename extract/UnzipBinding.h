@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "config/FrontEnd.h"
 #include "unzip/UnzipApi.h"
 
 namespace config {
@@ -45,6 +46,8 @@ void InitUnzipParams(config::FrontEnd& frontEnd, UnzipParams& record);
 // What the callback learns of the library call under way, for the extraction that made it.
 struct CallRecord {
   int filesStarted = 0;
+  // What the front end is told, the package's name set before the library runs.
+  config::ExtractionProgress progress;
   // Called as a file starts, with its name as the archive gives it and its size.
   std::function<void(const std::string& name, std::int32_t size)> onFileStarts;
   // The first error raised in the callback: the callback answers "stop" from then on, and the

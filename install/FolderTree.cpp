@@ -65,13 +65,13 @@ void ProtectDestinationTree(config::FrontEnd& frontEnd) {
 void ClaimMachineDestination(config::FrontEnd& frontEnd) {
   const std::string destination = frontEnd.Destination();
   if (!toolkit::Fs().DirExists(destination)) return;
-  const std::uint32_t error =
-      toolkit::Fs().SetFolderAccess(destination, toolkit::FolderAccess::kMachine);
-  if (error == toolkit::kErrLinkInTheWay) {
+  const toolkit::fs::IoStatus claimed(
+      toolkit::Fs().SetFolderAccess(destination, toolkit::FolderAccess::kMachine));
+  if (claimed.IsLinkInTheWay()) {
     throw EInstallationRefused(
         config::FormatMessage(config::Vars.MsgDestinationLinked, {destination}));
   }
-  if (error != 0) frontEnd.Note(config::Vars.LogFolderNotProtected + " " + destination);
+  if (claimed.Failed()) frontEnd.Note(config::Vars.LogFolderNotProtected + " " + destination);
 }
 
 void RefuseLinkedDestination(config::FrontEnd& frontEnd) {

@@ -41,7 +41,7 @@ bool IsAnotherUsersProduct(const std::string& destination) {
     fs::IgnoreFailure(file.TryClose());
     fs::IgnoreFailure(fs::TryErase(probe));
   }
-  return made.Code() == toolkit::kErrAccessDenied;
+  return made.IsAccessDenied();
 }
 
 void CheckProductFiles(config::FrontEnd& frontEnd, const std::string& destination) {

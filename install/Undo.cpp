@@ -190,7 +190,7 @@ bool Undo::IsWayBack(const install::Change& change) const {
 void Undo::Erase(const fs::RootedPaths& where, const std::string& path) {
   const fs::IoStatus erased = where.Erase(path);
   if (erased.Done()) return report_.Done(config::Vars.LogRemoved, path);
-  if (erased.Code() == toolkit::kErrLinkInTheWay) {
+  if (erased.IsLinkInTheWay()) {
     return report_.Refused(path, config::Vars.ReasonLink);
   }
   report_.Failed(path, config::Vars.ReasonNotOpened);
@@ -201,7 +201,7 @@ void Undo::File(const install::Change& change, const std::string& root, bool cut
   const config::ConfigurationBlock& v = config::Vars;
   const fs::RootedPaths where(root);
   if (const fs::IoStatus checked = where.Check(change.path); checked.Failed()) {
-    if (checked.Code() == toolkit::kErrLinkInTheWay) report_.Refused(change.path, v.ReasonLink);
+    if (checked.IsLinkInTheWay()) report_.Refused(change.path, v.ReasonLink);
     return;
   }
   const PathKind kind = toolkit::Fs().KindOf(change.path);
@@ -307,7 +307,7 @@ void Undo::Patch(const install::Change& change, const std::string& root) {
       report_.Done(v.LogLeft, change.path + " (" + v.ReasonMissing + ")");
       break;
     case cad::UnpatchResult::kNotOpened:
-      if (where.Check(change.path).Code() == toolkit::kErrLinkInTheWay) {
+      if (where.Check(change.path).IsLinkInTheWay()) {
         report_.Refused(change.path, v.ReasonLink);
       } else {
         report_.Failed(change.path, v.ReasonNotOpened);
@@ -350,7 +350,7 @@ void Undo::Folder(const FolderToRemove& folder, bool last, const std::string& re
   const fs::RootedPaths where(folder.root);
   const PathKind kind = where.KindOf(folder.path);
   const fs::IoStatus checked = where.Check(folder.path);
-  if (checked.Code() == toolkit::kErrLinkInTheWay || kind == PathKind::kLink) {
+  if (checked.IsLinkInTheWay() || kind == PathKind::kLink) {
     if (last) report_.Refused(folder.path, config::Vars.ReasonLink);
     return;
   }
@@ -358,14 +358,14 @@ void Undo::Folder(const FolderToRemove& folder, bool last, const std::string& re
   const fs::IoStatus removed = where.RmDir(folder.path);
   if (removed.Done()) return report_.Done(config::Vars.LogRemoved, folder.path);
   if (!last) return;
-  if (removed.Code() == toolkit::kErrDirNotEmpty) return report_.Left(folder.path, reason);
+  if (removed.IsNotEmpty()) return report_.Left(folder.path, reason);
   report_.Failed(folder.path, config::Vars.ReasonNotOpened);
 }
 
 void Undo::Key(const std::string& path) {
-  const std::uint32_t code = toolkit::Reg().DeleteKey(path);
-  if (code == 0) return report_.Done(config::Vars.LogRemoved, Shown(path));
-  if (code == toolkit::kErrFileNotFound) return;
+  const fs::IoStatus deleted(toolkit::Reg().DeleteKey(path));
+  if (deleted.Done()) return report_.Done(config::Vars.LogRemoved, Shown(path));
+  if (deleted.IsMissing()) return;
   report_.Failed(Shown(path), config::Vars.ReasonNotOpened);
 }
 

@@ -170,6 +170,24 @@ class [[nodiscard]] IoStatus {
   // Raises EInOutError for a failure.
   void OrRaise() const;
 
+  // What went wrong, as the installer tells failures apart; the codes stay in the toolkit.
+  // A junction or symbolic link stood on the way, and was not gone through.
+  constexpr bool IsLinkInTheWay() const { return code_ == kErrLinkInTheWay; }
+  // Another program holds the file, or the system refuses it to this user (codes 5, 32, 33):
+  // a change the user can make by hand once the file is free.
+  constexpr bool IsHeld() const {
+    return code_ == kErrAccessDenied || code_ == kErrSharingViolation ||
+           code_ == kErrLockViolation;
+  }
+  constexpr bool IsAccessDenied() const { return code_ == kErrAccessDenied; }
+  constexpr bool IsMissing() const {
+    return code_ == kErrFileNotFound || code_ == kErrPathNotFound;
+  }
+  constexpr bool IsAlreadyThere() const {
+    return code_ == kErrAlreadyExists || code_ == kErrFileExists;
+  }
+  constexpr bool IsNotEmpty() const { return code_ == kErrDirNotEmpty; }
+
  private:
   std::uint32_t code_ = 0;
 };
