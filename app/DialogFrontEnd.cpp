@@ -64,6 +64,8 @@ void DialogFrontEnd::ShowProgress(const config::ExtractionProgress& progress) {
   }
 }
 
+config::RunState& DialogFrontEnd::State() { return TheSession().state; }
+
 void DialogFrontEnd::ProcessMessages() { toolkit::App().ProcessMessages(); }
 
 void DialogFrontEnd::Tell(Notice kind, const std::string& text) {

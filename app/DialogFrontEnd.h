@@ -25,6 +25,7 @@ class DialogFrontEnd : public config::FrontEnd {
   void SetStatus(const std::string& text) override;
   void ShowStatus(const std::string& text) override;
   void ShowProgress(const config::ExtractionProgress& progress) override;
+  config::RunState& State() override;
   void ProcessMessages() override;
 
   void Tell(config::Notice kind, const std::string& text) override;

@@ -1,6 +1,7 @@
 #include "app/Lister.h"
 
 #include "app/MainDlg.h"
+#include "app/Session.h"
 #include "config/Vars.h"
 
 namespace app {
@@ -32,7 +33,7 @@ std::string UpperCaseAscii(std::string text) {
 }
 
 void ShowReadmeIfInstalled() {
-  if (!Vars.InstallDone || !Vars.ShowReadmeOnExit) return;
+  if (!TheSession().state.installDone || !Vars.ShowReadmeOnExit) return;
   std::string path = MainDlg->DestDir.Text() + "\\help\\" + Vars.ReadmeFileName;
   Lister->SetCaption(UpperCaseAscii(path));
   Lister->RichEdit1.LoadFromFile(path);

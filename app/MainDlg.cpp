@@ -162,7 +162,7 @@ void TMainDlg::FormShow() {
   Installa.SetCaption(v.InstallButtonCaption);
   Uscita.SetCaption(v.ExitButtonCaption);
   Panel2.SetColor(v.FooterColor);
-  Vars.InstallDone = false;
+  TheSession().state.installDone = false;
   if (v.ProductCode == 11 || v.ProductCode == 30) {
     LblAPP.SetVisible(false);
     AppDir.SetVisible(false);
@@ -195,7 +195,7 @@ void TMainDlg::ApplyPresets() {
 void TMainDlg::InstallaClick() {
   Uscita.SetEnabled(true);
   Installa.SetEnabled(false);
-  Vars.DiskNumber = 1;
+  TheSession().state.diskNumber = 1;
   // An error raised by the sequence skips the last step: only the exit button stays usable.
   if (Vars.ProductCode == 1) {
     Session& session = TheSession();

@@ -8,6 +8,7 @@
 
 #include "app/InstallLog.h"
 #include "app/Options.h"
+#include "config/RunState.h"
 
 namespace config {
 class FrontEnd;
@@ -47,6 +48,8 @@ struct Session {
   Options options;
   InstallLog log;
   Outcome outcome;
+  // The dialog's run: the readme at exit and the install button read it too.
+  config::RunState state;
 };
 
 // The run of this process.

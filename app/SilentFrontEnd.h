@@ -37,12 +37,14 @@ class SilentFrontEnd : public config::FrontEnd {
   void Note(const std::string& event) override { log_.Write(event); }
 
   toolkit::DdeConversation& ProgramManager() override;
+  config::RunState& State() override { return state_; }
 
  private:
   const Options& options_;
   InstallLog& log_;
   std::optional<std::string> cadFolder_;
   std::unique_ptr<toolkit::DdeConversation> programManager_;
+  config::RunState state_;
 };
 
 }  // namespace app

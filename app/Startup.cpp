@@ -36,7 +36,7 @@ void SetStartupValues() {
 }
 
 void StartupFormCreate(TMainDlg& dialog) {
-  Vars.CancelRequested = false;
+  TheSession().state.cancelRequested = false;
   ResetProgress(dialog);
   extract::LoadUnzipLibrary(dialog.FrontEnd());
   SetStartupValues();
@@ -88,7 +88,6 @@ void RunInteractive() {
 // the silent front end in place of the dialog.
 void RunSilent(Session& session) {
   SilentFrontEnd frontEnd(session.options, session.log);
-  Vars.CancelRequested = false;
   extract::LoadUnzipLibrary(frontEnd);
   struct UnzipLibraryRelease {
     ~UnzipLibraryRelease() { extract::UnloadUnzipLibrary(); }
@@ -100,7 +99,7 @@ void RunSilent(Session& session) {
     frontEnd.SetCadFolder(install::UnattendedCadFolder(frontEnd));
   }
   LogChoices(session.log, frontEnd, session.options.noGroup ? Vars.LogNo : Vars.LogYes);
-  Vars.DiskNumber = 1;
+  frontEnd.State().diskNumber = 1;
   RunRecorded(frontEnd, session, true);
 }
 

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "config/RunState.h"
+
 namespace toolkit {
 class DdeConversation;
 }  // namespace toolkit
@@ -76,6 +78,9 @@ class FrontEnd {
 
   // The conversation with Program Manager that creates the group.
   virtual toolkit::DdeConversation& ProgramManager() = 0;
+
+  // What this run learns and changes as it goes.
+  virtual RunState& State() = 0;
 };
 
 }  // namespace config

@@ -1,6 +1,6 @@
 // The configuration block: every text, flag, colour and path that differs between product
-// variants and interface languages, filled at start-up from built-in values, plus the run-time
-// state the installer's steps share. Plain process-wide state, read by name.
+// variants and interface languages, filled at start-up from built-in values. Plain process-wide
+// state, read by name; what a run learns and changes as it goes is config::RunState.
 #pragma once
 
 #include <cstdint>
@@ -196,12 +196,6 @@ struct ConfigurationBlock {
   std::string MsgNotStarted;
   std::string MsgNotStartedUntrusted;
   std::string MsgProjectAware;
-
-  // Run-time state.
-  bool InstallDone = false;
-  std::int32_t DiskNumber = 0;
-  std::string WorkDir;
-  bool CancelRequested = false;
 
   friend bool operator==(const ConfigurationBlock&, const ConfigurationBlock&) = default;
 };

@@ -52,10 +52,11 @@ void WaitForPackage(config::FrontEnd& frontEnd, const std::string& packagePath) 
   config::ConfigurationBlock& v = config::Vars;
   if (toolkit::Fs().FileExists(packagePath)) return;
   frontEnd.Note(v.LogPackageMissing + " " + packagePath);
-  ++v.DiskNumber;
+  config::RunState& run = frontEnd.State();
+  ++run.diskNumber;
   do {
     frontEnd.ProcessMessages();
-    if (!frontEnd.Ask(Question::kInsertDisk, v.MsgInsertDisk + std::to_string(v.DiskNumber)) &&
+    if (!frontEnd.Ask(Question::kInsertDisk, v.MsgInsertDisk + std::to_string(run.diskNumber)) &&
         frontEnd.Ask(Question::kConfirmAbandon, v.MsgConfirmAbandon)) {
       throw toolkit::EAbort();
     }
@@ -134,7 +135,7 @@ void ExtractPackage(config::FrontEnd& frontEnd, const std::string& packagePath,
   record.ArchiveName = nullptr;
   record.FileSpecs[0] = nullptr;
   // A stop asked for is answered by this call, whatever its outcome.
-  config::Vars.CancelRequested = false;
+  frontEnd.State().cancelRequested = false;
   if (errorInCallback) std::rethrow_exception(errorInCallback);
   // A broken package is not a finished installation.
   if (failed < 0) throw EExtractError(config::FormatMessage(v.MsgPackageUnreadable, {packagePath}));

@@ -110,8 +110,8 @@ void Report(UnzipCallbackInfo* info) {
       break;
     case kUnzipActionProgress:
       progress.step = config::ExtractionProgress::Step::kBytesDone;
-      progress.bytesDone = std::min<std::int64_t>(progress.bytesDone + kBytesPerStep,
-                                                  progress.memberBytes);
+      progress.bytesDone =
+          std::min<std::int64_t>(progress.bytesDone + kBytesPerStep, progress.memberBytes);
       break;
     case kUnzipActionEnd:
       progress.step = config::ExtractionProgress::Step::kPackageDone;
@@ -135,7 +135,8 @@ std::int32_t UNZIP_STDCALL UnzipCallback(UnzipCallbackInfo* info) noexcept {
     currentCall.error = std::current_exception();
     return kStop;
   }
-  return config::Vars.CancelRequested ? kStop : 0;
+  auto& frontEnd = *static_cast<config::FrontEnd*>(info->Caller);
+  return frontEnd.State().cancelRequested ? kStop : 0;
 }
 
 }  // namespace extract

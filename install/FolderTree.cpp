@@ -45,7 +45,7 @@ void BuildDestinationTree(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& r
   EnterOrCreatePath("UserParts", recorder);
   MakeSubdir("Cache", recorder);
 
-  config::Vars.WorkDir = destination;
+  frontEnd.State().workDir = destination;
 }
 
 void ProtectDestinationTree(config::FrontEnd& frontEnd) {

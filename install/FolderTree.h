@@ -12,7 +12,8 @@ namespace install {
 
 // False, after the AutoCAD-folder message, when the AutoCAD folder does not exist; nothing has
 // been created then. True when the tree is in place: the current folder is then "UserParts"
-// below the destination and WorkDir holds the destination.
+// below the destination and the run's folder being worked on (RunState::workDir) is the
+// destination.
 bool CreateFolderTree(config::FrontEnd& frontEnd);
 
 // The two halves of CreateFolderTree, for an installation that looks at everything else it needs

@@ -42,7 +42,7 @@ void ExtractCadFile(config::FrontEnd& frontEnd, std::string_view file, const std
 void ExtractCadFiles(config::FrontEnd& frontEnd, bool release14,
                      toolkit::ChangeRecorder& recorder) {
   const config::ConfigurationBlock& v = config::Vars;
-  const std::string& acad = v.WorkDir;
+  const std::string& acad = frontEnd.State().workDir;
   if (!release14 && frontEnd.ForAllUsers()) {
     // Each user's support folder gets them at the user's logon, from the destination.
     const std::string folder = JoinPath(frontEnd.Destination(), kUserFilesFolder) + "\\";
@@ -98,12 +98,12 @@ void PatchMenuAndAliases(config::FrontEnd& frontEnd, bool release14, const cad::
   // The menu and the command alias are each user's: they are done at the user's logon.
   if (!release14 && frontEnd.ForAllUsers()) return;
   if (release14) {
-    if (!PatchMenu(frontEnd, config::Vars.WorkDir, "\\support\\acad.mns", recorder)) {
+    if (!PatchMenu(frontEnd, frontEnd.State().workDir, "\\support\\acad.mns", recorder)) {
       ShowManualEditMessage(frontEnd, kMenuNotPatchedR14);
     }
     return;
   }
-  const std::string& acad = config::Vars.WorkDir;
+  const std::string& acad = frontEnd.State().workDir;
   if (!PatchMenu(frontEnd, MainSupportFolder(acad), "acad.mns", recorder) &&
       !ToolbarThroughBundle(wiring, MainSupportFolder(acad))) {
     ShowManualEditMessage(frontEnd, kMenuNotPatched2004);
@@ -119,8 +119,9 @@ void PatchMenuAndAliases(config::FrontEnd& frontEnd, bool release14, const cad::
 // report adds.
 std::string InstallFiles(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& recorder,
                          bool shared) {
-  config::ConfigurationBlock& v = config::Vars;
-  v.WorkDir = frontEnd.CadFolder();
+  const config::ConfigurationBlock& v = config::Vars;
+  std::string& workDir = frontEnd.State().workDir;
+  workDir = frontEnd.CadFolder();
   // Each AutoCAD of 2006 to 2011 loads the product from its own support folder, those from 2012
   // from a bundle: both with the files the main support folder gets.
   const auto placeProductFiles = [&](const std::string& folder) {
@@ -130,25 +131,25 @@ std::string InstallFiles(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& re
   const cad::WiringScope scope = frontEnd.ForAllUsers()
                                      ? cad::WiringScope{MachineBundleBase(), false}
                                      : cad::WiringScope{toolkit::Fs().AppDataDir(), true};
-  const cad::LispWiring wiring = cad::WireProductLisp(v.WorkDir, frontEnd.Release14(), products,
+  const cad::LispWiring wiring = cad::WireProductLisp(workDir, frontEnd.Release14(), products,
                                                       scope, placeProductFiles, recorder);
   const std::string report = NoteWiring(frontEnd, wiring);
   const bool lispPatched = !wiring.NeedsManualEdit();
-  frontEnd.Note((lispPatched ? v.LogLispPatched : v.LogLispNotPatched) + " " + v.WorkDir);
+  frontEnd.Note((lispPatched ? v.LogLispPatched : v.LogLispNotPatched) + " " + workDir);
   if (!lispPatched) ShowManualEditMessage(frontEnd, kLispNotPatched);
   // The generation is read at each step: the user may change it while the files are extracted.
   ExtractCadFiles(frontEnd, frontEnd.Release14(), recorder);
   PatchMenuAndAliases(frontEnd, frontEnd.Release14(), wiring, recorder);
 
-  v.WorkDir = frontEnd.Destination();
+  workDir = frontEnd.Destination();
   if (shared) {
-    return report + "\r\n\r\n" + config::FormatMessage(v.MsgSharedProduct, {v.WorkDir});
+    return report + "\r\n\r\n" + config::FormatMessage(v.MsgSharedProduct, {workDir});
   }
-  extract::ExtractPackage(frontEnd, v.SourceDir + extract::kConfigPackage, v.WorkDir + "\\cfg\\",
-                          "", recorder);
-  extract::ExtractPackage(frontEnd, v.SourceDir + extract::kHelpPackage, v.WorkDir + "\\help\\", "",
+  extract::ExtractPackage(frontEnd, v.SourceDir + extract::kConfigPackage, workDir + "\\cfg\\", "",
                           recorder);
-  extract::ExtractAllPackages(frontEnd, v.WorkDir, recorder);
+  extract::ExtractPackage(frontEnd, v.SourceDir + extract::kHelpPackage, workDir + "\\help\\", "",
+                          recorder);
+  extract::ExtractAllPackages(frontEnd, workDir, recorder);
   return report;
 }
 
@@ -234,7 +235,7 @@ void FinishInstall(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& recorder
                    const std::string& closing) {
   const config::ConfigurationBlock& v = config::Vars;
   frontEnd.SetStatus(v.MsgCopyDone);
-  config::Vars.InstallDone = true;
+  frontEnd.State().installDone = true;
   // A group belongs to the Start menu of whoever installs: for every user, that is nobody's.
   if (v.OfferProgramGroup && !frontEnd.ForAllUsers()) {
     CreateProgramGroup(frontEnd, v.GroupName, v.GroupItemFile, "", v.GroupItemName, recorder);

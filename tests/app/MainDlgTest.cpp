@@ -2,6 +2,7 @@
 // for which variant, the radio groups, the status line and bar after creation, and what the
 // install and exit buttons do with the buttons' states.
 #include "app/MainDlg.h"
+#include "app/Session.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,7 @@ TEST_F(MainDlgTest, CreationSetsTheStartUpValuesAndFillsTheBlock) {
   EXPECT_EQ(Vars.Language, 1);
   EXPECT_EQ(Vars.ProductCode, 1);
   EXPECT_TRUE(Vars.ShowWindowsChoice);
-  EXPECT_FALSE(Vars.CancelRequested);
+  EXPECT_FALSE(app::TheSession().state.cancelRequested);
   EXPECT_EQ(Vars.SourceDir, "c:\\setup");
   EXPECT_EQ(Vars.ProductTitle, "Tolvek v4");
 }
@@ -87,9 +88,9 @@ TEST_F(MainDlgTest, ShowingChecksPerNtAgainWhenVisible) {
 }
 
 TEST_F(MainDlgTest, ShowingClearsInstallDone) {
-  Vars.InstallDone = true;
+  app::TheSession().state.installDone = true;
   Show();
-  EXPECT_FALSE(Vars.InstallDone);
+  EXPECT_FALSE(app::TheSession().state.installDone);
 }
 
 TEST_F(MainDlgTest, ProductCodesElevenAndThirtyHideTheAutoCadFolderControls) {
@@ -146,9 +147,9 @@ TEST_F(MainDlgTest, WindowsChoiceOffHidesTheFamilyButtons) {
 TEST_F(MainDlgTest, InstallButtonOfAnotherProductOnlyCyclesTheButtons) {
   Configure(1, 9);
   Show([&] {
-    Vars.DiskNumber = 7;
+    app::TheSession().state.diskNumber = 7;
     Dlg().Installa.Click();
-    EXPECT_EQ(Vars.DiskNumber, 1);
+    EXPECT_EQ(app::TheSession().state.diskNumber, 1);
     EXPECT_TRUE(Dlg().Installa.Enabled());
     EXPECT_TRUE(Dlg().Uscita.Enabled());
     // Nothing but the system's own profile folder.
@@ -184,7 +185,7 @@ TEST_F(MainDlgTest, ExitAfterAnInstallationShowsTheReadmeWithAnUpperCasePath) {
   std::string caption;
   std::string content;
   Show([&] {
-    Vars.InstallDone = true;
+    app::TheSession().state.installDone = true;
     // The viewer is modal: the user reads it, then closes it.
     headless::QueueUserAction([&] {
       caption = app::Lister->Caption();
@@ -200,7 +201,7 @@ TEST_F(MainDlgTest, ExitAfterAnInstallationShowsTheReadmeWithAnUpperCasePath) {
 TEST_F(MainDlgTest, AMissingReadmeGivesAnErrorAndStillCloses) {
   headless::ExpectBox(BoxKind::kError, "Cannot open file c:\\Tolvek4\\help\\readme.rtf");
   Show([&] {
-    Vars.InstallDone = true;
+    app::TheSession().state.installDone = true;
     Dlg().Uscita.Click();
   });
   EXPECT_EQ(Dlg().ModalResult(), mrCancel);

@@ -136,15 +136,4 @@ TEST(Configuration, FillingAgainGivesTheSameBlock) {
   EXPECT_EQ(first, Vars);
 }
 
-TEST(Configuration, FillKeepsRunTimeState) {
-  Filled(1, 1);
-  Vars.InstallDone = true;
-  Vars.DiskNumber = 3;
-  Vars.WorkDir = "c:\\Tolvek4";
-  config::FillConfiguration();
-  EXPECT_TRUE(Vars.InstallDone);
-  EXPECT_EQ(Vars.DiskNumber, 3);
-  EXPECT_EQ(Vars.WorkDir, "c:\\Tolvek4");
-}
-
 }  // namespace

@@ -1,6 +1,7 @@
 // Extracting packages from the medium: where each package's files land, the disk prompt with its
 // numbering and its answers, the folder left current, and the mends that keep a broken or
 // misdirected extraction from passing for a good one.
+#include "app/Session.h"
 #include "extract/Extraction.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +27,7 @@ class ExtractionTest : public testing_support::DialogTest {
  protected:
   void SetUp() override {
     DialogTest::SetUp();
-    config::Vars.DiskNumber = 1;
+    app::TheSession().state.diskNumber = 1;
     Disk().MakeDirs("c:\\target");
   }
 
@@ -45,7 +46,7 @@ TEST_F(ExtractionTest, APresentPackageIsExtractedWithoutAPrompt) {
   WriteMedium(Disk(), "c:\\setup");
   Extract("\\cfg-acad.pck", "c:\\target\\");
   EXPECT_EQ(Disk().FileContent("c:\\target\\tolvek.cfg"), "[cfg]\r\nunits=mm\r\n");
-  EXPECT_EQ(config::Vars.DiskNumber, 1);
+  EXPECT_EQ(app::TheSession().state.diskNumber, 1);
   EXPECT_EQ(extract::UnzipRecord().FileSpecCount, 0);
 }
 
@@ -94,7 +95,7 @@ TEST_F(ExtractionTest, AllPackagesGoToTheirFoldersWithoutAnyPrompt) {
   AsUserAction([&] {
     extract::ExtractAllPackages(Dlg().FrontEnd(), "c:\\Tolvek4", toolkit::NoRecording());
   });
-  EXPECT_EQ(config::Vars.DiskNumber, 1);
+  EXPECT_EQ(app::TheSession().state.diskNumber, 1);
   EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\tk.pck.dat"), "data of tk.pck");
   EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\Acrobat\\acrobat.pck.dat"), "data of acrobat.pck");
   EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\Parts\\Pneumatica\\Img\\parts-pneumatica-img.pck.dat"),
@@ -196,7 +197,7 @@ TEST_F(ExtractionTest, AMissingPackageAsksForTheNextDiskUntilItIsThere) {
     Extract("\\cfg-acad.pck", "c:\\target\\");
   });
   EXPECT_EQ(Disk().FileContent("c:\\target\\disk2.cfg"), "2");
-  EXPECT_EQ(config::Vars.DiskNumber, 2);
+  EXPECT_EQ(app::TheSession().state.diskNumber, 2);
   EXPECT_EQ(headless::ShownBoxes()[0].title, "Information");
   EXPECT_EQ(headless::ShownBoxes()[0].buttons, unsigned(mbOK | mbCancel));
 }
@@ -212,7 +213,7 @@ TEST_F(ExtractionTest, ASecondMissingPackageAsksForDiskThree) {
     Extract("\\cfg-acad.pck", "c:\\target\\");
     Extract("\\hlp-acad.pck", "c:\\target\\");
   });
-  EXPECT_EQ(config::Vars.DiskNumber, 3);
+  EXPECT_EQ(app::TheSession().state.diskNumber, 3);
 }
 
 TEST_F(ExtractionTest, CancelThenNoAsksAgainAndCancelThenYesAbandonsSilently) {
@@ -238,13 +239,13 @@ TEST_F(ExtractionTest, CancelThenNoAsksAgainAndCancelThenYesAbandonsSilently) {
 
 TEST_F(ExtractionTest, TheCancelFlagIsClearedAfterAnExtraction) {
   WriteMedium(Disk(), "c:\\setup");
-  config::Vars.CancelRequested = true;
+  app::TheSession().state.cancelRequested = true;
   // The callback asks the library to stop, so the package counts as not extracted.
   headless::ExpectBox(BoxKind::kError, config::FormatMessage(config::Vars.MsgPackageUnreadable,
                                                              {"c:\\setup\\cfg-acad.pck"}));
   Extract("\\cfg-acad.pck", "c:\\target\\");
   EXPECT_TRUE(Disk().List("c:\\target").empty());
-  EXPECT_FALSE(config::Vars.CancelRequested);
+  EXPECT_FALSE(app::TheSession().state.cancelRequested);
 }
 
 // A package of a good member and one that fails as `spoil` makes it.

@@ -1,6 +1,7 @@
 // The binding to INSTALL.DLL: what a missing or incomplete library says at start-up, the record's
 // defaults, and the progress callback's arithmetic, which decides what the user sees of a file
 // being copied.
+#include "app/Session.h"
 #include "extract/UnzipBinding.h"
 
 #include <gtest/gtest.h>
@@ -174,7 +175,7 @@ TEST_F(UnzipBindingTest, AnUnknownCodeOnlyPumpsAndTheResultFollowsTheCancelFlag)
   EXPECT_EQ(Report(4), 0);
   EXPECT_EQ(headless::ProcessMessagesCount(), before + 1);
   EXPECT_EQ(Dlg().LbLFile.Caption(), "kept");
-  config::Vars.CancelRequested = true;
+  app::TheSession().state.cancelRequested = true;
   EXPECT_EQ(Report(4), -1);
   EXPECT_EQ(FileStarts(10), -1);
 }

@@ -2,6 +2,7 @@
 // destination tree is made with its exact capitalisation, creating only what is missing and never
 // touching what is there. Failures must show the right box and leave the buttons as the user
 // needs them; an installation that ends early takes away again the folders it made.
+#include "app/Session.h"
 #include "install/FolderTree.h"
 
 #include <gtest/gtest.h>
@@ -90,7 +91,7 @@ TEST_F(FolderTreeTest, InstallCreatesTheWholeTreeWithItsCapitalisation) {
 TEST_F(FolderTreeTest, TheTreeLeavesTheCurrentFolderInUserPartsAndWorkDirAtTheDestination) {
   Show([&] { EXPECT_TRUE(install::CreateFolderTree(Dlg().FrontEnd())); });
   EXPECT_EQ(Fs().CurrentDir(), "c:\\Tolvek4\\UserParts");
-  EXPECT_EQ(config::Vars.WorkDir, "c:\\Tolvek4");
+  EXPECT_EQ(app::TheSession().state.workDir, "c:\\Tolvek4");
 }
 
 TEST_F(FolderTreeTest, ASecondInstallOverACompleteTreeChangesNothing) {

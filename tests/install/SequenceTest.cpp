@@ -1,6 +1,7 @@
 // A whole installation on the headless backend, as a user runs it: a medium with every package,
 // an AutoCAD of either generation, the boxes in their order, the files where they belong, the
 // AutoCAD files patched, and what the user may do while it runs.
+#include "app/Session.h"
 #include "install/Sequence.h"
 
 #include <gtest/gtest.h>
@@ -41,11 +42,11 @@ TEST_F(SequenceTest, ANewerAutoCadGetsEverythingInItsProfilesSupportFolder) {
   EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\Cfg\\tolvek.cfg"), "[cfg]\r\nunits=mm\r\n");
   EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\Help\\readme.rtf"), "{\\rtf1 Tolvek demo}");
   EXPECT_EQ(Disk().FileContent("c:\\Tolvek4\\Parts\\Kx\\parts-kx.pck.dat"), "data of parts-kx.pck");
-  EXPECT_TRUE(config::Vars.InstallDone);
+  EXPECT_TRUE(app::TheSession().state.installDone);
   EXPECT_EQ(Dlg().LbLFile.Caption(), "Copia terminata");
   EXPECT_TRUE(Dlg().Installa.Enabled());
   EXPECT_TRUE(Dlg().Uscita.Enabled());
-  EXPECT_EQ(config::Vars.WorkDir, "c:\\Tolvek4");
+  EXPECT_EQ(app::TheSession().state.workDir, "c:\\Tolvek4");
 }
 
 TEST_F(SequenceTest, ARelease14GoesIntoTheAutoCadFolderAndLeavesTheRegistryAlone) {
@@ -110,7 +111,7 @@ TEST_F(SequenceTest, MenuAndAliasFilesThatCannotBeOpenedGetTheirMessages) {
   ExpectTheEnd();
   Install();
   EXPECT_EQ(Disk().FileContent(kSupport + "acad.mns"), kMenu);
-  EXPECT_TRUE(config::Vars.InstallDone);
+  EXPECT_TRUE(app::TheSession().state.installDone);
 }
 
 TEST_F(SequenceTest, TheRelease14MenuMessageIsItsOwn) {
@@ -174,7 +175,7 @@ TEST_F(SequenceTest, ExitDuringTheInstallationFinishesItAndShowsNoReadme) {
     headless::QueueDuringProcessing([&] { Dlg().Uscita.Click(); });
     Dlg().Installa.Click();
   });
-  EXPECT_TRUE(config::Vars.InstallDone);
+  EXPECT_TRUE(app::TheSession().state.installDone);
   EXPECT_EQ(Dlg().ModalResult(), mrCancel);
   EXPECT_FALSE(app::Lister->Visible());
 }
@@ -185,7 +186,7 @@ TEST_F(SequenceTest, AbandoningAtADiskPromptEndsSilently) {
   headless::ExpectBox(BoxKind::kInformation, "Sicuri di volere abbandonare l'installazione ?",
                       mrYes);
   Install();
-  EXPECT_FALSE(config::Vars.InstallDone);
+  EXPECT_FALSE(app::TheSession().state.installDone);
   EXPECT_FALSE(Dlg().Installa.Enabled());
   EXPECT_TRUE(Dlg().Uscita.Enabled());
   EXPECT_FALSE(Disk().DirExists("c:\\Tolvek4\\Parts\\Corvani\\sub"));
@@ -222,7 +223,7 @@ TEST_F(SequenceTest, AMultiDiskMediumCompletesAfterItsFirstDiskLeavesTheDrive) {
   }
   ExpectTheEnd();
   Install();
-  EXPECT_TRUE(config::Vars.InstallDone);
+  EXPECT_TRUE(app::TheSession().state.installDone);
   EXPECT_EQ(Disk().FileContent("c:\\Users\\user\\AppData\\Local\\Tolvek\\UNINSTAL.EXE"),
             "MZ installer on disk 1");
   for (const PackageContent& package : packages) {
@@ -243,7 +244,7 @@ TEST_F(SequenceTest, AWrongRegistryValueEndsTheInstallationWithItsMessage) {
   MemReg().SetNumber("\\Software\\Autodesk\\AutoCAD", "CurVer", 16);
   headless::ExpectBox(BoxKind::kError, "Invalid data type for 'CurVer'");
   Install();
-  EXPECT_FALSE(config::Vars.InstallDone);
+  EXPECT_FALSE(app::TheSession().state.installDone);
   EXPECT_FALSE(Dlg().Installa.Enabled());
 }
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/Session.h"
+
 #include "config/Vars.h"
 #include "tests/support/LinkedUnzipLibrary.h"
 #include "toolkit/headless/Headless.h"
@@ -18,6 +20,7 @@ class HeadlessTest : public ::testing::Test {
     toolkit::headless::Reset();
     ProvideLinkedUnzipLibrary();
     config::Vars = config::ConfigurationBlock{};
+    app::TheSession().state = config::RunState{};
   }
 
   void TearDown() override {
