@@ -6,7 +6,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "toolkit/UniqueHandle.h"
 
@@ -52,6 +54,10 @@ class ProcessServices {
   // Whether the process runs with an administrator's rights (an elevated administrator, or
   // SYSTEM); always where the system keeps no rights (Windows 9x).
   virtual bool IsAdministrator() = 0;
+  // The UTF-8 text in the system's ANSI code page, the encoding in which Windows' programs
+  // (AutoCAD among them) read a text file without a byte-order mark; nothing when the page has
+  // no byte for one of its characters (a best fit, "L" for "\xC5\x81", is no answer).
+  virtual std::optional<std::string> InAnsiCodePage(std::string_view utf8) = 0;
 };
 
 // The service of the backend this program is linked with.

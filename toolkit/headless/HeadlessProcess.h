@@ -47,6 +47,10 @@ class HeadlessProcess : public ProcessServices {
   bool IsAdministrator() override { return administrator_; }
   // An administrator until said otherwise.
   void SetAdministrator(bool administrator) { administrator_ = administrator; }
+  // The system's ANSI code page: 1252 (Western European) until said otherwise; 20127 (ASCII
+  // alone) and 65001 (UTF-8) stand for the pages that hold less and more.
+  void SetAnsiCodePage(unsigned page) { ansiCodePage_ = page; }
+  std::optional<std::string> InAnsiCodePage(std::string_view utf8) override;
 
  private:
   std::string arguments_;
@@ -58,6 +62,7 @@ class HeadlessProcess : public ProcessServices {
   std::set<std::string> deleteAtRestart_;
   std::set<std::string> running_;  // folded file names
   bool administrator_ = true;
+  unsigned ansiCodePage_ = 1252;
 };
 
 HeadlessProcess& HeadlessProc();

@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "toolkit/win32/FolderAccess.h"
+#include "toolkit/win32/FolderListing.h"
 #include "toolkit/win32/Handles.h"
+#include "toolkit/win32/SystemText.h"
 
 namespace toolkit::win32 {
 namespace {
@@ -60,22 +62,25 @@ bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POIN
 // false as soon as one is a link (or a folder cannot be listed), without going through it.
 template <typename Visit>
 bool WalkWithoutLinks(const std::string& folder, Visit visit) {
-  WIN32_FIND_DATAA found;
-  const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
-  UniqueFind searching(search);
-  do {
-    const std::string name = found.cFileName;
-    if (name == "." || name == "..") continue;
-    if (IsLink(found.dwFileAttributes)) return false;
-    const std::string path = folder + "\\" + name;
+  const std::uint32_t result = ListFolder(folder + "\\*", [&](const FolderEntry& found) {
+    if (found.name == "." || found.name == "..") return true;
+    if (IsLink(found.attributes)) return false;
+    const std::string path = folder + "\\" + found.name;
     if (!visit(path)) return false;
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-        !WalkWithoutLinks(path, visit)) {
-      return false;
-    }
-  } while (FindNextFileA(search, &found));
-  return GetLastError() == ERROR_NO_MORE_FILES;
+    return (found.attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || WalkWithoutLinks(path, visit);
+  });
+  return result == ERROR_NO_MORE_FILES || result == ERROR_FILE_NOT_FOUND;
+}
+
+// The list and owner of a file or folder by its name. Called on the NT family only, where the
+// wide call is (looked up, since Windows 9x's advapi32 need not have it).
+DWORD SetNamedSecurity(const std::string& path, SECURITY_INFORMATION what, PSID owner, PACL acl) {
+  using SetInfo =
+      DWORD(WINAPI*)(LPWSTR, SE_OBJECT_TYPE, SECURITY_INFORMATION, PSID, PSID, PACL, PACL);
+  static const auto setInfo = SystemFunction<SetInfo>("advapi32.dll", "SetNamedSecurityInfoW");
+  if (setInfo == nullptr) return ERROR_CALL_NOT_IMPLEMENTED;
+  std::wstring name = Wide(path);
+  return setInfo(name.data(), SE_FILE_OBJECT, what, owner, nullptr, acl, nullptr);
 }
 
 // Turns on the privileges with which an administrator or SYSTEM may make the administrators the
@@ -100,12 +105,11 @@ void EnableOwnershipPrivileges() {
 
 std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access) {
   // Windows 9x keeps no access lists.
-  if ((GetVersion() & 0x80000000) != 0) return 0;
+  if (!IsNt()) return 0;
   // Each ACE the folder hands down to what it holds, folders and files alike. (Looked up: the
   // function is Windows 2000's.)
   using AddAceEx = BOOL(WINAPI*)(PACL, DWORD, DWORD, DWORD, PSID);
-  const auto addAce = reinterpret_cast<AddAceEx>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("advapi32.dll"), "AddAccessAllowedAceEx")));
+  const auto addAce = SystemFunction<AddAceEx>("advapi32.dll", "AddAccessAllowedAceEx");
   if (addAce == nullptr) return ERROR_CALL_NOT_IMPLEMENTED;
   const DWORD everything = FILE_ALL_ACCESS;
   const DWORD readAndRun = FILE_GENERIC_READ | FILE_GENERIC_EXECUTE;
@@ -136,24 +140,22 @@ std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access) {
   }
   if (!machine) {
     // Protected: the root's list, which lets every user add and change, no longer flows in.
-    return SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT,
-                                 DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
-                                 nullptr, nullptr, acl, nullptr);
+    return SetNamedSecurity(path, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                            nullptr, acl);
   }
 
   // Nothing is changed through a link: it could lead anywhere on the machine.
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError();
   if (IsLink(attributes) || !WalkWithoutLinks(path, [](const std::string&) { return true; })) {
     return kErrLinkInTheWay;
   }
   EnableOwnershipPrivileges();
   const PSID owner = administrators.data();
-  if (const DWORD error =
-          SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT,
-                                OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
-                                    PROTECTED_DACL_SECURITY_INFORMATION,
-                                owner, nullptr, acl, nullptr)) {
+  if (const DWORD error = SetNamedSecurity(path,
+                                           OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
+                                               PROTECTED_DACL_SECURITY_INFORMATION,
+                                           owner, acl)) {
     return error;
   }
   // What it holds keeps no entry of its own: an empty list, not protected, is the folder's.
@@ -161,10 +163,10 @@ std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access) {
   if (!InitializeAcl(&inheritOnly, sizeof inheritOnly, ACL_REVISION)) return GetLastError();
   DWORD failed = 0;
   WalkWithoutLinks(path, [&](const std::string& held) {
-    failed = SetNamedSecurityInfoA(const_cast<char*>(held.c_str()), SE_FILE_OBJECT,
-                                   OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
-                                       UNPROTECTED_DACL_SECURITY_INFORMATION,
-                                   owner, nullptr, &inheritOnly, nullptr);
+    failed = SetNamedSecurity(held,
+                              OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
+                                  UNPROTECTED_DACL_SECURITY_INFORMATION,
+                              owner, &inheritOnly);
     return failed == 0;
   });
   return failed;
