@@ -43,7 +43,7 @@ void InstallLog::Write(const std::string& text) {
     lines += c == '\n' ? "\r\n" + indent : std::string(1, c);
   }
   lines += "\r\n";
-  file_.Write(toolkit::Utf8FromCp1252(lines), fs::Check::kRecord);
+  file_.Write(lines, fs::Check::kRecord);
   fs::IoResult();
 }
 

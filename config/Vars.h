@@ -1,6 +1,6 @@
 // The configuration block: every text, flag, colour and path that differs between product
 // variants and interface languages, filled at start-up from built-in values, plus the run-time
-// state the installer's steps share. Plain process-wide state, read by name.
+// state the installer's steps share. Plain process-wide state, read by name. Every text is UTF-8.
 #pragma once
 
 #include <cstdint>

@@ -8,6 +8,7 @@
 #include "toolkit/Controls.h"
 #include "toolkit/DynamicLibrary.h"
 #include "toolkit/FileSystem.h"
+#include "toolkit/Utf8.h"
 
 namespace extract {
 namespace {
@@ -101,7 +102,9 @@ void Report(UnzipCallbackInfo* info) {
   toolkit::ProgressBar& bar = frontEnd.Progress();
   switch (info->ActionCode) {
     case kUnzipActionFileStarts: {
-      std::string name(info->FileName, strnlen(info->FileName, sizeof info->FileName));
+      // The library names members in code page 1252.
+      const std::string name = toolkit::Utf8FromCp1252(
+          std::string_view(info->FileName, strnlen(info->FileName, sizeof info->FileName)));
       ++currentCall.filesStarted;
       if (currentCall.onFileStarts) currentCall.onFileStarts(name, info->FileSize);
       frontEnd.SetStatus(name + " " + config::Vars.MsgCopying);

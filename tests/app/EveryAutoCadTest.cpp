@@ -8,6 +8,7 @@
 
 #include "app/Startup.h"
 #include "install/Registration.h"
+#include "tests/support/Cp1252.h"
 #include "tests/support/HeadlessTest.h"
 #include "tests/support/LogText.h"
 #include "tests/support/Medium.h"
@@ -16,6 +17,8 @@
 #include "toolkit/headless/MemoryRegistry.h"
 
 namespace {
+
+using testing_support::Cp1252;
 
 using namespace toolkit;
 using headless::HeadlessProc;
@@ -135,10 +138,11 @@ TEST_F(EveryAutoCadTest, WithoutAFolderNamedTheNewestRegisteredAutoCadIsChosen) 
   const std::string log =
       testing_support::LogText(Disk().FileContent("c:\\temp\\Tolvek-install.log"));
   for (const std::string& line : std::initializer_list<std::string>{
-           "AutoCAD R25.1 ACAD-9106:409 \xE8 registrata in c:\\Elsewhere, una cartella che non "
-           "esiste: non considerata\r\n",
+           Cp1252(
+               "AutoCAD R25.1 ACAD-9106:409 \xE8 registrata in c:\\Elsewhere, una cartella che non "
+               "esiste: non considerata\r\n"),
            "Cartella di AutoCAD dal registro: " + acad2026 +
-               " (AutoCAD R25.1 ACAD-9101:409, la pi\xF9 recente delle 2 installate)\r\n",
+               Cp1252(" (AutoCAD R25.1 ACAD-9101:409, la pi\xF9 recente delle 2 installate)\r\n"),
            "Cartella di AutoCAD: " + acad2026 + "\r\n"}) {
     EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
   }
