@@ -155,6 +155,13 @@ class Win32Registry : public Registry {
                          : RegQueryValueExA(found->second.Get(), Ansi(name).c_str(), nullptr,
                                             &rawType, nullptr, &rawSize);
     if (status != ERROR_SUCCESS) return static_cast<std::uint32_t>(status);
+    // A text's size is that of its UTF-8, the form the program reads it in.
+    if (IsText(rawType)) {
+      std::string text;
+      status = ReadValue(found->second.Get(), name, rawType, text);
+      if (status != ERROR_SUCCESS) return static_cast<std::uint32_t>(status);
+      rawSize = DWORD(text.size());
+    }
     type = TypeOf(rawType);
     size = rawSize;
     return 0;
