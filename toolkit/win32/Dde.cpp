@@ -14,14 +14,13 @@ using win32::Ansi;
 using win32::IsNt;
 using win32::Wide;
 
-// On the NT family the conversation is a wide one, so that a command naming a path beyond the ANSI
-// code page reaches the Program Manager whole; the system gives an ANSI server the command in its
-// own code page.
-
 HDDEDATA CALLBACK IgnoreEverything(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
   return nullptr;
 }
 
+// On the NT family the instance is a wide one, so that a command naming a path beyond the ANSI
+// code page reaches the Program Manager whole; the system gives an ANSI server the command in its
+// own code page.
 DWORD Instance() {
   static DWORD instance = [] {
     DWORD id = 0;
