@@ -1,6 +1,7 @@
 #include "install/Rollback.h"
 
 #include "install/Undo.h"
+#include "toolkit/Crc32.h"
 #include "toolkit/FileSystem.h"
 
 namespace install {
@@ -27,6 +28,20 @@ class Collected : public UndoReport {
   bool keepDone_;
   std::vector<std::string> paths_;
 };
+
+bool HoldsSum(const std::string& path, const toolkit::FileSum& sum) {
+  toolkit::FileSum found;
+  return toolkit::SumFile(path, found.size, found.crc) && found == sum;
+}
+
+// A removal's rewrite is done once its patch is on the record; a kill before its safety copy
+// (the file's text from before that rewrite) went leaves the copy beside the file. It goes while
+// the file and the copy are still what the rewrite made and found.
+void EraseSafetyCopy(const toolkit::FileSwap& swap) {
+  if (!HoldsSum(swap.target, swap.written) || !HoldsSum(swap.backup, swap.original)) return;
+  fs::Erase(swap.backup, fs::Check::kRecord);
+  fs::IoResult();
+}
 
 }  // namespace
 
@@ -75,6 +90,9 @@ std::vector<std::string> RepairInterruptedRuns(config::FrontEnd& frontEnd,
         if (needsRepair) undo.Swap(change);
       } else if (change.kind == Change::Kind::kFile) {
         undo.PartialFile(change);
+      } else if (change.kind == Change::Kind::kPatch && run.kind == RunKind::kRemoval &&
+                 change.summed) {
+        EraseSafetyCopy(change.swap);
       }
     }
   }
