@@ -34,9 +34,10 @@ bool HoldsSum(const std::string& path, const toolkit::FileSum& sum) {
   return toolkit::SumFile(path, found.size, found.crc) && found == sum;
 }
 
-// A removal's rewrite is done once its patch is on the record; a kill before its safety copy
-// (the file's text from before that rewrite) went leaves the copy beside the file. It goes while
-// the file and the copy are still what the rewrite made and found.
+// A removal rewrites an AutoCAD file through a safety copy of the text it replaces, which goes
+// once the copy has the file's name; a kill after the renames (before or after the patch's record)
+// leaves the safety copy beside the file. It goes while the file and the copy are still what the
+// rewrite made and found. (An installation's backup is the user's and never goes.)
 void EraseSafetyCopy(const toolkit::FileSwap& swap) {
   if (!HoldsSum(swap.target, swap.written) || !HoldsSum(swap.backup, swap.original)) return;
   fs::Erase(swap.backup, fs::Check::kRecord);
@@ -88,6 +89,7 @@ std::vector<std::string> RepairInterruptedRuns(config::FrontEnd& frontEnd,
         const bool needsRepair = !toolkit::Fs().FileExists(change.swap.target) ||
                                  toolkit::Fs().FileExists(change.swap.aside);
         if (needsRepair) undo.Swap(change);
+        if (run.kind == RunKind::kRemoval && change.summed) EraseSafetyCopy(change.swap);
       } else if (change.kind == Change::Kind::kFile) {
         undo.PartialFile(change);
       } else if (change.kind == Change::Kind::kPatch && run.kind == RunKind::kRemoval &&

@@ -324,22 +324,26 @@ TEST_F(SafeInstallTest, TheNextRunTakesAwayTheSafetyCopyAKilledRemovalLeft) {
   };
   const struct {
     const char* what;
+    const char* record;  // killed after the renames, before or after the patch's record
     std::string file;
     std::string copy;
     bool copyGoes;
   } rows[] = {
-      {"both as the removal left them", kDocLisp, patched, true},
-      {"the copy changed since", kDocLisp, patched + ";", false},
-      {"the file changed since", kDocLisp + ";", patched, false},
+      {"both as the removal left them", "PATCH\t0", kDocLisp, patched, true},
+      {"the swap's record alone", "SWAP", kDocLisp, patched, true},
+      {"the copy changed since", "PATCH\t0", kDocLisp, patched + ";", false},
+      {"the file changed since", "SWAP", kDocLisp + ";", patched, false},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
     RestoreScene();
     Disk().PutFile(doc, row.file);
     Disk().PutFile(safety, row.copy);
-    Disk().PutFile(kJournal, "TOLVEK-JOURNAL\t3\r\nRUN\t1\tREMOVE\tUTF-8\tTolvek v4\r\nPATCH\t0\t" +
-                                 doc + "\t" + kAcad + "\\support\\lisp.new\t" + safety + "\t" +
-                                 safety + "~\t" + sum(patched) + "\t" + sum(kDocLisp) + "\t\r\n");
+    Disk().PutFile(kJournal, "TOLVEK-JOURNAL\t3\r\nRUN\t1\tREMOVE\tUTF-8\tTolvek v4\r\n" +
+                                 std::string(row.record) + "\t" + doc + "\t" + kAcad +
+                                 "\\support\\lisp.new\t" + safety + "\t" + safety + "~\t" +
+                                 sum(patched) + "\t" + sum(kDocLisp) +
+                                 (std::string(row.record) == "SWAP" ? "\r\n" : "\t\r\n"));
     install::RepairInterruptedRuns(Dlg().FrontEnd(), install::ReadJournal(kJournal),
                                    install::GatherTrustedRoots(kDestination, {kAcad}));
     EXPECT_EQ(Disk().FileExists(safety), !row.copyGoes);
