@@ -42,7 +42,7 @@ void InstallLog::Write(const std::string& text) {
   }
   lines += "\r\n";
   // A log that can no longer be written must not stop the run it tells of.
-  fs::IgnoreFailure(file_.TryWrite(toolkit::Utf8FromCp1252(lines)));
+  fs::IgnoreFailure(file_.TryWrite(lines));
 }
 
 void InstallLog::Close() { fs::IgnoreFailure(file_.TryClose()); }

@@ -1,8 +1,7 @@
 // The log of a run: UTF-8 text after a byte-order mark, one event per line after its local time
 // stamp, for whoever deploys the product to many machines and reads afterwards what happened on
-// each. The program's texts are code page 1252 and are converted as they are written: the tools
-// that collect and show such logs read UTF-8, and would show every accent of the Italian texts as
-// a replacement character.
+// each. The program's texts are UTF-8 inside, paths and messages alike, and are written as they
+// are: the tools that collect and show such logs read UTF-8.
 // A text of several lines (a message box's) goes on below its first line, indented, so that
 // every stamp still opens one event. A log that cannot be written never stops the installation.
 #pragma once
@@ -20,7 +19,7 @@ class InstallLog {
   bool Open(const std::string& path);
   bool IsOpen() const { return file_.IsOpen(); }
   const std::string& Path() const { return path_; }
-  // Writes one event, given in code page 1252; nothing when no file is open.
+  // Writes one event, given in UTF-8; nothing when no file is open.
   void Write(const std::string& text);
   void Close();
 

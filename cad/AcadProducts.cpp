@@ -4,6 +4,7 @@
 
 #include "toolkit/FileSystem.h"
 #include "toolkit/Registry.h"
+#include "toolkit/ShortSort.h"
 
 namespace cad {
 namespace {
@@ -132,15 +133,15 @@ void FindFamily(const Family& family, std::vector<AcadProduct>& products) {
 std::vector<AcadProduct> FindAcadProducts() {
   std::vector<AcadProduct> products;
   for (const Family& family : kFamilies) FindFamily(family, products);
-  std::stable_sort(products.begin(), products.end(),
-                   [](const AcadProduct& a, const AcadProduct& b) {
-                     if (a.lt != b.lt) return b.lt;
-                     const auto ra = ParseReleaseKey(a.release);
-                     const auto rb = ParseReleaseKey(b.release);
-                     if (ra != rb) return ra > rb;
-                     if (a.current != b.current) return a.current;
-                     return a.releaseCurrent && !b.releaseCurrent;
-                   });
+  toolkit::ShortStableSort(products.begin(), products.end(),
+                           [](const AcadProduct& a, const AcadProduct& b) {
+                             if (a.lt != b.lt) return b.lt;
+                             const auto ra = ParseReleaseKey(a.release);
+                             const auto rb = ParseReleaseKey(b.release);
+                             if (ra != rb) return ra > rb;
+                             if (a.current != b.current) return a.current;
+                             return a.releaseCurrent && !b.releaseCurrent;
+                           });
   return products;
 }
 

@@ -1,6 +1,8 @@
 // The built-in values of the configuration block, as tables beside the order in which the fill
-// writes them. Texts are code page 1252.
+// writes them. Texts are written here in code page 1252 and become UTF-8, the program's one
+// encoding, as the fill assigns them.
 #include "config/Vars.h"
+#include "toolkit/Utf8.h"
 
 #include "version/ProductVersion.h"
 
@@ -435,8 +437,8 @@ constexpr ItalianText kItalianTexts[] = {
 template <std::size_t N>
 void AssignLanguage(const LanguageText (&table)[N], std::int32_t language) {
   for (const auto& row : table) {
-    if (language == 1) Vars.*row.entry = row.italian;
-    if (language == 2) Vars.*row.entry = row.english;
+    if (language == 1) Vars.*row.entry = toolkit::Utf8FromCp1252(row.italian);
+    if (language == 2) Vars.*row.entry = toolkit::Utf8FromCp1252(row.english);
   }
 }
 
@@ -452,7 +454,7 @@ void FillConfiguration() {
     v.ShowPerLT = false;
     v.ShowPer14 = true;
     v.ShowPer2000 = true;
-    for (const auto& row : kProductTexts) v.*row.entry = row.value;
+    for (const auto& row : kProductTexts) v.*row.entry = toolkit::Utf8FromCp1252(row.value);
     v.BackgroundColor = toolkit::clNavy;
     v.ShowCadName = true;
     v.FooterColor = toolkit::clWhite;
@@ -463,7 +465,7 @@ void FillConfiguration() {
 
   v.OfferProgramGroup = true;
   v.ShowReadmeOnExit = true;
-  for (const auto& row : kCommonTexts) v.*row.entry = row.value;
+  for (const auto& row : kCommonTexts) v.*row.entry = toolkit::Utf8FromCp1252(row.value);
   AssignLanguage(kUnattendedTexts, v.Language);
   AssignLanguage(kUninstallTexts, v.Language);
   AssignLanguage(kWayBackTexts, v.Language);
@@ -473,8 +475,8 @@ void FillConfiguration() {
   if (v.Language != 1) return;
   // CadName is in place by now: three of these texts are built around it.
   for (const auto& row : kItalianTexts) {
-    std::string text = row.prefix;
-    if (row.suffix != nullptr) text += v.CadName + row.suffix;
+    std::string text = toolkit::Utf8FromCp1252(row.prefix);
+    if (row.suffix != nullptr) text += v.CadName + toolkit::Utf8FromCp1252(row.suffix);
     v.*row.entry = text;
   }
 }

@@ -1,6 +1,7 @@
 // The configuration block: every text, flag, colour and path that differs between product
 // variants and interface languages, filled at start-up from built-in values. Plain process-wide
-// state, read by name; what a run learns and changes as it goes is config::RunState.
+// state, read by name; what a run learns and changes as it goes is config::RunState. Every text
+// is UTF-8.
 #pragma once
 
 #include <cstdint>

@@ -14,21 +14,27 @@
 #include "extract/UnzipBinding.h"
 #include "toolkit/Errors.h"
 #include "toolkit/FileSystem.h"
+#include "toolkit/Utf8.h"
 
 namespace extract {
 namespace {
 
 namespace fs = toolkit::fs;
 
-// The record's text buffers: 256 bytes, zero-terminated, living for one call of the library.
-using TextBuffer = std::array<char, 256>;
+// The record's texts, zero-terminated, living for one call of the library: the archive's path in
+// UTF-8 (the record says so), a member's name in code page 1252, the library's own.
+std::string BufferFor(const std::string& text) {
+  // Windows takes no longer path; the library would fail on it with a less clear error.
+  if (toolkit::CharacterCount(text) > 255) {
+    throw EExtractError("Path too long for the unzip library: " + text);
+  }
+  return text;
+}
 
-TextBuffer BufferFor(const std::string& text) {
-  // Copying a longer text would run past the buffer; the library would read a different path.
-  if (text.size() > 255) throw EExtractError("Path too long for the unzip library: " + text);
-  TextBuffer buffer{};
-  text.copy(buffer.data(), text.size());
-  return buffer;
+std::string MemberNameFor(const std::string& name) {
+  std::optional<std::string> inPage = toolkit::Cp1252FromUtf8(name);
+  if (!inPage) throw EExtractError("File name the unzip library cannot take: " + name);
+  return BufferFor(*inPage);
 }
 
 // The member the library lost first is named when the user can act on why: a damaged package is
@@ -37,7 +43,8 @@ TextBuffer BufferFor(const std::string& text) {
 std::string IncompleteMessage(const std::string& packagePath, std::int32_t failed) {
   const config::ConfigurationBlock& v = config::Vars;
   const UnzipFailure failure = LastUnzipFailure();
-  const std::string name(failure.FileName, strnlen(failure.FileName, sizeof failure.FileName));
+  const std::string name = toolkit::Utf8FromCp1252(
+      std::string_view(failure.FileName, strnlen(failure.FileName, sizeof failure.FileName)));
   const std::string* text = &v.MsgPackageIncomplete;
   if (!name.empty() && failure.Reason == kUnzipFailureDamaged) text = &v.MsgPackageDamaged;
   if (!name.empty() && failure.Reason == kUnzipFailureName) text = &v.MsgFileNameRefused;
@@ -110,13 +117,14 @@ void ExtractPackage(config::FrontEnd& frontEnd, const std::string& packagePath,
   if (unzip == nullptr) throw EExtractError(v.MsgLibraryMissing);
   UnzipParams& record = UnzipRecord();
   InitUnzipParams(frontEnd, record);
-  TextBuffer archive = BufferFor(packagePath);
-  TextBuffer spec{};
-  record.ArchiveName = archive.data();
+  const std::string archive = BufferFor(packagePath);
+  std::string spec;
+  record.ArchiveName = archive.c_str();
+  record.NameEncoding = UNZIP_UTF8_ARCHIVE_NAME;
   record.FileSpecCount = 0;
   if (!fileSpec.empty()) {
-    spec = BufferFor(fileSpec);
-    record.FileSpecs[0] = spec.data();
+    spec = MemberNameFor(fileSpec);
+    record.FileSpecs[0] = spec.c_str();
     record.FileSpecCount = 1;
   }
   const std::string targetDir = toolkit::Fs().CurrentDir();

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "toolkit/FileSystem.h"
+#include "toolkit/Utf8.h"
 
 namespace extract {
 namespace {
@@ -142,8 +143,12 @@ std::optional<std::uint64_t> PackageContentSize(const std::string& path, const M
     const unsigned char* bytes = entries.data() + at;
     if (!EntrySize(bytes, entries.size() - at, size, length)) return std::nullopt;
     if (each) {
-      each(std::string_view(reinterpret_cast<const char*>(bytes) + kCentralSize,
-                            Little(bytes + 28, 2)),
+      // The name as the installer names the file: UTF-8, from code page 1252 unless the archive
+      // flags it as UTF-8 already (general purpose bit 11), as INSTALL.DLL reads it.
+      const std::string_view raw(reinterpret_cast<const char*>(bytes) + kCentralSize,
+                                 Little(bytes + 28, 2));
+      const bool utf8 = (Little(bytes + 8, 2) & 0x0800) != 0;
+      each(utf8 ? std::string(raw) : toolkit::Utf8FromCp1252(raw),
            static_cast<std::uint32_t>(Little(bytes + 16, 4)), size);
     }
     total += size;

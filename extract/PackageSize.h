@@ -14,7 +14,8 @@ namespace extract {
 
 // The sum of the members' uncompressed sizes; nothing when the file cannot be read or holds no
 // readable archive directory.
-// `each`, when given, is shown every member's name (as the archive spells it), CRC-32 and size.
+// `each`, when given, is shown every member's name (as the archive spells it, in UTF-8), CRC-32
+// and size.
 using MemberVisit =
     std::function<void(std::string_view name, std::uint32_t crc, std::uint64_t size)>;
 std::optional<std::uint64_t> PackageContentSize(const std::string& path,

@@ -8,6 +8,7 @@
 #include "config/Vars.h"
 #include "toolkit/DynamicLibrary.h"
 #include "toolkit/FileSystem.h"
+#include "toolkit/Utf8.h"
 
 namespace extract {
 namespace {
@@ -102,7 +103,9 @@ void Report(UnzipCallbackInfo* info) {
   switch (info->ActionCode) {
     case kUnzipActionFileStarts:
       progress.step = config::ExtractionProgress::Step::kFileStarts;
-      progress.member.assign(info->FileName, strnlen(info->FileName, sizeof info->FileName));
+      // The library names members in code page 1252.
+      progress.member = toolkit::Utf8FromCp1252(
+          std::string_view(info->FileName, strnlen(info->FileName, sizeof info->FileName)));
       progress.memberBytes = info->FileSize;
       progress.bytesDone = 0;
       ++currentCall.filesStarted;

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <utility>
 
+#include "toolkit/Utf8.h"
+
 namespace install {
 namespace {
 
@@ -10,6 +12,10 @@ constexpr std::string_view kHeader = "TOLVEK-JOURNAL";
 constexpr std::string_view kEol = "\r\n";
 constexpr std::string_view kInstallRun = "INSTALL";
 constexpr std::string_view kRemovalRun = "REMOVE";
+// The run's texts are UTF-8. A run without it was written by an installer of version 1 or 2, in
+// code page 1252; since a later installer appends to the journal it finds (and raises the
+// version of its first line), both kinds of run may stand in one file.
+constexpr std::string_view kUtf8Run = "UTF-8";
 
 std::string Join(std::initializer_list<std::string_view> fields) {
   std::string line;
@@ -53,14 +59,15 @@ std::string SwapFields(const toolkit::FileSwap& swap) {
 }
 
 // The four paths of a swap from `fields` at `first`, and with `summed` its two sums after them.
+template <typename Text>
 bool ParseSwap(const std::vector<std::string_view>& fields, std::size_t first, bool summed,
-               Change& change) {
+               Change& change, Text text) {
   if (fields.size() < first + (summed ? 8 : 4)) return false;
   toolkit::FileSwap& swap = change.swap;
-  swap.target = fields[first];
-  swap.temp = fields[first + 1];
-  swap.backup = fields[first + 2];
-  swap.aside = fields[first + 3];
+  swap.target = text(fields[first]);
+  swap.temp = text(fields[first + 1]);
+  swap.backup = text(fields[first + 2]);
+  swap.aside = text(fields[first + 3]);
   change.path = swap.target;
   change.summed = summed;
   if (summed && !(ParseNumber(fields[first + 4], swap.original.size) &&
@@ -87,7 +94,7 @@ class Reader {
       const auto fields = Split(line, 3);
       std::uint32_t crc = 0;
       if (fields.size() != 3 || !ParseNumber(fields[1], crc, 16)) return false;
-      AttachCrc(run.changes, crcCursor_, std::string(fields[2]), crc);
+      AttachCrc(run.changes, crcCursor_, Text(fields[2]), crc);
       return true;
     }
     if (kind == "DONE" || kind == "UNDONE") {
@@ -112,11 +119,13 @@ class Reader {
   // A journal of the first version carried on by a later installer holds records of both
   // versions: each is told apart by its number of fields.
   bool Run(std::string_view line) {
-    const auto fields = Split(line, 4);
-    const bool kinds = fields.size() == 4;
+    const auto fields = Split(line, 5);
+    const bool kinds = fields.size() >= 4;
     JournalRun run;
     if (fields.size() < 3 || !ParseNumber(fields[1], run.number)) return false;
-    run.product = fields.back();
+    if (fields.size() == 5 && fields[3] != kUtf8Run) return false;
+    utf8_ = fields.size() == 5;
+    run.product = Text(fields.back());
     if (kinds) {
       if (fields[2] != kInstallRun && fields[2] != kRemovalRun) return false;
       run.kind = fields[2] == kRemovalRun ? RunKind::kRemoval : RunKind::kInstall;
@@ -135,6 +144,7 @@ class Reader {
     if (insertsDue_ == 0 || fields.size() != 3 || !ParseNumber(fields[1], inserted.number)) {
       return false;
     }
+    // The bytes inserted into the AutoCAD file, in its own encoding: never converted.
     inserted.text = fields[2];
     run.changes.back().swap.inserted.push_back(std::move(inserted));
     --insertsDue_;
@@ -148,7 +158,7 @@ class Reader {
                                       : Change::Kind::kKey;
       const auto fields = Split(line, 2);
       if (fields.size() != 2 || fields[1].empty()) return false;
-      change.path = fields[1];
+      change.path = Text(fields[1]);
       return true;
     }
     if (kind == "FILE") {
@@ -157,21 +167,22 @@ class Reader {
       if (fields.size() != 3 || !ParseNumber(fields[1], change.size) || fields[2].empty()) {
         return false;
       }
-      change.path = fields[2];
+      change.path = Text(fields[2]);
       return true;
     }
     if (kind == "SWAP") {
       change.kind = Change::Kind::kSwap;
       const auto fields = Split(line, 9);
       const bool summed = fields.size() == 9;
-      return (summed || fields.size() == 5) && ParseSwap(fields, 1, summed, change);
+      return (summed || fields.size() == 5) &&
+             ParseSwap(fields, 1, summed, change, [this](std::string_view f) { return Text(f); });
     }
     if (kind == "PATCH") {
       change.kind = Change::Kind::kPatch;
       const auto fields = Split(line, 11);
       const bool summed = fields.size() == 11;
       if ((!summed && fields.size() != 6) || !ParseNumber(fields[1], insertsDue_) ||
-          !ParseSwap(fields, 2, summed, change)) {
+          !ParseSwap(fields, 2, summed, change, [this](std::string_view f) { return Text(f); })) {
         insertsDue_ = 0;
         return false;
       }
@@ -184,18 +195,24 @@ class Reader {
       if (fields.size() != 6 || (fields[1] != "0" && fields[1] != "1") || fields[2].empty()) {
         return false;
       }
-      change.path = fields[2];
-      change.valueName = fields[3];
-      change.added = fields[4];
-      if (fields[1] == "1") change.before = std::string(fields[5]);
+      change.path = Text(fields[2]);
+      change.valueName = Text(fields[3]);
+      change.added = Text(fields[4]);
+      if (fields[1] == "1") change.before = Text(fields[5]);
       return true;
     }
     return false;
   }
 
+  // A text of the current run in UTF-8.
+  std::string Text(std::string_view field) const {
+    return utf8_ ? std::string(field) : toolkit::Utf8FromCp1252(field);
+  }
+
   JournalContents& journal_;
   std::size_t crcCursor_ = 0;
   std::size_t insertsDue_ = 0;
+  bool utf8_ = false;
 };
 
 }  // namespace
@@ -204,7 +221,7 @@ std::string FormatHeader() { return Join({kHeader, std::to_string(kJournalVersio
 
 std::string FormatRunStart(int number, RunKind kind, const std::string& product) {
   return Join({"RUN", std::to_string(number), kind == RunKind::kRemoval ? kRemovalRun : kInstallRun,
-               product});
+               kUtf8Run, product});
 }
 
 std::string FormatChecksum(const std::string& path, std::uint32_t crc) {

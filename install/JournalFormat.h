@@ -20,8 +20,9 @@ namespace install {
 // The journal's file name in the destination folder.
 inline constexpr const char* kJournalName = "INSTALL.JNL";
 // Version 2 added the sizes and CRCs of each rewrite's two texts and the original's line ends,
-// and the kind of each run. Version 1 is still read.
-inline constexpr int kJournalVersion = 2;
+// and the kind of each run; version 3 writes its texts in UTF-8 (each run says so), where the
+// earlier ones wrote code page 1252. Versions 1 and 2 are still read, their texts converted.
+inline constexpr int kJournalVersion = 3;
 
 struct Change {
   enum class Kind {

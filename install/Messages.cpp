@@ -2,6 +2,7 @@
 
 #include "config/FrontEnd.h"
 #include "config/Vars.h"
+#include "toolkit/Utf8.h"
 
 namespace install {
 
@@ -13,7 +14,7 @@ std::string JoinLines(const Lines& lines) {
     first = false;
     text += line;
   }
-  return text;
+  return toolkit::Utf8FromCp1252(text);
 }
 
 void ShowManualEditMessage(config::FrontEnd& frontEnd, const ManualEditMessage& message) {

@@ -78,7 +78,8 @@ inline const ManualEditMessage kPgpNotPatched{
      "c:\\tolvek4\\tolvek.exe"},
 };
 
-// The message's lines joined with CR LF.
+// The message's lines joined with CR LF, in UTF-8 (the lines are written in code page 1252, like
+// the configuration block's texts).
 std::string JoinLines(const Lines& lines);
 
 // Shows the message of the current language in a plain box; other languages show nothing.

@@ -276,9 +276,11 @@ void Undo::Swap(const install::Change& change, const std::string& root, RunKind 
 void Undo::StaleSafetyCopy(const install::Change& change, const std::string& root) {
   const toolkit::FileSwap& swap = change.swap;
   const fs::RootedPaths where(root);
-  // Only while the file has its name, and the copy still holds the text the uninstallation
-  // swapped out: anything else under that name is not the uninstaller's.
+  // Only while the file is what the uninstallation made of it, and the copy still holds the text
+  // it swapped out: a file changed since may need the copy, and anything else under the copy's
+  // name is not the uninstaller's.
   if (where.KindOf(swap.target) != PathKind::kFile ||
+      !Holds(where, swap.target, swap.written, true) ||
       !Holds(where, swap.backup, swap.original, true)) {
     return;
   }

@@ -10,24 +10,26 @@ namespace {
 
 // Sixteen tables, one per byte of a step: the CRC goes sixteen bytes a step, several times
 // faster than a byte a step, which made the sums of a rewritten AutoCAD file the rewrite's largest
-// cost. Built on first use rather than spelt out: sixteen kilobytes the installer does not carry.
+// cost. Filled on first use, in memory that starts as zeros: sixteen kilobytes the installer does
+// not carry. (Initialised from a function instead, the tables are worked out by the optimiser and
+// written into the program whole.) The program sums on one thread.
 using Tables = std::array<std::array<std::uint32_t, 256>, 16>;
 
+Tables tables;
+
 const Tables& BuildTables() {
-  static Tables tables = [] {
-    Tables built{};
-    for (std::uint32_t n = 0; n < 256; ++n) {
-      std::uint32_t c = n;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      built[0][n] = c;
+  // The sum of the byte 1 is never zero: a table that holds it is complete.
+  if (tables[0][1] != 0) return tables;
+  for (std::uint32_t n = 0; n < 256; ++n) {
+    std::uint32_t c = n;
+    for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+    tables[0][n] = c;
+  }
+  for (std::uint32_t n = 0; n < 256; ++n) {
+    for (std::size_t t = 1; t < tables.size(); ++t) {
+      tables[t][n] = (tables[t - 1][n] >> 8) ^ tables[0][tables[t - 1][n] & 0xFF];
     }
-    for (std::uint32_t n = 0; n < 256; ++n) {
-      for (std::size_t t = 1; t < built.size(); ++t) {
-        built[t][n] = (built[t - 1][n] >> 8) ^ built[0][built[t - 1][n] & 0xFF];
-      }
-    }
-    return built;
-  }();
+  }
   return tables;
 }
 

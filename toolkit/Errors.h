@@ -10,7 +10,7 @@
 
 namespace toolkit {
 
-// Any error whose text the handler of unhandled errors shows. Texts are code page 1252. It keeps
+// Any error whose text the handler of unhandled errors shows. Texts are UTF-8. It keeps
 // its text itself rather than deriving from std::runtime_error, whose reference-counted string
 // would bring a second string implementation of some 40 KB into INSTALL.EXE.
 class Exception : public std::exception {

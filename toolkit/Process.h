@@ -6,7 +6,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "toolkit/UniqueHandle.h"
 
@@ -56,6 +58,10 @@ class ProcessServices {
   // first: the system's random generator where it has one, otherwise the clocks and the
   // process's number mixed.
   virtual std::uint64_t UnguessableNumber() = 0;
+  // The UTF-8 text in the system's ANSI code page, the encoding in which Windows' programs
+  // (AutoCAD among them) read a text file without a byte-order mark; nothing when the page has
+  // no byte for one of its characters (a best fit, "L" for "\xC5\x81", is no answer).
+  virtual std::optional<std::string> InAnsiCodePage(std::string_view utf8) = 0;
 };
 
 // The service of the backend this program is linked with.

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "toolkit/Utf8.h"
 #include "ui/LblEffct.h"
 
 namespace ui {
@@ -80,9 +81,10 @@ class Painter {
   int centre_ = 0;   // turned: c
   int turnedW_ = 0;  // turned: W_t, H_t
   int turnedH_ = 0;
-  int lineH_ = 0;                   // upright: H_c
-  std::vector<Point> letterShift_;  // upright: (A_i, B_i)
-  int lastL_ = 0;                   // upright: L_n
+  int lineH_ = 0;                          // upright: H_c
+  std::vector<Point> letterShift_;         // upright: (A_i, B_i)
+  std::vector<std::size_t> letterStarts_;  // upright: where each letter starts in text_
+  int lastL_ = 0;                          // upright: L_n
 };
 
 void Painter::MeasureExtent() {
@@ -102,8 +104,8 @@ void Painter::Place() {
   const auto& trig = label_.Trig();
   if (label_.Angle() == 0) {
     placement_ = Placement::kFlat;
-    // The platform call took a 256-byte buffer.
-    text_ = caption.substr(0, 255);
+    // The platform call took a buffer of 255 characters and its terminator.
+    text_ = std::string(toolkit::FirstCharacters(caption, 255));
     const int textH = canvas_.TextHeight(caption);
     switch (label_.AlignmentY()) {
       case ayTop:
@@ -131,10 +133,12 @@ void Painter::Place() {
   placement_ = Placement::kUpright;
   lineH_ = canvas_.TextHeight(caption);
   letterShift_.clear();
+  letterStarts_ = toolkit::CharacterStarts(caption);
   int l = 0;
-  for (std::size_t i = 0; i < caption.size(); ++i) {
+  for (std::size_t i = 0; i < letterStarts_.size(); ++i) {
     l = i == 0 ? 0
-               : Nearest(canvas_.TextWidth(std::string_view(caption).substr(0, i)) * trig.cos2 +
+               : Nearest(canvas_.TextWidth(std::string_view(caption).substr(0, letterStarts_[i])) *
+                             trig.cos2 +
                          double(lineH_) * double(i) * trig.sin2);
     letterShift_.push_back(Point{Nearest(l * trig.cos), Nearest(l * trig.sin)});
   }
@@ -159,9 +163,10 @@ void Painter::DrawCopy(Canvas& target, int ox, int oy) {
       target.TextOut(t_ - minOff_ + ox, u_ - minOff_ + oy, text_);
       break;
     case Placement::kUpright:
-      for (std::size_t i = 0; i < text_.size(); ++i) {
+      for (std::size_t i = 0; i < letterStarts_.size(); ++i) {
+        const std::size_t end = i + 1 < letterStarts_.size() ? letterStarts_[i + 1] : text_.size();
         target.TextOut(t_ - minOff_ + letterShift_[i].x + ox, u_ - minOff_ - letterShift_[i].y + oy,
-                       std::string_view(text_).substr(i, 1));
+                       std::string_view(text_).substr(letterStarts_[i], end - letterStarts_[i]));
       }
       break;
   }
@@ -188,9 +193,13 @@ struct UprightBoxes {
 
 UprightBoxes BoxesOf(Canvas& canvas, const std::string& text, int t, int u, int lineH, int lastA,
                      int lastB, int e) {
-  const int firstW = text.empty() ? 0 : canvas.TextWidth(std::string_view(text).substr(0, 1));
+  const std::vector<std::size_t> starts = toolkit::CharacterStarts(text);
+  const int firstW =
+      text.empty()
+          ? 0
+          : canvas.TextWidth(std::string_view(text).substr(0, toolkit::CharacterLength(text, 0)));
   const int lastW =
-      text.empty() ? 0 : canvas.TextWidth(std::string_view(text).substr(text.size() - 1));
+      text.empty() ? 0 : canvas.TextWidth(std::string_view(text).substr(starts.back()));
   return {Bounds(t - 2, u - 2, firstW + e, lineH + e),
           Bounds(t + lastA - 2, u - 2 - lastB, lastW + e, lineH + e)};
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "unzip/Crc32.h"
+
 namespace unzip {
 namespace {
 
@@ -29,13 +31,13 @@ DecodeResult MemberDecoder::Decode(ArchiveWindow& window, const Member& member,
 DecodeResult MemberDecoder::Copy(ArchiveWindow& window, const Member& member,
                                  std::uint64_t dataOffset, OutputSink& sink) {
   if (member.compressedSize != member.size) return DecodeResult::kCorrupt;
-  uLong crc = crc32(0, nullptr, 0);
+  std::uint32_t crc = 0;
   std::uint64_t left = member.size;
   std::uint64_t at = dataOffset;
   while (left > 0) {
     const auto piece = window.Peek(at, std::size_t(std::min<std::uint64_t>(left, kMaxPiece)));
     if (piece.empty()) return DecodeResult::kTruncated;
-    crc = crc32(crc, piece.data(), uInt(piece.size()));
+    crc = Crc32(crc, piece.data(), piece.size());
     if (!sink.Write(piece.data(), piece.size())) return DecodeResult::kSinkStopped;
     at += piece.size();
     left -= piece.size();
@@ -49,7 +51,7 @@ DecodeResult MemberDecoder::Inflate(ArchiveWindow& window, const Member& member,
   // A member that failed half-way left input behind, pointing into a window since refilled.
   stream_.next_in = nullptr;
   stream_.avail_in = 0;
-  uLong crc = crc32(0, nullptr, 0);
+  std::uint32_t crc = 0;
   std::uint64_t inputLeft = member.compressedSize;
   std::uint64_t inputAt = dataOffset;
   std::uint64_t produced = 0;
@@ -79,7 +81,7 @@ DecodeResult MemberDecoder::Inflate(ArchiveWindow& window, const Member& member,
     // More than the directory promised: refuse before a byte of the excess reaches the disk.
     if (got > member.size - produced) return DecodeResult::kCorrupt;
     if (got > 0) {
-      crc = crc32(crc, block_.data(), uInt(got));
+      crc = Crc32(crc, block_.data(), got);
       produced += got;
       if (!sink.Write(block_.data(), got)) return DecodeResult::kSinkStopped;
     }

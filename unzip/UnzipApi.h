@@ -63,13 +63,19 @@ typedef int32_t(UNZIP_STDCALL* UnzipCallback)(UnzipCallbackInfo* info);
 
 #define UNZIP_MAX_FILESPECS 4097
 
+/* UnzipParams.NameEncoding when ArchiveName is UTF-8: a medium in a folder whose name the ANSI code
+ * page cannot hold (a Cyrillic folder on a Western-European Windows) is named whole. FileSpecs and
+ * the member names the library reports stay code page 1252. */
+#define UNZIP_UTF8_ARCHIVE_NAME 65001u
+
 typedef struct UnzipParams {
   uint32_t Reserved0;      /* not read */
   void* Caller;            /* copied into every UnzipCallbackInfo */
   int32_t Constant8;       /* the installer passes 140; not read */
   UnzipCallback Callback;  /* may be null: the extraction then runs silently */
   int32_t Flag16;          /* not read */
-  uint32_t Reserved20;     /* not read */
+  uint32_t NameEncoding;   /* offset 20: UNZIP_UTF8_ARCHIVE_NAME when ArchiveName is UTF-8 (from
+                              version 102); anything else: ArchiveName is in the ANSI code page */
   void* Reserved24;        /* not read */
   int32_t Flags28[9];      /* offsets 28 to 60; not read */
   int32_t FileSpecCount;   /* 0: every member; else members matching one of FileSpecs[0..n) */
@@ -121,7 +127,7 @@ void UNZIP_STDCALL UnzDllLastFailure(UnzipFailure* failure);
 /* The library's version as major * 100 + minor. */
 uint32_t UNZIP_STDCALL GetUnzDllVersion(void);
 
-#define UNZIP_VERSION 101
+#define UNZIP_VERSION 102
 
 #ifdef __cplusplus
 } /* extern "C" */
@@ -138,7 +144,7 @@ UNZIP_ASSERT(offsetof(UnzipParams, Caller) == 4, "Caller at 4");
 UNZIP_ASSERT(offsetof(UnzipParams, Constant8) == 8, "constant at 8");
 UNZIP_ASSERT(offsetof(UnzipParams, Callback) == 12, "Callback at 12");
 UNZIP_ASSERT(offsetof(UnzipParams, Flag16) == 16, "flag at 16");
-UNZIP_ASSERT(offsetof(UnzipParams, Reserved20) == 20, "slot at 20");
+UNZIP_ASSERT(offsetof(UnzipParams, NameEncoding) == 20, "name encoding at 20");
 UNZIP_ASSERT(offsetof(UnzipParams, Reserved24) == 24, "pointer slot at 24");
 UNZIP_ASSERT(offsetof(UnzipParams, Flags28) == 28, "flags from 28");
 UNZIP_ASSERT(offsetof(UnzipParams, FileSpecCount) == 64, "FileSpecCount at 64");

@@ -11,6 +11,7 @@
 
 #include "app/Startup.h"
 #include "install/Registration.h"
+#include "tests/support/Cp1252.h"
 #include "tests/support/HeadlessTest.h"
 #include "tests/support/LogText.h"
 #include "tests/support/Medium.h"
@@ -19,6 +20,8 @@
 #include "toolkit/headless/MemoryRegistry.h"
 
 namespace {
+
+using testing_support::Cp1252;
 
 using namespace toolkit;
 using headless::HeadlessProc;
@@ -143,15 +146,15 @@ TEST_F(EveryAutoCadTest, EachProductIsWiredAndTakenBack) {
     EXPECT_NE(log.find(named), std::string::npos) << named << "\n" << log;
   }
   // The closing report, in the success message: each thing the user should know.
-  const std::size_t success = log.find("L'installazione \xE8 stata effettuata con successo.");
+  const std::size_t success = log.find(Cp1252("L'installazione \xE8 stata effettuata con successo."));
   ASSERT_NE(success, std::string::npos) << log;
   const std::string closing = log.substr(success);
   for (const std::string& told : std::initializer_list<std::string>{
            "AutoCAD 2009 (R17.2 ACAD-7001:409) carica c:\\Office\\acaddoc.lsp e non",
-           "AutoCAD 2024 (R24.3 ACAD-7101:409) non \xE8 mai stato avviato da questo utente: al "
-           "primo avvio trover\xE0 Tolvek, ma " +
-               contents + " non \xE8 ancora tra i suoi percorsi attendibili",
-           "In AutoCAD 2026 (R25.1 ACAD-9106:409) PROJECTAWARE \xE8 attivo"}) {
+           Cp1252("AutoCAD 2024 (R24.3 ACAD-7101:409) non \xE8 mai stato avviato da questo utente: "
+                  "al primo avvio trover\xE0 Tolvek, ma ") +
+               contents + Cp1252(" non \xE8 ancora tra i suoi percorsi attendibili"),
+           Cp1252("In AutoCAD 2026 (R25.1 ACAD-9106:409) PROJECTAWARE \xE8 attivo")}) {
     EXPECT_NE(closing.find(told), std::string::npos) << told << "\n" << closing;
   }
 
@@ -211,10 +214,11 @@ TEST_F(EveryAutoCadTest, WithoutAFolderNamedTheNewestRegisteredAutoCadIsChosen) 
   const std::string log =
       testing_support::LogText(Disk().FileContent("c:\\temp\\Tolvek-install.log"));
   for (const std::string& line : std::initializer_list<std::string>{
-           "AutoCAD R25.1 ACAD-9106:409 \xE8 registrata in c:\\Elsewhere, una cartella che non "
-           "esiste: non considerata\r\n",
+           Cp1252(
+               "AutoCAD R25.1 ACAD-9106:409 \xE8 registrata in c:\\Elsewhere, una cartella che non "
+               "esiste: non considerata\r\n"),
            "Cartella di AutoCAD dal registro: " + acad2026 +
-               " (AutoCAD R25.1 ACAD-9101:409, la pi\xF9 recente delle 2 installate)\r\n",
+               Cp1252(" (AutoCAD R25.1 ACAD-9101:409, la pi\xF9 recente delle 2 installate)\r\n"),
            "Cartella di AutoCAD: " + acad2026 + "\r\n"}) {
     EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
   }

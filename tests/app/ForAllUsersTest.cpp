@@ -8,6 +8,7 @@
 #include "app/Startup.h"
 #include "install/ForAllUsers.h"
 #include "install/Registration.h"
+#include "tests/support/Cp1252.h"
 #include "tests/support/HeadlessTest.h"
 #include "tests/support/LogText.h"
 #include "tests/support/Medium.h"
@@ -16,6 +17,8 @@
 #include "toolkit/headless/MemoryRegistry.h"
 
 namespace {
+
+using testing_support::Cp1252;
 
 using namespace toolkit;
 using headless::HeadlessProc;
@@ -124,7 +127,7 @@ TEST_F(ForAllUsersTest, ADestinationAUserMadeIsTakenOverAndALinkRefused) {
   SetUp();
   Disk().MakeDirs("c:\\Tolvek4\\Parts");
   Disk().MarkLink("c:\\Tolvek4\\Parts");
-  ExpectRefused(kInstall, "c:\\Tolvek4 \xE8, o contiene, un collegamento");
+  ExpectRefused(kInstall, Cp1252("c:\\Tolvek4 \xE8, o contiene, un collegamento"));
   EXPECT_EQ(Disk().AccessOf("c:\\Tolvek4"), std::nullopt);
 }
 

@@ -1,8 +1,7 @@
 // The run's log as the tools that collect it read it: UTF-8 after a byte-order mark, each event
 // after its time stamp on a line of its own ending in CR LF, the further lines of a text indented
-// below its first. The program hands it code page 1252; a byte written through unconverted would
-// make the whole file invalid UTF-8, and a second mark in the middle would show as a stray
-// character.
+// below its first. The program hands it UTF-8, written as it is; a second mark in the middle would
+// show as a stray character.
 #include "app/InstallLog.h"
 
 #include <gtest/gtest.h>
@@ -22,8 +21,8 @@ class InstallLogTest : public testing_support::HeadlessTest {
 TEST_F(InstallLogTest, EachEventIsAUtf8LineAfterTheMark) {
   app::InstallLog log;
   ASSERT_TRUE(log.Open("c:\\t.log"));
-  log.Write("Errore: AutoCAD \xE8 in esecuzione \x96 \x80 5");
-  log.Write("Messaggio: prima riga\r\nseconda \x93riga\x94\nterza");
+  log.Write("Errore: AutoCAD \xC3\xA8 in esecuzione \xE2\x80\x93 \xE2\x82\xAC 5");
+  log.Write("Messaggio: prima riga\r\nseconda \xE2\x80\x9Criga\xE2\x80\x9D\nterza");
   log.Close();
   EXPECT_EQ(Bytes("c:\\t.log"),
             kMark + kStamp +

@@ -7,9 +7,12 @@
 #include <gtest/gtest.h>
 
 #include "config/Vars.h"
+#include "tests/support/Cp1252.h"
 #include "tests/support/DialogTest.h"
 
 namespace {
+
+using testing_support::Cp1252;
 
 using namespace toolkit;
 using config::Vars;
@@ -38,7 +41,7 @@ TEST_F(MainDlgTest, ShowingBindsTheItalianConfiguration) {
     EXPECT_EQ(Dlg().Caption(), "Installazione di Tolvek ");
     EXPECT_EQ(Dlg().LblInstallazione.Caption(), "Installazione di");
     EXPECT_EQ(Dlg().Lbl_Program1.Caption(), "Tolvek v4");
-    EXPECT_EQ(Dlg().Lbl_Program2.Caption(), "\xAE");
+    EXPECT_EQ(Dlg().Lbl_Program2.Caption(), Cp1252("\xAE"));
     EXPECT_TRUE(Dlg().Lbl_Program2.Visible());
     EXPECT_EQ(Dlg().LabelPer.Caption(), "per");
     EXPECT_EQ(Dlg().NomeCAD.Caption(), "AutoCAD");
@@ -48,7 +51,8 @@ TEST_F(MainDlgTest, ShowingBindsTheItalianConfiguration) {
     EXPECT_FALSE(Dlg().DestDir.Enabled());
     EXPECT_EQ(Dlg().LblAPP.Caption(), "Selezionare la cartella di AutoCAD");
     EXPECT_EQ(Dlg().LblAPP.Hint(), "Inserire la cartella dove trovare AutoCAD");
-    EXPECT_EQ(Dlg().LblDEST.Hint(), "\"install\" creer\xE0 automaticamente la cartella Tolvek");
+    EXPECT_EQ(Dlg().LblDEST.Hint(),
+              Cp1252("\"install\" creer\xE0 automaticamente la cartella Tolvek"));
     EXPECT_EQ(Dlg().Installa.Caption(), "Esegui l'installazione");
     EXPECT_EQ(Dlg().Uscita.Caption(), "Uscita");
     EXPECT_EQ(Dlg().Panel2.Color(), clWhite);

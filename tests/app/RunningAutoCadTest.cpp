@@ -16,6 +16,7 @@
 #include "app/MainDlg.h"
 #include "app/Startup.h"
 #include "install/Registration.h"
+#include "tests/support/Cp1252.h"
 #include "tests/support/HeadlessTest.h"
 #include "tests/support/LogText.h"
 #include "tests/support/Medium.h"
@@ -27,6 +28,8 @@
 
 namespace {
 
+using testing_support::Cp1252;
+
 using namespace toolkit;
 using headless::HeadlessProc;
 using headless::MemReg;
@@ -34,9 +37,9 @@ using headless::MemReg;
 const std::string kProfile = "c:\\Profiles\\u1\\Acad\\";
 const std::string kLog = "c:\\temp\\Tolvek-install.log";
 const std::string kUninstallLog = "c:\\temp\\Tolvek-uninstall.log";
-const std::string kCloseFirstLine =
+const std::string kCloseFirstLine = Cp1252(
     "AutoCAD \xE8 in esecuzione: alla chiusura riscriverebbe le proprie impostazioni sopra le "
-    "modifiche.";
+    "modifiche.");
 const std::string kCloseSecondLine =
     "Chiudere AutoCAD, poi scegliere Riprova; Annulla esce senza modificare nulla.";
 const std::string kCloseAutoCad = kCloseFirstLine + "\r\n" + kCloseSecondLine;
@@ -46,10 +49,11 @@ std::string Asked(const std::string& answer) {
          answer + "\r\n";
 }
 const std::string kRefused = Asked("no");
-const std::string kReason = "Errore: AutoCAD \xE8 in esecuzione: nulla \xE8 stato modificato.\r\n";
+const std::string kReason =
+    Cp1252("Errore: AutoCAD \xE8 in esecuzione: nulla \xE8 stato modificato.\r\n");
 const std::string kConfirmRemoval =
     "Rimuovere Tolvek dal computer, con le modifiche fatte ai file di AutoCAD?";
-const std::string kRemoved = "Tolvek \xE8 stato rimosso dal computer.";
+const std::string kRemoved = Cp1252("Tolvek \xE8 stato rimosso dal computer.");
 const std::string kFrom = "\"/FROM=" + testing_support::kUserRecordFolder + "\"";
 
 // What the user does at the box that asks to close AutoCAD.
@@ -129,7 +133,7 @@ TEST_F(RunningAutoCadTest, AnInstallationWaitsForAutoCadToCloseOrChangesNothing)
        "/LOG=c:\\temp\\Tolvek-install.log",
        {kCloseThenRetry},
        3010,
-       {Asked("s\xEC")}},
+       {Asked(Cp1252("s\xEC"))}},
       {"Retry while it still runs asks again", "", {kRetry, kRetry, kCloseThenRetry}, 3010, {}},
       {"Cancel", "/LOG=c:\\temp\\Tolvek-install.log", {kCancel}, 1602, {kRefused}},
       {"Retry, then Cancel", "", {kRetry, kCancel}, 1602, {}},
@@ -150,10 +154,10 @@ TEST_F(RunningAutoCadTest, AnInstallationWaitsForAutoCadToCloseOrChangesNothing)
         headless::ExpectBox(BoxKind::kInformation,
                             "Creo l'icona Tolvek con il gruppo corrispondente ?", mrNo);
         headless::ExpectBox(BoxKind::kInformation,
-                            "L'installazione \xE8 stata effettuata con successo.");
+                            Cp1252("L'installazione \xE8 stata effettuata con successo."));
         headless::ExpectBox(
             BoxKind::kPlain,
-            "Per rendere operativa l'installazione \xE8 necessario riavviare il computer.");
+            Cp1252("Per rendere operativa l'installazione \xE8 necessario riavviare il computer."));
       }
       // After Cancel the dialog has closed by itself: the exit button is not pressed.
       if (completes) {

@@ -12,8 +12,11 @@
 #include "toolkit/headless/FakeProgramManager.h"
 #include "toolkit/headless/HeadlessProcess.h"
 #include "toolkit/headless/MemoryRegistry.h"
+#include "tests/support/Cp1252.h"
 
 namespace {
+
+using testing_support::Cp1252;
 
 using toolkit::headless::HeadlessProc;
 using toolkit::headless::MemReg;
@@ -59,7 +62,7 @@ class SharedProductTest : public testing_support::HeadlessTest {
 TEST_F(SharedProductTest, TheSecondUsersAutoCadIsWiredToTheProductAsItStandsAndUnwiredAlone) {
   ASSERT_EQ(Run("/S /NOGROUP"), 3010) << Log();
   EXPECT_EQ(Disk().Snapshot(kDestination), product_);
-  EXPECT_NE(Log().find("Tolvek \xE8 gi\xE0 installato in c:\\Tolvek4 da un altro utente"),
+  EXPECT_NE(Log().find(Cp1252("Tolvek \xE8 gi\xE0 installato in c:\\Tolvek4 da un altro utente")),
             std::string::npos)
       << Log();
   EXPECT_EQ(Disk().FileContent(kSecondProfile + "Support\\acad.pgp"),
@@ -97,7 +100,8 @@ TEST_F(SharedProductTest, AProductFileMissingOrChangedRefusesWithNothingChanged)
     after.erase(kLog);
     EXPECT_EQ(after, before);
     // Named as the package table spells its folder.
-    EXPECT_NE(Log().find("c:\\Tolvek4\\parts\\kx\\parts-kx.pck.dat manca o \xE8 stato modificato"),
+    EXPECT_NE(Log().find(
+                  Cp1252("c:\\Tolvek4\\parts\\kx\\parts-kx.pck.dat manca o \xE8 stato modificato")),
               std::string::npos)
         << Log();
   }

@@ -11,6 +11,7 @@
 #include "app/MainDlg.h"
 #include "app/Session.h"
 #include "app/Startup.h"
+#include "tests/support/Cp1252.h"
 #include "tests/support/HeadlessTest.h"
 #include "tests/support/LogText.h"
 #include "tests/support/Medium.h"
@@ -21,6 +22,8 @@
 #include "toolkit/headless/MemoryRegistry.h"
 
 namespace {
+
+using testing_support::Cp1252;
 
 using namespace toolkit;
 using headless::HeadlessProc;
@@ -51,7 +54,7 @@ struct Case {
   const char* arguments;
   std::function<void(headless::MemoryFileSystem&)> machine;
   int code;
-  const char* logged;  // a line the log must hold
+  std::string logged;  // a line the log must hold
 };
 
 TEST_F(UnattendedTest, EachOutcomeGivesItsExitCodeAndSaysWhyInTheLog) {
@@ -60,7 +63,8 @@ TEST_F(UnattendedTest, EachOutcomeGivesItsExitCodeAndSaysWhyInTheLog) {
        "/S",
        {},
        3010,
-       "Messaggio: Per rendere operativa l'installazione \xE8 necessario riavviare il computer."},
+       Cp1252("Messaggio: Per rendere operativa l'installazione \xE8 necessario riavviare il "
+              "computer.")},
       {"98/ME family", "/S /WIN9X", {}, 0, "Windows: Per Windows 98/ME"},
       {"package missing", "/S", [](auto& disk) { disk.Delete("c:\\setup\\parts-kx.pck"); }, 1603,
        "Pacchetto mancante: c:\\setup\\parts-kx.pck"},
@@ -68,7 +72,7 @@ TEST_F(UnattendedTest, EachOutcomeGivesItsExitCodeAndSaysWhyInTheLog) {
        "/S /ACAD=c:\\nowhere",
        {},
        1603,
-       "Messaggio: La cartella di AutoCAD non \xE8 stata trovata."},
+       Cp1252("Messaggio: La cartella di AutoCAD non \xE8 stata trovata.")},
       {"folder error", "/S", [](auto& disk) { disk.PutFile("c:\\Tolvek4\\Store", ""); }, 1603,
        "Errore: "},
       {"unknown option", "/S /QUIET", {}, 1639, "Riga di comando non valida: /QUIET"},
@@ -92,13 +96,13 @@ TEST_F(UnattendedTest, ASilentRunLogsEveryEventOfTheInstallation) {
   headless::ProgramManager().running = true;
   EXPECT_EQ(Run("/S /LOG=c:\\t.log"), 3010);
   const std::string log = Log("c:\\t.log");
-  for (const char* line : {
+  for (const std::string& line : std::vector<std::string>{
            "2006-03-01 09:30:00.000  Installazione avviata da c:\\setup\r\n",
            "Opzioni: /S /LOG=c:\\t.log\r\n",
            "Cartella di AutoCAD: c:\\Programmi\\Autocad 2006\r\n",
            "Versione di AutoCAD: Versione 2004/2005/2006\r\n",
-           "Gruppo di Program Manager: s\xEC\r\n",
-           "File di avvio AutoLISP modificati o gi\xE0 completi",
+           Cp1252("Gruppo di Program Manager: s\xEC\r\n"),
+           Cp1252("File di avvio AutoLISP modificati o gi\xE0 completi"),
            "Cartella di supporto di AutoCAD dal registro: c:\\Profiles\\u1\\Acad\\Support\\\r\n",
            "Estratto: c:\\setup\\cad-acad.pck tkicon1.bmp -> c:\\Profiles\\u1\\Acad\\Support\\, 1 "
            "file\r\n",
@@ -108,9 +112,9 @@ TEST_F(UnattendedTest, ASilentRunLogsEveryEventOfTheInstallation) {
            "riserva c:\\Profiles\\u1\\Acad\\Support\\pgp.bak)\r\n",
            "Estratto: c:\\setup\\parts-pneumatica-img.pck -> "
            "c:\\Tolvek4\\parts\\pneumatica\\img\\, ",
-           "Domanda: Creo l'icona Tolvek con il gruppo corrispondente ? -> s\xEC\r\n",
+           Cp1252("Domanda: Creo l'icona Tolvek con il gruppo corrispondente ? -> s\xEC\r\n"),
            "Program Manager, comando inviato: [CreateGroup(Tolvek)]\r\n",
-           "Messaggio: L'installazione \xE8 stata effettuata con successo.\r\n",
+           Cp1252("Messaggio: L'installazione \xE8 stata effettuata con successo.\r\n"),
        }) {
     EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
   }
@@ -133,7 +137,8 @@ TEST_F(UnattendedTest, WhileAnotherInstallationRunsNothingIsTouched) {
   HeadlessProc().HoldElsewhere(app::kInstallerMutex);
   EXPECT_EQ(Run("/S"), 1618);
   EXPECT_FALSE(Disk().DirExists("c:\\Tolvek4"));
-  EXPECT_NE(Log().find("Un'altra installazione di Tolvek \xE8 in corso"), std::string::npos);
+  EXPECT_NE(Log().find(Cp1252("Un'altra installazione di Tolvek \xE8 in corso")),
+            std::string::npos);
 }
 
 TEST_F(UnattendedTest, TheMutexIsHeldForTheRunAndReleasedAfter) {
@@ -159,7 +164,8 @@ TEST_F(UnattendedTest, OptionsPresetTheDialogAndNoGroupAnswersItsQuestion) {
     dialog.Per2000.SetChecked(true);
     dialog.Installa.Click();
   });
-  headless::ExpectBox(BoxKind::kInformation, "L'installazione \xE8 stata effettuata con successo.");
+  headless::ExpectBox(BoxKind::kInformation,
+                      Cp1252("L'installazione \xE8 stata effettuata con successo."));
   headless::QueueUserAction([&] { app::MainDlg->Uscita.Click(); });
   headless::QueueUserAction([&] { app::Lister->Close(); });
   EXPECT_EQ(Run("/ACAD=c:\\cad14 /R14 /WIN9X /NOGROUP /LOG=c:\\i.log"), 0);

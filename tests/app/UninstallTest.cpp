@@ -8,6 +8,7 @@
 
 #include "app/Startup.h"
 #include "install/Registration.h"
+#include "tests/support/Cp1252.h"
 #include "tests/support/HeadlessTest.h"
 #include "tests/support/LogText.h"
 #include "tests/support/Medium.h"
@@ -18,6 +19,8 @@
 #include "toolkit/headless/MemoryRegistry.h"
 
 namespace {
+
+using testing_support::Cp1252;
 
 using namespace toolkit;
 using headless::HeadlessProc;
@@ -118,7 +121,7 @@ TEST_F(UninstallTest, AUsersBackupStaysThroughTheInstallationAndTheRemoval) {
   Disk().PutFile(mine, "my own copy");
   ASSERT_EQ(Run("/S"), 3010);
   const std::string log = testing_support::LogText(Disk().FileContent(kInstallLog));
-  EXPECT_NE(log.find(mine + " esiste gi\xE0 e resta com'\xE8; la copia di sicurezza \xE8 " +
+  EXPECT_NE(log.find(mine + Cp1252(" esiste gi\xE0 e resta com'\xE8; la copia di sicurezza \xE8 ") +
                      kProfile + "Support\\pgp-2.bak"),
             std::string::npos)
       << log;
@@ -204,7 +207,7 @@ TEST_F(UninstallTest, NoChangesNothingAndYesReportsTheRemoval) {
   headless::ExpectBox(BoxKind::kInformation,
                       "Rimuovere Tolvek dal computer, con le modifiche fatte ai file di AutoCAD?",
                       mrYes);
-  headless::ExpectBox(BoxKind::kPlain, "Tolvek \xE8 stato rimosso dal computer.");
+  headless::ExpectBox(BoxKind::kPlain, Cp1252("Tolvek \xE8 stato rimosso dal computer."));
   EXPECT_EQ(Run("/UNINSTALL \"/FROM=" + kRecord + "\""), 0);
   ExpectNothingOfTheProduct();
 }
@@ -226,7 +229,8 @@ TEST_F(UninstallTest, AnInstallationAndARemovalEachKeepALogOfTheirOwn) {
                               "Opzioni: " + kRemove + "\r\n" + kStamp +
                               "Disinstallazione di c:\\Tolvek4\r\n"))
       << log;
-  EXPECT_NE(log.find("Messaggio: Tolvek \xE8 stato rimosso dal computer."), std::string::npos)
+  EXPECT_NE(log.find(Cp1252("Messaggio: Tolvek \xE8 stato rimosso dal computer.")),
+            std::string::npos)
       << log;
   EXPECT_TRUE(log.ends_with("Codice di uscita: 0\r\n")) << log;
 

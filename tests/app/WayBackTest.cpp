@@ -8,6 +8,7 @@
 #include "app/Startup.h"
 #include "install/Journal.h"
 #include "install/Registration.h"
+#include "tests/support/Cp1252.h"
 #include "tests/support/HeadlessTest.h"
 #include "tests/support/LogText.h"
 #include "tests/support/Medium.h"
@@ -18,6 +19,8 @@
 #include "toolkit/headless/MemoryRegistry.h"
 
 namespace {
+
+using testing_support::Cp1252;
 
 using namespace toolkit;
 using headless::HeadlessProc;
@@ -169,15 +172,15 @@ TEST_F(WayBackTest, AJournalThatCannotBeReadChangesNothing) {
   const struct {
     const char* what;
     std::function<std::string(const std::string&)> spoil;
-    const char* said;
+    std::string said;
   } rows[] = {
       {"random bytes", [](const std::string&) { return std::string("\x8F\x01zq\r\n\x00\xFF", 8); },
-       "non pu\xF2 essere letto"},
+       Cp1252("non pu\xF2 essere letto")},
       {"a later version",
        [](const std::string& journal) {
          return "TOLVEK-JOURNAL\t9" + journal.substr(journal.find("\r\n"));
        },
-       "versione pi\xF9 recente"},
+       Cp1252("versione pi\xF9 recente")},
       {"past the size limit",
        [](const std::string& journal) {
          return journal + std::string(install::kJournalSizeLimit, ' ');

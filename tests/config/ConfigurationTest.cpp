@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "config/Vars.h"
+#include "tests/support/Cp1252.h"
 
 namespace {
+
+using testing_support::Cp1252;
 
 using config::Vars;
 
@@ -21,7 +24,7 @@ config::ConfigurationBlock Filled(int language, int productCode, bool windowsCho
 TEST(Configuration, ItalianProductTextsAreExactBytes) {
   auto v = Filled(1, 1);
   EXPECT_EQ(v.ProductTitle, "Tolvek v4");
-  EXPECT_EQ(v.ProductMark, "\xAE");
+  EXPECT_EQ(v.ProductMark, Cp1252("\xAE"));
   EXPECT_EQ(v.CadName, "AutoCAD");
   EXPECT_EQ(v.DefaultCadFolder, "c:\\Programmi\\Autocad 2006");
   EXPECT_EQ(v.DestFolder, "c:\\Tolvek4");
@@ -34,7 +37,7 @@ TEST(Configuration, ItalianProductTextsAreExactBytes) {
   EXPECT_EQ(v.CaptionPerNT, "Per Windows NT/2000/XP");
   EXPECT_EQ(v.CaptionPer95, "Per Windows 98/ME");
   EXPECT_EQ(v.MsgRebootNotice,
-            "Per rendere operativa l'installazione \xE8 necessario riavviare il computer.");
+            Cp1252("Per rendere operativa l'installazione \xE8 necessario riavviare il computer."));
   EXPECT_TRUE(v.ShowPer14 && v.ShowPer2000 && v.ShowPerNT && v.ShowPer95 && v.ShowCadName);
   EXPECT_FALSE(v.ShowPerLT || v.ShowPer4);
   EXPECT_TRUE(v.CaptionPerLT.empty() && v.CaptionPer4.empty());
@@ -43,13 +46,14 @@ TEST(Configuration, ItalianProductTextsAreExactBytes) {
 TEST(Configuration, ItalianMessagesAreBuiltAroundTheCadName) {
   auto v = Filled(1, 1);
   EXPECT_EQ(v.MsgCadFolderMissing,
-            "La cartella di AutoCAD non \xE8 stata trovata. Impossibile procedere con "
-            "l'installazione");
+            Cp1252("La cartella di AutoCAD non \xE8 stata trovata. Impossibile procedere con "
+                   "l'installazione"));
   EXPECT_EQ(v.CadFolderLabel, "Selezionare la cartella di AutoCAD");
   EXPECT_EQ(v.CadFolderHint, "Inserire la cartella dove trovare AutoCAD");
-  EXPECT_EQ(v.DestFolderLabel, "Tolvek verr\xE0 installato nella cartella (non modificabile)");
-  EXPECT_EQ(v.DestFolderHint, "\"install\" creer\xE0 automaticamente la cartella Tolvek");
-  EXPECT_EQ(v.MsgSuccess, "L'installazione \xE8 stata effettuata con successo.");
+  EXPECT_EQ(v.DestFolderLabel,
+            Cp1252("Tolvek verr\xE0 installato nella cartella (non modificabile)"));
+  EXPECT_EQ(v.DestFolderHint, Cp1252("\"install\" creer\xE0 automaticamente la cartella Tolvek"));
+  EXPECT_EQ(v.MsgSuccess, Cp1252("L'installazione \xE8 stata effettuata con successo."));
   EXPECT_EQ(v.MsgInsertDisk, "Inserire il disco Nr. ");
   EXPECT_EQ(v.MsgConfirmAbandon, "Sicuri di volere abbandonare l'installazione ?");
   EXPECT_EQ(v.InstallButtonCaption, "Esegui l'installazione");
@@ -83,7 +87,7 @@ TEST(Configuration, EnglishHasItsCaptionsAndNoItalianTexts) {
   EXPECT_EQ(v.MsgRebootNotice, "For complete the installation, reboot the computer, please.");
   EXPECT_EQ(v.CaptionPer14, "Version prior 2004");
   EXPECT_EQ(v.CaptionPer2000, "Version 2004/2005/2006");
-  EXPECT_EQ(v.BackgroundTitle, "Tolvek\xAE for AutoCAD");
+  EXPECT_EQ(v.BackgroundTitle, Cp1252("Tolvek\xAE for AutoCAD"));
   for (const std::string* text :
        {&v.MsgCadFolderMissing, &v.MsgSuccess, &v.CadFolderLabel, &v.DestFolderLabel,
         &v.CadFolderHint, &v.DestFolderHint, &v.MsgAskGroup, &v.InstallHeading, &v.MsgGroupFailed,
@@ -113,8 +117,9 @@ TEST(Configuration, ProductCodeNineGivesTheSameBlockAsOne) {
 TEST(Configuration, OtherProductCodesKeepTheProductSetEmpty) {
   auto v = Filled(1, 5);
   EXPECT_TRUE(v.CadName.empty() && v.ProductMark.empty() && v.ProductTitle.empty());
-  EXPECT_EQ(v.MsgCadFolderMissing,
-            "La cartella di  non \xE8 stata trovata. Impossibile procedere con l'installazione");
+  EXPECT_EQ(
+      v.MsgCadFolderMissing,
+      Cp1252("La cartella di  non \xE8 stata trovata. Impossibile procedere con l'installazione"));
   EXPECT_EQ(v.CadFolderLabel, "Selezionare la cartella di ");
   EXPECT_EQ(v.BackgroundColor, 0u);
   EXPECT_EQ(v.FooterColor, 0u);

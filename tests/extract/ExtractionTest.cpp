@@ -10,6 +10,7 @@
 #include "config/Vars.h"
 #include "extract/PackageTable.h"
 #include "extract/UnzipBinding.h"
+#include "tests/support/Cp1252.h"
 #include "tests/support/DialogTest.h"
 #include "tests/support/Medium.h"
 #include "tests/support/RecordedChanges.h"
@@ -18,6 +19,8 @@
 #include "toolkit/headless/HeadlessLibraries.h"
 
 namespace {
+
+using testing_support::Cp1252;
 
 using namespace toolkit;
 using testing_support::WriteMedium;
@@ -115,7 +118,7 @@ using RecordingJournal = testing_support::RecordedChanges;
 TEST_F(ExtractionTest, TheJournalHearsOfTheFilesAndFoldersThePackageCreatesAndNoOthers) {
   Disk().PutFile("c:\\target\\Readme.TXT", "user's");
   Disk().PutFile("c:\\target\\Parts\\Old.dwg", "old");
-  Disk().PutFile("c:\\target\\Parts\\Citt\xE0.dwg", "old");
+  Disk().PutFile(Cp1252("c:\\target\\Parts\\Citt\xE0.dwg"), "old");
   Disk().MakeDirs("c:\\target\\Parts\\Empty");
   std::vector<unzip::test::TestMember> members;
   for (const char* name :
@@ -135,7 +138,7 @@ TEST_F(ExtractionTest, TheJournalHearsOfTheFilesAndFoldersThePackageCreatesAndNo
   const std::vector<std::string> created = {
       "c:\\target\\Parts\\New.dwg",      "c:\\target\\img\\a.bmp",
       "c:\\target\\Img\\Sub\\b.bmp",     "c:\\target\\dup.txt",
-      "c:\\target\\parts\\empty\\c.dwg", "c:\\target\\img\\ru\xE8.bmp"};
+      "c:\\target\\parts\\empty\\c.dwg", Cp1252("c:\\target\\img\\ru\xE8.bmp")};
   EXPECT_EQ(journal.files, created);
   EXPECT_EQ(journal.checked, created);
   EXPECT_TRUE(Disk().DirExists("c:\\target\\blank"));
@@ -174,7 +177,7 @@ TEST_F(ExtractionTest, AnErrorInTheCallbackStopsTheLibraryAndIsRaisedAfterIt) {
   Disk().PutFile("c:\\setup\\tol.pck", std::string(bytes.begin(), bytes.end()));
   struct Refusing : RecordingJournal {
     void FileCreated(const std::string& path, std::uint64_t size) override {
-      if (path.find('\xE8') != std::string::npos) throw EInOutError(kErrAccessDenied);
+      if (path.find("\xC3\xA8") != std::string::npos) throw EInOutError(kErrAccessDenied);
       RecordingJournal::FileCreated(path, size);
     }
   } journal;
@@ -277,21 +280,23 @@ TEST_F(ExtractionTest, ABrokenPackageEndsTheInstallationWithAnErrorSayingWhatBro
   const auto encrypt = [](unzip::test::TestMember& member) { member.flags = 1; };
   const std::vector<Case> cases = {
       {1, FailCrc,
-       "Il pacchetto c:\\setup\\cfg-acad.pck \xE8 danneggiato: il file bad.dat non supera il "
-       "controllo (CRC).\r\nCopiare di nuovo il supporto di installazione e ripetere "
-       "l'installazione."},
+       Cp1252(
+           "Il pacchetto c:\\setup\\cfg-acad.pck \xE8 danneggiato: il file bad.dat non supera il "
+           "controllo (CRC).\r\nCopiare di nuovo il supporto di installazione e ripetere "
+           "l'installazione.")},
       {2, FailCrc,
        "The package c:\\setup\\cfg-acad.pck is damaged: the file bad.dat fails its check "
        "(CRC).\r\nCopy the installation medium again, then install again."},
       {1, climbOut,
-       "Il pacchetto c:\\setup\\cfg-acad.pck contiene un nome di file che non pu\xF2 essere "
-       "usato: ../bad.dat"},
+       Cp1252("Il pacchetto c:\\setup\\cfg-acad.pck contiene un nome di file che non pu\xF2 essere "
+              "usato: ../bad.dat")},
       {2, climbOut,
        "The package c:\\setup\\cfg-acad.pck contains a file name that cannot be used: "
        "../bad.dat"},
       {1, encrypt,
-       "Il pacchetto c:\\setup\\cfg-acad.pck non \xE8 stato estratto del tutto: 1 file non sono "
-       "stati scritti."},
+       Cp1252("Il pacchetto c:\\setup\\cfg-acad.pck non \xE8 stato estratto del tutto: 1 file non "
+              "sono "
+              "stati scritti.")},
       {2, encrypt,
        "The package c:\\setup\\cfg-acad.pck was not extracted in full: 1 files were not "
        "written."},

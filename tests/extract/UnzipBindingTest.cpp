@@ -93,7 +93,7 @@ TEST_F(UnzipBindingTest, UnloadingReleasesTheLibrary) {
 TEST_F(UnzipBindingTest, InitSetsTheDefaultsAndLeavesTheRest) {
   UnzipParams& p = extract::UnzipRecord();
   p.Reserved0 = 11;
-  p.Reserved20 = 22;
+  p.NameEncoding = 22;
   p.FileSpecCount = 1;
   const char* archive = "c:\\x.pck";
   p.ArchiveName = archive;
@@ -108,7 +108,7 @@ TEST_F(UnzipBindingTest, InitSetsTheDefaultsAndLeavesTheRest) {
   for (int i = 0; i < 9; ++i) EXPECT_EQ(p.Flags28[i], expected[i]) << "offset " << 28 + 4 * i;
   EXPECT_EQ(p.Constant72, 7);
   EXPECT_EQ(p.Reserved0, 11u);
-  EXPECT_EQ(p.Reserved20, 22u);
+  EXPECT_EQ(p.NameEncoding, 22u);
   EXPECT_EQ(p.FileSpecCount, 1);
   EXPECT_EQ(p.ArchiveName, archive);
 }

@@ -13,12 +13,15 @@
 #include "install/Journal.h"
 #include "install/Messages.h"
 #include "install/Registration.h"
+#include "tests/support/Cp1252.h"
 #include "tests/support/DialogTest.h"
 #include "toolkit/Errors.h"
 #include "toolkit/FileSystem.h"
 #include "toolkit/headless/MemoryRegistry.h"
 
 namespace {
+
+using testing_support::Cp1252;
 
 using namespace toolkit;
 using headless::FsOp;
@@ -124,9 +127,10 @@ TEST_F(FolderTreeTest, APartialTreeIsCompletedAndItsFilesStay) {
 TEST_F(FolderTreeTest, AMissingAutoCadFolderStopsBeforeCreatingAnything) {
   Show([&] {
     Dlg().AppDir.SetText("c:\\Programmi\\Autocad 2009");
-    headless::ExpectBox(BoxKind::kPlain,
-                        "La cartella di AutoCAD non \xE8 stata trovata. Impossibile procedere con "
-                        "l'installazione");
+    headless::ExpectBox(
+        BoxKind::kPlain,
+        Cp1252("La cartella di AutoCAD non \xE8 stata trovata. Impossibile procedere con "
+               "l'installazione"));
     Dlg().Installa.Click();
     EXPECT_TRUE(Dlg().Installa.Enabled());
     EXPECT_TRUE(Dlg().Uscita.Enabled());

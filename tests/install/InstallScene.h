@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "tests/support/Cp1252.h"
 #include "tests/support/DialogTest.h"
 #include "tests/support/Medium.h"
 #include "toolkit/headless/MemoryRegistry.h"
@@ -15,9 +16,9 @@ namespace testing_support {
 inline const std::string kAcad = "c:\\Programmi\\Autocad 2006";
 inline const std::string kProfile = "c:\\Profiles\\u1\\Acad\\";
 inline const std::string kSupport = kProfile + "Support\\";
-inline const std::string kSuccess = "L'installazione \xE8 stata effettuata con successo.";
+inline const std::string kSuccess = Cp1252("L'installazione \xE8 stata effettuata con successo.");
 inline const std::string kReboot =
-    "Per rendere operativa l'installazione \xE8 necessario riavviare il computer.";
+    Cp1252("Per rendere operativa l'installazione \xE8 necessario riavviare il computer.");
 inline const std::string kAskGroup = "Creo l'icona Tolvek con il gruppo corrispondente ?";
 inline const std::string kMenu =
     "***MENUGROUP=ACAD\r\n***TOOLBARS\r\n**OTHER\r\n***HELPSTRINGS\r\n";

@@ -205,6 +205,51 @@ TEST_F(JournalTest, AFirstVersionJournalIsReadAndCarriedOn) {
             (std::vector<Change>{read.contents.runs[0].changes[0], patch}));
 }
 
+// The journal's texts are UTF-8 from version 3 on; a journal of version 2, written in code page
+// 1252, is read with its names converted and carried on by a run of version 3, and each run is
+// read in its own encoding after the first line says 3. An inserted line is the bytes put into
+// the AutoCAD file, in that file's encoding: never converted, in either kind of run.
+TEST_F(JournalTest, EachRunIsReadInTheEncodingItWasWrittenIn) {
+  const std::string cp1252Run =
+      "RUN\t1\tINSTALL\tTolvek v4\r\nDIR\tc:\\Tolvek4\\Citt\xE0\r\n"
+      "FILE\t3\tc:\\Tolvek4\\Citt\xE0\\a.dat\r\nCRC\t0000002A\tc:\\Tolvek4\\Citt\xE0\\a.dat\r\n"
+      "PATCH\t1\tc:\\caf\xE8\\acad.pgp\tc:\\caf\xE8\\pgp.new\tc:\\caf\xE8\\pgp.bak\t"
+      "c:\\caf\xE8\\pgp.bak~\t7\t00000001\t9\t00000002\t1W\r\nINSERT\t2\t;caf\xE8\r\n"
+      "REG\t1\t\\Software\\A\tTRUSTEDPATHS\tc:\\b\xE8\tc:\\x\xE8\r\nDONE\r\n";
+  Disk().PutFile(kPath, "TOLVEK-JOURNAL\t2\r\n" + cp1252Run);
+  install::JournalFile read = Read();
+  ASSERT_EQ(read.state, JournalState::kRead);
+  const auto check = [](const install::JournalRun& run) {
+    ASSERT_EQ(run.changes.size(), 4u);
+    EXPECT_EQ(run.changes[0].path, "c:\\Tolvek4\\Citt\xC3\xA0");
+    EXPECT_EQ(run.changes[1].path, "c:\\Tolvek4\\Citt\xC3\xA0\\a.dat");
+    EXPECT_EQ(run.changes[1].crc, 42u);
+    EXPECT_EQ(run.changes[2].swap.target, "c:\\caf\xC3\xA8\\acad.pgp");
+    EXPECT_EQ(run.changes[2].swap.aside, "c:\\caf\xC3\xA8\\pgp.bak~");
+    EXPECT_EQ(run.changes[2].swap.inserted.at(0).text, ";caf\xE8");
+    EXPECT_EQ(run.changes[3].added, "c:\\b\xC3\xA8");
+    EXPECT_EQ(run.changes[3].before, "c:\\x\xC3\xA8");
+  };
+  check(read.contents.runs.at(0));
+
+  // A later run of a user whose name code page 1252 cannot hold, carried on in UTF-8.
+  Journal next("Tolvek v4", RunKind::kInstall);
+  next.FolderCreated("c:\\Users\\\xC5\x81ukasz\\Tolvek");
+  next.Open(kPath, read);
+  toolkit::FileSwap swap;
+  swap.target = "c:\\Users\\\xC5\x81ukasz\\acad.pgp";
+  swap.temp = swap.backup = swap.aside = swap.target + "~";
+  swap.inserted = {{1, "\xEF\xBB\xBF;\xD0\xA3"}};
+  next.Rewritten(swap);
+  next.Complete();
+  read = Read();
+  EXPECT_TRUE(Disk().FileContent(kPath)->starts_with("TOLVEK-JOURNAL\t3\r\n" + cp1252Run));
+  ASSERT_EQ(read.contents.runs.size(), 2u);
+  check(read.contents.runs[0]);
+  EXPECT_EQ(read.contents.runs[1].changes, next.ThisRun());
+  EXPECT_EQ(read.contents.runs[1].changes[0].path, "c:\\Users\\\xC5\x81ukasz\\Tolvek");
+}
+
 // What cannot be used is said to be so, and never written over.
 TEST_F(JournalTest, AJournalThatCannotBeUsedIsNamedAndLeftAlone) {
   const struct {
@@ -214,7 +259,7 @@ TEST_F(JournalTest, AJournalThatCannotBeUsedIsNamedAndLeftAlone) {
     bool damaged;
   } rows[] = {
       {"random bytes", std::string("\x8F\x01zq\r\n\x00\xFF", 8), JournalState::kUnreadable, false},
-      {"a later version", "TOLVEK-JOURNAL\t3\r\nRUN\t1\tINSTALL\tX\r\n", JournalState::kNewer,
+      {"a later version", "TOLVEK-JOURNAL\t4\r\nRUN\t1\tINSTALL\tX\r\n", JournalState::kNewer,
        false},
       {"a version zero", "TOLVEK-JOURNAL\t0\r\n", JournalState::kUnreadable, false},
       {"past the size limit", std::string(install::kJournalSizeLimit + 1, 'x'),

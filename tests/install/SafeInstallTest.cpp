@@ -351,4 +351,46 @@ TEST_F(SafeInstallTest, TheNextRunFinishesASwapAKilledInstallerLeftHalfDone) {
   }
 }
 
+// A removal killed after it swapped an AutoCAD file back, before its safety copy of the patched
+// text went: the next run takes the copy away, but only while the file and the copy are still
+// what the removal made and found.
+TEST_F(SafeInstallTest, TheNextRunTakesAwayTheSafetyCopyAKilledRemovalLeft) {
+  const std::string doc = kAcad + "\\support\\acad2005doc.lsp";
+  const std::string safety = doc + "~";
+  const std::string patched =
+      ";; ACAD2004DOC.LSP\r\n \r\n(load \"tolvek\" '(\"tolvek\"))\r\n \r\n(princ)\r\n";
+  const auto sum = [](const std::string& text) {
+    return std::to_string(text.size()) + "\t" + Hex(toolkit::Crc32(0, text.data(), text.size()));
+  };
+  const struct {
+    const char* what;
+    const char* record;  // killed after the renames, before or after the patch's record
+    std::string file;
+    std::string copy;
+    bool copyGoes;
+  } rows[] = {
+      {"both as the removal left them", "PATCH\t0", kDocLisp, patched, true},
+      {"the swap's record alone", "SWAP", kDocLisp, patched, true},
+      {"the copy changed since", "PATCH\t0", kDocLisp, patched + ";", false},
+      {"the file changed since", "SWAP", kDocLisp + ";", patched, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    RestoreScene();
+    Disk().PutFile(doc, row.file);
+    Disk().PutFile(safety, row.copy);
+    Disk().PutFile(kJournal, "TOLVEK-JOURNAL\t3\r\nRUN\t1\tREMOVE\tUTF-8\tTolvek v4\r\n" +
+                                 std::string(row.record) + "\t" + doc + "\t" + kAcad +
+                                 "\\support\\lisp.new\t" + safety + "\t" + safety + "~\t" +
+                                 sum(patched) + "\t" + sum(kDocLisp) +
+                                 (std::string(row.record) == "SWAP" ? "\r\n" : "\t\r\n"));
+    install::RepairInterruptedRuns(
+        Dlg().FrontEnd(), install::ReadJournal(kJournal),
+        install::GatherTrustedRoots(kDestination, kRecordFolder, {kAcad}),
+        install::RecordTrust::kOwn);
+    EXPECT_EQ(Disk().FileExists(safety), !row.copyGoes);
+    EXPECT_EQ(Disk().FileContent(doc), row.file);
+  }
+}
+
 }  // namespace

@@ -13,10 +13,13 @@
 #include "extract/PackageTable.h"
 #include "install/Messages.h"
 #include "tests/install/InstallScene.h"
+#include "tests/support/Cp1252.h"
 #include "toolkit/headless/FakeProgramManager.h"
 #include "toolkit/headless/MemoryRegistry.h"
 
 namespace {
+
+using testing_support::Cp1252;
 
 using namespace toolkit;
 using headless::MemReg;
@@ -74,7 +77,8 @@ TEST_F(SequenceTest, AFolderWithoutStartUpFilesGetsTheManualEditMessage) {
   ExpectTheEnd();
   Install([&] { Dlg().AppDir.SetText(acad2005); });
   EXPECT_EQ(headless::ShownBoxes()[0].title, "KOVIA Install");
-  EXPECT_NE(headless::ShownBoxes()[0].text.find("\r\n\r\nSar\xE0 necessario"), std::string::npos);
+  EXPECT_NE(headless::ShownBoxes()[0].text.find(Cp1252("\r\n\r\nSar\xE0 necessario")),
+            std::string::npos);
 }
 
 TEST_F(SequenceTest, AutoCad2026WithoutStartUpFilesLoadsTheProductFromATrustedBundle) {

@@ -243,26 +243,42 @@ TEST_F(UndoTest, ADevicesNameIsOutOfBounds) {
 }
 
 // An uninstallation killed after its swap but before it removed its safety copy: the next run
-// removes the copy while it holds the text the uninstallation swapped out, and only then.
+// removes the copy while the file is what the uninstallation made and the copy holds the text it
+// swapped out, and only then.
 TEST_F(UndoTest, ASafetyCopyAKillLeftGoesWithTheNextRunAndAUsersFileStays) {
   const std::string pgp = kSupport + "\\acad.pgp";
   const std::string safety = pgp + "~";
   const std::string swappedOut = "A, *ARC\r\nRUNTOLVEK, START c:/tolvek4/tolvek.exe, 1,,\r\n";
+  const std::string restored = "A, *ARC\r\n";
+  const auto sum = [](const std::string& text) {
+    return toolkit::FileSum{text.size(), toolkit::Crc32(0, text.data(), text.size())};
+  };
   Change patch = Named(Change::Kind::kPatch, pgp);
   patch.summed = true;
   patch.swap.target = pgp;
   patch.swap.temp = kSupport + "\\pgp.new";
   patch.swap.backup = safety;
   patch.swap.aside = safety + "~";
-  patch.swap.original = {swappedOut.size(), toolkit::Crc32(0, swappedOut.data(), swappedOut.size())};
+  patch.swap.original = sum(swappedOut);
+  patch.swap.written = sum(restored);
   const JournalRun removal = RunOf({patch}, false, RunKind::kRemoval);
-  for (const bool users : {false, true}) {
-    SCOPED_TRACE(users ? "a file of the user's under the name" : "the uninstaller's copy");
-    Disk().PutFile(pgp, "A, *ARC\r\n");
-    Disk().PutFile(safety, users ? "the user's" : swappedOut);
+  const struct {
+    const char* what;
+    std::string file;
+    std::string copy;
+    bool copyStays;
+  } rows[] = {
+      {"the uninstaller's copy", restored, swappedOut, false},
+      {"a file of the user's under the copy's name", restored, "the user's", true},
+      {"the file changed since", restored + "B, *BOX\r\n", swappedOut, true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    Disk().PutFile(pgp, row.file);
+    Disk().PutFile(safety, row.copy);
     Replay(kRepairPolicy, {{&removal}});
-    EXPECT_EQ(Disk().FileExists(safety), users);
-    EXPECT_EQ(Disk().FileContent(pgp), "A, *ARC\r\n");
+    EXPECT_EQ(Disk().FileExists(safety), row.copyStays);
+    EXPECT_EQ(Disk().FileContent(pgp), row.file);
   }
 }
 

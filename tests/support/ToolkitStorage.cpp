@@ -1,10 +1,14 @@
 #include "tests/support/ToolkitStorage.h"
 
+#include "toolkit/Utf8.h"
+
 namespace unzip {
 namespace {
 
+// A member's path as the toolkit names files: the library's names are code page 1252, the
+// toolkit's UTF-8, as INSTALL.DLL turns them into the wide names of the NT family.
 std::string WindowsPath(const std::string& path) {
-  std::string result = path;
+  std::string result = toolkit::Utf8FromCp1252(path);
   for (char& c : result) {
     if (c == '/') c = '\\';
   }

@@ -282,6 +282,26 @@ TEST(LblEffctPaintTest, UprightLettersStandOneAboveTheOther) {
   EXPECT_EQ(texts[0].point, (Point{12, 74}));  // shadow of "A"
 }
 
+// A letter is a character, not a byte: the caption is UTF-8, and a letter of two or three bytes
+// ("\xC5\x81", "\xE2\x82\xAC") stands whole where a one-byte letter would, never split.
+TEST(LblEffctPaintTest, UprightLettersBeyondAsciiStandWhole) {
+  TLabelEffect label(nullptr, "LabelEffect");
+  label.SetBounds(0, 0, 200, 200);
+  label.SetCaption("A\xC5\x81\xE2\x82\xAC");
+  label.SetKeepLettersVertical(true);
+  label.SetAngle(90);
+  auto picture = PaintToRaster(label);
+  const auto& texts = picture->Raster().Texts();
+  ASSERT_EQ(texts.size(), 9u);
+  // The same places as "ABC" above.
+  EXPECT_EQ(texts[6].text, "A");
+  EXPECT_EQ(texts[6].point, (Point{11, 73}));
+  EXPECT_EQ(texts[7].text, "\xC5\x81");
+  EXPECT_EQ(texts[7].point, (Point{11, 42}));
+  EXPECT_EQ(texts[8].text, "\xE2\x82\xAC");
+  EXPECT_EQ(texts[8].point, (Point{11, 11}));
+}
+
 TEST(LblEffctPaintTest, TurnedTextIsCentredOnItsHalfWidth) {
   TLabelEffect label(nullptr, "LabelEffect");
   label.SetBounds(0, 0, 120, 120);

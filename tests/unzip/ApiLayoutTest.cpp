@@ -15,8 +15,8 @@ TEST(ApiLayoutTest, ParamsFieldsKeepTheirOrderAndWidths) {
   EXPECT_LT(offsetof(UnzipParams, Caller), offsetof(UnzipParams, Constant8));
   EXPECT_LT(offsetof(UnzipParams, Constant8), offsetof(UnzipParams, Callback));
   EXPECT_LT(offsetof(UnzipParams, Callback), offsetof(UnzipParams, Flag16));
-  EXPECT_LT(offsetof(UnzipParams, Flag16), offsetof(UnzipParams, Reserved20));
-  EXPECT_LT(offsetof(UnzipParams, Reserved20), offsetof(UnzipParams, Reserved24));
+  EXPECT_LT(offsetof(UnzipParams, Flag16), offsetof(UnzipParams, NameEncoding));
+  EXPECT_LT(offsetof(UnzipParams, NameEncoding), offsetof(UnzipParams, Reserved24));
   EXPECT_LT(offsetof(UnzipParams, Reserved24), offsetof(UnzipParams, Flags28));
   EXPECT_EQ(offsetof(UnzipParams, FileSpecCount) - offsetof(UnzipParams, Flags28), 9u * 4u);
   EXPECT_LT(offsetof(UnzipParams, FileSpecCount), offsetof(UnzipParams, ArchiveName));

@@ -1,10 +1,23 @@
 #include "toolkit/headless/HeadlessProcess.h"
 
 #include "toolkit/FileSystem.h"
+#include "toolkit/Utf8.h"
 
 namespace toolkit::headless {
 
 void HeadlessProcess::Reset() { *this = HeadlessProcess{}; }
+
+std::optional<std::string> HeadlessProcess::InAnsiCodePage(std::string_view utf8) {
+  if (!IsUtf8(utf8)) return std::nullopt;
+  if (ansiCodePage_ == 65001) return std::string(utf8);
+  if (ansiCodePage_ == 20127) {
+    for (char c : utf8) {
+      if (static_cast<unsigned char>(c) >= 0x80) return std::nullopt;
+    }
+    return std::string(utf8);
+  }
+  return Cp1252FromUtf8(utf8);
+}
 
 bool HeadlessProcess::Holds(const std::string& name) const {
   for (const auto& [id, held] : held_) {

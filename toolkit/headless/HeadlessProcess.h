@@ -50,6 +50,10 @@ class HeadlessProcess : public ProcessServices {
   // Counts up from a number a test may set, so that a test knows the name a run will pick.
   std::uint64_t UnguessableNumber() override { return nextNumber_++; }
   void SetNextNumber(std::uint64_t number) { nextNumber_ = number; }
+  // The system's ANSI code page: 1252 (Western European) until said otherwise; 20127 (ASCII
+  // alone) and 65001 (UTF-8) stand for the pages that hold less and more.
+  void SetAnsiCodePage(unsigned page) { ansiCodePage_ = page; }
+  std::optional<std::string> InAnsiCodePage(std::string_view utf8) override;
 
  private:
   std::string arguments_;
@@ -62,6 +66,7 @@ class HeadlessProcess : public ProcessServices {
   std::set<std::string> running_;  // folded file names
   bool administrator_ = true;
   std::uint64_t nextNumber_ = 0x5EED;
+  unsigned ansiCodePage_ = 1252;
 };
 
 HeadlessProcess& HeadlessProc();

@@ -1,12 +1,16 @@
 #include "toolkit/headless/SoftFont.h"
 
+#include "toolkit/Utf8.h"
+
 namespace toolkit::headless {
 
 int LineWidth(std::string_view text, int height, bool expandTabs) {
   const int advance = Advance(height);
   const int tab = TabWidth(height);
   int x = 0;
-  for (char ch : text) x += ch == '\t' && expandTabs ? (x / tab + 1) * tab - x : advance;
+  for (std::size_t i = 0; i < text.size(); i += CharacterLength(text, i)) {
+    x += text[i] == '\t' && expandTabs ? (x / tab + 1) * tab - x : advance;
+  }
   return x;
 }
 
@@ -17,7 +21,8 @@ ShownLine LayoutLine(std::string_view text, const std::vector<bool>& underlined,
   line.glyphs.reserve(text.size());
   const int advance = Advance(height);
   int x = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  // One glyph a character: the text is UTF-8.
+  for (std::size_t i = 0; i < text.size(); i += CharacterLength(text, i)) {
     Glyph g;
     g.x = x;
     unsigned char ch = static_cast<unsigned char>(text[i]);

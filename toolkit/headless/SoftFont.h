@@ -1,6 +1,7 @@
 // The headless backend's built-in font. Its metrics are fixed and simple so that a test can
 // compute where text lands; every font name maps onto it. For a font `height` pixels high:
-//   - every character, space and tab included, advances Advance(height) = (height + 1) / 2;
+//   - every character (of the UTF-8 text), space and tab included, advances
+//     Advance(height) = (height + 1) / 2;
 //   - the line height (text height) is LineHeight(height) = height + height / 6;
 //   - a printable character other than a space inks a solid block: columns 1 to Advance - 2 of its
 //     cell (the whole cell when the advance is 2 or less), rows height / 5 to height - 1;

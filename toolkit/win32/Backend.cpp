@@ -12,8 +12,10 @@
 #include <vector>
 
 #include "toolkit/Backend.h"
+#include "toolkit/ShortSort.h"
 #include "toolkit/win32/Handles.h"
 #include "toolkit/win32/Peers.h"
+#include "toolkit/win32/SystemText.h"
 #include "toolkit/win32/TickClock.h"
 
 namespace toolkit::win32 {
@@ -27,7 +29,7 @@ LRESULT CALLBACK ApplicationProc(HWND window, UINT message, WPARAM wParam, LPARA
     if (Form* main = App().MainForm()) App().Dispatch([main] { main->Close(); });
     return 0;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefaultProc(window, message, wParam, lParam);
 }
 
 void CreatePeersBelow(Control& parent, HWND parentWindow) {
@@ -48,8 +50,8 @@ void CreatePeersBelow(Control& parent, HWND parentWindow) {
   for (Control* child : ordered) {
     if (child->TabOrder() >= 0) tabbed.push_back(child);
   }
-  std::stable_sort(tabbed.begin(), tabbed.end(),
-                   [](Control* a, Control* b) { return a->TabOrder() < b->TabOrder(); });
+  ShortStableSort(tabbed.begin(), tabbed.end(),
+                  [](Control* a, Control* b) { return a->TabOrder() < b->TabOrder(); });
   HWND after = HWND_TOP;
   for (Control* child : tabbed) {
     HWND window = WindowOf(*child);
@@ -64,9 +66,37 @@ BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM data) {
   return TRUE;
 }
 
+// The folder dialog starts at the folder whose name `data` points to, in the dialog's form.
 int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data) {
-  if (message == BFFM_INITIALIZED) SendMessageA(window, BFFM_SETSELECTIONA, TRUE, data);
+  if (message == BFFM_INITIALIZED) {
+    SendText(window, IsNt() ? BFFM_SETSELECTIONW : BFFM_SETSELECTIONA, TRUE, data);
+  }
   return 0;
+}
+
+// The folder dialog, in the wide form on the NT family (looked up: Windows 95's shell has none).
+bool BrowseWide(const std::string& start, std::string& chosen) {
+  using Browse = PIDLIST_ABSOLUTE(WINAPI*)(BROWSEINFOW*);
+  using PathOf = BOOL(WINAPI*)(PCIDLIST_ABSOLUTE, LPWSTR);
+  const auto browse = SystemFunction<Browse>("shell32.dll", "SHBrowseForFolderW");
+  const auto pathOf = SystemFunction<PathOf>("shell32.dll", "SHGetPathFromIDListW");
+  if (browse == nullptr || pathOf == nullptr) return false;
+  wchar_t display[MAX_PATH] = {};
+  const std::wstring startWide = Wide(start);
+  BROWSEINFOW info{};
+  info.hwndOwner = GetActiveWindow();
+  info.pszDisplayName = display;
+  info.lpszTitle = L"Select Directory";
+  info.ulFlags = BIF_RETURNONLYFSDIRS;
+  info.lpfn = BrowseCallback;
+  info.lParam = reinterpret_cast<LPARAM>(startWide.c_str());
+  PIDLIST_ABSOLUTE list = browse(&info);
+  if (list == nullptr) return false;
+  wchar_t path[MAX_PATH] = {};
+  const bool confirmed = pathOf(list, path) != FALSE;
+  if (confirmed) chosen = FromWide(path);
+  CoTaskMemFree(list);
+  return confirmed;
 }
 
 class Win32Backend : public Backend {
@@ -76,24 +106,19 @@ class Win32Backend : public Backend {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     RegisterWindowClasses(instance_);
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = ApplicationProc;
-    wc.hInstance = instance_;
-    wc.hIcon = LoadIconA(instance_, "MAINICON");
-    wc.lpszClassName = kApplicationClass;
-    RegisterClassA(&wc);
+    RegisterWindowClass(instance_, kApplicationClass, ApplicationProc, 0);
   }
 
   void SetApplicationTitle(const std::string& title) override {
     if (!application_) {
       // A visible window of no size: it is the one task-bar entry, and the forms it owns have none.
-      application_.Reset(CreateWindowExA(
-          0, kApplicationClass, title.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+      application_.Reset(CreateWindowUtf8(
+          0, kApplicationClass, title, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
           GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
-          nullptr, instance_, nullptr));
+          instance_));
       ShowWindow(application_.Get(), SW_SHOWNA);
     }
-    SetWindowTextA(application_.Get(), title.c_str());
+    SetWindowTextUtf8(application_.Get(), title);
   }
 
   void CreatePeers(Form& form) override {
@@ -122,7 +147,7 @@ class Win32Backend : public Backend {
     SetActiveWindow(window);
     while (form.ModalResult() == mrNone) {
       MSG msg;
-      BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+      BOOL got = NextMessage(msg);
       if (got <= 0) {
         PostQuitMessage(int(msg.wParam));
         App().Terminate();
@@ -137,7 +162,7 @@ class Win32Backend : public Backend {
 
   void RunMainLoop() override {
     MSG msg;
-    while (!App().Terminated() && GetMessageA(&msg, nullptr, 0, 0) > 0) Dispatch(msg, nullptr);
+    while (!App().Terminated() && NextMessage(msg) > 0) Dispatch(msg, nullptr);
   }
 
   // Every look at the queue is a round trip to the Wine server that also pushes what was drawn
@@ -150,7 +175,8 @@ class Win32Backend : public Backend {
   void ProcessMessages() override {
     if (Clock::now() - foundEmpty_ < kQueueRecheck) return;
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (IsNt() ? PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)
+                  : PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) {
         PostQuitMessage(int(msg.wParam));
         return;
@@ -173,11 +199,18 @@ class Win32Backend : public Backend {
     if (kind == BoxKind::kError) flags |= MB_ICONERROR;
     HWND owner = GetActiveWindow();
     if (owner == nullptr) owner = application_.Get();
-    return ::MessageBoxA(owner, text.c_str(), title.c_str(), flags);
+    if (IsNt()) return ::MessageBoxW(owner, Wide(text).c_str(), Wide(title).c_str(), flags);
+    return ::MessageBoxA(owner, Ansi(text).c_str(), Ansi(title).c_str(), flags);
   }
 
   bool BrowseForFolder(const std::string& start, std::string& chosen) override {
     CoInitialize(nullptr);
+    if (IsNt()) {
+      const bool confirmed = BrowseWide(start, chosen);
+      CoUninitialize();
+      return confirmed;
+    }
+    const std::string startAnsi = Ansi(start);
     char display[MAX_PATH] = {};
     BROWSEINFOA info{};
     info.hwndOwner = GetActiveWindow();
@@ -185,13 +218,13 @@ class Win32Backend : public Backend {
     info.lpszTitle = "Select Directory";
     info.ulFlags = BIF_RETURNONLYFSDIRS;
     info.lpfn = BrowseCallback;
-    info.lParam = reinterpret_cast<LPARAM>(start.c_str());
+    info.lParam = reinterpret_cast<LPARAM>(startAnsi.c_str());
     PIDLIST_ABSOLUTE list = SHBrowseForFolderA(&info);
     bool confirmed = false;
     if (list != nullptr) {
       char path[MAX_PATH] = {};
       confirmed = SHGetPathFromIDListA(list, path) != FALSE;
-      if (confirmed) chosen = path;
+      if (confirmed) chosen = FromAnsi(path);
       CoTaskMemFree(list);
     }
     CoUninitialize();
@@ -203,11 +236,22 @@ class Win32Backend : public Backend {
   }
 
  private:
+  static BOOL NextMessage(MSG& msg) {
+    return IsNt() ? GetMessageW(&msg, nullptr, 0, 0) : GetMessageA(&msg, nullptr, 0, 0);
+  }
+
   static void Dispatch(MSG& msg, HWND dialog) {
     // The keyboard moves between the dialog's controls as in any dialog.
-    if (dialog != nullptr && IsDialogMessageA(dialog, &msg)) return;
+    if (dialog != nullptr &&
+        (IsNt() ? IsDialogMessageW(dialog, &msg) : IsDialogMessageA(dialog, &msg))) {
+      return;
+    }
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    if (IsNt()) {
+      DispatchMessageW(&msg);
+    } else {
+      DispatchMessageA(&msg);
+    }
   }
 
   std::vector<HWND> DisableOtherWindows(HWND modal) {

@@ -9,6 +9,7 @@
 
 #include "toolkit/win32/GraphicHost.h"
 #include "toolkit/win32/PeerFamilies.h"
+#include "toolkit/win32/SystemText.h"
 
 namespace toolkit::win32 {
 namespace {
@@ -70,7 +71,7 @@ LRESULT ContainerPeer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefaultProc(window, message, wParam, lParam);
 }
 
 class FormPeer : public ContainerPeer {
@@ -99,12 +100,11 @@ class FormPeer : public ContainerPeer {
       left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
       top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     }
-    Adopt(CreateWindowExA(exStyle, kFormClass, form.Caption().c_str(), style, left, top, width,
-                          height, owner, nullptr, ModuleInstance(), nullptr));
-    tooltip_.Reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
-                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Window(), nullptr,
-                                   ModuleInstance(), nullptr));
+    Adopt(CreateWindowUtf8(exStyle, kFormClass, form.Caption(), style, left, top, width, height,
+                           owner, ModuleInstance()));
+    tooltip_.Reset(CreateWindowUtf8(
+        WS_EX_TOPMOST, TOOLTIPS_CLASSA, "", WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Window(), ModuleInstance()));
   }
 
   void Changed(Property what) override {
@@ -173,13 +173,13 @@ std::unique_ptr<WindowPeer> MakePanelPeer(Panel& panel, HWND parent) {
 
 LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* peer = static_cast<FormPeer*>(WindowPeer::FromWindow(window));
-  if (peer == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  if (peer == nullptr) return DefaultProc(window, message, wParam, lParam);
   return peer->FormMessage(message, wParam, lParam);
 }
 
 LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* peer = static_cast<PanelPeer*>(WindowPeer::FromWindow(window));
-  if (peer == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  if (peer == nullptr) return DefaultProc(window, message, wParam, lParam);
   return peer->Message(message, wParam, lParam);
 }
 
@@ -187,17 +187,28 @@ void AddHint(Control& control, HWND window) {
   Form* form = control.ParentForm();
   if (form == nullptr || form->Peer() == nullptr) return;
   HWND tooltip = static_cast<FormPeer*>(form->Peer())->Tooltip();
+  const bool shown = control.ShowHint() && !control.Hint().empty();
+  if (IsNt()) {
+    TOOLINFOW info{};
+    info.cbSize = TTTOOLINFOW_V1_SIZE;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = GetParent(window);
+    info.uId = reinterpret_cast<UINT_PTR>(window);
+    std::wstring hint = Wide(control.Hint());
+    info.lpszText = hint.data();
+    SendMessageW(tooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    if (shown) SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    return;
+  }
   TOOLINFOA info{};
   info.cbSize = TTTOOLINFOA_V1_SIZE;
   info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   info.hwnd = GetParent(window);
   info.uId = reinterpret_cast<UINT_PTR>(window);
-  std::string hint = control.Hint();
+  std::string hint = Ansi(control.Hint());
   info.lpszText = hint.data();
   SendMessageA(tooltip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
-  if (control.ShowHint() && !hint.empty()) {
-    SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
-  }
+  if (shown) SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 }  // namespace toolkit::win32

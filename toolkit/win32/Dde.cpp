@@ -5,18 +5,28 @@
 #include <ddeml.h>
 
 #include "toolkit/Dde.h"
+#include "toolkit/win32/SystemText.h"
 
 namespace toolkit {
 namespace {
+
+using win32::Ansi;
+using win32::IsNt;
+using win32::Wide;
 
 HDDEDATA CALLBACK IgnoreEverything(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
   return nullptr;
 }
 
+// On the NT family the instance is a wide one, so that a command naming a path beyond the ANSI
+// code page reaches the Program Manager whole; the system gives an ANSI server the command in its
+// own code page.
 DWORD Instance() {
   static DWORD instance = [] {
     DWORD id = 0;
-    if (DdeInitializeA(&id, IgnoreEverything, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) id = 0;
+    const UINT status = IsNt() ? DdeInitializeW(&id, IgnoreEverything, APPCMD_CLIENTONLY, 0)
+                               : DdeInitializeA(&id, IgnoreEverything, APPCMD_CLIENTONLY, 0);
+    if (status != DMLERR_NO_ERROR) id = 0;
     return id;
   }();
   return instance;
@@ -25,8 +35,9 @@ DWORD Instance() {
 class NameHandle {
  public:
   explicit NameHandle(const std::string& name)
-      : handle_(Instance() ? DdeCreateStringHandleA(Instance(), name.c_str(), CP_WINANSI)
-                           : nullptr) {}
+      : handle_(Instance() == 0 ? nullptr
+                : IsNt() ? DdeCreateStringHandleW(Instance(), Wide(name).c_str(), CP_WINUNICODE)
+                         : DdeCreateStringHandleA(Instance(), Ansi(name).c_str(), CP_WINANSI)) {}
   NameHandle(const NameHandle&) = delete;
   NameHandle& operator=(const NameHandle&) = delete;
   ~NameHandle() {
@@ -61,9 +72,18 @@ class Win32DdeConversation : public DdeConversation {
   bool ExecuteMacro(const char* command) override {
     if (!open_) return false;
     DWORD result = 0;
-    auto* data = reinterpret_cast<LPBYTE>(const_cast<char*>(command));
-    HDDEDATA sent = DdeClientTransaction(data, DWORD(lstrlenA(command) + 1), conversation_, nullptr,
-                                         CF_TEXT, XTYP_EXECUTE, TIMEOUT_ASYNC, &result);
+    HDDEDATA sent = nullptr;
+    if (IsNt()) {
+      std::wstring text = Wide(command);
+      sent = DdeClientTransaction(reinterpret_cast<LPBYTE>(text.data()),
+                                  DWORD((text.size() + 1) * sizeof(wchar_t)), conversation_,
+                                  nullptr, CF_UNICODETEXT, XTYP_EXECUTE, TIMEOUT_ASYNC, &result);
+    } else {
+      std::string text = Ansi(command);
+      sent = DdeClientTransaction(reinterpret_cast<LPBYTE>(text.data()), DWORD(text.size() + 1),
+                                  conversation_, nullptr, CF_TEXT, XTYP_EXECUTE, TIMEOUT_ASYNC,
+                                  &result);
+    }
     return sent != nullptr;
   }
 

@@ -2,6 +2,7 @@
 // second window of the same peer, so it moves, shows and enables with the box.
 #include "toolkit/win32/EditPeer.h"
 #include "toolkit/win32/PeerFamilies.h"
+#include "toolkit/win32/SystemText.h"
 
 namespace toolkit::win32 {
 namespace {
@@ -13,15 +14,15 @@ class DirectoryEditPeer : public EditPeer {
   DirectoryEditPeer(DirectoryEdit& edit, HWND parent)
       : EditPeer(edit, parent, kBrowseButtonWidth), directoryEdit_(edit) {
     const Rect& b = edit.BoundsRect();
-    button_.Reset(CreateWindowExA(0, "BUTTON", "...", ChildStyle(edit) | BS_PUSHBUTTON,
-                                  b.right - kBrowseButtonWidth, b.top, kBrowseButtonWidth,
-                                  b.Height(), parent, nullptr, ModuleInstance(), nullptr));
-    SetWindowLongPtrA(button_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    button_.Reset(CreateWindowUtf8(0, "BUTTON", "...", ChildStyle(edit) | BS_PUSHBUTTON,
+                                   b.right - kBrowseButtonWidth, b.top, kBrowseButtonWidth,
+                                   b.Height(), parent, ModuleInstance()));
+    SetWindowData(button_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SendMessageA(button_.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), FALSE);
   }
 
   ~DirectoryEditPeer() override {
-    if (button_) SetWindowLongPtrA(button_.Get(), GWLP_USERDATA, 0);
+    if (button_) SetWindowData(button_.Get(), GWLP_USERDATA, 0);
   }
 
   void Changed(Property what) override {

@@ -6,34 +6,59 @@
 
 #include "toolkit/FileSystem.h"
 #include "toolkit/win32/FolderAccess.h"
+#include "toolkit/win32/FolderListing.h"
 #include "toolkit/win32/Handles.h"
+#include "toolkit/win32/SystemText.h"
 
 namespace toolkit {
 namespace {
+
+using win32::Ansi;
+using win32::FromAnsi;
+using win32::FromWide;
+using win32::IsNt;
+using win32::SystemFunction;
+using win32::Wide;
 
 HANDLE AsHandle(FileId file) { return reinterpret_cast<HANDLE>(file); }
 
 std::uint32_t Result(BOOL ok) { return ok ? 0 : GetLastError(); }
 
 std::string Variable(const char* name) {
+  if (IsNt()) {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    DWORD length = GetEnvironmentVariableW(Wide(name).c_str(), buffer, MAX_PATH + 1);
+    return length == 0 || length > MAX_PATH ? std::string() : FromWide({buffer, length});
+  }
   char buffer[MAX_PATH + 1] = {};
   DWORD length = GetEnvironmentVariableA(name, buffer, sizeof buffer);
-  return length == 0 || length >= sizeof buffer ? std::string() : std::string(buffer, length);
+  return length == 0 || length >= sizeof buffer ? std::string() : FromAnsi({buffer, length});
+}
+
+DWORD Attributes(const std::string& path) {
+  return IsNt() ? GetFileAttributesW(Wide(path).c_str()) : GetFileAttributesA(Ansi(path).c_str());
 }
 
 // A folder the shell knows. Looked up at run time: shell32 has the call only from Windows 2000 on,
 // and an import would keep the installer from starting on the Windows 9x it also serves. The
 // variable is the fallback where the call is missing (and is empty where the folder is unknown).
 std::string ShellFolder(int csidl, const char* variable) {
-  using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
-  char buffer[MAX_PATH + 1] = {};
-  if (HMODULE shell = GetModuleHandleA("shell32.dll")) {
-    auto getFolderPath = reinterpret_cast<GetFolderPath>(
-        reinterpret_cast<void*>(GetProcAddress(shell, "SHGetFolderPathA")));
+  if (IsNt()) {
+    using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
+    const auto getFolderPath = SystemFunction<GetFolderPath>("shell32.dll", "SHGetFolderPathW");
+    wchar_t buffer[MAX_PATH + 1] = {};
     if (getFolderPath != nullptr &&
         SUCCEEDED(getFolderPath(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer))) {
-      return buffer;
+      return FromWide(buffer);
     }
+    return Variable(variable);
+  }
+  using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+  const auto getFolderPath = SystemFunction<GetFolderPath>("shell32.dll", "SHGetFolderPathA");
+  char buffer[MAX_PATH + 1] = {};
+  if (getFolderPath != nullptr &&
+      SUCCEEDED(getFolderPath(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer))) {
+    return FromAnsi(buffer);
   }
   return Variable(variable);
 }
@@ -42,9 +67,10 @@ std::string ShellFolder(int csidl, const char* variable) {
 // link. Microsoft's own tags that are no name surrogates (files kept in the cloud or deduplicated,
 // compressed system files) are files and folders as any other; a tag that cannot be read, or one
 // that is not Microsoft's, counts as a link.
+// Only the NT family has reparse points.
 bool IsLinkTag(const std::string& path) {
-  WIN32_FIND_DATAA found;
-  win32::UniqueFind search(win32::NullIfInvalid(FindFirstFileA(path.c_str(), &found)));
+  WIN32_FIND_DATAW found;
+  win32::UniqueFind search(win32::NullIfInvalid(FindFirstFileW(Wide(path).c_str(), &found)));
   if (!search || (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return true;
   const DWORD tag = found.dwReserved0;
   const bool microsofts = (tag & 0x80000000u) != 0;
@@ -64,33 +90,41 @@ class HeldFolder : public FileSystem::Pin {
 class Win32FileSystem : public FileSystem {
  public:
   std::string CurrentDir() override {
+    if (IsNt()) {
+      wchar_t buffer[MAX_PATH + 1];
+      DWORD length = GetCurrentDirectoryW(MAX_PATH + 1, buffer);
+      return length == 0 || length > MAX_PATH ? std::string() : FromWide({buffer, length});
+    }
     char buffer[MAX_PATH + 1];
     DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
-    return length == 0 || length > MAX_PATH ? std::string() : std::string(buffer, length);
+    return length == 0 || length > MAX_PATH ? std::string() : FromAnsi({buffer, length});
   }
 
   std::uint32_t ChangeDir(const std::string& path) override {
     // An empty name is no folder; Windows would take it as "stay here".
     if (path.empty()) return kErrPathNotFound;
-    return Result(SetCurrentDirectoryA(path.c_str()));
+    return Result(IsNt() ? SetCurrentDirectoryW(Wide(path).c_str())
+                         : SetCurrentDirectoryA(Ansi(path).c_str()));
   }
 
   std::uint32_t CreateDir(const std::string& path) override {
     if (path.empty()) return kErrPathNotFound;
-    return Result(CreateDirectoryA(path.c_str(), nullptr));
+    return Result(IsNt() ? CreateDirectoryW(Wide(path).c_str(), nullptr)
+                         : CreateDirectoryA(Ansi(path).c_str(), nullptr));
   }
 
   std::uint32_t RemoveDir(const std::string& path) override {
-    return Result(RemoveDirectoryA(path.c_str()));
+    return Result(IsNt() ? RemoveDirectoryW(Wide(path).c_str())
+                         : RemoveDirectoryA(Ansi(path).c_str()));
   }
 
   bool FileExists(const std::string& path) override {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = Attributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
   }
 
   bool DirExists(const std::string& path) override {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = Attributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   }
 
@@ -98,21 +132,24 @@ class Win32FileSystem : public FileSystem {
     std::vector<std::string> names;
     std::string pattern = folder;
     if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != ':') pattern += '\\';
-    WIN32_FIND_DATAA found;
-    win32::UniqueFind search(win32::NullIfInvalid(FindFirstFileA((pattern + "*").c_str(), &found)));
-    if (!search) return names;
-    do {
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-      names.emplace_back(found.cFileName);
-      if (found.cAlternateFileName[0] != '\0') names.emplace_back(found.cAlternateFileName);
-    } while (FindNextFileA(search.Get(), &found));
+    win32::ListFolder(pattern + "*", [&](const win32::FolderEntry& found) {
+      if (found.attributes & FILE_ATTRIBUTE_DIRECTORY) return true;
+      names.push_back(found.name);
+      if (!found.shortName.empty()) names.push_back(found.shortName);
+      return true;
+    });
     return names;
   }
 
   std::string ProgramPath() override {
+    if (IsNt()) {
+      wchar_t buffer[MAX_PATH + 1];
+      DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH + 1);
+      return FromWide({buffer, length});
+    }
     char buffer[MAX_PATH + 1];
     DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-    return std::string(buffer, length);
+    return FromAnsi({buffer, length});
   }
 
   std::string AppDataDir() override { return ShellFolder(CSIDL_APPDATA, "APPDATA"); }
@@ -148,12 +185,14 @@ class Win32FileSystem : public FileSystem {
     // Windows refuses write access to a read-only file; Wine run as root would grant it, since
     // it keeps the attribute as permission bits, so the refusal is made here for both.
     if (access & GENERIC_WRITE) {
-      DWORD attributes = GetFileAttributesA(path.c_str());
+      DWORD attributes = Attributes(path);
       if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
         return ERROR_ACCESS_DENIED;
     }
-    HANDLE handle = CreateFileA(path.c_str(), access, share, nullptr, disposition,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = IsNt() ? CreateFileW(Wide(path).c_str(), access, share, nullptr, disposition,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr)
+                           : CreateFileA(Ansi(path).c_str(), access, share, nullptr, disposition,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return GetLastError();
     file = reinterpret_cast<FileId>(handle);
     return 0;
@@ -204,14 +243,14 @@ class Win32FileSystem : public FileSystem {
     // Written through, the rename is on the disk before the call returns, so that a power cut
     // after an AutoCAD file's swap cannot bring back a state the installation has left. Windows
     // 9x has no MoveFileEx: there the plain rename does.
-    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return 0;
-    const DWORD error = GetLastError();
-    if (error != ERROR_CALL_NOT_IMPLEMENTED) return error;
-    return Result(MoveFileA(from.c_str(), to.c_str()));
+    if (IsNt()) {
+      return Result(MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_WRITE_THROUGH));
+    }
+    return Result(MoveFileA(Ansi(from).c_str(), Ansi(to).c_str()));
   }
 
   std::uint32_t Delete(const std::string& path) override {
-    return Result(DeleteFileA(path.c_str()));
+    return Result(IsNt() ? DeleteFileW(Wide(path).c_str()) : DeleteFileA(Ansi(path).c_str()));
   }
 
   std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access) override {
@@ -224,7 +263,7 @@ class Win32FileSystem : public FileSystem {
   }
 
   PathKind KindOf(const std::string& path) override {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = Attributes(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::kNone;
     if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsLinkTag(path)) return PathKind::kLink;
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::kFolder : PathKind::kFile;
@@ -234,13 +273,13 @@ class Win32FileSystem : public FileSystem {
 
   std::uint32_t PinFolder(const std::string& folder, std::unique_ptr<Pin>& pin) override {
     // Windows 9x shares no folder handles; it has nobody else to keep out either.
-    if ((GetVersion() & 0x80000000) != 0) {
+    if (!IsNt()) {
       pin = std::make_unique<Pin>();
       return 0;
     }
     // Without FILE_SHARE_DELETE nobody may rename or remove the folder while it is held. Opened
     // as itself: a link at its end is held, not what it leads to, and then found by KindOf.
-    HANDLE handle = CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES,
+    HANDLE handle = CreateFileW(Wide(folder).c_str(), FILE_READ_ATTRIBUTES,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return GetLastError();
@@ -257,7 +296,9 @@ class Win32FileSystem : public FileSystem {
 
   std::uint32_t FreeSpace(const std::string& path, std::uint64_t& bytes) override {
     ULARGE_INTEGER available{};
-    if (!GetDiskFreeSpaceExA(path.c_str(), &available, nullptr, nullptr)) return GetLastError();
+    const BOOL ok = IsNt() ? GetDiskFreeSpaceExW(Wide(path).c_str(), &available, nullptr, nullptr)
+                           : GetDiskFreeSpaceExA(Ansi(path).c_str(), &available, nullptr, nullptr);
+    if (!ok) return GetLastError();
     bytes = available.QuadPart;
     return 0;
   }

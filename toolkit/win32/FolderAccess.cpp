@@ -17,7 +17,9 @@
 #include <vector>
 
 #include "toolkit/win32/FolderAccess.h"
+#include "toolkit/win32/FolderListing.h"
 #include "toolkit/win32/Handles.h"
+#include "toolkit/win32/SystemText.h"
 
 namespace toolkit::win32 {
 namespace {
@@ -62,22 +64,25 @@ bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POIN
 // false as soon as one is a link (or a folder cannot be listed), without going through it.
 template <typename Visit>
 bool WalkWithoutLinks(const std::string& folder, Visit visit) {
-  WIN32_FIND_DATAA found;
-  const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
-  UniqueFind searching(search);
-  do {
-    const std::string name = found.cFileName;
-    if (name == "." || name == "..") continue;
-    if (IsLink(found.dwFileAttributes)) return false;
-    const std::string path = folder + "\\" + name;
+  const std::uint32_t result = ListFolder(folder + "\\*", [&](const FolderEntry& found) {
+    if (found.name == "." || found.name == "..") return true;
+    if (IsLink(found.attributes)) return false;
+    const std::string path = folder + "\\" + found.name;
     if (!visit(path)) return false;
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-        !WalkWithoutLinks(path, visit)) {
-      return false;
-    }
-  } while (FindNextFileA(search, &found));
-  return GetLastError() == ERROR_NO_MORE_FILES;
+    return (found.attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || WalkWithoutLinks(path, visit);
+  });
+  return result == ERROR_NO_MORE_FILES || result == ERROR_FILE_NOT_FOUND;
+}
+
+// The list and owner of a file or folder by its name. Called on the NT family only, where the
+// wide call is (looked up, since Windows 9x's advapi32 need not have it).
+DWORD SetNamedSecurity(const std::string& path, SECURITY_INFORMATION what, PSID owner, PACL acl) {
+  using SetInfo =
+      DWORD(WINAPI*)(LPWSTR, SE_OBJECT_TYPE, SECURITY_INFORMATION, PSID, PSID, PACL, PACL);
+  static const auto setInfo = SystemFunction<SetInfo>("advapi32.dll", "SetNamedSecurityInfoW");
+  if (setInfo == nullptr) return ERROR_CALL_NOT_IMPLEMENTED;
+  std::wstring name = Wide(path);
+  return setInfo(name.data(), SE_FILE_OBJECT, what, owner, nullptr, acl, nullptr);
 }
 
 // Turns on the privileges with which an administrator or SYSTEM may make the administrators the
@@ -103,8 +108,7 @@ std::uint32_t BuildAcl(FolderAccess access, std::vector<BYTE>& buffer) {
   // Each ACE the folder hands down to what it holds, folders and files alike. (Looked up: the
   // function is Windows 2000's.)
   using AddAceEx = BOOL(WINAPI*)(PACL, DWORD, DWORD, DWORD, PSID);
-  const auto addAce = reinterpret_cast<AddAceEx>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("advapi32.dll"), "AddAccessAllowedAceEx")));
+  const auto addAce = SystemFunction<AddAceEx>("advapi32.dll", "AddAccessAllowedAceEx");
   if (addAce == nullptr) return ERROR_CALL_NOT_IMPLEMENTED;
   const DWORD everything = FILE_ALL_ACCESS;
   const DWORD readAndRun = FILE_GENERIC_READ | FILE_GENERIC_EXECUTE;
@@ -135,39 +139,31 @@ std::uint32_t BuildAcl(FolderAccess access, std::vector<BYTE>& buffer) {
   return 0;
 }
 
-bool IsWindows9x() { return (GetVersion() & 0x80000000) != 0; }
-
 }  // namespace
 
 std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access) {
   // Windows 9x keeps no access lists.
-  if (IsWindows9x()) return 0;
+  if (!IsNt()) return 0;
   std::vector<BYTE> buffer;
   if (const std::uint32_t error = BuildAcl(access, buffer)) return error;
   const PACL acl = reinterpret_cast<PACL>(buffer.data());
-  const bool machine = access == FolderAccess::kMachine;
-  if (!machine) {
+  if (access != FolderAccess::kMachine) {
     // Protected: the root's list, which lets every user add and change, no longer flows in.
-    return SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT,
-                                 DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
-                                 nullptr, nullptr, acl, nullptr);
+    return SetNamedSecurity(path, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                            nullptr, acl);
   }
 
   // Nothing is changed through a link: it could lead anywhere on the machine.
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError();
-  if (IsLink(attributes) || !WalkWithoutLinks(path, [](const std::string&) { return true; })) {
-    return kErrLinkInTheWay;
-  }
+  if (HoldsLink(path)) return kErrLinkInTheWay;
+  if (GetFileAttributesW(Wide(path).c_str()) == INVALID_FILE_ATTRIBUTES) return GetLastError();
   EnableOwnershipPrivileges();
   std::vector<BYTE> administrators =
       WellKnownSid(SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS);
   const PSID owner = administrators.data();
-  if (const DWORD error =
-          SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT,
-                                OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
-                                    PROTECTED_DACL_SECURITY_INFORMATION,
-                                owner, nullptr, acl, nullptr)) {
+  if (const DWORD error = SetNamedSecurity(path,
+                                           OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
+                                               PROTECTED_DACL_SECURITY_INFORMATION,
+                                           owner, acl)) {
     return error;
   }
   // What it holds keeps no entry of its own: an empty list, not protected, is the folder's.
@@ -175,41 +171,42 @@ std::uint32_t SetFolderAccess(const std::string& path, FolderAccess access) {
   if (!InitializeAcl(&inheritOnly, sizeof inheritOnly, ACL_REVISION)) return GetLastError();
   DWORD failed = 0;
   WalkWithoutLinks(path, [&](const std::string& held) {
-    failed = SetNamedSecurityInfoA(const_cast<char*>(held.c_str()), SE_FILE_OBJECT,
-                                   OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
-                                       UNPROTECTED_DACL_SECURITY_INFORMATION,
-                                   owner, nullptr, &inheritOnly, nullptr);
+    failed = SetNamedSecurity(held,
+                              OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
+                                  UNPROTECTED_DACL_SECURITY_INFORMATION,
+                              owner, &inheritOnly);
     return failed == 0;
   });
   return failed;
 }
 
 bool HoldsLink(const std::string& folder) {
-  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  const DWORD attributes = IsNt() ? GetFileAttributesW(Wide(folder).c_str())
+                                  : GetFileAttributesA(Ansi(folder).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return false;
   return IsLink(attributes) || !WalkWithoutLinks(folder, [](const std::string&) { return true; });
 }
 
 std::uint32_t CreatePrivateDir(const std::string& path) {
-  if (IsWindows9x()) return CreateDirectoryA(path.c_str(), nullptr) ? 0 : GetLastError();
+  if (!IsNt()) return CreateDirectoryA(Ansi(path).c_str(), nullptr) ? 0 : GetLastError();
   std::vector<BYTE> buffer;
   if (const std::uint32_t error = BuildAcl(FolderAccess::kPrivate, buffer)) return error;
   SECURITY_DESCRIPTOR descriptor;
   if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
-      !SetSecurityDescriptorDacl(&descriptor, TRUE, reinterpret_cast<PACL>(buffer.data()), FALSE)) {
+      !SetSecurityDescriptorDacl(&descriptor, TRUE, reinterpret_cast<PACL>(buffer.data()),
+                                 FALSE)) {
     return GetLastError();
   }
   // Protected, so that the list of the folder above (C:\Windows\Temp lets every user add to
   // what its folders hold) does not flow in. (Looked up: the function is Windows 2000's.)
-  using SetControl =
-      BOOL(WINAPI*)(PSECURITY_DESCRIPTOR, SECURITY_DESCRIPTOR_CONTROL, SECURITY_DESCRIPTOR_CONTROL);
-  const auto setControl = reinterpret_cast<SetControl>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("advapi32.dll"), "SetSecurityDescriptorControl")));
+  using SetControl = BOOL(WINAPI*)(PSECURITY_DESCRIPTOR, SECURITY_DESCRIPTOR_CONTROL,
+                                   SECURITY_DESCRIPTOR_CONTROL);
+  const auto setControl = SystemFunction<SetControl>("advapi32.dll", "SetSecurityDescriptorControl");
   if (setControl == nullptr || !setControl(&descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED)) {
     return ERROR_CALL_NOT_IMPLEMENTED;
   }
   SECURITY_ATTRIBUTES attributes{sizeof attributes, &descriptor, FALSE};
-  return CreateDirectoryA(path.c_str(), &attributes) ? 0 : GetLastError();
+  return CreateDirectoryW(Wide(path).c_str(), &attributes) ? 0 : GetLastError();
 }
 
 }  // namespace toolkit::win32

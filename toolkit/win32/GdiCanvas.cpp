@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "toolkit/Errors.h"
+#include "toolkit/win32/SystemText.h"
 
 namespace toolkit::win32 {
 
@@ -28,8 +29,7 @@ UniqueFont MakeFont(const Font& font) {
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   lf.lfQuality = NONANTIALIASED_QUALITY;
   lf.lfPitchAndFamily = DEFAULT_PITCH;
-  lstrcpynA(lf.lfFaceName, font.name.c_str(), LF_FACESIZE);
-  return UniqueFont(CreateFontIndirectA(&lf));
+  return UniqueFont(CreateFontUtf8(lf, font.name));
 }
 
 bool SameShape(const Font& a, const Font& b) {
@@ -86,19 +86,17 @@ void GdiCanvas::Polygon(std::span<const Point> corners) {
 void GdiCanvas::DrawText(std::string_view text, const Rect& area, unsigned format) {
   PrepareText();
   RECT r = ToRect(area);
-  ::DrawTextA(dc_, text.data(), int(text.size()), &r, format);
+  DrawTextUtf8(dc_, text, &r, format);
 }
 
 void GdiCanvas::TextOut(int x, int y, std::string_view text) {
   PrepareText();
-  ::TextOutA(dc_, x, y, text.data(), int(text.size()));
+  TextOutUtf8(dc_, x, y, text);
 }
 
 int GdiCanvas::TextWidth(std::string_view text) {
   UseFont();
-  SIZE size{};
-  GetTextExtentPoint32A(dc_, text.data(), int(text.size()), &size);
-  return size.cx;
+  return TextExtentUtf8(dc_, text).cx;
 }
 
 int GdiCanvas::TextHeight(std::string_view) {

@@ -6,6 +6,7 @@
 
 #include "toolkit/RunLength.h"
 #include "toolkit/win32/PeerFamilies.h"
+#include "toolkit/win32/SystemText.h"
 #include "toolkit/win32/UpdatePacer.h"
 
 namespace toolkit::win32 {
@@ -58,7 +59,7 @@ class LabelPeer : public WindowPeer {
     if (label_.Alignment() == taCenter) format |= DT_CENTER;
     if (label_.Alignment() == taRightJustify) format |= DT_RIGHT;
     if (!label_.AutoSize()) format |= DT_WORDBREAK;
-    DrawTextA(dc, label_.Caption().c_str(), -1, &r, format);
+    DrawTextUtf8(dc, label_.Caption(), &r, format);
   }
 
  private:
@@ -70,7 +71,7 @@ class LabelPeer : public WindowPeer {
     SelectedObject font(dc, FontHandle());
     RECT r{0, 0, 0, 0};
     std::string text = label_.Caption().empty() ? std::string(" ") : label_.Caption();
-    DrawTextA(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_EXPANDTABS);
+    DrawTextUtf8(dc, text, &r, DT_CALCRECT | DT_EXPANDTABS);
     const SIZE size{label_.Caption().empty() ? 0 : r.right, r.bottom};
     if (!always && size.cx == size_.cx && size.cy == size_.cy) return false;
     size_ = size;
@@ -80,7 +81,7 @@ class LabelPeer : public WindowPeer {
   }
 
   void ShowCaption() {
-    SetWindowTextA(Window(), label_.Caption().c_str());
+    SetWindowTextUtf8(Window(), label_.Caption());
     // The whole label is painted at once, so whatever a change of size left to repaint in it is
     // done; what the move uncovered of the parent is the parent's to repaint.
     const bool resized = FitToText(false);
@@ -192,7 +193,7 @@ LRESULT CALLBACK SelfPaintedProc(HWND window, UINT message, WPARAM wParam, LPARA
     return 0;
   }
   if (message == WM_ERASEBKGND) return 1;
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefaultProc(window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -204,14 +205,8 @@ LRESULT CALLBACK LabelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   if (peer != nullptr) {
     switch (message) {
       case WM_GETTEXTLENGTH:
-        return LRESULT(peer->Caption().size());
-      case WM_GETTEXT: {
-        if (wParam == 0) return 0;
-        const std::size_t copied =
-            peer->Caption().copy(reinterpret_cast<char*>(lParam), wParam - 1);
-        reinterpret_cast<char*>(lParam)[copied] = '\0';
-        return LRESULT(copied);
-      }
+      case WM_GETTEXT:
+        return AnswerGetText(peer->Caption(), message, wParam, lParam);
       default:
         break;
     }

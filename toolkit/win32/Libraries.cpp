@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "toolkit/DynamicLibrary.h"
+#include "toolkit/win32/SystemText.h"
 
 namespace toolkit {
 namespace {
@@ -10,7 +11,9 @@ class Win32Libraries : public DynamicLibraries {
   unsigned SetErrorMode(unsigned mode) override { return ::SetErrorMode(mode); }
 
   LibraryHandle Load(const std::string& fileName) override {
-    return reinterpret_cast<LibraryHandle>(LoadLibraryA(fileName.c_str()));
+    return reinterpret_cast<LibraryHandle>(win32::IsNt()
+                                               ? LoadLibraryW(win32::Wide(fileName).c_str())
+                                               : LoadLibraryA(win32::Ansi(fileName).c_str()));
   }
 
   void* EntryPoint(LibraryHandle library, const std::string& name) override {

@@ -3,6 +3,7 @@
 #include "toolkit/win32/Peers.h"
 
 #include "toolkit/win32/PeerFamilies.h"
+#include "toolkit/win32/SystemText.h"
 
 namespace toolkit::win32 {
 namespace {
@@ -26,15 +27,33 @@ void RegisterWindowClasses(HINSTANCE instance) {
                            {kSpeedButtonClass, SpeedButtonProc},
                            {kImageClass, ImageProc}};
   for (const Entry& entry : classes) {
-    WNDCLASSA wc{};
-    wc.style = CS_DBLCLKS | entry.style;
-    wc.lpfnWndProc = entry.proc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hIcon = LoadIconA(instance, "MAINICON");
-    wc.lpszClassName = entry.name;
-    RegisterClassA(&wc);
+    RegisterWindowClass(instance, entry.name, entry.proc, CS_DBLCLKS | entry.style);
   }
+}
+
+void RegisterWindowClass(HINSTANCE instance, const char* name, WNDPROC proc, UINT style) {
+  HCURSOR cursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  HICON icon = LoadIconA(instance, "MAINICON");
+  if (IsNt()) {
+    const std::wstring wideName = Wide(name);
+    WNDCLASSW wc{};
+    wc.style = style;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hCursor = cursor;
+    wc.hIcon = icon;
+    wc.lpszClassName = wideName.c_str();
+    RegisterClassW(&wc);
+    return;
+  }
+  WNDCLASSA wc{};
+  wc.style = style;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = instance;
+  wc.hCursor = cursor;
+  wc.hIcon = icon;
+  wc.lpszClassName = name;
+  RegisterClassA(&wc);
 }
 
 std::unique_ptr<WindowPeer> CreatePeer(Control& control, HWND parent, HWND owner) {

@@ -52,6 +52,10 @@ HWND WindowOf(const Control& control);
 // Registers the window classes once; call before creating any peer.
 void RegisterWindowClasses(HINSTANCE instance);
 
+// Registers one window class of the program's, with its icon and the arrow cursor: a wide class
+// on the NT family, so that its windows take and give UTF-16 texts.
+void RegisterWindowClass(HINSTANCE instance, const char* name, WNDPROC proc, UINT style);
+
 // Creates the peer of one windowed control, its window a child of `parent` (a form's is owned by
 // `owner` instead).
 std::unique_ptr<WindowPeer> CreatePeer(Control& control, HWND parent, HWND owner);

@@ -6,33 +6,67 @@
 
 #include "toolkit/FileSystem.h"
 #include "toolkit/Process.h"
+#include "toolkit/Registry.h"
 #include "toolkit/win32/Handles.h"
+#include "toolkit/win32/SystemText.h"
 
 namespace toolkit {
 namespace {
+
+using win32::Ansi;
+using win32::FromAnsi;
+using win32::FromWide;
+using win32::IsNt;
+using win32::SystemFunction;
+using win32::Wide;
 
 // Windows 9x has no sessions and no ProcessIdToSessionId, and an import of it would keep the
 // program from starting there: it is looked up at run time.
 using SessionOfProcess = BOOL(WINAPI*)(DWORD, DWORD*);
 
 SessionOfProcess FindSessionLookup() {
-  HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  if (kernel == nullptr) return nullptr;
-  return reinterpret_cast<SessionOfProcess>(
-      reinterpret_cast<void*>(GetProcAddress(kernel, "ProcessIdToSessionId")));
+  return SystemFunction<SessionOfProcess>("kernel32.dll", "ProcessIdToSessionId");
 }
 
 // The file name of a process's program: Windows 9x lists the whole path, NT the name alone.
-std::string FileNameOf(const PROCESSENTRY32& entry) {
-  const std::string path = entry.szExeFile;
+std::string FileNameOf(const std::string& path) {
   const std::size_t slash = path.find_last_of('\\');
   return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Every process's id and program file name, through the wide snapshot calls on the NT family.
+template <typename Visit>
+void ForEachProcess(Visit visit) {
+  win32::UniqueHandle snapshot(
+      win32::NullIfInvalid(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0)));
+  if (!snapshot) return;
+  if (IsNt()) {
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
+         more = Process32NextW(snapshot.Get(), &entry)) {
+      if (visit(entry.th32ProcessID, FileNameOf(FromWide(entry.szExeFile)))) return;
+    }
+    return;
+  }
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot.Get(), &entry); more;
+       more = Process32Next(snapshot.Get(), &entry)) {
+    if (visit(entry.th32ProcessID, FileNameOf(FromAnsi(entry.szExeFile)))) return;
+  }
+}
+
+// The command line as the process received it.
+std::string CommandLine() {
+  return IsNt() ? FromWide(GetCommandLineW()) : FromAnsi(GetCommandLineA());
 }
 
 class Win32Process : public ProcessServices {
  public:
   std::string Arguments() override {
-    const char* line = GetCommandLineA();
+    const std::string whole = CommandLine();
+    const char* line = whole.c_str();
     // The program's name comes first, quoted when it holds blanks; what follows is ours.
     if (*line == '"') {
       ++line;
@@ -46,10 +80,16 @@ class Win32Process : public ProcessServices {
   }
 
   std::string TempFolder() override {
+    if (IsNt()) {
+      wchar_t buffer[MAX_PATH + 1] = {};
+      DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+      if (length == 0 || length > MAX_PATH) return {};
+      return fs::StripTrailingBackslash(FromWide({buffer, length}));
+    }
     char buffer[MAX_PATH + 1] = {};
     DWORD length = GetTempPathA(sizeof buffer, buffer);
     if (length == 0 || length >= sizeof buffer) return {};
-    return fs::StripTrailingBackslash(std::string(buffer, length));
+    return fs::StripTrailingBackslash(FromAnsi({buffer, length}));
   }
 
   LocalTime Now() override {
@@ -63,7 +103,9 @@ class Win32Process : public ProcessServices {
     mutex = 0;
     // The global namespace reaches every session: a second user's installer, or one run by a
     // deployment service as SYSTEM, would rewrite the same AutoCAD files.
-    win32::UniqueHandle handle(CreateMutexA(nullptr, FALSE, ("Global\\" + name).c_str()));
+    const std::string global = "Global\\" + name;
+    win32::UniqueHandle handle(IsNt() ? CreateMutexW(nullptr, FALSE, Wide(global).c_str())
+                                      : CreateMutexA(nullptr, FALSE, Ansi(global).c_str()));
     if (!handle) {
       DWORD error = GetLastError();
       // Made by another user, whose mutex this one may not open: it is held elsewhere.
@@ -78,14 +120,23 @@ class Win32Process : public ProcessServices {
 
   std::uint32_t RunAndWait(const std::string& program, const std::string& arguments,
                            std::uint32_t& exitCode) override {
-    std::string line = "\"" + program + "\" " + arguments;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
+    const std::string line = "\"" + program + "\" " + arguments;
     PROCESS_INFORMATION started{};
-    if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &started)) {
-      return GetLastError();
+    BOOL ok = FALSE;
+    if (IsNt()) {
+      STARTUPINFOW startup{};
+      startup.cb = sizeof startup;
+      std::wstring wideLine = Wide(line);
+      ok = CreateProcessW(Wide(program).c_str(), wideLine.data(), nullptr, nullptr, FALSE, 0,
+                          nullptr, nullptr, &startup, &started);
+    } else {
+      STARTUPINFOA startup{};
+      startup.cb = sizeof startup;
+      std::string ansiLine = Ansi(line);
+      ok = CreateProcessA(Ansi(program).c_str(), ansiLine.data(), nullptr, nullptr, FALSE, 0,
+                          nullptr, nullptr, &startup, &started);
     }
+    if (!ok) return GetLastError();
     win32::UniqueHandle process(started.hProcess);
     win32::UniqueHandle thread(started.hThread);
     WaitForSingleObject(process.Get(), INFINITE);
@@ -96,28 +147,24 @@ class Win32Process : public ProcessServices {
   }
 
   std::uint32_t DeleteAtRestart(const std::string& path) override {
-    if (MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return 0;
+    if (IsNt() && MoveFileExW(Wide(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return 0;
     // Only an administrator may have the system delete a file as it starts; the user's own
     // start-up commands run at the next logon.
-    HKEY opened = nullptr;
-    LONG status = RegCreateKeyExA(
-        HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", 0, nullptr,
-        REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &opened, nullptr);
-    if (status != ERROR_SUCCESS) return std::uint32_t(status);
-    win32::UniqueKey key(opened);
-    const std::string command = "cmd.exe /c del /f /q \"" + path + "\"";
-    return std::uint32_t(RegSetValueExA(key.Get(), "TolvekCleanup", 0, REG_SZ,
-                                        reinterpret_cast<const BYTE*>(command.c_str()),
-                                        DWORD(command.size() + 1)));
+    RegKeyId key = 0;
+    std::uint32_t status =
+        Reg().CreateKey("Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", key);
+    if (status != 0) return status;
+    status = Reg().WriteString(key, "TolvekCleanup", "cmd.exe /c del /f /q \"" + path + "\"");
+    Reg().CloseKey(key);
+    return status;
   }
 
   bool IsAdministrator() override {
-    if ((GetVersion() & 0x80000000) != 0) return true;
+    if (!IsNt()) return true;
     // CheckTokenMembership is Windows 2000's: looked up, so that the program still starts on NT 4,
     // where nobody is asked for it.
     using CheckMembership = BOOL(WINAPI*)(HANDLE, PSID, PBOOL);
-    const auto check = reinterpret_cast<CheckMembership>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("advapi32.dll"), "CheckTokenMembership")));
+    const auto check = SystemFunction<CheckMembership>("advapi32.dll", "CheckTokenMembership");
     if (check == nullptr) return true;
     SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
     PSID administrators = nullptr;
@@ -134,25 +181,24 @@ class Win32Process : public ProcessServices {
   }
 
   bool IsProgramRunning(const std::string& fileName) override {
-    win32::UniqueHandle snapshot(
-        win32::NullIfInvalid(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0)));
-    if (!snapshot) return false;
     const SessionOfProcess sessionOf = FindSessionLookup();
     DWORD ourSession = 0;
     const bool bySession = sessionOf != nullptr && sessionOf(GetCurrentProcessId(), &ourSession);
     const std::string wanted = fs::FoldCase(fileName);
-    PROCESSENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot.Get(), &entry); more;
-         more = Process32Next(snapshot.Get(), &entry)) {
-      if (fs::FoldCase(FileNameOf(entry)) != wanted) continue;
-      if (!bySession) return true;
+    bool running = false;
+    ForEachProcess([&](DWORD id, const std::string& name) {
+      if (fs::FoldCase(name) != wanted) return false;
       // Another user's program, in a session of its own, keeps its settings in that user's
       // registry, not in ours; one whose session cannot be read is such a one.
       DWORD session = 0;
-      if (sessionOf(entry.th32ProcessID, &session) && session == ourSession) return true;
-    }
-    return false;
+      running = !bySession || (sessionOf(id, &session) && session == ourSession);
+      return running;
+    });
+    return running;
+  }
+
+  std::optional<std::string> InAnsiCodePage(std::string_view utf8) override {
+    return win32::ExactAnsi(utf8);
   }
 
   std::uint64_t UnguessableNumber() override {
@@ -160,10 +206,7 @@ class Win32Process : public ProcessServices {
     // looked up, since an import would keep the program from starting on Windows 9x.
     using GenRandom = BOOLEAN(WINAPI*)(PVOID, ULONG);
     std::uint64_t number = 0;
-    HMODULE advapi = GetModuleHandleA("advapi32.dll");
-    const auto generate = advapi == nullptr ? nullptr
-                                            : reinterpret_cast<GenRandom>(reinterpret_cast<void*>(
-                                                  GetProcAddress(advapi, "SystemFunction036")));
+    const auto generate = SystemFunction<GenRandom>("advapi32.dll", "SystemFunction036");
     if (generate != nullptr && generate(&number, sizeof number)) return number;
     // Without it, what an outsider cannot read from here: the clocks to the tick, this process.
     LARGE_INTEGER counter{};

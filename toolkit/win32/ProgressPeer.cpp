@@ -6,6 +6,7 @@
 #include <uxtheme.h>
 
 #include "toolkit/win32/PeerFamilies.h"
+#include "toolkit/win32/SystemText.h"
 #include "toolkit/win32/UpdatePacer.h"
 
 namespace toolkit::win32 {
@@ -20,7 +21,7 @@ class ProgressPeer : public WindowPeer {
     // string, is the "no theme" both Windows and Wine keep.
     SetWindowTheme(Window(), L" ", L" ");
     systemProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BarProc)));
+        SetWindowData(Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BarProc)));
     Mirror();
   }
 
@@ -48,7 +49,7 @@ class ProgressPeer : public WindowPeer {
       max_ = bar_.Max();
       // The system's bar keeps its position within the new range by itself; asked of it, not of
       // the window, which answers from the control.
-      position_ = int(CallWindowProcA(systemProc_, Window(), PBM_GETPOS, 0, 0));
+      position_ = int(CallProc(systemProc_, Window(), PBM_GETPOS, 0, 0));
     }
     if (!mirrored_ || bar_.Step() != step_) {
       SendMessageA(Window(), PBM_SETSTEP, WPARAM(bar_.Step()), 0);
@@ -77,7 +78,7 @@ class ProgressPeer : public WindowPeer {
           break;
       }
     }
-    return CallWindowProcA(systemProc_, window, message, wParam, lParam);
+    return CallProc(systemProc_, window, message, wParam, lParam);
   }
 
   // The progress bar class's own window procedure, the same for every bar.

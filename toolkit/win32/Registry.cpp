@@ -7,9 +7,64 @@
 
 #include "toolkit/Registry.h"
 #include "toolkit/win32/Handles.h"
+#include "toolkit/win32/SystemText.h"
 
 namespace toolkit {
 namespace {
+
+using win32::Ansi;
+using win32::FromAnsi;
+using win32::FromWide;
+using win32::IsNt;
+using win32::SystemFunction;
+using win32::Wide;
+
+bool IsText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
+// A value's data as stored, its texts in UTF-8 (their terminating zeros kept).
+LONG ReadValue(HKEY key, const std::string& name, DWORD& type, std::string& data) {
+  DWORD size = 0;
+  if (IsNt()) {
+    const std::wstring wideName = Wide(name);
+    LONG status = RegQueryValueExW(key, wideName.c_str(), nullptr, &type, nullptr, &size);
+    if (status != ERROR_SUCCESS) return status;
+    std::vector<BYTE> buffer(size + 2);
+    size = DWORD(buffer.size());
+    status = RegQueryValueExW(key, wideName.c_str(), nullptr, &type, buffer.data(), &size);
+    if (status != ERROR_SUCCESS) return status;
+    if (IsText(type)) {
+      data = FromWide({reinterpret_cast<const wchar_t*>(buffer.data()), size / 2});
+    } else {
+      data.assign(reinterpret_cast<const char*>(buffer.data()), size);
+    }
+    return ERROR_SUCCESS;
+  }
+  const std::string ansiName = Ansi(name);
+  LONG status = RegQueryValueExA(key, ansiName.c_str(), nullptr, &type, nullptr, &size);
+  if (status != ERROR_SUCCESS) return status;
+  std::vector<BYTE> buffer(size + 1);
+  size = DWORD(buffer.size());
+  status = RegQueryValueExA(key, ansiName.c_str(), nullptr, &type, buffer.data(), &size);
+  if (status != ERROR_SUCCESS) return status;
+  const std::string_view raw(reinterpret_cast<const char*>(buffer.data()), size);
+  data = IsText(type) ? FromAnsi(raw) : std::string(raw);
+  return ERROR_SUCCESS;
+}
+
+LONG SetValue(HKEY key, const std::string& name, DWORD type, const std::string& data) {
+  if (IsNt()) {
+    const std::wstring text = Wide(data);
+    const bool isText = IsText(type);
+    const BYTE* bytes = isText ? reinterpret_cast<const BYTE*>(text.c_str())
+                               : reinterpret_cast<const BYTE*>(data.data());
+    const DWORD size = isText ? DWORD((text.size() + 1) * sizeof(wchar_t)) : DWORD(data.size());
+    return RegSetValueExW(key, Wide(name).c_str(), 0, type, bytes, size);
+  }
+  const std::string text = IsText(type) ? Ansi(data) : data;
+  const DWORD size = DWORD(text.size() + (IsText(type) ? 1 : 0));
+  return RegSetValueExA(key, Ansi(name).c_str(), 0, type,
+                        reinterpret_cast<const BYTE*>(text.c_str()), size);
+}
 
 RegValueType TypeOf(DWORD type) {
   switch (type) {
@@ -47,8 +102,7 @@ HivePath Locate(const std::string& path) {
 REGSAM View(HKEY hive) {
   static const bool underWow64 = [] {
     using IsWow64Function = BOOL(WINAPI*)(HANDLE, PBOOL);
-    const auto isWow64 = reinterpret_cast<IsWow64Function>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+    const auto isWow64 = SystemFunction<IsWow64Function>("kernel32.dll", "IsWow64Process");
     BOOL wow64 = FALSE;
     return isWow64 != nullptr && isWow64(GetCurrentProcess(), &wow64) && wow64;
   }();
@@ -61,9 +115,12 @@ class Win32Registry : public Registry {
     key = 0;
     HKEY opened = nullptr;
     const HivePath where = Locate(path);
-    LONG status =
-        RegCreateKeyExA(where.hive, where.relative.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS | View(where.hive), nullptr, &opened, nullptr);
+    const REGSAM access = KEY_ALL_ACCESS | View(where.hive);
+    LONG status = IsNt()
+                      ? RegCreateKeyExW(where.hive, Wide(where.relative).c_str(), 0, nullptr,
+                                        REG_OPTION_NON_VOLATILE, access, nullptr, &opened, nullptr)
+                      : RegCreateKeyExA(where.hive, Ansi(where.relative).c_str(), 0, nullptr,
+                                        REG_OPTION_NON_VOLATILE, access, nullptr, &opened, nullptr);
     if (status != ERROR_SUCCESS) return static_cast<std::uint32_t>(status);
     return Keep(opened, key);
   }
@@ -72,13 +129,13 @@ class Win32Registry : public Registry {
     key = 0;
     HKEY opened = nullptr;
     const HivePath where = Locate(path);
-    LONG status = RegOpenKeyExA(where.hive, where.relative.c_str(), 0,
-                                KEY_ALL_ACCESS | View(where.hive), &opened);
+    const auto open = [&](REGSAM access) {
+      return IsNt() ? RegOpenKeyExW(where.hive, Wide(where.relative).c_str(), 0, access, &opened)
+                    : RegOpenKeyExA(where.hive, Ansi(where.relative).c_str(), 0, access, &opened);
+    };
+    LONG status = open(KEY_ALL_ACCESS | View(where.hive));
     // A user may read much of the machine's hive that only an administrator may change.
-    if (status == ERROR_ACCESS_DENIED) {
-      status = RegOpenKeyExA(where.hive, where.relative.c_str(), 0, KEY_READ | View(where.hive),
-                             &opened);
-    }
+    if (status == ERROR_ACCESS_DENIED) status = open(KEY_READ | View(where.hive));
     if (status != ERROR_SUCCESS) return static_cast<std::uint32_t>(status);
     return Keep(opened, key);
   }
@@ -93,9 +150,18 @@ class Win32Registry : public Registry {
     if (found == keys_.end()) return ERROR_INVALID_HANDLE;
     DWORD rawType = 0;
     DWORD rawSize = 0;
-    LONG status =
-        RegQueryValueExA(found->second.Get(), name.c_str(), nullptr, &rawType, nullptr, &rawSize);
+    LONG status = IsNt() ? RegQueryValueExW(found->second.Get(), Wide(name).c_str(), nullptr,
+                                            &rawType, nullptr, &rawSize)
+                         : RegQueryValueExA(found->second.Get(), Ansi(name).c_str(), nullptr,
+                                            &rawType, nullptr, &rawSize);
     if (status != ERROR_SUCCESS) return static_cast<std::uint32_t>(status);
+    // A text's size is that of its UTF-8, the form the program reads it in.
+    if (IsText(rawType)) {
+      std::string text;
+      status = ReadValue(found->second.Get(), name, rawType, text);
+      if (status != ERROR_SUCCESS) return static_cast<std::uint32_t>(status);
+      rawSize = DWORD(text.size());
+    }
     type = TypeOf(rawType);
     size = rawSize;
     return 0;
@@ -106,17 +172,9 @@ class Win32Registry : public Registry {
     auto found = keys_.find(key);
     if (found == keys_.end()) return ERROR_INVALID_HANDLE;
     DWORD rawType = 0;
-    DWORD rawSize = 0;
-    LONG status =
-        RegQueryValueExA(found->second.Get(), name.c_str(), nullptr, &rawType, nullptr, &rawSize);
-    if (status != ERROR_SUCCESS) return static_cast<std::uint32_t>(status);
-    std::vector<BYTE> buffer(rawSize + 1);
-    rawSize = static_cast<DWORD>(buffer.size());
-    status = RegQueryValueExA(found->second.Get(), name.c_str(), nullptr, &rawType, buffer.data(),
-                              &rawSize);
+    LONG status = ReadValue(found->second.Get(), name, rawType, data);
     if (status != ERROR_SUCCESS) return static_cast<std::uint32_t>(status);
     type = TypeOf(rawType);
-    data.assign(reinterpret_cast<const char*>(buffer.data()), rawSize);
     return 0;
   }
 
@@ -125,14 +183,23 @@ class Win32Registry : public Registry {
     auto found = keys_.find(key);
     if (found == keys_.end()) return ERROR_INVALID_HANDLE;
     // A key name is at most 255 characters.
-    char name[256];
     for (DWORD index = 0;; ++index) {
-      DWORD length = sizeof name;
-      LONG status = RegEnumKeyExA(found->second.Get(), index, name, &length, nullptr, nullptr,
-                                  nullptr, nullptr);
+      LONG status = 0;
+      if (IsNt()) {
+        wchar_t name[256];
+        DWORD length = 256;
+        status = RegEnumKeyExW(found->second.Get(), index, name, &length, nullptr, nullptr, nullptr,
+                               nullptr);
+        if (status == ERROR_SUCCESS) names.push_back(FromWide({name, length}));
+      } else {
+        char name[256];
+        DWORD length = sizeof name;
+        status = RegEnumKeyExA(found->second.Get(), index, name, &length, nullptr, nullptr, nullptr,
+                               nullptr);
+        if (status == ERROR_SUCCESS) names.push_back(FromAnsi({name, length}));
+      }
       if (status == ERROR_NO_MORE_ITEMS) return 0;
       if (status != ERROR_SUCCESS) return static_cast<std::uint32_t>(status);
-      names.emplace_back(name, length);
     }
   }
 
@@ -140,9 +207,7 @@ class Win32Registry : public Registry {
                             const std::string& text) override {
     auto found = keys_.find(key);
     if (found == keys_.end()) return ERROR_INVALID_HANDLE;
-    return static_cast<std::uint32_t>(RegSetValueExA(found->second.Get(), name.c_str(), 0, REG_SZ,
-                                                     reinterpret_cast<const BYTE*>(text.c_str()),
-                                                     DWORD(text.size() + 1)));
+    return static_cast<std::uint32_t>(SetValue(found->second.Get(), name, REG_SZ, text));
   }
 
   std::uint32_t WriteNumber(RegKeyId key, const std::string& name, std::uint32_t number) override {
@@ -150,27 +215,30 @@ class Win32Registry : public Registry {
     if (found == keys_.end()) return ERROR_INVALID_HANDLE;
     const DWORD value = number;
     return static_cast<std::uint32_t>(
-        RegSetValueExA(found->second.Get(), name.c_str(), 0, REG_DWORD,
-                       reinterpret_cast<const BYTE*>(&value), sizeof value));
+        SetValue(found->second.Get(), name, REG_DWORD,
+                 std::string(reinterpret_cast<const char*>(&value), sizeof value)));
   }
 
   std::uint32_t DeleteKey(const std::string& path) override {
     const HivePath where = Locate(path);
-    // RegDeleteKeyExA, which takes the view, exists from 64-bit XP on.
-    using DeleteKeyEx = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
-    static const auto deleteKeyEx = reinterpret_cast<DeleteKeyEx>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("advapi32.dll"), "RegDeleteKeyExA")));
+    // RegDeleteKeyExW, which takes the view, exists from 64-bit XP on.
+    using DeleteKeyEx = LONG(WINAPI*)(HKEY, LPCWSTR, REGSAM, DWORD);
+    static const auto deleteKeyEx = SystemFunction<DeleteKeyEx>("advapi32.dll", "RegDeleteKeyExW");
     if (View(where.hive) != 0 && deleteKeyEx != nullptr) {
       return static_cast<std::uint32_t>(
-          deleteKeyEx(where.hive, where.relative.c_str(), View(where.hive), 0));
+          deleteKeyEx(where.hive, Wide(where.relative).c_str(), View(where.hive), 0));
     }
-    return static_cast<std::uint32_t>(RegDeleteKeyA(where.hive, where.relative.c_str()));
+    return static_cast<std::uint32_t>(
+        IsNt() ? RegDeleteKeyW(where.hive, Wide(where.relative).c_str())
+               : RegDeleteKeyA(where.hive, Ansi(where.relative).c_str()));
   }
 
   std::uint32_t DeleteValue(RegKeyId key, const std::string& name) override {
     auto found = keys_.find(key);
     if (found == keys_.end()) return ERROR_INVALID_HANDLE;
-    return static_cast<std::uint32_t>(RegDeleteValueA(found->second.Get(), name.c_str()));
+    return static_cast<std::uint32_t>(
+        IsNt() ? RegDeleteValueW(found->second.Get(), Wide(name).c_str())
+               : RegDeleteValueA(found->second.Get(), Ansi(name).c_str()));
   }
 
  private:

@@ -1,6 +1,7 @@
 // The speed button: a flat push button of our own class that never takes the focus. It shows a
 // frame while the mouse is over it (always, when it is not flat) and sinks while pressed.
 #include "toolkit/win32/PeerFamilies.h"
+#include "toolkit/win32/SystemText.h"
 
 namespace toolkit::win32 {
 namespace {
@@ -31,7 +32,7 @@ class SpeedButtonPeer : public WindowPeer {
     SetTextColor(
         dc, button_.Enabled() ? ToColorRef(button_.GetFont().color) : GetSysColor(COLOR_GRAYTEXT));
     if (pressed_ && hot_) OffsetRect(&r, 1, 1);
-    DrawTextA(dc, button_.Caption().c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    DrawTextUtf8(dc, button_.Caption(), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   }
 
   LRESULT Mouse(UINT message, LPARAM lParam) {
@@ -105,7 +106,7 @@ LRESULT CALLBACK SpeedButtonProc(HWND window, UINT message, WPARAM wParam, LPARA
     }
   }
   if (message == WM_ERASEBKGND) return 1;
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefaultProc(window, message, wParam, lParam);
 }
 
 }  // namespace toolkit::win32

@@ -11,17 +11,12 @@
 
 #include "toolkit/win32/EditPeer.h"
 #include "toolkit/win32/PeerFamilies.h"
+#include "toolkit/win32/SystemText.h"
 
 namespace toolkit::win32 {
 namespace {
 
-std::string WindowText(HWND window) {
-  int length = GetWindowTextLengthA(window);
-  std::string text(std::size_t(length) + 1, '\0');
-  GetWindowTextA(window, text.data(), length + 1);
-  text.resize(std::size_t(length));
-  return text;
-}
+std::string WindowText(HWND window) { return WindowTextUtf8(window); }
 
 class RadioPeer : public WindowPeer {
  public:
@@ -71,6 +66,7 @@ class RichEditPeer : public WindowPeer {
  public:
   RichEditPeer(RichEdit& edit, HWND parent) : WindowPeer(edit), edit_(edit) {
     static UniqueModule library(LoadLibraryA("riched20.dll"));
+    // The readme is RTF, bytes that say their own code page: it is streamed in unconverted.
     Adopt(MakeChild(RICHEDIT_CLASSA, edit, parent,
                     WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL |
                         ES_AUTOHSCROLL | ES_NOHIDESEL,
@@ -96,17 +92,16 @@ class RichEditPeer : public WindowPeer {
 
 EditPeer::EditPeer(Edit& edit, HWND parent, int widthLess) : WindowPeer(edit), edit_(edit) {
   const Rect& b = edit.BoundsRect();
-  Adopt(CreateWindowExA(
-      edit.Ctl3D() ? WS_EX_CLIENTEDGE : 0, "EDIT", edit.Text().c_str(),
+  Adopt(CreateWindowUtf8(
+      edit.Ctl3D() ? WS_EX_CLIENTEDGE : 0, "EDIT", edit.Text(),
       ChildStyle(edit) | ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP | (edit.Ctl3D() ? 0 : WS_BORDER),
-      b.left, b.top, b.Width() - widthLess, b.Height(), parent, nullptr, ModuleInstance(),
-      nullptr));
+      b.left, b.top, b.Width() - widthLess, b.Height(), parent, ModuleInstance()));
   ApplyFont();
 }
 
 void EditPeer::Changed(Property what) {
   if (what == Property::kCaption) {
-    if (WindowText(Window()) != edit_.Text()) SetWindowTextA(Window(), edit_.Text().c_str());
+    if (WindowText(Window()) != edit_.Text()) SetWindowTextUtf8(Window(), edit_.Text());
     return;
   }
   WindowPeer::Changed(what);

@@ -5,6 +5,7 @@
 
 #include "toolkit/win32/PeerFamilies.h"
 #include "toolkit/win32/Peers.h"
+#include "toolkit/win32/SystemText.h"
 
 namespace toolkit::win32 {
 namespace {
@@ -23,8 +24,7 @@ UniqueFont MakeFont(const Font& font) {
   lf.lfEscapement = lf.lfOrientation = font.escapement;
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfQuality = DEFAULT_QUALITY;
-  lstrcpynA(lf.lfFaceName, font.name.c_str(), LF_FACESIZE);
-  return UniqueFont(CreateFontIndirectA(&lf));
+  return UniqueFont(CreateFontUtf8(lf, font.name));
 }
 
 }  // namespace
@@ -42,19 +42,19 @@ HWND WindowOf(const Control& control) {
 
 WindowPeer::~WindowPeer() {
   if (!window_) return;
-  SetWindowLongPtrA(window_.Get(), GWLP_USERDATA, 0);
+  SetWindowData(window_.Get(), GWLP_USERDATA, 0);
   auto atom = ATOM(reinterpret_cast<ULONG_PTR>(RemovePropA(window_.Get(), kNameProperty)));
   if (atom != 0) GlobalDeleteAtom(atom);
 }
 
 WindowPeer* WindowPeer::FromWindow(HWND window) {
   if (window == nullptr) return nullptr;
-  return reinterpret_cast<WindowPeer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  return reinterpret_cast<WindowPeer*>(WindowData(window, GWLP_USERDATA));
 }
 
 void WindowPeer::Adopt(HWND window) {
   window_.Reset(window);
-  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowData(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   // The control's name as a window property, so that tools outside the process (and the Wine
   // tests) can tell the controls apart.
   ATOM atom = GlobalAddAtomA(control_.Name().c_str());
@@ -88,7 +88,7 @@ void WindowPeer::Changed(Property what) {
       break;
     }
     case Property::kCaption:
-      SetWindowTextA(window, control_.Caption().c_str());
+      SetWindowTextUtf8(window, control_.Caption());
       break;
     case Property::kFont:
       ApplyFont();
@@ -133,9 +133,9 @@ DWORD ChildStyle(const Control& control) {
 HWND MakeChild(const char* windowClass, Control& control, HWND parent, DWORD style, DWORD exStyle,
                const char* text) {
   const Rect& b = control.BoundsRect();
-  return CreateWindowExA(exStyle, windowClass, text ? text : control.Caption().c_str(),
-                         ChildStyle(control) | style, b.left, b.top, b.Width(), b.Height(), parent,
-                         nullptr, ModuleInstance(), nullptr);
+  return CreateWindowUtf8(exStyle, windowClass, text ? text : control.Caption(),
+                          ChildStyle(control) | style, b.left, b.top, b.Width(), b.Height(), parent,
+                          ModuleInstance());
 }
 
 void DrawFrame(HDC dc, RECT& r, TColor topLeft, TColor bottomRight, int width) {

@@ -61,7 +61,7 @@ int32_t UNZIP_STDCALL UnzDllExec(UnzipParams* params) {
   int32_t result;
   UnzipFailure failure;
   {
-    unzip::Win32Storage storage;
+    unzip::Win32Storage storage(params->NameEncoding == UNZIP_UTF8_ARCHIVE_NAME);
     unzip::ExtractOptions options;
     options.writers = Writers();
     result = unzip::Extract(*params, storage, options, &failure);

@@ -1,8 +1,9 @@
-// Win32Storage is the extractor's storage inside INSTALL.DLL: ANSI Win32 file calls, with output
-// paths relative to the process's current folder, which the installer sets to the target folder
-// before it calls the library; the folder is taken as it is when the storage is made. Only calls
-// present since Windows 95 are relied on. Each output is a handle of its own and nothing else is
-// changed after construction, so the DLL's writer threads share one storage.
+// Win32Storage is the extractor's storage inside INSTALL.DLL: Win32 file calls, with output paths
+// relative to the process's current folder, which the installer sets to the target folder before
+// it calls the library; the folder is taken as it is when the storage is made. On the NT family
+// the wide calls, so that the folder and the archive may have any name; on Windows 9x the ANSI
+// ones, and only calls present since Windows 95 are relied on. Each output is a handle of its own
+// and nothing else is changed after construction, so the DLL's writer threads share one storage.
 #pragma once
 
 #include <windows.h>
@@ -24,7 +25,8 @@ inline HANDLE OrNull(HANDLE handle) { return handle == INVALID_HANDLE_VALUE ? nu
 
 class Win32Storage : public Storage {
  public:
-  Win32Storage();
+  // `utf8ArchiveName`: the archive's path is UTF-8 (else the ANSI code page's).
+  explicit Win32Storage(bool utf8ArchiveName = false);
 
   Status OpenArchive(const std::string& path) override;
   Status ArchiveSize(std::uint64_t& size) override;
@@ -44,9 +46,14 @@ class Win32Storage : public Storage {
  private:
   // An output path as Win32 takes it: below the current folder, with backslashes.
   std::string WindowsPath(const std::string& path) const;
+  std::wstring WidePath(const std::string& path) const;
 
-  // The current folder, spelt as on the disk, or empty for paths relative to it.
+  bool nt_;
+  bool utf8ArchiveName_;
+  // The current folder, spelt as on the disk, or empty for paths relative to it: in the form the
+  // system's calls take (wide on the NT family).
   std::string outputFolder_;
+  std::wstring outputFolderWide_;
   win32::File archive_;
 };
 

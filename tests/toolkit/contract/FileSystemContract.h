@@ -483,15 +483,58 @@ TYPED_TEST_P(FileSystemContract, AFileThatMustBeNewNeverReplacesOne) {
   EXPECT_EQ(this->OpenCode(this->At("fresh.new"), OpenMode::kCreateNew), 0u);
 }
 
-REGISTER_TYPED_TEST_SUITE_P(
-    FileSystemContract, WrittenContentReadsBackAndEachModeGivesItsAccess,
-    RenameNeverReplacesAnExistingFile, NamesCompareWithoutCase,
-    AFolderListsItsFilesAndNotItsFolders, ReadOnlyFilesRefuseWritingAndDeletingWithCode5,
-    AFileHeldWithoutSharingGivesCode32, AFileOpenThroughTheServiceIsNeitherDeletedNorRenamed,
-    AMissingFileGives2AndAMissingPathGives3, AMissingDriveIsAMissingPath,
-    FilesAndFoldersAreNotTakenForEachOther, TrailingDotsAndSpacesOfANameAreDropped,
-    TheCurrentFolderIsKeptAsNamed, ADriveLetterAloneEntersTheRootOfAnotherDrive,
-    ALinkIsSeenAsALinkAndNeverGoneThrough, DeviceNamesAndPathsOutOfTheRootAreRefusedUnopened,
-    AFileThatMustBeNewNeverReplacesOne);
+
+// Names are UTF-8 at the service, and a name the system's ANSI code page (1252) cannot hold is a
+// name like any other: a Polish user's folder, a Cyrillic medium, a Chinese file. Every operation
+// finds it by the name it was made with, and what the service gives back (a listing, the current
+// folder) is that name, never a best fit ("Lukasz") or a '?'.
+TYPED_TEST_P(FileSystemContract, NamesBeyondTheAnsiCodePageAreKeptWhole) {
+  auto& fs = this->Fs();
+  const std::string user = this->At("\xC5\x81ukasz");
+  const std::string medium =
+      user + "\\\xD0\xA3\xD1\x81\xD1\x82\xD0\xB0\xD0\xBD\xD0\xBE\xD0\xB2\xD0\xBA\xD0\xB0";
+  const std::string file =
+      "\xE4\xB8\xAD\xE6\x96\x87 \xC5\x81\xC3\xB3"
+      "d\xC5\xBA.txt";
+  ASSERT_EQ(fs.CreateDir(user), 0u);
+  ASSERT_EQ(fs.CreateDir(medium), 0u);
+  this->Put(medium + "\\" + file, "pacchetto");
+  EXPECT_TRUE(fs.DirExists(medium));
+  EXPECT_TRUE(fs.FileExists(medium + "\\" + file));
+  EXPECT_FALSE(fs.FileExists(this->At("Lukasz")));
+  EXPECT_EQ(this->Content(medium + "\\" + file), "pacchetto");
+  const std::vector<std::string> names = fs.FileNames(medium);
+  EXPECT_NE(std::find(names.begin(), names.end(), file), names.end());
+
+  ASSERT_EQ(fs.ChangeDir(medium), 0u);
+  EXPECT_EQ(fs.CurrentDir(), medium);
+  EXPECT_TRUE(fs.FileExists(file));
+  EXPECT_EQ(fs.ChangeDir(this->root_), 0u);
+  std::uint64_t free = 0;
+  EXPECT_EQ(fs.FreeSpace(medium, free), 0u);
+
+  const std::string renamed = user + "\\\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1.txt";  // Greek
+  EXPECT_EQ(fs.Rename(medium + "\\" + file, renamed), 0u);
+  EXPECT_EQ(this->Content(renamed), "pacchetto");
+  EXPECT_EQ(fs.Delete(renamed), 0u);
+  EXPECT_EQ(fs.RemoveDir(medium), 0u);
+  EXPECT_EQ(fs.RemoveDir(user), 0u);
+  EXPECT_FALSE(fs.DirExists(user));
+}
+
+REGISTER_TYPED_TEST_SUITE_P(FileSystemContract, WrittenContentReadsBackAndEachModeGivesItsAccess,
+                            RenameNeverReplacesAnExistingFile, NamesCompareWithoutCase,
+                            AFolderListsItsFilesAndNotItsFolders,
+                            ReadOnlyFilesRefuseWritingAndDeletingWithCode5,
+                            AFileHeldWithoutSharingGivesCode32,
+                            AFileOpenThroughTheServiceIsNeitherDeletedNorRenamed,
+                            AMissingFileGives2AndAMissingPathGives3, AMissingDriveIsAMissingPath,
+                            FilesAndFoldersAreNotTakenForEachOther,
+                            TrailingDotsAndSpacesOfANameAreDropped, TheCurrentFolderIsKeptAsNamed,
+                            ADriveLetterAloneEntersTheRootOfAnotherDrive,
+                            ALinkIsSeenAsALinkAndNeverGoneThrough,
+                            DeviceNamesAndPathsOutOfTheRootAreRefusedUnopened,
+                            AFileThatMustBeNewNeverReplacesOne,
+                            NamesBeyondTheAnsiCodePageAreKeptWhole);
 
 }  // namespace contract

@@ -210,11 +210,41 @@ TYPED_TEST_P(RegistryContract, ExtraBackslashesAreRefusedFirstAndSkippedElsewher
   }
 }
 
+// Key names, value names and texts beyond the ANSI code page go in and come back as UTF-8: an
+// AutoCAD profile named in Cyrillic, a support folder under a Polish user's name. A text's size is
+// that of its UTF-8 with the terminating NUL, as the program reads it.
+TYPED_TEST_P(RegistryContract, NamesAndTextsBeyondTheAnsiCodePageComeBackWhole) {
+  const std::string profile = "\xD0\x9F\xD1\x80\xD0\xBE\xD1\x84\xD0\xB8\xD0\xBB\xD1\x8C";
+  const std::string folder = "C:\\users\\\xC5\x81ukasz\\\xE4\xB8\xAD\\Support\\";
+  const std::string value =
+      "\xC5\x9A"
+      "cie\xC5\xBCka";  // Polish: "path"
+  const RegKeyId key = this->Open(this->At("Profiles\\" + profile));
+  ASSERT_NE(key, 0u);
+  EXPECT_EQ(this->Reg().WriteString(key, value, folder), 0u);
+  RegValueType type = RegValueType::kOther;
+  std::uint32_t size = 0;
+  std::string data;
+  EXPECT_EQ(this->Reg().QueryValueInfo(key, value, type, size), 0u);
+  EXPECT_EQ(size, folder.size() + 1);
+  EXPECT_EQ(this->Reg().QueryValue(key, value, type, data), 0u);
+  EXPECT_EQ(type, RegValueType::kString);
+  EXPECT_EQ(data, this->Text(folder));
+  std::vector<std::string> names;
+  const RegKeyId profiles = this->Open(this->At("Profiles"));
+  ASSERT_NE(profiles, 0u);
+  EXPECT_EQ(this->Reg().SubKeyNames(profiles, names), 0u);
+  EXPECT_EQ(names, std::vector<std::string>{profile});
+  EXPECT_EQ(this->Reg().DeleteValue(key, value), 0u);
+  EXPECT_EQ(this->Reg().QueryValue(key, value, type, data), toolkit::kErrFileNotFound);
+}
+
 REGISTER_TYPED_TEST_SUITE_P(RegistryContract, CreatingANestedKeyMakesEachKeyOnTheWay,
                             AMissingKeyOrValueGivesCode2AndReadsEmpty,
                             KeyAndValueNamesCompareWithoutCase,
                             ValuesComeBackWithTheirTypeAndStoredBytes,
                             AValueOfAnotherTypeReadAsTextIsAnError,
-                            ExtraBackslashesAreRefusedFirstAndSkippedElsewhere);
+                            ExtraBackslashesAreRefusedFirstAndSkippedElsewhere,
+                            NamesAndTextsBeyondTheAnsiCodePageComeBackWhole);
 
 }  // namespace contract

@@ -83,21 +83,32 @@ struct Win32FileSystemBackend {
 };
 
 // Deletes a key with every key below it; RegDeleteTree is not in every Windows the installer meets.
-void DeleteKeyTree(HKEY parent, const std::string& name) {
+// Wide calls: a key the service made under a name beyond the ANSI code page is enumerated and
+// deleted by its true name (an ANSI enumeration would give a best fit that names no key).
+void DeleteKeyTree(HKEY parent, const std::wstring& name) {
   HKEY opened = nullptr;
-  if (RegOpenKeyExA(parent, name.c_str(), 0, KEY_ALL_ACCESS, &opened) != ERROR_SUCCESS) return;
+  if (RegOpenKeyExW(parent, name.c_str(), 0, KEY_ALL_ACCESS, &opened) != ERROR_SUCCESS) return;
   {
     UniqueKey key(opened);
-    char child[256];
-    DWORD length = sizeof child;
-    // Always the first child: each one is gone before the next look.
-    while (RegEnumKeyExA(key.Get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr) ==
+    wchar_t child[256];
+    DWORD length = 256;
+    // Always the first child: each one is gone before the next look; one that stays ends the walk.
+    while (RegEnumKeyExW(key.Get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr) ==
            ERROR_SUCCESS) {
       DeleteKeyTree(key.Get(), child);
-      length = sizeof child;
+      HKEY still = nullptr;
+      if (RegOpenKeyExW(key.Get(), child, 0, KEY_READ, &still) == ERROR_SUCCESS) {
+        RegCloseKey(still);
+        break;
+      }
+      length = 256;
     }
   }
-  RegDeleteKeyA(parent, name.c_str());
+  RegDeleteKeyW(parent, name.c_str());
+}
+
+void DeleteKeyTree(HKEY parent, const std::string& asciiName) {
+  DeleteKeyTree(parent, std::wstring(asciiName.begin(), asciiName.end()));
 }
 
 DWORD RawType(toolkit::RegValueType type) {
