@@ -69,7 +69,6 @@ config::RunState& DialogFrontEnd::State() { return TheSession().state; }
 void DialogFrontEnd::ProcessMessages() { toolkit::App().ProcessMessages(); }
 
 void DialogFrontEnd::Tell(Notice kind, const std::string& text) {
-  TheSession().log.Write(config::Vars.LogMessage + " " + text);
   if (kind == Notice::kPlain) {
     toolkit::ShowMessage(text);
   } else {
@@ -78,15 +77,9 @@ void DialogFrontEnd::Tell(Notice kind, const std::string& text) {
 }
 
 bool DialogFrontEnd::Ask(Question question, const std::string& text) {
-  Session& session = TheSession();
-  const bool yes = question == Question::kCreateGroup && session.options.noGroup
-                       ? false
-                       : AskInABox(question, text);
-  LogAnswer(session.log, text, yes);
-  return yes;
+  if (question == Question::kCreateGroup && TheSession().options.noGroup) return false;
+  return AskInABox(question, text);
 }
-
-void DialogFrontEnd::Note(const std::string& event) { TheSession().log.Write(event); }
 
 toolkit::DdeConversation& DialogFrontEnd::ProgramManager() { return dialog_.DdeClient(); }
 

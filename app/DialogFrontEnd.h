@@ -1,7 +1,7 @@
 // The main dialog as the install engine's front end: its status line and progress bar, the
 // application's message queue, the toolkit's message boxes, and the choices shown in the dialog.
-// With a log asked for on the command line, every box, answer and event is also written there;
-// /NOGROUP answers the group question before it is asked.
+// /NOGROUP answers the group question before it is asked. What it shows is logged around it
+// (LoggedFrontEnd).
 #pragma once
 
 #include "config/FrontEnd.h"
@@ -30,7 +30,6 @@ class DialogFrontEnd : public config::FrontEnd {
 
   void Tell(config::Notice kind, const std::string& text) override;
   bool Ask(config::Question question, const std::string& text) override;
-  void Note(const std::string& event) override;
 
   toolkit::DdeConversation& ProgramManager() override;
 

@@ -1,5 +1,6 @@
 #include "app/InstallLog.h"
 
+#include "config/Vars.h"
 #include "toolkit/Process.h"
 #include "toolkit/Utf8.h"
 
@@ -27,7 +28,26 @@ bool InstallLog::Open(const std::string& path) {
   return opened;
 }
 
-void InstallLog::Write(const std::string& text) {
+void InstallLog::Write(LogLevel level, const std::string& text) {
+  const config::ConfigurationBlock& v = config::Vars;
+  switch (level) {
+    case LogLevel::kEvent:
+      return WriteLine(text);
+    case LogLevel::kMessage:
+      return WriteLine(v.LogMessage + " " + text);
+    case LogLevel::kQuestion:
+      return WriteLine(v.LogQuestion + " " + text);
+    case LogLevel::kError:
+      return WriteLine(v.LogError + " " + text);
+  }
+}
+
+void InstallLog::Answer(const std::string& question, bool yes) {
+  const config::ConfigurationBlock& v = config::Vars;
+  Write(LogLevel::kQuestion, question + " -> " + (yes ? v.LogYes : v.LogNo));
+}
+
+void InstallLog::WriteLine(const std::string& text) {
   if (!file_.IsOpen()) return;
   const toolkit::LocalTime t = toolkit::Proc().Now();
   const std::string stamp = Digits(t.year, 4) + "-" + Digits(t.month, 2) + "-" + Digits(t.day, 2) +

@@ -199,9 +199,10 @@ void TMainDlg::InstallaClick() {
   // An error raised by the sequence skips the last step: only the exit button stays usable.
   if (Vars.ProductCode == 1) {
     Session& session = TheSession();
-    LogChoices(session.log, frontEnd_, session.options.noGroup ? Vars.LogNo : Vars.LogGroupAsked);
+    LogChoices(session.log, loggedFrontEnd_,
+               session.options.noGroup ? Vars.LogNo : Vars.LogGroupAsked);
     try {
-      RunRecorded(frontEnd_, session, false);
+      RunRecorded(loggedFrontEnd_, session, false);
     } catch (const install::EAutoCadRunning&) {
       // The close-AutoCAD box says that Cancel leaves without changing anything: so it does.
       UscitaClick();

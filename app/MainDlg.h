@@ -8,6 +8,8 @@
 #include <string>
 
 #include "app/DialogFrontEnd.h"
+#include "app/LoggedFrontEnd.h"
+#include "app/Session.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Dde.h"
 #include "toolkit/Forms.h"
@@ -49,8 +51,8 @@ class TMainDlg : public toolkit::Form {
 
   // The conversation with Program Manager, opened when the dialog is loaded.
   toolkit::DdeConversation& DdeClient() { return *ddeClient_; }
-  // The dialog as the install engine's front end.
-  config::FrontEnd& FrontEnd() { return frontEnd_; }
+  // The dialog as the install engine's front end, with what it shows logged.
+  config::FrontEnd& FrontEnd() { return loggedFrontEnd_; }
 
   void FormCreate();
   void FormShow();
@@ -63,6 +65,7 @@ class TMainDlg : public toolkit::Form {
  private:
   std::unique_ptr<toolkit::DdeConversation> ddeClient_;
   DialogFrontEnd frontEnd_{*this};
+  LoggedFrontEnd loggedFrontEnd_{frontEnd_, TheSession().log};
 };
 
 // The one main dialog of the process.

@@ -22,9 +22,4 @@ bool AskInABox(Question question, const std::string& text) {
   return false;
 }
 
-void LogAnswer(InstallLog& log, const std::string& text, bool yes) {
-  const config::ConfigurationBlock& v = config::Vars;
-  log.Write(v.LogQuestion + " " + text + " -> " + (yes ? v.LogYes : v.LogNo));
-}
-
 }  // namespace app

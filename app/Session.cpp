@@ -30,11 +30,13 @@ Session& TheSession() {
 
 void LogChoices(InstallLog& log, const config::FrontEnd& frontEnd, const std::string& group) {
   const config::ConfigurationBlock& v = config::Vars;
-  log.Write(v.LogCadFolder + " " + frontEnd.CadFolder());
-  log.Write(v.LogCadRelease + " " + (frontEnd.Release14() ? v.CaptionPer14 : v.CaptionPer2000));
-  log.Write(v.LogWindowsFamily + " " +
-            (frontEnd.RestartNoticeWanted() ? v.CaptionPerNT : v.CaptionPer95));
-  log.Write(v.LogGroupChoice + " " + group);
+  log.Write(LogLevel::kEvent, v.LogCadFolder + " " + frontEnd.CadFolder());
+  log.Write(LogLevel::kEvent,
+            v.LogCadRelease + " " + (frontEnd.Release14() ? v.CaptionPer14 : v.CaptionPer2000));
+  log.Write(LogLevel::kEvent,
+            v.LogWindowsFamily + " " +
+                (frontEnd.RestartNoticeWanted() ? v.CaptionPerNT : v.CaptionPer95));
+  log.Write(LogLevel::kEvent, v.LogGroupChoice + " " + group);
 }
 
 void RunRecorded(config::FrontEnd& frontEnd, Session& session, bool silent) {
@@ -49,7 +51,7 @@ void RunRecorded(config::FrontEnd& frontEnd, Session& session, bool silent) {
       session.outcome.Abandoned();
       throw;
     }
-    session.log.Write(config::Vars.LogError + " " + running.Reason());
+    session.log.Write(LogLevel::kError, running.Reason());
     session.outcome.RetryLater();
   } catch (const toolkit::EAbort& abort) {
     if (!silent) {
@@ -57,10 +59,10 @@ void RunRecorded(config::FrontEnd& frontEnd, Session& session, bool silent) {
       throw;
     }
     // The abort of a disk prompt has no reason to add: the log holds the question already.
-    if (!abort.Reason().empty()) session.log.Write(config::Vars.LogError + " " + abort.Reason());
+    if (!abort.Reason().empty()) session.log.Write(LogLevel::kError, abort.Reason());
     session.outcome.Failed();
   } catch (const std::exception& error) {
-    session.log.Write(config::Vars.LogError + " " + error.what());
+    session.log.Write(LogLevel::kError, error.what());
     session.outcome.Failed();
     if (!silent) throw;
   }

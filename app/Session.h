@@ -59,7 +59,7 @@ Session& TheSession();
 // the same AutoCAD files at once could lose a user's lines.
 inline constexpr const char* kInstallerMutex = "TolvekInstaller";
 
-// Writes the choices the installation is about to run with: the AutoCAD folder, the generation,
+// Logs the choices the installation is about to run with: the AutoCAD folder, the generation,
 // the Windows family and, as `group` says, whether the Program Manager group is made.
 void LogChoices(InstallLog& log, const config::FrontEnd& frontEnd, const std::string& group);
 

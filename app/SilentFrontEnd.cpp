@@ -1,14 +1,13 @@
 #include "app/SilentFrontEnd.h"
 
-#include "app/Questions.h"
 #include "config/Vars.h"
 
 namespace app {
 
 using config::Question;
 
-SilentFrontEnd::SilentFrontEnd(const Options& options, InstallLog& log)
-    : options_(options), log_(log), cadFolder_(options.cadFolder) {}
+SilentFrontEnd::SilentFrontEnd(const Options& options)
+    : options_(options), cadFolder_(options.cadFolder) {}
 
 // As the dialog: product codes 11 and 30 hide the AutoCAD folder, so it is not checked.
 bool SilentFrontEnd::CadFolderAsked() const {
@@ -26,11 +25,7 @@ bool SilentFrontEnd::RestartNoticeWanted() const {
   return config::Vars.ShowPerNT && !options_.win9x;
 }
 
-void SilentFrontEnd::Tell(config::Notice, const std::string& text) {
-  log_.Write(config::Vars.LogMessage + " " + text);
-}
-
-bool SilentFrontEnd::Ask(Question question, const std::string& text) {
+bool SilentFrontEnd::Ask(Question question, const std::string&) {
   bool yes = false;
   switch (question) {
     case Question::kInsertDisk:
@@ -49,7 +44,6 @@ bool SilentFrontEnd::Ask(Question question, const std::string& text) {
       yes = false;
       break;
   }
-  LogAnswer(log_, text, yes);
   return yes;
 }
 

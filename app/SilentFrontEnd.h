@@ -1,12 +1,12 @@
 // The install engine's front end for a run without a person: no window at all, the choices taken
 // from the command line (or the dialog's defaults), every question answered as the options say,
-// and every message, question and event written to the log instead of shown.
+// and nothing shown. Wrapped in a LoggedFrontEnd, every message, question and event goes to the
+// log instead.
 #pragma once
 
 #include <memory>
 #include <optional>
 
-#include "app/InstallLog.h"
 #include "app/Options.h"
 #include "config/FrontEnd.h"
 #include "toolkit/Dde.h"
@@ -15,7 +15,7 @@ namespace app {
 
 class SilentFrontEnd : public config::FrontEnd {
  public:
-  SilentFrontEnd(const Options& options, InstallLog& log);
+  explicit SilentFrontEnd(const Options& options);
 
   bool CadFolderAsked() const override;
   std::string CadFolder() const override;
@@ -32,16 +32,14 @@ class SilentFrontEnd : public config::FrontEnd {
   void ShowProgress(const config::ExtractionProgress&) override {}
   void ProcessMessages() override {}
 
-  void Tell(config::Notice kind, const std::string& text) override;
+  void Tell(config::Notice, const std::string&) override {}
   bool Ask(config::Question question, const std::string& text) override;
-  void Note(const std::string& event) override { log_.Write(event); }
 
   toolkit::DdeConversation& ProgramManager() override;
   config::RunState& State() override { return state_; }
 
  private:
   const Options& options_;
-  InstallLog& log_;
   std::optional<std::string> cadFolder_;
   std::unique_ptr<toolkit::DdeConversation> programManager_;
   config::RunState state_;

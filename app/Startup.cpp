@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/Lister.h"
+#include "app/LoggedFrontEnd.h"
 #include "app/MainDlg.h"
 #include "app/Options.h"
 #include "app/Session.h"
@@ -87,7 +88,8 @@ void RunInteractive() {
 // The installation without a window: what the main dialog's creation and install button do, with
 // the silent front end in place of the dialog.
 void RunSilent(Session& session) {
-  SilentFrontEnd frontEnd(session.options, session.log);
+  SilentFrontEnd shown(session.options);
+  LoggedFrontEnd frontEnd(shown, session.log);
   extract::LoadUnzipLibrary(frontEnd);
   struct UnzipLibraryRelease {
     ~UnzipLibraryRelease() { extract::UnloadUnzipLibrary(); }
@@ -105,13 +107,14 @@ void RunSilent(Session& session) {
 
 // Each user's part of an installation for every user, as Active Setup runs it at the logon.
 int RunUserPartOfInstallation(Session& session) {
-  SilentFrontEnd frontEnd(session.options, session.log);
+  SilentFrontEnd shown(session.options);
+  LoggedFrontEnd frontEnd(shown, session.log);
   return install::RunUserPart(frontEnd) ? kExitSuccess : kExitFatalError;
 }
 
 // Tells the user, in a box unless the run is silent, and the log in either case.
 void Report(const Session& session, InstallLog& log, const std::string& text) {
-  log.Write(Vars.LogMessage + " " + text);
+  log.Write(LogLevel::kMessage, text);
   if (session.options.silent) return;
   SetApplicationTitle();
   toolkit::ShowMessage(text);
@@ -134,7 +137,7 @@ bool OpenLog(Session& session) {
 }
 
 int Finish(InstallLog& log, int code) {
-  log.Write(Vars.LogExitCode + " " + std::to_string(code));
+  log.Write(LogLevel::kEvent, Vars.LogExitCode + " " + std::to_string(code));
   return code;
 }
 
@@ -150,8 +153,9 @@ int RunToTheEnd(Session& session) {
     const std::string& first = session.options.uninstall  ? Vars.LogUninstallStartedFrom
                                : session.options.userPart ? Vars.LogUserPartStarted
                                                           : Vars.LogStarted;
-    log.Write(first + " " + Vars.SourceDir);
-    log.Write(Vars.LogOptions + " " + (arguments.empty() ? Vars.LogNoOptions : arguments));
+    log.Write(LogLevel::kEvent, first + " " + Vars.SourceDir);
+    log.Write(LogLevel::kEvent,
+              Vars.LogOptions + " " + (arguments.empty() ? Vars.LogNoOptions : arguments));
   };
 
   if (parsed.error || parsed.options.help) {

@@ -1,6 +1,7 @@
 #include "app/Uninstaller.h"
 
 #include "app/AutoCadBeforeRemoval.h"
+#include "app/LoggedFrontEnd.h"
 #include "app/Session.h"
 #include "app/SilentFrontEnd.h"
 #include "app/Startup.h"
@@ -139,10 +140,10 @@ int RunUninstall(Session& session) {
   const bool forAllUsers =
       install::RecordFolderForAllUsers(recordFolder, recordFolder).value_or(false);
   const std::string destination = DestinationOf(forAllUsers);
-  session.log.Write(v.LogUninstallStarted + " " + destination);
+  session.log.Write(LogLevel::kEvent, v.LogUninstallStarted + " " + destination);
   // Installed for every user, the product is the administrators' to remove.
   if (forAllUsers && !toolkit::Proc().IsAdministrator()) {
-    session.log.Write(v.LogMessage + " " + v.MsgRemovalNeedsAdministrator);
+    session.log.Write(LogLevel::kMessage, v.MsgRemovalNeedsAdministrator);
     if (!silent) {
       SetApplicationTitle();
       toolkit::ShowMessage(v.MsgRemovalNeedsAdministrator);
@@ -153,13 +154,14 @@ int RunUninstall(Session& session) {
     SetApplicationTitle();
     if (toolkit::MessageDlg(v.MsgConfirmUninstall, toolkit::mbYes | toolkit::mbNo) !=
         toolkit::mrYes) {
-      session.log.Write(v.LogQuestion + " " + v.MsgConfirmUninstall + " -> " + v.LogNo);
+      session.log.Answer(v.MsgConfirmUninstall, false);
       return kExitUserExit;
     }
   }
   // An AutoCAD left running would write back the trusted path the removal takes out.
   if (const std::optional<int> refused = CloseAutoCadBeforeRemoval(session)) return *refused;
-  SilentFrontEnd frontEnd(session.options, session.log);
+  SilentFrontEnd shown(session.options);
+  LoggedFrontEnd frontEnd(shown, session.log);
   install::UninstallReport report;
   std::string text;
   try {
@@ -177,7 +179,7 @@ int RunUninstall(Session& session) {
   } else {
     text += ReportText(report, recordFolder, destination);
   }
-  session.log.Write(v.LogMessage + " " + text);
+  session.log.Write(LogLevel::kMessage, text);
   if (!silent) toolkit::ShowMessage(text);
   return report.failed ? kExitFatalError : kExitSuccess;
 }

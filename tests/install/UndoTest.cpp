@@ -90,8 +90,7 @@ class UndoTest : public testing_support::HeadlessTest {
   Told told_;
   testing_support::RecordedChanges recorded_;
   app::Options options_;
-  app::InstallLog log_;
-  app::SilentFrontEnd frontEnd_{options_, log_};
+  app::SilentFrontEnd frontEnd_{options_};
 };
 
 TEST_F(UndoTest, AFileGoesOnlyWhileItIsWhatTheRunPlaced) {
@@ -108,8 +107,8 @@ TEST_F(UndoTest, AFileGoesOnlyWhileItIsWhatTheRunPlaced) {
     bool gone;
   } rows[] = {
       {"as placed", member, placed, true, RecordTrust::kOwn, true, true},
-      {"the same size, other bytes", member, "flangia DN65, 12 fori", true, RecordTrust::kOwn,
-       true, false},
+      {"the same size, other bytes", member, "flangia DN65, 12 fori", true, RecordTrust::kOwn, true,
+       false},
       {"larger since", member, placed + " e guarnizione", false, RecordTrust::kOwn, true, false},
       {"smaller, of a finished run", member, "flangia", true, RecordTrust::kOwn, true, false},
       {"smaller, of a run a kill cut short: a member half written", member, "flangia", false,
@@ -193,8 +192,7 @@ TEST_F(UndoTest, ARegistryListLosesOnlyTheProductsEntry) {
     const JournalRun run = RunOf({change}, true);
     Replay(kUninstallPolicy, {{&run}});
     const bool has = MemReg().Value(kVariables, "TRUSTEDPATHS").has_value();
-    EXPECT_EQ(has ? std::optional(*MemReg().StringValue(kVariables, "TRUSTEDPATHS"))
-                  : std::nullopt,
+    EXPECT_EQ(has ? std::optional(*MemReg().StringValue(kVariables, "TRUSTEDPATHS")) : std::nullopt,
               row.after);
   }
 }
