@@ -79,6 +79,9 @@ constexpr LanguageText kInstallationTexts[] = {
     {&ConfigurationBlock::MsgFileNameRefused,
      "Il pacchetto %1 contiene un nome di file che non pu\xF2 essere usato: %2",
      "The package %1 contains a file name that cannot be used: %2"},
+    {&ConfigurationBlock::MsgPathTooLong,
+     "Percorso troppo lungo per la libreria di decompressione: %1",
+     "Path too long for the unzip library: %1"},
     {&ConfigurationBlock::MsgNothingChanged,
      "L'installazione non \xE8 stata completata e nulla \xE8 stato modificato.",
      "The installation did not complete, and nothing was changed."},
@@ -403,6 +406,8 @@ constexpr FixedText kCommonTexts[] = {
     {&ConfigurationBlock::GroupItemFile, "TOLVEK.EXE"},
     {&ConfigurationBlock::GroupItemName, "TOLVEK.EXE"},
     {&ConfigurationBlock::ReadmeFileName, "readme.rtf"},
+    {&ConfigurationBlock::MsgLibraryNotFound, "INSTALL.DLL not found"},
+    {&ConfigurationBlock::MsgLibraryEntryMissing, "Error: INSTALL.DLL"},
 };
 
 // The Italian set: a text is a prefix, then the CAD name when `suffix` is set, then the suffix.

@@ -56,6 +56,9 @@ struct ConfigurationBlock {
   std::string GroupItemName;
   bool ShowReadmeOnExit = false;
   std::string ReadmeFileName;
+  // The start's boxes about INSTALL.DLL, the same in every language.
+  std::string MsgLibraryNotFound;      // the library is missing or cannot be loaded
+  std::string MsgLibraryEntryMissing;  // one of its entry points is missing
 
   // Italian set.
   std::string MsgCadFolderMissing;
@@ -87,6 +90,7 @@ struct ConfigurationBlock {
   std::string MsgPackageIncomplete;     // %1: the package, %2: the number of files not written
   std::string MsgPackageDamaged;        // %1: the package, %2: the first file that fails its CRC
   std::string MsgFileNameRefused;       // %1: the package, %2: the file name refused
+  std::string MsgPathTooLong;           // %1: a path longer than the unzip library takes
   std::string MsgNothingChanged;        // after a failure that was undone
   std::string MsgNotUndone;             // followed by the paths that could not be put back
   std::string MsgCloseAutoCad;          // AutoCAD runs: close it, then Retry, or Cancel

@@ -26,7 +26,7 @@ namespace fs = toolkit::fs;
 std::string BufferFor(const std::string& text) {
   // Windows takes no longer path; the library would fail on it with a less clear error.
   if (toolkit::CharacterCount(text) > 255) {
-    throw EExtractError("Path too long for the unzip library: " + text);
+    throw EExtractError(config::FormatMessage(config::Vars.MsgPathTooLong, {text}));
   }
   return text;
 }

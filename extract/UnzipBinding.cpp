@@ -54,7 +54,7 @@ void LoadUnzipLibrary(config::FrontEnd& frontEnd) {
   library.handle = libraries.Load(LibraryPath());
   if (library.handle <= 32) {
     library.handle = 0;
-    frontEnd.Tell(config::Notice::kPlain, "INSTALL.DLL not found");
+    frontEnd.Tell(config::Notice::kPlain, config::Vars.MsgLibraryNotFound);
     return;
   }
   library.exec =
@@ -62,8 +62,9 @@ void LoadUnzipLibrary(config::FrontEnd& frontEnd) {
   library.version = libraries.EntryPoint(library.handle, "GetUnzDllVersion");
   library.lastFailure = reinterpret_cast<UnzDllLastFailureFunction>(
       libraries.EntryPoint(library.handle, "UnzDllLastFailure"));
-  if (library.exec == nullptr) frontEnd.Tell(config::Notice::kPlain, "Error: INSTALL.DLL");
-  if (library.version == nullptr) frontEnd.Tell(config::Notice::kPlain, "Error: INSTALL.DLL");
+  const std::string& entryMissing = config::Vars.MsgLibraryEntryMissing;
+  if (library.exec == nullptr) frontEnd.Tell(config::Notice::kPlain, entryMissing);
+  if (library.version == nullptr) frontEnd.Tell(config::Notice::kPlain, entryMissing);
 }
 
 void UnloadUnzipLibrary() {

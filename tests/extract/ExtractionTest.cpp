@@ -357,8 +357,8 @@ TEST_F(ExtractionTest, PathsTooLongForTheLibrarysBuffersAreRefused) {
   std::string folder = "c:\\" + std::string(250, 'f');
   Disk().MakeDirs(folder);
   WritePackage(Disk(), folder + "\\cfg-acad.pck", {{"x", "x"}});
-  headless::ExpectBox(BoxKind::kError,
-                      "Path too long for the unzip library: " + folder + "\\cfg-acad.pck");
+  headless::ExpectBox(BoxKind::kError, config::FormatMessage(config::Vars.MsgPathTooLong,
+                                                             {folder + "\\cfg-acad.pck"}));
   AsUserAction([&] {
     extract::ExtractPackage(Dlg().FrontEnd(), folder + "\\cfg-acad.pck", "c:\\target\\", "",
                             toolkit::NoRecording());

@@ -7,6 +7,8 @@
 
 #include "app/Lister.h"
 #include "app/MainDlg.h"
+#include "app/Startup.h"
+#include "config/Vars.h"
 #include "tests/support/HeadlessTest.h"
 #include "toolkit/Forms.h"
 
@@ -30,6 +32,10 @@ class DialogTest : public HeadlessTest {
   }
 
   void CreateWindows() {
+    // Start-up fills the configuration before any window exists, for the texts of the command
+    // line, the log and the boxes the dialog's creation may show.
+    app::SetStartupValues();
+    config::FillConfiguration();
     app::MainDlg = std::make_unique<app::TMainDlg>();
     app::MainDlg->Create();
     app::Lister = std::make_unique<app::TLister>();
