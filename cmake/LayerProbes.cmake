@@ -28,3 +28,23 @@ add_layer_probe(install_steps cannot_include app/MainDlg.h)
 add_layer_probe(unzip_core cannot_include toolkit/UniqueHandle.h)
 add_layer_probe(install_steps includes extract/UnzipBinding.h)
 add_layer_probe(app includes install/Sequence.h)
+
+# The same for an include that climbs out of its folder past the roots: a file of cad/ that
+# includes install/'s header through "..", with the ways it can be written, fails its folder's
+# check, which names the file and each such line (2, 3 and 4) and no other; the tree passes.
+set(climber ${CMAKE_BINARY_DIR}/include-path-probe/cad/Climbs.cpp)
+file(WRITE ${climber} [[
+#include "cad/AcadReleases.h"
+#include "../install/PathOps.h"
+  #  include <cad/../install/Sequence.h>
+#include "..\install\Preflight.h"
+#include "Release..h"
+]])
+add_include_path_check(include_path_probe ${CMAKE_BINARY_DIR}/include-path-probe/cad)
+add_test(NAME IncludePaths.climbing_include_fails
+         COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target include_path_probe)
+set_tests_properties(IncludePaths.climbing_include_fails PROPERTIES
+  PASS_REGULAR_EXPRESSION "Climbs.cpp:2: error.*Climbs.cpp:3: error.*Climbs.cpp:4: error"
+  FAIL_REGULAR_EXPRESSION "Climbs.cpp:[15]:")
+add_test(NAME IncludePaths.tree_passes
+         COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target include_paths)

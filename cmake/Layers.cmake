@@ -19,6 +19,11 @@ function(add_layer name)
   add_library(${LAYER_TARGET} STATIC ${LAYER_SOURCES})
   target_include_directories(${LAYER_TARGET} PUBLIC ${root})
   target_link_libraries(${LAYER_TARGET} PUBLIC ${LAYER_USES})
+  # An include that climbs out of its folder would pass the root (IncludePaths.cmake). A build of
+  # a few layers on their own (the fuzzer's) has no check.
+  if(TARGET include_paths)
+    add_dependencies(${LAYER_TARGET} include_paths)
+  endif()
   if(WIN32)
     target_compile_options(${LAYER_TARGET} PRIVATE ${INSTALLER_PRODUCT_OPTIONS})
   endif()

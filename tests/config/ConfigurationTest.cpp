@@ -1,19 +1,25 @@
-// The configuration block decides every text the user reads. These tests pin the texts byte for
-// byte (code page 1252) and the rules that pick them: language, product code and the Windows
-// choice, including the odd results for codes and languages the product never ships with.
+// The configuration block decides what the user reads and where the product goes. These tests pin
+// the rules that fill it (language, product code, the Windows choice, including the odd results for
+// codes and languages never shipped) and that an installation gives what it names.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "app/Lister.h"
 #include "config/Vars.h"
+#include "tests/install/InstallScene.h"
 #include "tests/support/Cp1252.h"
+#include "toolkit/FileSystem.h"
+#include "toolkit/headless/FakeProgramManager.h"
 
 namespace {
 
 using testing_support::Cp1252;
-
+using Block = config::ConfigurationBlock;
 using config::Vars;
 
-config::ConfigurationBlock Filled(int language, int productCode, bool windowsChoice = true) {
-  Vars = config::ConfigurationBlock{};
+Block Filled(int language, int productCode, bool windowsChoice = true) {
+  Vars = Block{};
   Vars.Language = language;
   Vars.ProductCode = std::uint8_t(productCode);
   Vars.ShowWindowsChoice = windowsChoice;
@@ -21,73 +27,38 @@ config::ConfigurationBlock Filled(int language, int productCode, bool windowsCho
   return Vars;
 }
 
-TEST(Configuration, ItalianProductTextsAreExactBytes) {
+TEST(Configuration, ProductCodeOneOffersItsChoicesAndNamesItsCadInTheTexts) {
   auto v = Filled(1, 1);
-  EXPECT_EQ(v.ProductTitle, "Tolvek v4");
-  EXPECT_EQ(v.ProductMark, Cp1252("\xAE"));
-  EXPECT_EQ(v.CadName, "AutoCAD");
-  EXPECT_EQ(v.DefaultCadFolder, "c:\\Programmi\\Autocad 2006");
-  EXPECT_EQ(v.DestFolder, "c:\\Tolvek4");
-  EXPECT_EQ(v.CadVersions, "12/13/14/2000/2002/2004/2005/2006");
-  EXPECT_EQ(v.BackgroundColor, 0x00800000u);
-  EXPECT_EQ(v.FooterColor, 0x00FFFFFFu);
-  EXPECT_EQ(v.CaptionPer14, "Versioni precedenti la 2004");
-  EXPECT_EQ(v.CaptionPer2000, "Versione 2004/2005/2006");
-  EXPECT_EQ(v.BackgroundTitle, "Tolvek per AutoCAD");
-  EXPECT_EQ(v.CaptionPerNT, "Per Windows NT/2000/XP");
-  EXPECT_EQ(v.CaptionPer95, "Per Windows 98/ME");
-  EXPECT_EQ(v.MsgRebootNotice,
-            Cp1252("Per rendere operativa l'installazione \xE8 necessario riavviare il computer."));
   EXPECT_TRUE(v.ShowPer14 && v.ShowPer2000 && v.ShowPerNT && v.ShowPer95 && v.ShowCadName);
   EXPECT_FALSE(v.ShowPerLT || v.ShowPer4);
   EXPECT_TRUE(v.CaptionPerLT.empty() && v.CaptionPer4.empty());
-}
-
-TEST(Configuration, ItalianMessagesAreBuiltAroundTheCadName) {
-  auto v = Filled(1, 1);
-  EXPECT_EQ(v.MsgCadFolderMissing,
-            Cp1252("La cartella di AutoCAD non \xE8 stata trovata. Impossibile procedere con "
-                   "l'installazione"));
-  EXPECT_EQ(v.CadFolderLabel, "Selezionare la cartella di AutoCAD");
-  EXPECT_EQ(v.CadFolderHint, "Inserire la cartella dove trovare AutoCAD");
-  EXPECT_EQ(v.DestFolderLabel,
-            Cp1252("Tolvek verr\xE0 installato nella cartella (non modificabile)"));
-  EXPECT_EQ(v.DestFolderHint, Cp1252("\"install\" creer\xE0 automaticamente la cartella Tolvek"));
-  EXPECT_EQ(v.MsgSuccess, Cp1252("L'installazione \xE8 stata effettuata con successo."));
-  EXPECT_EQ(v.MsgInsertDisk, "Inserire il disco Nr. ");
-  EXPECT_EQ(v.MsgConfirmAbandon, "Sicuri di volere abbandonare l'installazione ?");
-  EXPECT_EQ(v.InstallButtonCaption, "Esegui l'installazione");
-  EXPECT_EQ(v.ExitButtonCaption, "Uscita");
-  EXPECT_EQ(v.MsgCopying, "in copia...");
-  EXPECT_EQ(v.MsgCopyDone, "Copia terminata");
-  EXPECT_EQ(v.MsgAskGroup, "Creo l'icona Tolvek con il gruppo corrispondente ?");
-  EXPECT_EQ(v.MsgGroupFailed, "Impossibile creare il gruppo.");
-  EXPECT_EQ(v.MsgItemFailed, "Impossibile creare l'icona.");
-  EXPECT_EQ(v.InstallHeading, "Installazione di");
+  ASSERT_FALSE(v.CadName.empty());
+  for (const std::string* text : {&v.MsgCadFolderMissing, &v.CadFolderLabel, &v.CadFolderHint}) {
+    EXPECT_NE(text->find(v.CadName), std::string::npos) << *text;
+  }
 }
 
 TEST(Configuration, CommonSetIsTheSameForEveryLanguageAndCode) {
+  const auto first = Filled(1, 1);
   for (int language : {1, 2, 7}) {
     for (int code : {1, 9, 30}) {
       auto v = Filled(language, code);
-      EXPECT_TRUE(v.OfferProgramGroup);
-      EXPECT_EQ(v.GroupName, "Tolvek");
-      EXPECT_EQ(v.GroupItemFile, "TOLVEK.EXE");
-      EXPECT_EQ(v.GroupItemName, "TOLVEK.EXE");
-      EXPECT_TRUE(v.ShowReadmeOnExit);
-      EXPECT_EQ(v.ReadmeFileName, "readme.rtf");
+      EXPECT_TRUE(v.OfferProgramGroup && v.ShowReadmeOnExit);
+      for (auto text : {&Block::GroupName, &Block::GroupItemFile, &Block::GroupItemName,
+                        &Block::ReadmeFileName}) {
+        EXPECT_EQ(v.*text, first.*text);
+      }
     }
   }
 }
 
-TEST(Configuration, EnglishHasItsCaptionsAndNoItalianTexts) {
+TEST(Configuration, EnglishHasItsOwnCaptionsAndNoItalianTexts) {
+  const auto italian = Filled(1, 1);
   auto v = Filled(2, 1);
-  EXPECT_EQ(v.CaptionPerNT, "For Windows NT/2000/XP");
-  EXPECT_EQ(v.CaptionPer95, "For Windows 98/ME");
-  EXPECT_EQ(v.MsgRebootNotice, "For complete the installation, reboot the computer, please.");
-  EXPECT_EQ(v.CaptionPer14, "Version prior 2004");
-  EXPECT_EQ(v.CaptionPer2000, "Version 2004/2005/2006");
-  EXPECT_EQ(v.BackgroundTitle, Cp1252("Tolvek\xAE for AutoCAD"));
+  for (auto text : {&Block::CaptionPerNT, &Block::CaptionPer95, &Block::MsgRebootNotice,
+                    &Block::CaptionPer14, &Block::CaptionPer2000, &Block::BackgroundTitle}) {
+    EXPECT_TRUE(!(v.*text).empty() && v.*text != italian.*text) << v.*text;
+  }
   for (const std::string* text :
        {&v.MsgCadFolderMissing, &v.MsgSuccess, &v.CadFolderLabel, &v.DestFolderLabel,
         &v.CadFolderHint, &v.DestFolderHint, &v.MsgAskGroup, &v.InstallHeading, &v.MsgGroupFailed,
@@ -103,7 +74,7 @@ TEST(Configuration, AnotherLanguageLeavesEveryLanguageTextEmpty) {
   EXPECT_TRUE(v.CaptionPer14.empty() && v.CaptionPer2000.empty() && v.BackgroundTitle.empty());
   EXPECT_TRUE(v.MsgSuccess.empty() && v.ExitButtonCaption.empty());
   // The product set itself does not depend on the language.
-  EXPECT_EQ(v.ProductTitle, "Tolvek v4");
+  EXPECT_EQ(v.ProductTitle, Filled(1, 1).ProductTitle);
   EXPECT_TRUE(v.ShowPerNT && v.ShowPer95);
 }
 
@@ -139,6 +110,39 @@ TEST(Configuration, FillingAgainGivesTheSameBlock) {
   auto first = Filled(1, 1);
   config::FillConfiguration();
   EXPECT_EQ(first, Vars);
+}
+
+// What the block names is what an installation gives: AutoCAD's start command and the group's item
+// run the program installed in the destination shown, and leaving shows the installed readme.
+class ConfiguredInstallationTest : public testing_support::InstallScene {};
+
+TEST_F(ConfiguredInstallationTest, GivesWhatTheBlockNames) {
+  using namespace toolkit;
+  using namespace testing_support;
+  WritePackage(Disk(), "c:\\setup\\tk.pck", {{"tolvek.exe", "MZ Tolvek"}});
+  headless::ProgramManager().running = true;
+  headless::ExpectBox(BoxKind::kInformation, kAskGroup, mrYes);
+  headless::ExpectBox(BoxKind::kInformation, kSuccess);
+  headless::ExpectBox(BoxKind::kPlain, kReboot);
+  std::string readme;
+  Show([&] {
+    Dlg().Installa.Click();
+    headless::QueueUserAction([&] {
+      readme = app::Lister->RichEdit1.Content();
+      app::Lister->Close();
+    });
+    Dlg().Uscita.Click();
+  });
+  const std::string program = Dlg().DestDir.Text() + "\\" + Vars.GroupItemFile;
+  EXPECT_TRUE(Disk().FileExists(program)) << program;
+  std::string started = fs::FoldCase("START " + program + ",");
+  std::replace(started.begin(), started.end(), '\\', '/');
+  const std::string pgp = fs::FoldCase(*Disk().FileContent(kSupport + "acad.pgp"));
+  EXPECT_NE(pgp.find(started), std::string::npos) << pgp;
+  EXPECT_TRUE(std::ranges::any_of(
+      headless::ProgramManager().commands,
+      [&](const std::string& sent) { return sent.starts_with("[AddItem(" + program + ","); }));
+  EXPECT_EQ(readme, "{\\rtf1 Tolvek demo}");
 }
 
 }  // namespace

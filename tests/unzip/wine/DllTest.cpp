@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "../TestArchive.h"
+#include "tests/unzip/TestArchive.h"
 #include "unzip/UnzipApi.h"
 
 namespace unzip::test {
