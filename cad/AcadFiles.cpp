@@ -17,6 +17,15 @@ std::string_view WithoutSlash(std::string_view name) {
 
 }  // namespace
 
+std::vector<std::string> MissingProductFiles(const std::string& folder) {
+  std::vector<std::string> missing;
+  for (std::string_view name : kProductFiles) {
+    const std::string file = toolkit::fs::JoinPath(folder, std::string(name));
+    if (toolkit::Fs().KindOf(file) == toolkit::PathKind::kNone) missing.push_back(file);
+  }
+  return missing;
+}
+
 std::optional<RewrittenFile> FindRewrittenFile(std::string_view name) {
   const std::string folded = toolkit::fs::FoldCase(std::string(name));
   for (const LispCandidate& candidate : kLispCandidates) {

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "cad/AcadFiles.h"
 #include "cad/Cuix.h"
 #include "cad/Rewrite.h"
 #include "toolkit/Crc32.h"
@@ -108,6 +109,26 @@ std::optional<std::string> LayBundle(const std::string& appData, const PlaceProd
   return folder;
 }
 
+std::vector<std::string> BundleLacks(const std::string& appData) {
+  std::string folder = toolkit::fs::StripTrailingBackslash(appData);
+  std::vector<std::string> lacks;
+  if (folder.empty() || !toolkit::Fs().DirExists(folder)) return lacks;
+  std::string bundle;
+  for (std::string_view name : kBundleFolders) {
+    bundle = folder;
+    folder += "\\" + std::string(name);
+  }
+  // A folder that is missing goes with the files below it.
+  std::vector<std::string> files;
+  for (std::string_view name : kProductFiles) files.push_back(folder + "\\" + std::string(name));
+  files.push_back(folder + "\\" + std::string(kCuixName));
+  files.push_back(bundle + "\\" + std::string(kPackageContentsName));
+  for (const std::string& file : files) {
+    if (toolkit::Fs().KindOf(file) == toolkit::PathKind::kNone) lacks.push_back(file);
+  }
+  return lacks;
+}
+
 std::string WithTrustedPath(std::string_view list, std::string_view folder) {
   for (std::size_t start = 0; start <= list.size();) {
     std::size_t end = list.find(';', start);
@@ -157,6 +178,28 @@ int TrustInEveryProfile(const std::string& productKey, const std::string& folder
     variables.WriteString(name, trusted);
   }
   return trusting;
+}
+
+std::vector<std::string> UntrustingProfiles(const std::string& productKey,
+                                            const std::string& folder) {
+  std::vector<std::string> untrusting;
+  toolkit::RegistryCursor profiles;
+  if (!profiles.OpenExistingKey(productKey + "\\Profiles")) return untrusting;
+  const std::string name(kTrustedPathsName);
+  for (const std::string& profile : profiles.SubKeyNames()) {
+    const std::string key = productKey + "\\Profiles\\" + profile + "\\Variables";
+    toolkit::RegistryCursor variables;
+    try {
+      if (variables.OpenExistingKey(key) && variables.HasValue(name)) {
+        const std::string list = variables.ReadString(name);
+        if (WithTrustedPath(list, folder) == list) continue;
+      }
+    } catch (const toolkit::ERegistryException&) {
+      continue;
+    }
+    untrusting.push_back(key);
+  }
+  return untrusting;
 }
 
 }  // namespace cad

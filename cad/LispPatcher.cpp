@@ -51,6 +51,18 @@ bool AnyLispCandidatePresent(const std::string& acadFolder) {
                      });
 }
 
+std::vector<std::string> LispCandidatesLackingLine(const std::string& acadFolder) {
+  std::vector<std::string> lacking;
+  for (const LispCandidate& candidate : kLispCandidates) {
+    if (!CanOpenForRewrite(acadFolder + std::string(candidate.tested))) continue;
+    const LispEdit& edit = candidate.step == LispStep::kAutoload ? kAutoloadEdit : kLoadEdit;
+    const std::string file = acadFolder + std::string(candidate.subFolder) +
+                             std::string(candidate.base) + std::string(kLispExtension);
+    if (RewriteWouldAdd(file, edit.marker, edit.insertionPoints, false)) lacking.push_back(file);
+  }
+  return lacking;
+}
+
 bool PatchAcadLisp(const std::string& acadFolder, toolkit::ChangeRecorder& recorder) {
   // All presence tests come first: a patch must not make a later row look present or absent.
   std::array<bool, kLispCandidates.size()> present{};

@@ -90,6 +90,13 @@ LispWiring WireProductLisp(const std::string& acadFolder, bool release14,
     // A start-up file that could not be opened needs the manual edit, whatever else loads.
     if (!wiring.startupFilesPatched) wiring.products.emplace_back().way = Way::kNotOpened;
   }
+  WireEachProduct(products, scope, place, recorder, wiring);
+  return wiring;
+}
+
+void WireEachProduct(const std::vector<AcadProduct>& products, const WiringScope& scope,
+                     const PlaceProductFiles& place, toolkit::ChangeRecorder& recorder,
+                     LispWiring& wiring) {
   std::optional<std::string> contents;
   bool bundleTried = false;
   for (const AcadProduct& product : products) {
@@ -139,7 +146,43 @@ LispWiring WireProductLisp(const std::string& acadFolder, bool release14,
     if (wired.way == Way::kNotStarted && contents && wired.product->row->load != AcadLoad::kAcadDoc)
       wired.where = *contents;
   }
-  return wiring;
+}
+
+std::vector<std::string> WhatEachProductLacks(const std::vector<AcadProduct>& products,
+                                              const WiringScope& scope) {
+  std::vector<std::string> lacks;
+  const auto add = [&](const std::vector<std::string>& more) {
+    lacks.insert(lacks.end(), more.begin(), more.end());
+  };
+  // The way each product is taken below is the one WireEachProduct takes.
+  bool bundleSeen = false;
+  std::string contents = fs::StripTrailingBackslash(scope.bundleBase);
+  for (std::string_view part : kBundleFolders) contents += "\\" + std::string(part);
+  for (const AcadProduct& product : products) {
+    if (product.row == nullptr) continue;
+    const bool started = product.supportFolder && toolkit::Fs().DirExists(*product.supportFolder);
+    if (product.row->load == AcadLoad::kAcadDoc) {
+      if (!scope.userProfiles || !started) continue;
+      add(MissingProductFiles(*product.supportFolder));
+      if (AcadDocLacksLoad(*product.supportFolder)) {
+        lacks.push_back(*product.supportFolder + std::string(kAcadDocName));
+      }
+      continue;
+    }
+    if (scope.userProfiles && !started) continue;
+    if (!bundleSeen) {
+      bundleSeen = true;
+      add(BundleLacks(scope.bundleBase));
+    }
+    const bool bundleLaid = !fs::StripTrailingBackslash(scope.bundleBase).empty() &&
+                            toolkit::Fs().DirExists(fs::StripTrailingBackslash(scope.bundleBase));
+    if (bundleLaid && scope.userProfiles && product.row->load == AcadLoad::kTrustedBundle) {
+      for (const std::string& key : UntrustingProfiles(product.userKey, contents)) {
+        lacks.push_back("HKCU" + key + "\\" + std::string(kTrustedPathsName));
+      }
+    }
+  }
+  return lacks;
 }
 
 }  // namespace cad

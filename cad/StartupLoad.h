@@ -68,4 +68,19 @@ LispWiring WireProductLisp(const std::string& acadFolder, bool release14,
                            const std::vector<AcadProduct>& products, const WiringScope& scope,
                            const PlaceProductFiles& place, toolkit::ChangeRecorder& recorder);
 
+// The second half of WireProductLisp: each of `products` wired as its release wants within
+// `scope`, added to `wiring`.
+void WireEachProduct(const std::vector<AcadProduct>& products, const WiringScope& scope,
+                     const PlaceProductFiles& place, toolkit::ChangeRecorder& recorder,
+                     LispWiring& wiring);
+
+// What WireEachProduct would add, read without changing anything: for each product it wires, the
+// product's files missing from an acaddoc.lsp product's support folder and an acaddoc.lsp that
+// would take the load block, the bundle's missing files, and the profiles whose trusted paths
+// lack the bundle's folder. As full paths and registry keys; none when the wiring is whole. A
+// file or value that WireEachProduct would leave as it is (one that differs, a read-only
+// acaddoc.lsp) is not counted: what is counted, a run of WireEachProduct adds.
+std::vector<std::string> WhatEachProductLacks(const std::vector<AcadProduct>& products,
+                                              const WiringScope& scope);
+
 }  // namespace cad
