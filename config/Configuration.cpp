@@ -101,6 +101,7 @@ constexpr LanguageText kUnattendedTexts[] = {
      "Uso: INSTALL.EXE [/S] [/ALLUSERS] [/ACAD=cartella] [/R14] [/WIN9X] [/NOGROUP] [/LOG=file]\r\n"
      "                 [/?]\r\n"
      "     UNINSTAL.EXE /UNINSTALL [/S] [/LOG=file]\r\n"
+     "     UNINSTAL.EXE /REPAIR [/S] [/LOG=file]\r\n"
      "\r\n"
      "/S - installazione silenziosa: nessuna finestra e nessuna domanda, ogni messaggio nel log\r\n"
      "/ALLUSERS - per tutti gli utenti del computer (come amministratore o SYSTEM)\r\n"
@@ -112,15 +113,19 @@ constexpr LanguageText kUnattendedTexts[] = {
      "/LOG=file - il log in questo file (con /S altrimenti %TEMP%\\Tolvek-install.log, per "
      "/UNINSTALL %TEMP%\\Tolvek-uninstall.log)\r\n"
      "/UNINSTALL - rimuove Tolvek (UNINSTAL.EXE nella cartella di Tolvek); con /S senza domande\r\n"
+     "/REPAIR - ripara Tolvek senza il supporto: controlla i suoi file e lo ricollega a ogni "
+     "AutoCAD\r\n"
+     "  che ne manca (log %TEMP%\\Tolvek-repair.log)\r\n"
      "/? o /HELP - questo elenco\r\n"
      "\r\n"
      "Senza /S le opzioni preimpostano le scelte della finestra.\r\n"
      "Codici di uscita: 0 riuscita, 3010 riuscita con riavvio, 1602 abbandonata, 1603 errore, "
      "1618 riprovare pi\xF9 tardi (un'altra installazione in corso, o con /S AutoCAD aperto), "
-     "1639 riga di comando non valida",
+     "1639 riga di comando non valida; /REPAIR: 1612 file di Tolvek da riparare con il supporto",
      "Usage: INSTALL.EXE [/S] [/ALLUSERS] [/ACAD=folder] [/R14] [/WIN9X] [/NOGROUP] [/LOG=file]\r\n"
      "                   [/?]\r\n"
      "       UNINSTAL.EXE /UNINSTALL [/S] [/LOG=file]\r\n"
+     "       UNINSTAL.EXE /REPAIR [/S] [/LOG=file]\r\n"
      "\r\n"
      "/S - silent installation: no window and no question, every message into the log\r\n"
      "/ALLUSERS - for every user of the computer (as an administrator or SYSTEM)\r\n"
@@ -133,12 +138,15 @@ constexpr LanguageText kUnattendedTexts[] = {
      "/UNINSTALL %TEMP%\\Tolvek-uninstall.log)\r\n"
      "/UNINSTALL - removes Tolvek (UNINSTAL.EXE in the Tolvek folder); with /S without "
      "questions\r\n"
+     "/REPAIR - repairs Tolvek without the medium: checks its files and wires it again into "
+     "every\r\n"
+     "  AutoCAD that lacks it (log %TEMP%\\Tolvek-repair.log)\r\n"
      "/? or /HELP - this list\r\n"
      "\r\n"
      "Without /S the options preset the choices of the window.\r\n"
      "Exit codes: 0 success, 3010 success with restart, 1602 abandoned, 1603 error, "
      "1618 try again later (another installation running, or with /S AutoCAD open), "
-     "1639 invalid command line"},
+     "1639 invalid command line; /REPAIR: 1612 files of Tolvek to repair with the medium"},
     {&ConfigurationBlock::MsgBadCommandLine,
      "Riga di comando non valida:", "Invalid command line:"},
     {&ConfigurationBlock::MsgAnotherInstallation,
@@ -379,6 +387,42 @@ constexpr LanguageText kAllUsersTexts[] = {
      "The user's part started from"},
 };
 
+// The repair without the medium: the words of its log and its closing report.
+constexpr LanguageText kRepairTexts[] = {
+    {&ConfigurationBlock::LogRepairStartedFrom, "Riparazione avviata da", "Repair started from"},
+    {&ConfigurationBlock::LogRepairOf, "Riparazione di", "Repair of"},
+    {&ConfigurationBlock::LogLacking, "Manca:", "Lacking:"},
+    {&ConfigurationBlock::LogMissingOrChanged,
+     "Mancante o modificato rispetto al registro:", "Missing or changed from the record:"},
+    {&ConfigurationBlock::MsgRepairNothing, "Tolvek \xE8 integro: non c'era nulla da riparare.",
+     "Tolvek is whole: there was nothing to repair."},
+    {&ConfigurationBlock::MsgRepaired,
+     "Tolvek \xE8 stato riparato senza il supporto di installazione. Rifatto:",
+     "Tolvek has been repaired without its installation medium. Made again:"},
+    {&ConfigurationBlock::MsgRepairNeedsMedium,
+     "Questi file di Tolvek mancano o sono stati modificati, e senza il supporto di "
+     "installazione non possono essere riparati: installare di nuovo Tolvek dal suo supporto.",
+     "These files of Tolvek are missing or have been changed, and cannot be repaired without "
+     "the installation medium: install Tolvek again from its medium."},
+    {&ConfigurationBlock::MsgRepairNeedsAdmin,
+     "Tolvek \xE8 installato per tutti gli utenti: per riparare la parte del computer servono i "
+     "diritti di amministratore. Manca:",
+     "Tolvek is installed for every user: repairing the computer's part needs administrator "
+     "rights. Lacking:"},
+    {&ConfigurationBlock::MsgRepairFailed,
+     "La riparazione non \xE8 stata completata e nulla \xE8 stato modificato:",
+     "The repair did not complete, and nothing was changed:"},
+    {&ConfigurationBlock::MsgJournalBlocksRepair,
+     "Il registro dell'installazione, %1, %2. Nulla \xE8 stato modificato.\r\n"
+     "Spostare il file altrove, poi installare di nuovo Tolvek dal suo supporto.",
+     "The installation's record, %1, %2. Nothing was changed.\r\n"
+     "Move the file elsewhere, then install Tolvek again from its medium."},
+    {&ConfigurationBlock::MsgUserPartFailed,
+     "Tolvek non \xE8 stato collegato all'AutoCAD di questo utente: il log dice perch\xE9.",
+     "Tolvek could not be wired into this user's AutoCAD: the log says why."},
+    {&ConfigurationBlock::MsgMoreItems, "... e altri %1", "... and %1 more"},
+};
+
 struct FixedText {
   Text entry;
   const char* value;
@@ -469,6 +513,7 @@ void FillConfiguration() {
   AssignLanguage(kWayBackTexts, v.Language);
   AssignLanguage(kEveryAutoCadTexts, v.Language);
   AssignLanguage(kAllUsersTexts, v.Language);
+  AssignLanguage(kRepairTexts, v.Language);
 
   if (v.Language != 1) return;
   // CadName is in place by now: three of these texts are built around it.

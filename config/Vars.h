@@ -197,6 +197,21 @@ struct ConfigurationBlock {
   std::string MsgNotStartedUntrusted;
   std::string MsgProjectAware;
 
+  // The repair's set: its log's words and its closing report, Italian with Language 1, English
+  // with 2.
+  std::string LogRepairStartedFrom;  // its log's first line, where LogStarted is an install's
+  std::string LogRepairOf;           // followed by the destination being repaired
+  std::string LogLacking;            // followed by what the wiring lacks
+  std::string LogMissingOrChanged;   // followed by a product file not as the record says
+  std::string MsgRepairNothing;
+  std::string MsgRepaired;             // followed by each thing made again
+  std::string MsgRepairNeedsMedium;    // followed by each file missing or changed
+  std::string MsgRepairNeedsAdmin;     // followed by what the machine's part lacks
+  std::string MsgRepairFailed;         // followed by the error
+  std::string MsgJournalBlocksRepair;  // %1: the journal, %2: what is wrong with it
+  std::string MsgUserPartFailed;
+  std::string MsgMoreItems;  // %1: how many more a list has than it shows
+
   // Run-time state.
   bool InstallDone = false;
   std::int32_t DiskNumber = 0;

@@ -49,15 +49,57 @@ void PlaceFiles(const std::string& from, const std::string& support,
   }
 }
 
+// The machine's bundle's Contents folder, which 2014 and 2015 trust in each profile.
+std::string MachineContents() {
+  std::string contents = fs::StripTrailingBackslash(MachineBundleBase());
+  for (std::string_view part : cad::kBundleFolders) contents += "\\" + std::string(part);
+  return contents;
+}
+
+// AutoCAD 2004 and 2005 (R16.0, R16.1), which read the menu and the command alias of the user's
+// profile.
+bool Is2004(const cad::AcadProduct& product) {
+  const auto release = cad::ParseReleaseKey(product.release);
+  return !product.lt && product.row == nullptr && release && release->first == 16;
+}
+
+// What DoProduct would add for one product the user has started.
+std::vector<std::string> ProductLacks(const cad::AcadProduct& product,
+                                      const std::string& contents) {
+  const std::string& support = *product.supportFolder;
+  std::vector<std::string> lacks;
+  if (Is2004(product) || (product.row != nullptr && product.row->load == cad::AcadLoad::kAcadDoc)) {
+    lacks = cad::MissingProductFiles(support);
+  }
+  if (Is2004(product)) {
+    if (cad::MenuLacksToolbar(support, "acad.mns")) lacks.push_back(support + "acad.mns");
+    if (cad::PgpLacksCommand(support, "acad.pgp")) lacks.push_back(support + "acad.pgp");
+  } else if (product.row != nullptr && product.row->load == cad::AcadLoad::kAcadDoc) {
+    if (cad::AcadDocLacksLoad(support)) lacks.push_back(support + std::string(cad::kAcadDocName));
+  } else if (product.row != nullptr && product.row->load == cad::AcadLoad::kTrustedBundle &&
+             product.row->year < 2016) {
+    for (const std::string& key : cad::UntrustingProfiles(product.userKey, contents)) {
+      lacks.push_back("HKCU" + key + "\\" + std::string(cad::kTrustedPathsName));
+    }
+  }
+  return lacks;
+}
+
+bool Started(const cad::AcadProduct& product) {
+  return product.supportFolder && toolkit::Fs().DirExists(*product.supportFolder);
+}
+
 // The release's part in the user's profile, for one product the user has started.
 void DoProduct(const cad::AcadProduct& product, const std::string& files,
                const std::string& contents, toolkit::ChangeRecorder& recorder) {
   const std::string& support = *product.supportFolder;
-  const auto release = cad::ParseReleaseKey(product.release);
-  const bool r2004 = !product.lt && product.row == nullptr && release && release->first == 16;
-  if (r2004) {
+  if (Is2004(product)) {
     PlaceFiles(files, support, recorder);
-    cad::PatchAcadMenu(cad::kMenuAddToolbar, support, "acad.mns", recorder);
+    // Run again at logons: a menu that cannot take the toolbar must not gain its help strings
+    // each time.
+    if (cad::MenuLacksToolbar(support, "acad.mns")) {
+      cad::PatchAcadMenu(cad::kMenuAddToolbar, support, "acad.mns", recorder);
+    }
     cad::PatchAcadPgp(1, support, "acad.pgp", recorder);
   } else if (product.row != nullptr && product.row->load == cad::AcadLoad::kAcadDoc) {
     PlaceFiles(files, support, recorder);
@@ -68,14 +110,17 @@ void DoProduct(const cad::AcadProduct& product, const std::string& files,
   }
 }
 
-bool DoUserPart(config::FrontEnd& frontEnd, const std::string& machineDestination) {
+// The user's part, journaled in the user's own record: the changes made, nothing when a step
+// failed (its changes were undone).
+std::optional<std::vector<Change>> DoUserPart(config::FrontEnd& frontEnd,
+                                              const std::string& machineDestination) {
   const config::ConfigurationBlock& v = config::Vars;
   const std::string folder = UserPartJournalFolder();
   const std::string journalPath = JoinPath(folder, kJournalName);
   const JournalFile earlier = ReadJournal(journalPath);
   if (const std::optional<std::string> wrong = WhatIsWrongWith(earlier)) {
     frontEnd.Note(config::FormatMessage(v.MsgJournalBlocksInstall, {journalPath, *wrong}));
-    return false;
+    return std::nullopt;
   }
   const TrustedRoots roots = GatherTrustedRoots(folder, folder);
   RepairInterruptedRuns(frontEnd, earlier, roots, RecordTrust::kOwn);
@@ -88,20 +133,17 @@ bool DoUserPart(config::FrontEnd& frontEnd, const std::string& machineDestinatio
     }
     journal.Open(journalPath, ReadJournal(journalPath));
     const std::string files = JoinPath(machineDestination, kUserFilesFolder);
-    std::string contents = fs::StripTrailingBackslash(MachineBundleBase());
-    for (std::string_view part : cad::kBundleFolders) contents += "\\" + std::string(part);
+    const std::string contents = MachineContents();
     for (const cad::AcadProduct& product : cad::FindAcadProducts()) {
-      if (product.supportFolder && toolkit::Fs().DirExists(*product.supportFolder)) {
-        DoProduct(product, files, contents, recorder);
-      }
+      if (Started(product)) DoProduct(product, files, contents, recorder);
     }
     journal.Complete();
   } catch (const toolkit::Exception& error) {
     frontEnd.Note(v.LogError + " " + error.what());
     RollBack(frontEnd, journal, roots);
-    return false;
+    return std::nullopt;
   }
-  return true;
+  return journal.ThisRun();
 }
 
 }  // namespace
@@ -110,10 +152,33 @@ std::string UserPartJournalFolder() { return JoinPath(toolkit::Fs().AppDataDir()
 
 bool RunUserPart(config::FrontEnd& frontEnd) {
   if (const std::optional<std::string> destination = MachineDestination()) {
-    return DoUserPart(frontEnd, *destination);
+    return DoUserPart(frontEnd, *destination).has_value();
   }
   const UninstallReport report = RemoveUserPart(frontEnd, UserPartJournalFolder());
   return !report.failed;
+}
+
+std::vector<std::string> UserPartLacks() {
+  std::vector<std::string> lacks;
+  if (!MachineDestination()) return lacks;
+  const std::string contents = MachineContents();
+  for (const cad::AcadProduct& product : cad::FindAcadProducts()) {
+    if (!Started(product)) continue;
+    const std::vector<std::string> more = ProductLacks(product, contents);
+    lacks.insert(lacks.end(), more.begin(), more.end());
+  }
+  return lacks;
+}
+
+UserPartRepair RepairUserPart(config::FrontEnd& frontEnd) {
+  UserPartRepair repair;
+  const std::optional<std::string> destination = MachineDestination();
+  repair.lacked = UserPartLacks();
+  if (!destination || repair.lacked.empty()) return repair;
+  const std::optional<std::vector<Change>> made = DoUserPart(frontEnd, *destination);
+  repair.failed = !made;
+  if (made) repair.made = *made;
+  return repair;
 }
 
 }  // namespace install

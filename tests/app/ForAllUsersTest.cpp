@@ -7,6 +7,7 @@
 
 #include "app/Startup.h"
 #include "install/ForAllUsers.h"
+#include "install/LogonRepair.h"
 #include "install/Registration.h"
 #include "tests/support/HeadlessTest.h"
 #include "tests/support/LogText.h"
@@ -179,6 +180,63 @@ TEST_F(ForAllUsersTest, EachUsersPartIsDoneOnceAtTheLogonAndGoesAfterTheProduct)
                                  "TRUSTEDPATHS"),
             "c:\\Lisp");
   EXPECT_FALSE(Disk().DirExists("c:\\Users\\user\\AppData\\Roaming\\Tolvek"));
+}
+
+// At each logon the machine's Run value starts the users' part, which writes nothing where
+// nothing lacks and does the part again where a profile lost it; the removal takes the value.
+TEST_F(ForAllUsersTest, TheLogonDoesTheUsersPartAgainWhereItLacksAndWritesNothingWhereNot) {
+  const std::string userLog = "c:\\temp\\Tolvek-user.log";
+  ASSERT_EQ(Run(kInstall), 3010);
+  EXPECT_EQ(MemReg().StringValue("HKLM\\" + std::string(install::kRunKey), "Tolvek"),
+            "\"" + kUserPart + "\" /USER /LOGON");
+  EXPECT_EQ(MemReg().StringValue(kMachineEntry, "ModifyPath"),
+            "\"" + testing_support::kMachineRecordFolder + "\\UNINSTAL.EXE\" /REPAIR");
+  const std::string support = Started("R17.1", "ACAD-1:409");
+  ASSERT_EQ(Run("/USER /LOGON"), 0);
+  EXPECT_NE(Disk().FileContent(support + "acaddoc.lsp")->find("(load \"tolvek\""),
+            std::string::npos);
+  Disk().Delete(userLog);
+  const auto whole = Disk().Snapshot();
+  ASSERT_EQ(Run("/USER /LOGON"), 0);
+  EXPECT_EQ(Disk().Snapshot(), whole);
+  // AutoCAD reset the profile: the next logon does the part again.
+  Disk().Delete(support + "acaddoc.lsp");
+  Disk().Delete(support + "tolvek.lsp");
+  ASSERT_EQ(Run("/USER /LOGON"), 0);
+  EXPECT_TRUE(Disk().FileExists(support + "acaddoc.lsp"));
+  EXPECT_TRUE(Disk().FileExists(support + "tolvek.lsp"));
+  EXPECT_TRUE(Disk().FileExists(userLog));
+
+  ASSERT_EQ(Run(kRemove), 0);
+  EXPECT_FALSE(MemReg().Value("HKLM\\" + std::string(install::kRunKey), "Tolvek"));
+}
+
+// The repair of an installation for every user: the machine's part only with an administrator's
+// rights, and the part of whoever runs it in any case.
+TEST_F(ForAllUsersTest, TheMachinesPartIsRepairedByAnAdministrator) {
+  const std::string repair = "/REPAIR /S \"/FROM=" + testing_support::kMachineRecordFolder + "\"";
+  const std::string lost = kBundle + "\\Contents\\tolvek.lsp";
+  ASSERT_EQ(Run(kInstall), 3010);
+  const std::string support = Started("R17.1", "ACAD-1:409");
+  Disk().Delete(lost);
+  HeadlessProc().SetAdministrator(false);
+  EXPECT_EQ(Run(repair), 1603);
+  EXPECT_FALSE(Disk().FileExists(lost));
+  EXPECT_TRUE(Disk().FileExists(support + "acaddoc.lsp"));
+  const std::string log =
+      testing_support::LogText(Disk().FileContent("c:\\temp\\Tolvek-repair.log"));
+  EXPECT_NE(log.find("per riparare la parte del computer servono i diritti di amministratore. "
+                     "Manca:\r\n                         " +
+                     lost),
+            std::string::npos)
+      << log;
+
+  HeadlessProc().SetAdministrator(true);
+  EXPECT_EQ(Run(repair), 0);
+  EXPECT_EQ(Disk().FileContent(lost), Disk().FileContent("c:\\Tolvek4\\AutoCAD\\tolvek.lsp"));
+  // The removal takes the file the repair placed with the rest.
+  ASSERT_EQ(Run(kRemove), 0);
+  EXPECT_FALSE(Disk().DirExists(kBundle));
 }
 
 }  // namespace
