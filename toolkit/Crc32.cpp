@@ -13,12 +13,17 @@ namespace {
 // cost. Built on first use rather than spelt out: sixteen kilobytes the installer does not carry.
 using Tables = std::array<std::array<std::uint32_t, 256>, 16>;
 
+// Read when the tables are built: the optimiser, which would otherwise work the whole tables out
+// while compiling and spell them into the program, cannot know a volatile's value.
+volatile std::uint32_t polynomial = 0xEDB88320u;
+
 const Tables& BuildTables() {
   static Tables tables = [] {
     Tables built{};
+    const std::uint32_t reversed = polynomial;
     for (std::uint32_t n = 0; n < 256; ++n) {
       std::uint32_t c = n;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      for (int k = 0; k < 8; ++k) c = (c & 1) ? reversed ^ (c >> 1) : c >> 1;
       built[0][n] = c;
     }
     for (std::uint32_t n = 0; n < 256; ++n) {
