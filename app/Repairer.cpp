@@ -1,5 +1,7 @@
 #include "app/Repairer.h"
 
+#include <cstdint>
+
 #include "app/AutoCadBeforeRemoval.h"
 #include "app/Session.h"
 #include "app/SilentFrontEnd.h"
@@ -17,56 +19,53 @@
 namespace app {
 namespace {
 
-// A box shows this many of a list; the log has each one on a line of its own above.
+// A box shows this many of a list, and "..." for the rest; the log has them all.
 constexpr std::size_t kListedInTheBox = 10;
 
 std::string RecordFolderOf(const Options& options) {
   return options.from.value_or(SourceDirOf(toolkit::Fs().ProgramPath()));
 }
 
-void AddList(std::string& text, const std::string& heading, const std::vector<std::string>& items) {
+void AddList(std::string& text, const std::string& heading, const std::vector<std::string>& items,
+             std::size_t listed) {
   if (items.empty()) return;
   if (!text.empty()) text += "\r\n\r\n";
   text += heading;
-  for (std::size_t i = 0; i < items.size() && i < kListedInTheBox; ++i) text += "\r\n" + items[i];
-  if (items.size() > kListedInTheBox) {
-    text += "\r\n" + config::FormatMessage(config::Vars.MsgMoreItems,
-                                           {std::to_string(items.size() - kListedInTheBox)});
+  for (std::size_t i = 0; i < items.size() && i <= listed; ++i) {
+    text += "\r\n" + (i < listed ? items[i] : std::string("..."));
   }
 }
 
-std::string ReportText(const install::RepairReport& report, const std::string& recordFolder) {
+// What the repair did, each list cut after `listed` items.
+std::string ReportText(const install::RepairReport& report, const std::string& recordFolder,
+                       std::size_t listed) {
   const config::ConfigurationBlock& v = config::Vars;
   if (!report.recordFound) return config::FormatMessage(v.MsgNoRecord, {recordFolder});
   if (report.journalProblem) {
     return config::FormatMessage(
-        v.MsgJournalBlocksRepair,
+        v.MsgJournalBlocksInstall,
         {toolkit::fs::JoinPath(recordFolder, install::kJournalName), *report.journalProblem});
   }
   std::string text;
   if (report.failure) {
-    text = v.MsgRepairFailed + "\r\n" + *report.failure;
-    AddList(text, v.MsgLeftInPlace, report.notUndone);
+    text = v.MsgRepairFailed + (report.failure->empty() ? "" : "\r\n" + *report.failure);
+    AddList(text, v.MsgLeftInPlace, report.notUndone, listed);
   } else {
-    AddList(text, v.MsgRepaired, report.repaired);
+    AddList(text, v.MsgRepaired, report.repaired, listed);
   }
-  AddList(text, v.MsgRepairNeedsMedium, report.needsMedium);
-  AddList(text, v.MsgRepairNeedsAdmin, report.needsAdministrator);
+  AddList(text, v.MsgRepairNeedsMedium, report.needsMedium, listed);
   return text.empty() ? v.MsgRepairNothing : text;
 }
 
 int ExitCodeOf(const install::RepairReport& report) {
-  if (!report.recordFound || report.journalProblem || report.failure ||
-      !report.needsAdministrator.empty()) {
-    return kExitFatalError;
-  }
+  if (!report.recordFound || report.journalProblem || report.failure) return kExitFatalError;
   return report.needsMedium.empty() ? kExitSuccess : kExitSourceAbsent;
 }
 
 }  // namespace
 
 bool LogonRunWanted(const Options& options) {
-  if (options.userPart) return !install::UserPartLacks().empty();
+  if (options.userPart) return install::UserPartLacks();
   return install::RepairWanted(RecordFolderOf(options));
 }
 
@@ -85,12 +84,10 @@ int RunRepair(Session& session) {
     // An AutoCAD left running would write back the profile the repair extends.
     if (const std::optional<int> refused = CloseAutoCadBeforeRemoval(session)) return *refused;
     SilentFrontEnd frontEnd(session.options, session.log);
-    report = install::Repair(frontEnd, recordFolder, destination, *forAllUsers,
-                             toolkit::Proc().IsAdministrator());
+    report = install::Repair(frontEnd, recordFolder, destination, *forAllUsers);
   }
-  const std::string text = ReportText(report, recordFolder);
-  session.log.Write(v.LogMessage + " " + text);
-  if (!silent) toolkit::ShowMessage(text);
+  session.log.Write(v.LogMessage + " " + ReportText(report, recordFolder, SIZE_MAX));
+  if (!silent) toolkit::ShowMessage(ReportText(report, recordFolder, kListedInTheBox));
   return ExitCodeOf(report);
 }
 

@@ -23,8 +23,8 @@ bool LogonRunWanted(const Options& options);
 
 // The repair of the installation whose record lies in the program's folder (or /FROM=): 0 when
 // it was whole or has been repaired, 1612 when a product file needs the medium, 1603 when there
-// is no record there, the record cannot be used, the repair failed (and was undone) or the
-// machine's part needs an administrator, 1602 or 1618 when AutoCAD runs and was not closed.
+// is no record there, the record cannot be used or the repair failed (and was undone), 1602 or
+// 1618 when AutoCAD runs and was not closed.
 int RunRepair(Session& session);
 
 }  // namespace app

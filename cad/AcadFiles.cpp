@@ -17,13 +17,11 @@ std::string_view WithoutSlash(std::string_view name) {
 
 }  // namespace
 
-std::vector<std::string> MissingProductFiles(const std::string& folder) {
-  std::vector<std::string> missing;
-  for (std::string_view name : kProductFiles) {
-    const std::string file = toolkit::fs::JoinPath(folder, std::string(name));
-    if (toolkit::Fs().KindOf(file) == toolkit::PathKind::kNone) missing.push_back(file);
-  }
-  return missing;
+bool AnyProductFileMissing(const std::string& folder) {
+  return std::any_of(kProductFiles.begin(), kProductFiles.end(), [&](std::string_view name) {
+    return toolkit::Fs().KindOf(toolkit::fs::JoinPath(folder, std::string(name))) ==
+           toolkit::PathKind::kNone;
+  });
 }
 
 std::optional<RewrittenFile> FindRewrittenFile(std::string_view name) {

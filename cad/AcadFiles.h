@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace cad {
 
@@ -15,9 +14,9 @@ namespace cad {
 // into a bundle's Contents folder).
 inline constexpr std::array<std::string_view, 3> kProductFiles{"tkicon1.bmp", "tkicon2.bmp",
                                                                "tolvek.lsp"};
-// The product's files missing from `folder` (with or without a final backslash), as full paths:
-// those a placing of the product's files there would add.
-std::vector<std::string> MissingProductFiles(const std::string& folder);
+// Whether one of the product's files is missing from `folder` (with or without a final
+// backslash): a placing of the product's files there would add it.
+bool AnyProductFileMissing(const std::string& folder);
 
 // The user's document start-up file, which the installer makes when there is none.
 inline constexpr std::string_view kAcadDocName = "acaddoc.lsp";

@@ -109,24 +109,19 @@ std::optional<std::string> LayBundle(const std::string& appData, const PlaceProd
   return folder;
 }
 
-std::vector<std::string> BundleLacks(const std::string& appData) {
+bool BundleLacksAFile(const std::string& appData) {
   std::string folder = toolkit::fs::StripTrailingBackslash(appData);
-  std::vector<std::string> lacks;
-  if (folder.empty() || !toolkit::Fs().DirExists(folder)) return lacks;
+  if (folder.empty() || !toolkit::Fs().DirExists(folder)) return false;
   std::string bundle;
   for (std::string_view name : kBundleFolders) {
     bundle = folder;
     folder += "\\" + std::string(name);
   }
   // A folder that is missing goes with the files below it.
-  std::vector<std::string> files;
-  for (std::string_view name : kProductFiles) files.push_back(folder + "\\" + std::string(name));
-  files.push_back(folder + "\\" + std::string(kCuixName));
-  files.push_back(bundle + "\\" + std::string(kPackageContentsName));
-  for (const std::string& file : files) {
-    if (toolkit::Fs().KindOf(file) == toolkit::PathKind::kNone) lacks.push_back(file);
-  }
-  return lacks;
+  return AnyProductFileMissing(folder) ||
+         toolkit::Fs().KindOf(folder + "\\" + std::string(kCuixName)) == toolkit::PathKind::kNone ||
+         toolkit::Fs().KindOf(bundle + "\\" + std::string(kPackageContentsName)) ==
+             toolkit::PathKind::kNone;
 }
 
 std::string WithTrustedPath(std::string_view list, std::string_view folder) {
@@ -180,26 +175,22 @@ int TrustInEveryProfile(const std::string& productKey, const std::string& folder
   return trusting;
 }
 
-std::vector<std::string> UntrustingProfiles(const std::string& productKey,
-                                            const std::string& folder) {
-  std::vector<std::string> untrusting;
+bool AnyProfileUntrusting(const std::string& productKey, const std::string& folder) {
   toolkit::RegistryCursor profiles;
-  if (!profiles.OpenExistingKey(productKey + "\\Profiles")) return untrusting;
+  if (!profiles.OpenExistingKey(productKey + "\\Profiles")) return false;
   const std::string name(kTrustedPathsName);
   for (const std::string& profile : profiles.SubKeyNames()) {
-    const std::string key = productKey + "\\Profiles\\" + profile + "\\Variables";
     toolkit::RegistryCursor variables;
-    try {
-      if (variables.OpenExistingKey(key) && variables.HasValue(name)) {
-        const std::string list = variables.ReadString(name);
-        if (WithTrustedPath(list, folder) == list) continue;
-      }
-    } catch (const toolkit::ERegistryException&) {
-      continue;
+    if (!variables.OpenExistingKey(productKey + "\\Profiles\\" + profile + "\\Variables")) {
+      return true;
     }
-    untrusting.push_back(key);
+    try {
+      const std::string list = variables.ReadString(name);
+      if (WithTrustedPath(list, folder) != list) return true;
+    } catch (const toolkit::ERegistryException&) {
+    }
   }
-  return untrusting;
+  return false;
 }
 
 }  // namespace cad

@@ -10,7 +10,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "toolkit/ChangeRecorder.h"
 
@@ -64,10 +63,10 @@ using PlaceProductFiles = std::function<void(const std::string& folder)>;
 std::optional<std::string> LayBundle(const std::string& appData, const PlaceProductFiles& place,
                                      toolkit::ChangeRecorder& recorder);
 
-// What LayBundle would make below `appData`: the bundle's files that are missing, as full paths
-// (a file there that differs is not counted). None when `appData` is empty or does not
-// exist, as LayBundle then makes nothing. Nothing is changed.
-std::vector<std::string> BundleLacks(const std::string& appData);
+// Whether LayBundle would make a file below `appData`: one of the bundle's is missing (a file
+// there that differs is not counted). Not when `appData` is empty or does not exist, as LayBundle
+// then makes nothing. Nothing is changed.
+bool BundleLacksAFile(const std::string& appData);
 
 // The ;-separated folder list `list` with `folder` added at its end, unless an entry already
 // names it (letters a-z in either case, with or without a final backslash).
@@ -83,10 +82,9 @@ std::string WithoutTrustedPath(std::string_view list, std::string_view folder);
 // ERegistryException.
 int TrustInEveryProfile(const std::string& productKey, const std::string& folder,
                         toolkit::ChangeRecorder& recorder);
-// The profiles' Variables keys (full paths) to which TrustInEveryProfile would add `folder`: those
-// whose TRUSTEDPATHS does not name it, and those without the key. A value that is not text, which
-// TrustInEveryProfile cannot extend, is not counted. Nothing is changed.
-std::vector<std::string> UntrustingProfiles(const std::string& productKey,
-                                            const std::string& folder);
+// Whether TrustInEveryProfile would add `folder` to a profile: one whose TRUSTEDPATHS does not
+// name it, or one without the Variables key. A value that is not text, which TrustInEveryProfile
+// cannot extend, is not counted. Nothing is changed.
+bool AnyProfileUntrusting(const std::string& productKey, const std::string& folder);
 
 }  // namespace cad

@@ -51,16 +51,15 @@ bool AnyLispCandidatePresent(const std::string& acadFolder) {
                      });
 }
 
-std::vector<std::string> LispCandidatesLackingLine(const std::string& acadFolder) {
-  std::vector<std::string> lacking;
-  for (const LispCandidate& candidate : kLispCandidates) {
-    if (!CanOpenForRewrite(acadFolder + std::string(candidate.tested))) continue;
-    const LispEdit& edit = candidate.step == LispStep::kAutoload ? kAutoloadEdit : kLoadEdit;
-    const std::string file = acadFolder + std::string(candidate.subFolder) +
-                             std::string(candidate.base) + std::string(kLispExtension);
-    if (RewriteWouldAdd(file, edit.marker, edit.insertionPoints, false)) lacking.push_back(file);
-  }
-  return lacking;
+bool AnyLispCandidateLacksLine(const std::string& acadFolder) {
+  return std::any_of(
+      kLispCandidates.begin(), kLispCandidates.end(), [&](const LispCandidate& candidate) {
+        const LispEdit& edit = candidate.step == LispStep::kAutoload ? kAutoloadEdit : kLoadEdit;
+        return CanOpenForRewrite(acadFolder + std::string(candidate.tested)) &&
+               RewriteWouldAdd(acadFolder + std::string(candidate.subFolder) +
+                                   std::string(candidate.base) + std::string(kLispExtension),
+                               edit.marker, edit.insertionPoints, false);
+      });
 }
 
 bool PatchAcadLisp(const std::string& acadFolder, toolkit::ChangeRecorder& recorder) {

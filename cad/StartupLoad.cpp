@@ -148,41 +148,22 @@ void WireEachProduct(const std::vector<AcadProduct>& products, const WiringScope
   }
 }
 
-std::vector<std::string> WhatEachProductLacks(const std::vector<AcadProduct>& products,
-                                              const WiringScope& scope) {
-  std::vector<std::string> lacks;
-  const auto add = [&](const std::vector<std::string>& more) {
-    lacks.insert(lacks.end(), more.begin(), more.end());
-  };
-  // The way each product is taken below is the one WireEachProduct takes.
-  bool bundleSeen = false;
+bool AnyProductLacks(const std::vector<AcadProduct>& products, const WiringScope& scope) {
+  // Each product is taken the way WireEachProduct takes it.
   std::string contents = fs::StripTrailingBackslash(scope.bundleBase);
+  const bool bundleLaid = !contents.empty() && toolkit::Fs().DirExists(contents);
   for (std::string_view part : kBundleFolders) contents += "\\" + std::string(part);
-  for (const AcadProduct& product : products) {
-    if (product.row == nullptr) continue;
+  return std::any_of(products.begin(), products.end(), [&](const AcadProduct& product) {
     const bool started = product.supportFolder && toolkit::Fs().DirExists(*product.supportFolder);
+    if (product.row == nullptr || (scope.userProfiles && !started)) return false;
     if (product.row->load == AcadLoad::kAcadDoc) {
-      if (!scope.userProfiles || !started) continue;
-      add(MissingProductFiles(*product.supportFolder));
-      if (AcadDocLacksLoad(*product.supportFolder)) {
-        lacks.push_back(*product.supportFolder + std::string(kAcadDocName));
-      }
-      continue;
+      return scope.userProfiles && (AnyProductFileMissing(*product.supportFolder) ||
+                                    AcadDocLacksLoad(*product.supportFolder));
     }
-    if (scope.userProfiles && !started) continue;
-    if (!bundleSeen) {
-      bundleSeen = true;
-      add(BundleLacks(scope.bundleBase));
-    }
-    const bool bundleLaid = !fs::StripTrailingBackslash(scope.bundleBase).empty() &&
-                            toolkit::Fs().DirExists(fs::StripTrailingBackslash(scope.bundleBase));
-    if (bundleLaid && scope.userProfiles && product.row->load == AcadLoad::kTrustedBundle) {
-      for (const std::string& key : UntrustingProfiles(product.userKey, contents)) {
-        lacks.push_back("HKCU" + key + "\\" + std::string(kTrustedPathsName));
-      }
-    }
-  }
-  return lacks;
+    return BundleLacksAFile(scope.bundleBase) ||
+           (bundleLaid && scope.userProfiles && product.row->load == AcadLoad::kTrustedBundle &&
+            AnyProfileUntrusting(product.userKey, contents));
+  });
 }
 
 }  // namespace cad

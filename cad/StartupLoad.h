@@ -74,13 +74,11 @@ void WireEachProduct(const std::vector<AcadProduct>& products, const WiringScope
                      const PlaceProductFiles& place, toolkit::ChangeRecorder& recorder,
                      LispWiring& wiring);
 
-// What WireEachProduct would add, read without changing anything: for each product it wires, the
-// product's files missing from an acaddoc.lsp product's support folder and an acaddoc.lsp that
-// would take the load block, the bundle's missing files, and the profiles whose trusted paths
-// lack the bundle's folder. As full paths and registry keys; none when the wiring is whole. A
-// file or value that WireEachProduct would leave as it is (one that differs, a read-only
-// acaddoc.lsp) is not counted: what is counted, a run of WireEachProduct adds.
-std::vector<std::string> WhatEachProductLacks(const std::vector<AcadProduct>& products,
-                                              const WiringScope& scope);
+// Whether WireEachProduct would add anything, read without changing anything: for a product it
+// wires, a product's file missing from an acaddoc.lsp product's support folder or an acaddoc.lsp
+// that would take the load block, a file of the bundle missing, a profile whose trusted paths
+// lack the bundle's folder. What WireEachProduct would leave as it is (a file that differs, a
+// read-only acaddoc.lsp) does not count: what counts, a run of WireEachProduct adds.
+bool AnyProductLacks(const std::vector<AcadProduct>& products, const WiringScope& scope);
 
 }  // namespace cad

@@ -391,7 +391,6 @@ constexpr LanguageText kAllUsersTexts[] = {
 constexpr LanguageText kRepairTexts[] = {
     {&ConfigurationBlock::LogRepairStartedFrom, "Riparazione avviata da", "Repair started from"},
     {&ConfigurationBlock::LogRepairOf, "Riparazione di", "Repair of"},
-    {&ConfigurationBlock::LogLacking, "Manca:", "Lacking:"},
     {&ConfigurationBlock::LogMissingOrChanged,
      "Mancante o modificato rispetto al registro:", "Missing or changed from the record:"},
     {&ConfigurationBlock::MsgRepairNothing, "Tolvek \xE8 integro: non c'era nulla da riparare.",
@@ -404,23 +403,9 @@ constexpr LanguageText kRepairTexts[] = {
      "installazione non possono essere riparati: installare di nuovo Tolvek dal suo supporto.",
      "These files of Tolvek are missing or have been changed, and cannot be repaired without "
      "the installation medium: install Tolvek again from its medium."},
-    {&ConfigurationBlock::MsgRepairNeedsAdmin,
-     "Tolvek \xE8 installato per tutti gli utenti: per riparare la parte del computer servono i "
-     "diritti di amministratore. Manca:",
-     "Tolvek is installed for every user: repairing the computer's part needs administrator "
-     "rights. Lacking:"},
     {&ConfigurationBlock::MsgRepairFailed,
      "La riparazione non \xE8 stata completata e nulla \xE8 stato modificato:",
      "The repair did not complete, and nothing was changed:"},
-    {&ConfigurationBlock::MsgJournalBlocksRepair,
-     "Il registro dell'installazione, %1, %2. Nulla \xE8 stato modificato.\r\n"
-     "Spostare il file altrove, poi installare di nuovo Tolvek dal suo supporto.",
-     "The installation's record, %1, %2. Nothing was changed.\r\n"
-     "Move the file elsewhere, then install Tolvek again from its medium."},
-    {&ConfigurationBlock::MsgUserPartFailed,
-     "Tolvek non \xE8 stato collegato all'AutoCAD di questo utente: il log dice perch\xE9.",
-     "Tolvek could not be wired into this user's AutoCAD: the log says why."},
-    {&ConfigurationBlock::MsgMoreItems, "... e altri %1", "... and %1 more"},
 };
 
 struct FixedText {

@@ -201,16 +201,11 @@ struct ConfigurationBlock {
   // with 2.
   std::string LogRepairStartedFrom;  // its log's first line, where LogStarted is an install's
   std::string LogRepairOf;           // followed by the destination being repaired
-  std::string LogLacking;            // followed by what the wiring lacks
   std::string LogMissingOrChanged;   // followed by a product file not as the record says
   std::string MsgRepairNothing;
-  std::string MsgRepaired;             // followed by each thing made again
-  std::string MsgRepairNeedsMedium;    // followed by each file missing or changed
-  std::string MsgRepairNeedsAdmin;     // followed by what the machine's part lacks
-  std::string MsgRepairFailed;         // followed by the error
-  std::string MsgJournalBlocksRepair;  // %1: the journal, %2: what is wrong with it
-  std::string MsgUserPartFailed;
-  std::string MsgMoreItems;  // %1: how many more a list has than it shows
+  std::string MsgRepaired;           // followed by each thing made again
+  std::string MsgRepairNeedsMedium;  // followed by each file missing or changed
+  std::string MsgRepairFailed;       // followed by the error
 
   // Run-time state.
   bool InstallDone = false;

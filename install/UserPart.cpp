@@ -1,5 +1,7 @@
 #include "install/UserPart.h"
 
+#include <algorithm>
+
 #include "cad/AcadDocPatcher.h"
 #include "cad/AcadFiles.h"
 #include "cad/AcadProducts.h"
@@ -63,26 +65,19 @@ bool Is2004(const cad::AcadProduct& product) {
   return !product.lt && product.row == nullptr && release && release->first == 16;
 }
 
-// What DoProduct would add for one product the user has started.
-std::vector<std::string> ProductLacks(const cad::AcadProduct& product,
-                                      const std::string& contents) {
+// Whether DoProduct would add anything for one product the user has started.
+bool ProductLacks(const cad::AcadProduct& product, const std::string& contents) {
   const std::string& support = *product.supportFolder;
-  std::vector<std::string> lacks;
-  if (Is2004(product) || (product.row != nullptr && product.row->load == cad::AcadLoad::kAcadDoc)) {
-    lacks = cad::MissingProductFiles(support);
-  }
   if (Is2004(product)) {
-    if (cad::MenuLacksToolbar(support, "acad.mns")) lacks.push_back(support + "acad.mns");
-    if (cad::PgpLacksCommand(support, "acad.pgp")) lacks.push_back(support + "acad.pgp");
-  } else if (product.row != nullptr && product.row->load == cad::AcadLoad::kAcadDoc) {
-    if (cad::AcadDocLacksLoad(support)) lacks.push_back(support + std::string(cad::kAcadDocName));
-  } else if (product.row != nullptr && product.row->load == cad::AcadLoad::kTrustedBundle &&
-             product.row->year < 2016) {
-    for (const std::string& key : cad::UntrustingProfiles(product.userKey, contents)) {
-      lacks.push_back("HKCU" + key + "\\" + std::string(cad::kTrustedPathsName));
-    }
+    return cad::AnyProductFileMissing(support) || cad::MenuLacksToolbar(support, "acad.mns") ||
+           cad::PgpLacksCommand(support, "acad.pgp");
   }
-  return lacks;
+  if (product.row == nullptr) return false;
+  if (product.row->load == cad::AcadLoad::kAcadDoc) {
+    return cad::AnyProductFileMissing(support) || cad::AcadDocLacksLoad(support);
+  }
+  return product.row->load == cad::AcadLoad::kTrustedBundle && product.row->year < 2016 &&
+         cad::AnyProfileUntrusting(product.userKey, contents);
 }
 
 bool Started(const cad::AcadProduct& product) {
@@ -110,17 +105,15 @@ void DoProduct(const cad::AcadProduct& product, const std::string& files,
   }
 }
 
-// The user's part, journaled in the user's own record: the changes made, nothing when a step
-// failed (its changes were undone).
-std::optional<std::vector<Change>> DoUserPart(config::FrontEnd& frontEnd,
-                                              const std::string& machineDestination) {
+bool DoUserPart(config::FrontEnd& frontEnd, const std::string& machineDestination,
+                std::vector<Change>* made) {
   const config::ConfigurationBlock& v = config::Vars;
   const std::string folder = UserPartJournalFolder();
   const std::string journalPath = JoinPath(folder, kJournalName);
   const JournalFile earlier = ReadJournal(journalPath);
   if (const std::optional<std::string> wrong = WhatIsWrongWith(earlier)) {
     frontEnd.Note(config::FormatMessage(v.MsgJournalBlocksInstall, {journalPath, *wrong}));
-    return std::nullopt;
+    return false;
   }
   const TrustedRoots roots = GatherTrustedRoots(folder, folder);
   RepairInterruptedRuns(frontEnd, earlier, roots, RecordTrust::kOwn);
@@ -141,44 +134,31 @@ std::optional<std::vector<Change>> DoUserPart(config::FrontEnd& frontEnd,
   } catch (const toolkit::Exception& error) {
     frontEnd.Note(v.LogError + " " + error.what());
     RollBack(frontEnd, journal, roots);
-    return std::nullopt;
+    return false;
   }
-  return journal.ThisRun();
+  if (made != nullptr) *made = journal.ThisRun();
+  return true;
 }
 
 }  // namespace
 
 std::string UserPartJournalFolder() { return JoinPath(toolkit::Fs().AppDataDir(), "Tolvek"); }
 
-bool RunUserPart(config::FrontEnd& frontEnd) {
+bool RunUserPart(config::FrontEnd& frontEnd, std::vector<Change>* made) {
   if (const std::optional<std::string> destination = MachineDestination()) {
-    return DoUserPart(frontEnd, *destination).has_value();
+    return DoUserPart(frontEnd, *destination, made);
   }
   const UninstallReport report = RemoveUserPart(frontEnd, UserPartJournalFolder());
   return !report.failed;
 }
 
-std::vector<std::string> UserPartLacks() {
-  std::vector<std::string> lacks;
-  if (!MachineDestination()) return lacks;
+bool UserPartLacks() {
+  if (!MachineDestination()) return false;
   const std::string contents = MachineContents();
-  for (const cad::AcadProduct& product : cad::FindAcadProducts()) {
-    if (!Started(product)) continue;
-    const std::vector<std::string> more = ProductLacks(product, contents);
-    lacks.insert(lacks.end(), more.begin(), more.end());
-  }
-  return lacks;
-}
-
-UserPartRepair RepairUserPart(config::FrontEnd& frontEnd) {
-  UserPartRepair repair;
-  const std::optional<std::string> destination = MachineDestination();
-  repair.lacked = UserPartLacks();
-  if (!destination || repair.lacked.empty()) return repair;
-  const std::optional<std::vector<Change>> made = DoUserPart(frontEnd, *destination);
-  repair.failed = !made;
-  if (made) repair.made = *made;
-  return repair;
+  const std::vector<cad::AcadProduct> products = cad::FindAcadProducts();
+  return std::any_of(products.begin(), products.end(), [&](const cad::AcadProduct& product) {
+    return Started(product) && ProductLacks(product, contents);
+  });
 }
 
 }  // namespace install

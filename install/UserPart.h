@@ -22,22 +22,13 @@ namespace install {
 std::string UserPartJournalFolder();
 
 // Does or takes away the user's part, telling `frontEnd` each step; false when a step failed.
-bool RunUserPart(config::FrontEnd& frontEnd);
+// Where the part was done, `made` gets its changes.
+bool RunUserPart(config::FrontEnd& frontEnd, std::vector<Change>* made = nullptr);
 
-// What the user's part lacks while the product is installed for every user: for each AutoCAD the
-// user has started, what a run of the user's part would add (a profile reset, a release started
-// for the first time since). As full paths and registry keys; none when it is whole or the
-// product is not installed. Reads the registry and a few files, and changes nothing: a logon at
-// which nothing lacks writes nothing, not even the log (/USER /LOGON).
-std::vector<std::string> UserPartLacks();
-
-// The user's part done again where it lacks, for the repair (install/Repair.h): what it lacked,
-// and what the run made or changed, journaled in the user's own record.
-struct UserPartRepair {
-  std::vector<std::string> lacked;
-  std::vector<Change> made;
-  bool failed = false;
-};
-UserPartRepair RepairUserPart(config::FrontEnd& frontEnd);
+// Whether the user's part lacks anything while the product is installed for every user: for an
+// AutoCAD the user has started, what a run of the user's part would add (a profile reset, a
+// release started for the first time since). Reads the registry and a few files, and changes
+// nothing: a logon at which nothing lacks writes nothing, not even the log (/USER /LOGON).
+bool UserPartLacks();
 
 }  // namespace install

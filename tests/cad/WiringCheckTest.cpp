@@ -63,13 +63,13 @@ TEST_F(WiringCheckTest, EachCheckFindsLackingWhatItsPatcherAdds) {
        {kMissing, "", "(princ)", CrLf({"(load \"tolvek\" '(\"tolvek\"))"})}},
       // AutoCAD 2005's document start-up file, tested and patched where it lies.
       {"support\\acad2005doc.lsp",
-       [] { return !LispCandidatesLackingLine("c:\\Acad").empty(); },
+       [] { return AnyLispCandidateLacksLine("c:\\Acad"); },
        [&] { PatchAcadLisp("c:\\Acad", none); },
        {kMissing, CrLf({";; ACAD2004DOC", "(princ)"}), CrLf({"(princ)"}),
         CrLf({";; ACAD2004DOC", "(load \"tolvek\" '(\"tolvek\"))"})}},
       // Release 14's, with its autoload section.
       {"acadr14.lsp",
-       [] { return !LispCandidatesLackingLine("c:\\Acad").empty(); },
+       [] { return AnyLispCandidateLacksLine("c:\\Acad"); },
        [&] { PatchAcadLisp("c:\\Acad", none); },
        {kMissing, CrLf({";;; AutoLoad LISP Applications", "(princ)"}), CrLf({"(princ)"}),
         CrLf({";;; AutoLoad LISP Applications", "(autoload \"tolvek\" '(\"tolvek\"))"})}},
@@ -93,8 +93,8 @@ TEST_F(WiringCheckTest, EachCheckFindsLackingWhatItsPatcherAdds) {
   }
 }
 
-// The products' wiring: what WhatEachProductLacks finds is what WireEachProduct then records, and
-// a wired machine lacks nothing.
+// The products' wiring: AnyProductLacks finds something lacking exactly where WireEachProduct then
+// records a change, and a wired machine lacks nothing.
 TEST_F(WiringCheckTest, TheProductsLackWhatTheirWiringAdds) {
   const std::string appData = "c:\\Users\\user\\AppData\\Roaming";
   const std::string contents = appData + "\\Autodesk\\ApplicationPlugins\\Tolvek.bundle\\Contents";
@@ -143,27 +143,27 @@ TEST_F(WiringCheckTest, TheProductsLackWhatTheirWiringAdds) {
         WireEachProduct(
             products, scope,
             [&](const std::string& folder) {
-              for (const std::string& file : MissingProductFiles(folder)) {
-                const std::string name = file.substr(file.find_last_of('\\') + 1);
+              for (std::string_view name : kProductFiles) {
+                const std::string file = folder + std::string(name);
+                if (Exists(file)) continue;
                 recorder.FileCreated(file, 0);
-                Fs().PutFile(file, *Fs().FileContent(source + name));
+                Fs().PutFile(file, Content(source + std::string(name)));
               }
             },
             recorder, wiring);
       } catch (const toolkit::ERegistryException&) {
       }
     };
-    EXPECT_FALSE(WhatEachProductLacks(FindAcadProducts(), scope).empty());
+    EXPECT_TRUE(AnyProductLacks(FindAcadProducts(), scope));
     wire(toolkit::NoRecording());
-    EXPECT_TRUE(WhatEachProductLacks(FindAcadProducts(), scope).empty());
+    EXPECT_FALSE(AnyProductLacks(FindAcadProducts(), scope));
     row.spoil();
-    const std::vector<std::string> lacks = WhatEachProductLacks(FindAcadProducts(), scope);
+    const bool lacks = AnyProductLacks(FindAcadProducts(), scope);
     testing_support::RecordedChanges recorded;
     wire(recorded);
-    const std::size_t changes =
-        recorded.files.size() + recorded.values.size() + recorded.rewritten.size();
-    EXPECT_EQ(lacks.size(), changes);
-    EXPECT_TRUE(WhatEachProductLacks(FindAcadProducts(), scope).empty());
+    EXPECT_EQ(lacks, !recorded.files.empty() || !recorded.values.empty() ||
+                         !recorded.rewritten.empty() || !recorded.folders.empty());
+    EXPECT_FALSE(AnyProductLacks(FindAcadProducts(), scope));
   }
 }
 
