@@ -321,6 +321,11 @@ std::optional<std::string> RootOf(const Change& change, RunKind kind, const Trus
   return std::nullopt;
 }
 
+bool SamePath(const std::string& a, const std::string& b) {
+  const std::optional<std::string> comparable = ComparablePath(a);
+  return comparable && comparable == ComparablePath(b);
+}
+
 bool InBounds(const Change& change, RunKind kind, const TrustedRoots& roots, RecordTrust trust) {
   return RootOf(change, kind, roots, trust).has_value();
 }

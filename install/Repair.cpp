@@ -31,11 +31,6 @@ namespace {
 namespace fs = toolkit::fs;
 using toolkit::PathKind;
 
-bool SamePath(const std::string& a, const std::string& b) {
-  const std::optional<std::string> comparable = ComparablePath(a);
-  return comparable && comparable == ComparablePath(b);
-}
-
 // What the user's installations chose and how they wire it, looked up afresh. The check and the
 // repair walk the one plan, so that what the check finds lacking is what the repair adds.
 struct WiringPlan {
