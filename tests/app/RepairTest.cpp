@@ -320,6 +320,31 @@ TEST_F(RepairTest, ARepairThatCannotRunChangesNothing) {
   }
 }
 
+// An installation for a release before 2004 wired its AutoCAD folder's start-up files alone: the
+// repair puts their line back where AutoCAD's own file replaced them, and leaves the later
+// releases the user has as that installation did.
+TEST_F(RepairTest, AnInstallationBefore2004IsRepairedInItsStartUpFilesAlone) {
+  ASSERT_EQ(Run(kRemove), 0);
+  const std::string r14 = "c:\\ACADR14";
+  const std::string startup = ";;;===== AutoLoad LISP Applications =====\r\n(princ)\r\n";
+  Disk().PutFile(r14 + "\\acadr14.lsp", startup);
+  Disk().PutFile(r14 + "\\support\\acad.mns", "***TOOLBARS\r\n***HELPSTRINGS\r\n");
+  MemReg().SetString("HKLM" + kAutoCad + "\\R14.0\\ACAD-1:409", "AcadLocation", r14);
+  ASSERT_EQ(Run("/S /NOGROUP /R14 \"/ACAD=" + r14 + "\""), 3010);
+  const auto wired = Disk().FileContent(r14 + "\\acadr14.lsp");
+  ASSERT_NE(wired->find("(autoload \"tolvek\""), std::string::npos);
+  // AutoCAD is installed again over its folder.
+  Disk().PutFile(r14 + "\\acadr14.lsp", startup);
+  EXPECT_EQ(Logon(), 0);
+  EXPECT_EQ(Disk().FileContent(r14 + "\\acadr14.lsp"), wired);
+  EXPECT_FALSE(Disk().FileExists(Support(k2009) + "acaddoc.lsp"));
+  EXPECT_EQ(Trusted(k2026), "c:\\Lisp");
+  EXPECT_FALSE(Disk().DirExists(kContents));
+  const auto once = Disk().Snapshot();
+  EXPECT_EQ(Logon(), 0);
+  EXPECT_EQ(Disk().Snapshot(), once);
+}
+
 // The Run value is the installation's own only when it made it: one of another program under the
 // same name stays, and the removal leaves it.
 TEST_F(RepairTest, ARunValueThatWasThereIsLeftAsItIs) {
