@@ -32,6 +32,8 @@ constexpr OptionRow kOptions[] = {
     {"FROM", Kind::kValue, nullptr, &Options::from},
     {"ALLUSERS", Kind::kFlag, &Options::allUsers},
     {"USER", Kind::kFlag, &Options::userPart},
+    {"REPAIR", Kind::kFlag, &Options::repair},
+    {"LOGON", Kind::kFlag, &Options::logon},
 };
 
 // Applies one argument; false when it is no option of the table or its value is wrong.
@@ -82,6 +84,13 @@ ParsedOptions ParseOptions(const std::string& commandLine) {
   ParsedOptions parsed;
   for (const std::string& argument : SplitArguments(commandLine)) {
     if (!Apply(argument, parsed.options) && !parsed.error) parsed.error = argument;
+  }
+  // The logon's run is a repair's or the user part's, and nobody is there to answer a box.
+  if (parsed.options.logon) {
+    if (!parsed.options.repair && !parsed.options.userPart && !parsed.error) {
+      parsed.error = "/LOGON";
+    }
+    parsed.options.silent = true;
   }
   return parsed;
 }

@@ -24,6 +24,12 @@ struct Options {
   // /USER: the part of an installation for every user that lives in the user's own profile, run
   // at each user's logon; it removes that part once the product is gone.
   bool userPart = false;
+  // /REPAIR: the product's files checked and its wiring into every AutoCAD made again where it
+  // lacks, without the medium (install/Repair.h).
+  bool repair = false;
+  // /LOGON, with /REPAIR or /USER: the run at each logon, silent, which writes nothing, not even
+  // its log, when nothing lacks.
+  bool logon = false;
 };
 
 struct ParsedOptions {

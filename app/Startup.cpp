@@ -6,6 +6,7 @@
 #include "app/LoggedFrontEnd.h"
 #include "app/MainDlg.h"
 #include "app/Options.h"
+#include "app/Repairer.h"
 #include "app/Session.h"
 #include "app/SilentFrontEnd.h"
 #include "app/Uninstaller.h"
@@ -125,6 +126,7 @@ void Report(const Session& session, InstallLog& log, const std::string& text) {
 std::string DefaultLogPath(const Options& options) {
   return toolkit::Proc().TempFolder() + (options.uninstall  ? "\\Tolvek-uninstall.log"
                                          : options.userPart ? "\\Tolvek-user.log"
+                                         : options.repair   ? "\\Tolvek-repair.log"
                                                             : "\\Tolvek-install.log");
 }
 
@@ -152,6 +154,7 @@ int RunToTheEnd(Session& session) {
   auto started = [&] {
     const std::string& first = session.options.uninstall  ? Vars.LogUninstallStartedFrom
                                : session.options.userPart ? Vars.LogUserPartStarted
+                               : session.options.repair   ? Vars.LogRepairStartedFrom
                                                           : Vars.LogStarted;
     log.Write(LogLevel::kEvent, first + " " + Vars.SourceDir);
     log.Write(LogLevel::kEvent,
@@ -175,6 +178,8 @@ int RunToTheEnd(Session& session) {
   if (parsed.options.uninstall) {
     if (const std::optional<int> code = RunTemporaryCopy(session, arguments)) return *code;
   }
+  // At a logon where nothing lacks, nothing is written at all, not even the log.
+  if (parsed.options.logon && !LogonRunWanted(parsed.options)) return kExitSuccess;
 
   toolkit::UniqueMutex mutex;
   toolkit::MutexId claimed = 0;
@@ -199,6 +204,7 @@ int RunToTheEnd(Session& session) {
   }
   started();
   if (session.options.uninstall) return Finish(log, RunUninstall(session));
+  if (session.options.repair) return Finish(log, RunRepair(session));
   if (session.options.userPart) return Finish(log, RunUserPartOfInstallation(session));
   // The machine's folders and registry are the administrators'.
   if (session.options.allUsers && !toolkit::Proc().IsAdministrator()) {

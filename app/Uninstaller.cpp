@@ -16,7 +16,6 @@
 #include "toolkit/FileSystem.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Process.h"
-#include "toolkit/Registry.h"
 
 namespace app {
 namespace {
@@ -94,18 +93,6 @@ std::string ReportText(const install::UninstallReport& report, const std::string
   return text;
 }
 
-// The destination the entry of the record's scope names, or the configured one.
-std::string DestinationOf(bool forAllUsers) {
-  toolkit::RegistryCursor entry;
-  if (entry.OpenExistingKey(install::EntryKey(forAllUsers)) && entry.HasValue("InstallLocation")) {
-    try {
-      return entry.ReadString("InstallLocation");
-    } catch (const toolkit::ERegistryException&) {
-    }
-  }
-  return config::Vars.DestFolder;
-}
-
 }  // namespace
 
 std::optional<int> RunTemporaryCopy(const Session& session, const std::string& arguments) {
@@ -139,7 +126,7 @@ int RunUninstall(Session& session) {
   // every user's, any other the user's own.
   const bool forAllUsers =
       install::RecordFolderForAllUsers(recordFolder, recordFolder).value_or(false);
-  const std::string destination = DestinationOf(forAllUsers);
+  const std::string destination = install::EntryDestination(forAllUsers);
   session.log.Write(LogLevel::kEvent, v.LogUninstallStarted + " " + destination);
   // Installed for every user, the product is the administrators' to remove.
   if (forAllUsers && !toolkit::Proc().IsAdministrator()) {

@@ -49,4 +49,11 @@ AcadDocResult AddLoadBlockToAcadDoc(const std::string& supportFolder,
   return patched ? AcadDocResult::kPatched : AcadDocResult::kNotOpened;
 }
 
+bool AcadDocLacksLoad(const std::string& supportFolder) {
+  if (!toolkit::Fs().DirExists(toolkit::fs::StripTrailingBackslash(supportFolder))) return false;
+  const std::string target = supportFolder + std::string(kAcadDocName);
+  if (!toolkit::Fs().FileExists(target)) return true;
+  return RewriteWouldAdd(target, kLoadEdit.marker, {}, true);
+}
+
 }  // namespace cad

@@ -23,5 +23,8 @@ enum class AcadDocResult {
 // GetAcadSupportDir gives it. File failures after the file was opened raise EInOutError.
 AcadDocResult AddLoadBlockToAcadDoc(const std::string& supportFolder,
                                     toolkit::ChangeRecorder& recorder);
+// Whether AddLoadBlockToAcadDoc would add the block (or make the file): the folder exists, and
+// its acaddoc.lsp is missing or would take the block. Nothing is changed.
+bool AcadDocLacksLoad(const std::string& supportFolder);
 
 }  // namespace cad

@@ -17,6 +17,13 @@ std::string_view WithoutSlash(std::string_view name) {
 
 }  // namespace
 
+bool AnyProductFileMissing(const std::string& folder) {
+  return std::any_of(kProductFiles.begin(), kProductFiles.end(), [&](std::string_view name) {
+    return toolkit::Fs().KindOf(toolkit::fs::JoinPath(folder, std::string(name))) ==
+           toolkit::PathKind::kNone;
+  });
+}
+
 std::optional<RewrittenFile> FindRewrittenFile(std::string_view name) {
   const std::string folded = toolkit::fs::FoldCase(std::string(name));
   for (const LispCandidate& candidate : kLispCandidates) {

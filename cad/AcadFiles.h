@@ -14,6 +14,10 @@ namespace cad {
 // into a bundle's Contents folder).
 inline constexpr std::array<std::string_view, 3> kProductFiles{"tkicon1.bmp", "tkicon2.bmp",
                                                                "tolvek.lsp"};
+// Whether one of the product's files is missing from `folder` (with or without a final
+// backslash): a placing of the product's files there would add it.
+bool AnyProductFileMissing(const std::string& folder);
+
 // The user's document start-up file, which the installer makes when there is none.
 inline constexpr std::string_view kAcadDocName = "acaddoc.lsp";
 inline constexpr std::string_view kAcadDocBackupName = "acaddoc.bak";

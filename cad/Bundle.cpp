@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "cad/AcadFiles.h"
 #include "cad/Cuix.h"
 #include "cad/Rewrite.h"
 #include "toolkit/Crc32.h"
@@ -108,6 +109,21 @@ std::optional<std::string> LayBundle(const std::string& appData, const PlaceProd
   return folder;
 }
 
+bool BundleLacksAFile(const std::string& appData) {
+  std::string folder = toolkit::fs::StripTrailingBackslash(appData);
+  if (folder.empty() || !toolkit::Fs().DirExists(folder)) return false;
+  std::string bundle;
+  for (std::string_view name : kBundleFolders) {
+    bundle = folder;
+    folder += "\\" + std::string(name);
+  }
+  // A folder that is missing goes with the files below it.
+  return AnyProductFileMissing(folder) ||
+         toolkit::Fs().KindOf(folder + "\\" + std::string(kCuixName)) == toolkit::PathKind::kNone ||
+         toolkit::Fs().KindOf(bundle + "\\" + std::string(kPackageContentsName)) ==
+             toolkit::PathKind::kNone;
+}
+
 std::string WithTrustedPath(std::string_view list, std::string_view folder) {
   for (std::size_t start = 0; start <= list.size();) {
     std::size_t end = list.find(';', start);
@@ -157,6 +173,24 @@ int TrustInEveryProfile(const std::string& productKey, const std::string& folder
     variables.WriteString(name, trusted);
   }
   return trusting;
+}
+
+bool AnyProfileUntrusting(const std::string& productKey, const std::string& folder) {
+  toolkit::RegistryCursor profiles;
+  if (!profiles.OpenExistingKey(productKey + "\\Profiles")) return false;
+  const std::string name(kTrustedPathsName);
+  for (const std::string& profile : profiles.SubKeyNames()) {
+    toolkit::RegistryCursor variables;
+    if (!variables.OpenExistingKey(productKey + "\\Profiles\\" + profile + "\\Variables")) {
+      return true;
+    }
+    try {
+      const std::string list = variables.ReadString(name);
+      if (WithTrustedPath(list, folder) != list) return true;
+    } catch (const toolkit::ERegistryException&) {
+    }
+  }
+  return false;
 }
 
 }  // namespace cad

@@ -63,6 +63,11 @@ using PlaceProductFiles = std::function<void(const std::string& folder)>;
 std::optional<std::string> LayBundle(const std::string& appData, const PlaceProductFiles& place,
                                      toolkit::ChangeRecorder& recorder);
 
+// Whether LayBundle would make a file below `appData`: one of the bundle's is missing (a file
+// there that differs is not counted). Not when `appData` is empty or does not exist, as LayBundle
+// then makes nothing. Nothing is changed.
+bool BundleLacksAFile(const std::string& appData);
+
 // The ;-separated folder list `list` with `folder` added at its end, unless an entry already
 // names it (letters a-z in either case, with or without a final backslash).
 std::string WithTrustedPath(std::string_view list, std::string_view folder);
@@ -77,5 +82,9 @@ std::string WithoutTrustedPath(std::string_view list, std::string_view folder);
 // ERegistryException.
 int TrustInEveryProfile(const std::string& productKey, const std::string& folder,
                         toolkit::ChangeRecorder& recorder);
+// Whether TrustInEveryProfile would add `folder` to a profile: one whose TRUSTEDPATHS does not
+// name it, or one without the Variables key. A value that is not text, which TrustInEveryProfile
+// cannot extend, is not counted. Nothing is changed.
+bool AnyProfileUntrusting(const std::string& productKey, const std::string& folder);
 
 }  // namespace cad

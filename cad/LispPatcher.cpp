@@ -51,6 +51,17 @@ bool AnyLispCandidatePresent(const std::string& acadFolder) {
                      });
 }
 
+bool AnyLispCandidateLacksLine(const std::string& acadFolder) {
+  return std::any_of(
+      kLispCandidates.begin(), kLispCandidates.end(), [&](const LispCandidate& candidate) {
+        const LispEdit& edit = candidate.step == LispStep::kAutoload ? kAutoloadEdit : kLoadEdit;
+        return CanOpenForRewrite(acadFolder + std::string(candidate.tested)) &&
+               RewriteWouldAdd(acadFolder + std::string(candidate.subFolder) +
+                                   std::string(candidate.base) + std::string(kLispExtension),
+                               edit.marker, edit.insertionPoints, false);
+      });
+}
+
 bool PatchAcadLisp(const std::string& acadFolder, toolkit::ChangeRecorder& recorder) {
   // All presence tests come first: a patch must not make a later row look present or absent.
   std::array<bool, kLispCandidates.size()> present{};

@@ -19,6 +19,9 @@ bool PatchAcadLisp(const std::string& acadFolder, toolkit::ChangeRecorder& recor
 
 // Whether PatchAcadLisp would find any candidate present under `acadFolder`.
 bool AnyLispCandidatePresent(const std::string& acadFolder);
+// Whether PatchAcadLisp would add the product's line to a candidate present under `acadFolder`
+// (cad::RewriteWouldAdd); nothing is changed.
+bool AnyLispCandidateLacksLine(const std::string& acadFolder);
 
 // The release 12 to 14 change: "(autoload "tolvek" '("tolvek"))" between two one-space lines
 // after every line holding "AUTOLOAD LISP APPLICATIONS", unless a line holds "AUTOLOAD "TOLVEK".

@@ -26,4 +26,10 @@ bool PatchAcadMenu(int mode, const std::string& folder, const std::string& fileN
                            folder + std::string(kMenuBackupName), marker, copyRule, {}, recorder);
 }
 
+bool MenuLacksToolbar(const std::string& folder, const std::string& fileName) {
+  static constexpr std::string_view kHeadings[] = {kToolbarsHeading};
+  const std::string_view marker = fileName == kAcltMenuName ? kAcltMarker : kMenuMarker;
+  return RewriteWouldAdd(folder + fileName, marker, kHeadings, false);
+}
+
 }  // namespace cad

@@ -19,5 +19,10 @@ inline constexpr int kMenuAddToolbar = 1;
 // EInOutError.
 bool PatchAcadMenu(int mode, const std::string& folder, const std::string& fileName,
                    toolkit::ChangeRecorder& recorder);
+// Whether PatchAcadMenu would add the toolbar to folder + fileName: nothing is changed. Only the
+// toolbar's heading counts: the marker comes with the toolbar, so a menu without a ***TOOLBARS line
+// never holds it, and PatchAcadMenu would add its help strings to it again at every run. A run
+// that may come again (the repair, each user's part) patches a menu only where this is true.
+bool MenuLacksToolbar(const std::string& folder, const std::string& fileName);
 
 }  // namespace cad

@@ -22,4 +22,8 @@ bool PatchAcadPgp(int /*mode*/, const std::string& folder, const std::string& fi
       [](std::string_view line, LineWriter& copy) { copy.WriteLine(line); }, {kRunLine}, recorder);
 }
 
+bool PgpLacksCommand(const std::string& folder, const std::string& fileName) {
+  return RewriteWouldAdd(folder + fileName, kPgpMarker, {}, true);
+}
+
 }  // namespace cad

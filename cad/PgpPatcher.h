@@ -22,5 +22,7 @@ inline constexpr std::string_view kPgpBackupName = "pgp.bak";
 // the open raise EInOutError.
 bool PatchAcadPgp(int mode, const std::string& folder, const std::string& fileName,
                   toolkit::ChangeRecorder& recorder);
+// Whether PatchAcadPgp would add the command to folder + fileName: nothing is changed.
+bool PgpLacksCommand(const std::string& folder, const std::string& fileName);
 
 }  // namespace cad

@@ -83,6 +83,25 @@ bool SwapIn(const toolkit::FileSwap& swap, const toolkit::fs::RootedPaths& where
   return true;
 }
 
+bool RewriteWouldAdd(const std::string& targetPath, std::string_view marker,
+                     std::span<const std::string_view> insertionPoints, bool appends) {
+  File target;
+  if (target.TryOpen(targetPath, OpenMode::kReadWrite).Failed()) return false;
+  const Marker product(marker);
+  std::vector<Marker> points(insertionPoints.begin(), insertionPoints.end());
+  LineReader reader(target);
+  bool adds = appends;
+  std::string_view line;
+  while (reader.NextLine(line)) {
+    if (product.FoundIn(line)) return false;
+    if (!adds) {
+      adds = std::any_of(points.begin(), points.end(),
+                         [&](const Marker& point) { return point.FoundIn(line); });
+    }
+  }
+  return adds;
+}
+
 std::string AsideNameOf(const std::string& backupPath) { return backupPath + "~"; }
 
 bool RewriteWithBackup(const std::string& targetPath, const std::string& tempPath,

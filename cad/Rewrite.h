@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -45,6 +46,14 @@ bool RewriteWithBackup(const std::string& targetPath, const std::string& tempPat
                        const std::string& backupPath, std::string_view marker,
                        const CopyRule& copyRule, std::initializer_list<std::string_view> trailer,
                        toolkit::ChangeRecorder& recorder);
+
+// Whether RewriteWithBackup would change the file, found without changing anything: it opens for
+// reading and writing, no line holds `marker`, and its copy would add a line, after a line that
+// holds one of `insertionPoints`, or at its end when `appends` (a trailer). The repair's look at
+// the wiring reads the patchers' files through this, so that what it finds lacking is what a
+// rewrite would add, and a file a rewrite would leave as it is never counts as lacking.
+bool RewriteWouldAdd(const std::string& targetPath, std::string_view marker,
+                     std::span<const std::string_view> insertionPoints, bool appends);
 
 // The renames of a rewrite whose copy is complete under swap.temp, each through `where` (the
 // target's folder), never through a link: the target becomes the backup (whose name is free),

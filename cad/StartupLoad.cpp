@@ -90,6 +90,13 @@ LispWiring WireProductLisp(const std::string& acadFolder, bool release14,
     // A start-up file that could not be opened needs the manual edit, whatever else loads.
     if (!wiring.startupFilesPatched) wiring.products.emplace_back().way = Way::kNotOpened;
   }
+  WireEachProduct(products, scope, place, recorder, wiring);
+  return wiring;
+}
+
+void WireEachProduct(const std::vector<AcadProduct>& products, const WiringScope& scope,
+                     const PlaceProductFiles& place, toolkit::ChangeRecorder& recorder,
+                     LispWiring& wiring) {
   std::optional<std::string> contents;
   bool bundleTried = false;
   for (const AcadProduct& product : products) {
@@ -139,7 +146,24 @@ LispWiring WireProductLisp(const std::string& acadFolder, bool release14,
     if (wired.way == Way::kNotStarted && contents && wired.product->row->load != AcadLoad::kAcadDoc)
       wired.where = *contents;
   }
-  return wiring;
+}
+
+bool AnyProductLacks(const std::vector<AcadProduct>& products, const WiringScope& scope) {
+  // Each product is taken the way WireEachProduct takes it.
+  std::string contents = fs::StripTrailingBackslash(scope.bundleBase);
+  const bool bundleLaid = !contents.empty() && toolkit::Fs().DirExists(contents);
+  for (std::string_view part : kBundleFolders) contents += "\\" + std::string(part);
+  return std::any_of(products.begin(), products.end(), [&](const AcadProduct& product) {
+    const bool started = product.supportFolder && toolkit::Fs().DirExists(*product.supportFolder);
+    if (product.row == nullptr || (scope.userProfiles && !started)) return false;
+    if (product.row->load == AcadLoad::kAcadDoc) {
+      return scope.userProfiles && (AnyProductFileMissing(*product.supportFolder) ||
+                                    AcadDocLacksLoad(*product.supportFolder));
+    }
+    return BundleLacksAFile(scope.bundleBase) ||
+           (bundleLaid && scope.userProfiles && product.row->load == AcadLoad::kTrustedBundle &&
+            AnyProfileUntrusting(product.userKey, contents));
+  });
 }
 
 }  // namespace cad

@@ -68,4 +68,17 @@ LispWiring WireProductLisp(const std::string& acadFolder, bool release14,
                            const std::vector<AcadProduct>& products, const WiringScope& scope,
                            const PlaceProductFiles& place, toolkit::ChangeRecorder& recorder);
 
+// The second half of WireProductLisp: each of `products` wired as its release wants within
+// `scope`, added to `wiring`.
+void WireEachProduct(const std::vector<AcadProduct>& products, const WiringScope& scope,
+                     const PlaceProductFiles& place, toolkit::ChangeRecorder& recorder,
+                     LispWiring& wiring);
+
+// Whether WireEachProduct would add anything, read without changing anything: for a product it
+// wires, a product's file missing from an acaddoc.lsp product's support folder or an acaddoc.lsp
+// that would take the load block, a file of the bundle missing, a profile whose trusted paths
+// lack the bundle's folder. What WireEachProduct would leave as it is (a file that differs, a
+// read-only acaddoc.lsp) does not count: what counts, a run of WireEachProduct adds.
+bool AnyProductLacks(const std::vector<AcadProduct>& products, const WiringScope& scope);
+
 }  // namespace cad

@@ -1,7 +1,13 @@
 // The built-in values of the configuration block, as tables beside the order in which the fill
 // writes them. Texts are written here in code page 1252 and become UTF-8, the program's one
 // encoding, as the fill assigns them.
+#include <array>
+#include <span>
+#include <type_traits>
+#include <vector>
+
 #include "config/Vars.h"
+#include "toolkit/Lz4.h"
 #include "toolkit/Utf8.h"
 
 #include "version/ProductVersion.h"
@@ -106,6 +112,7 @@ constexpr LanguageText kUnattendedTexts[] = {
      "Uso: INSTALL.EXE [/S] [/ALLUSERS] [/ACAD=cartella] [/R14] [/WIN9X] [/NOGROUP] [/LOG=file]\r\n"
      "                 [/?]\r\n"
      "     UNINSTAL.EXE /UNINSTALL [/S] [/LOG=file]\r\n"
+     "     UNINSTAL.EXE /REPAIR [/S] [/LOG=file]\r\n"
      "\r\n"
      "/S - installazione silenziosa: nessuna finestra e nessuna domanda, ogni messaggio nel log\r\n"
      "/ALLUSERS - per tutti gli utenti del computer (come amministratore o SYSTEM)\r\n"
@@ -117,15 +124,19 @@ constexpr LanguageText kUnattendedTexts[] = {
      "/LOG=file - il log in questo file (con /S altrimenti %TEMP%\\Tolvek-install.log, per "
      "/UNINSTALL %TEMP%\\Tolvek-uninstall.log)\r\n"
      "/UNINSTALL - rimuove Tolvek (UNINSTAL.EXE nella cartella di Tolvek); con /S senza domande\r\n"
+     "/REPAIR - ripara Tolvek senza il supporto: controlla i suoi file e lo ricollega a ogni "
+     "AutoCAD\r\n"
+     "  che ne manca (log %TEMP%\\Tolvek-repair.log)\r\n"
      "/? o /HELP - questo elenco\r\n"
      "\r\n"
      "Senza /S le opzioni preimpostano le scelte della finestra.\r\n"
      "Codici di uscita: 0 riuscita, 3010 riuscita con riavvio, 1602 abbandonata, 1603 errore, "
      "1618 riprovare pi\xF9 tardi (un'altra installazione in corso, o con /S AutoCAD aperto), "
-     "1639 riga di comando non valida",
+     "1639 riga di comando non valida; /REPAIR: 1612 file di Tolvek da riparare con il supporto",
      "Usage: INSTALL.EXE [/S] [/ALLUSERS] [/ACAD=folder] [/R14] [/WIN9X] [/NOGROUP] [/LOG=file]\r\n"
      "                   [/?]\r\n"
      "       UNINSTAL.EXE /UNINSTALL [/S] [/LOG=file]\r\n"
+     "       UNINSTAL.EXE /REPAIR [/S] [/LOG=file]\r\n"
      "\r\n"
      "/S - silent installation: no window and no question, every message into the log\r\n"
      "/ALLUSERS - for every user of the computer (as an administrator or SYSTEM)\r\n"
@@ -138,12 +149,15 @@ constexpr LanguageText kUnattendedTexts[] = {
      "/UNINSTALL %TEMP%\\Tolvek-uninstall.log)\r\n"
      "/UNINSTALL - removes Tolvek (UNINSTAL.EXE in the Tolvek folder); with /S without "
      "questions\r\n"
+     "/REPAIR - repairs Tolvek without the medium: checks its files and wires it again into "
+     "every\r\n"
+     "  AutoCAD that lacks it (log %TEMP%\\Tolvek-repair.log)\r\n"
      "/? or /HELP - this list\r\n"
      "\r\n"
      "Without /S the options preset the choices of the window.\r\n"
      "Exit codes: 0 success, 3010 success with restart, 1602 abandoned, 1603 error, "
      "1618 try again later (another installation running, or with /S AutoCAD open), "
-     "1639 invalid command line"},
+     "1639 invalid command line; /REPAIR: 1612 files of Tolvek to repair with the medium"},
     {&ConfigurationBlock::MsgBadCommandLine,
      "Riga di comando non valida:", "Invalid command line:"},
     {&ConfigurationBlock::MsgAnotherInstallation,
@@ -384,6 +398,27 @@ constexpr LanguageText kAllUsersTexts[] = {
      "The user's part started from"},
 };
 
+// The repair without the medium: the words of its log and its closing report.
+constexpr LanguageText kRepairTexts[] = {
+    {&ConfigurationBlock::LogRepairStartedFrom, "Riparazione avviata da", "Repair started from"},
+    {&ConfigurationBlock::LogRepairOf, "Riparazione di", "Repair of"},
+    {&ConfigurationBlock::LogMissingOrChanged,
+     "Mancante o modificato rispetto al registro:", "Missing or changed from the record:"},
+    {&ConfigurationBlock::MsgRepairNothing, "Tolvek \xE8 integro: non c'era nulla da riparare.",
+     "Tolvek is whole: there was nothing to repair."},
+    {&ConfigurationBlock::MsgRepaired,
+     "Tolvek \xE8 stato riparato senza il supporto di installazione. Rifatto:",
+     "Tolvek has been repaired without its installation medium. Made again:"},
+    {&ConfigurationBlock::MsgRepairNeedsMedium,
+     "Questi file di Tolvek mancano o sono stati modificati, e senza il supporto di "
+     "installazione non possono essere riparati: installare di nuovo Tolvek dal suo supporto.",
+     "These files of Tolvek are missing or have been changed, and cannot be repaired without "
+     "the installation medium: install Tolvek again from its medium."},
+    {&ConfigurationBlock::MsgRepairFailed,
+     "La riparazione non \xE8 stata completata e nulla \xE8 stato modificato:",
+     "The repair did not complete, and nothing was changed:"},
+};
+
 struct FixedText {
   Text entry;
   const char* value;
@@ -439,11 +474,106 @@ constexpr ItalianText kItalianTexts[] = {
     {&ConfigurationBlock::MsgConfirmAbandon, "Sicuri di volere abbandonare l'installazione ?"},
 };
 
-template <std::size_t N>
-void AssignLanguage(const LanguageText (&table)[N], std::int32_t language) {
-  for (const auto& row : table) {
-    if (language == 1) Vars.*row.entry = toolkit::Utf8FromCp1252(row.italian);
-    if (language == 2) Vars.*row.entry = toolkit::Utf8FromCp1252(row.english);
+// The language tables' texts travel packed: every Italian and English text of the tables above,
+// each ending in a zero, in the order of kLanguageTables, as one LZ4 block made while compiling
+// (some 16 KB of texts in 7 KB). At run time the tables themselves are not in the program, only
+// the packed texts and, for each row, its entry and where its two texts start.
+constexpr std::span<const LanguageText> kLanguageTables[] = {
+    kWindowsFamilyTexts, kProductLanguageTexts, kInstallationTexts,
+    kUnattendedTexts,    kUninstallTexts,       kWayBackTexts,
+    kEveryAutoCadTexts,  kAllUsersTexts,        kRepairTexts};
+
+constexpr std::size_t kTextsCapacity = 24 * 1024;
+
+consteval toolkit::Lz4Bytes<kTextsCapacity> AllTexts() {
+  toolkit::Lz4Bytes<kTextsCapacity> texts;
+  const auto add = [&](const char* text) {
+    for (; *text != 0; ++text) texts.bytes[texts.size++] = std::uint8_t(*text);
+    texts.bytes[texts.size++] = 0;
+  };
+  for (const auto& table : kLanguageTables) {
+    for (const LanguageText& row : table) {
+      add(row.italian);
+      add(row.english);
+    }
+  }
+  return texts;
+}
+
+constexpr toolkit::Lz4Bytes<kTextsCapacity> kTexts = AllTexts();
+constexpr toolkit::Lz4Bytes<kTextsCapacity> kPacking = toolkit::PackLz4<kTextsCapacity>(kTexts);
+
+consteval std::array<std::uint8_t, kPacking.size> PackedTexts() {
+  std::array<std::uint8_t, kPacking.size> packed{};
+  for (std::size_t at = 0; at < packed.size(); ++at) packed[at] = kPacking.bytes[at];
+  return packed;
+}
+
+constexpr std::array<std::uint8_t, kPacking.size> kPackedTexts = PackedTexts();
+
+// A row of a language table: its entry and where its texts start in the unpacked texts.
+struct PackedRow {
+  Text entry;
+  std::uint16_t italian;
+  std::uint16_t english;
+};
+static_assert(kTexts.size <= 65536, "a text's start must fit in 16 bits");
+
+consteval std::size_t RowCount() {
+  std::size_t count = 0;
+  for (const auto& table : kLanguageTables) count += table.size();
+  return count;
+}
+
+consteval std::array<PackedRow, RowCount()> PackedRows() {
+  std::array<PackedRow, RowCount()> rows{};
+  std::size_t row = 0;
+  std::size_t at = 0;
+  const auto skip = [&](const char* text) {
+    const std::size_t start = at;
+    while (*text++ != 0) ++at;
+    ++at;
+    return std::uint16_t(start);
+  };
+  for (const auto& table : kLanguageTables) {
+    for (const LanguageText& text : table) {
+      rows[row].entry = text.entry;
+      rows[row].italian = skip(text.italian);
+      rows[row].english = skip(text.english);
+      ++row;
+    }
+  }
+  return rows;
+}
+
+constexpr std::array<PackedRow, RowCount()> kPackedRows = PackedRows();
+
+// Where `table`'s rows start among the packed rows.
+consteval std::size_t FirstRowOf(const LanguageText* table) {
+  std::size_t first = 0;
+  for (const auto& each : kLanguageTables) {
+    if (each.data() == table) return first;
+    first += each.size();
+  }
+  throw "a language table missing from kLanguageTables";
+}
+
+const char* UnpackedTexts() {
+  static const std::vector<std::uint8_t> texts =
+      toolkit::UnpackLz4(kPackedTexts.data(), kPackedTexts.size(), kTexts.size)
+          .value_or(std::vector<std::uint8_t>(kTexts.size));
+  return reinterpret_cast<const char*>(texts.data());
+}
+
+template <const auto& Table>
+void AssignLanguage(std::int32_t language) {
+  constexpr std::size_t first = FirstRowOf(Table);
+  constexpr std::size_t count = std::extent_v<std::remove_reference_t<decltype(Table)>>;
+  if (language != 1 && language != 2) return;
+  const char* texts = UnpackedTexts();
+  for (std::size_t at = first; at < first + count; ++at) {
+    const PackedRow& row = kPackedRows[at];
+    Vars.*row.entry = toolkit::Utf8FromCp1252(texts + (language == 1 ? row.italian : row.english));
   }
 }
 
@@ -453,7 +583,7 @@ void FillConfiguration() {
   ConfigurationBlock& v = Vars;
   v.ShowPerLT = v.ShowPer14 = v.ShowPer2000 = v.ShowPer4 = v.ShowPerNT = v.ShowPer95 = false;
   if (v.ShowWindowsChoice) v.ShowPerNT = v.ShowPer95 = true;
-  AssignLanguage(kWindowsFamilyTexts, v.Language);
+  AssignLanguage<kWindowsFamilyTexts>(v.Language);
 
   if (v.ProductCode == 1 || v.ProductCode == 9) {
     v.ShowPerLT = false;
@@ -463,19 +593,20 @@ void FillConfiguration() {
     v.BackgroundColor = toolkit::clNavy;
     v.ShowCadName = true;
     v.FooterColor = toolkit::clWhite;
-    AssignLanguage(kProductLanguageTexts, v.Language);
+    AssignLanguage<kProductLanguageTexts>(v.Language);
   }
 
-  AssignLanguage(kInstallationTexts, v.Language);
+  AssignLanguage<kInstallationTexts>(v.Language);
 
   v.OfferProgramGroup = true;
   v.ShowReadmeOnExit = true;
   for (const auto& row : kCommonTexts) v.*row.entry = toolkit::Utf8FromCp1252(row.value);
-  AssignLanguage(kUnattendedTexts, v.Language);
-  AssignLanguage(kUninstallTexts, v.Language);
-  AssignLanguage(kWayBackTexts, v.Language);
-  AssignLanguage(kEveryAutoCadTexts, v.Language);
-  AssignLanguage(kAllUsersTexts, v.Language);
+  AssignLanguage<kUnattendedTexts>(v.Language);
+  AssignLanguage<kUninstallTexts>(v.Language);
+  AssignLanguage<kWayBackTexts>(v.Language);
+  AssignLanguage<kEveryAutoCadTexts>(v.Language);
+  AssignLanguage<kAllUsersTexts>(v.Language);
+  AssignLanguage<kRepairTexts>(v.Language);
 
   if (v.Language != 1) return;
   // CadName is in place by now: three of these texts are built around it.

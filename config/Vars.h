@@ -202,6 +202,16 @@ struct ConfigurationBlock {
   std::string MsgNotStartedUntrusted;
   std::string MsgProjectAware;
 
+  // The repair's set: its log's words and its closing report, Italian with Language 1, English
+  // with 2.
+  std::string LogRepairStartedFrom;  // its log's first line, where LogStarted is an install's
+  std::string LogRepairOf;           // followed by the destination being repaired
+  std::string LogMissingOrChanged;   // followed by a product file not as the record says
+  std::string MsgRepairNothing;
+  std::string MsgRepaired;           // followed by each thing made again
+  std::string MsgRepairNeedsMedium;  // followed by each file missing or changed
+  std::string MsgRepairFailed;       // followed by the error
+
   friend bool operator==(const ConfigurationBlock&, const ConfigurationBlock&) = default;
 };
 

@@ -6,7 +6,7 @@
 
 namespace install {
 
-std::string JoinLines(const Lines& lines) {
+std::string JoinLines(Lines lines) {
   std::string text;
   bool first = true;
   for (std::string_view line : lines) {

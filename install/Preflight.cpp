@@ -11,6 +11,7 @@
 #include "extract/PackageTable.h"
 #include "extract/UnzipBinding.h"
 #include "install/AutoCadWiring.h"
+#include "install/ForAllUsers.h"
 #include "install/Journal.h"
 #include "install/PathOps.h"
 #include "toolkit/FileSystem.h"
@@ -21,15 +22,19 @@ namespace {
 using config::FormatMessage;
 
 // A package of the installer's folder and the destination folder it is extracted into; none for
-// the AutoCAD files, which go to AutoCAD's support folders and the bundle.
+// the AutoCAD files of a release before 2004, which go only to AutoCAD's folders (from 2004 the
+// destination keeps a copy of them besides).
 struct PackagePlace {
   std::string package;
   std::optional<std::string> folder;
 };
 
-std::vector<PackagePlace> PackagePlaces(const std::string& destination) {
+std::vector<PackagePlace> PackagePlaces(const std::string& destination, bool release14) {
   const std::string& source = config::Vars.SourceDir;
-  std::vector<PackagePlace> places{{source + extract::kCadPackage, std::nullopt},
+  const std::optional<std::string> kept =
+      release14 ? std::nullopt
+                : std::optional<std::string>(JoinPath(destination, kUserFilesFolder));
+  std::vector<PackagePlace> places{{source + extract::kCadPackage, kept},
                                    {source + extract::kConfigPackage, destination + "\\cfg"},
                                    {source + extract::kHelpPackage, destination + "\\help"}};
   for (const extract::PackageRow& row : extract::PackageTable) {
@@ -165,7 +170,7 @@ std::optional<std::string> FindWhatIsMissing(config::FrontEnd& frontEnd) {
 
   // Packages on later disks are looked at when their disk comes.
   RoomCount room;
-  for (const PackagePlace& place : PackagePlaces(destination)) {
+  for (const PackagePlace& place : PackagePlaces(destination, frontEnd.Release14())) {
     if (!toolkit::Fs().FileExists(place.package)) continue;
     if (!room.Add(place)) return FormatMessage(v.MsgPackageUnreadable, {place.package});
   }

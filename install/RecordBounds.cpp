@@ -13,6 +13,7 @@
 #include "cad/Unpatch.h"
 #include "config/Vars.h"
 #include "install/ForAllUsers.h"
+#include "install/LogonRepair.h"
 #include "install/Registration.h"
 #include "toolkit/FileSystem.h"
 #include "toolkit/Registry.h"
@@ -179,17 +180,33 @@ bool IsProfileVariablesKey(const std::string& key) {
          !parts[3].empty() && parts[4] == "variables";
 }
 
-bool RegistryInBounds(const Change& change, const TrustedRoots& roots) {
-  const std::optional<std::string> added = ComparablePath(change.added);
-  return IsProfileVariablesKey(change.path) &&
-         fs::FoldCase(change.valueName) == fs::FoldCase(std::string(cad::kTrustedPathsName)) &&
-         added && RootAmong(*added, Bundles(roots));
-}
-
 bool SameKey(std::string a, std::string b) {
   if (a.starts_with("\\")) a.erase(0, 1);
   if (b.starts_with("\\")) b.erase(0, 1);
   return fs::FoldCase(a) == fs::FoldCase(b);
+}
+
+// The logon's repair: the value an installation adds to a Run key where none stood, naming only
+// the program of its own record's folder (install/LogonRepair.h). Anything else in a Run key
+// would be a program to start at every logon.
+bool LogonValueInBounds(const Change& change, const TrustedRoots& roots) {
+  if (change.before || fs::FoldCase(change.valueName) != fs::FoldCase(kRunValueName)) return false;
+  for (const bool forAllUsers : {false, true}) {
+    const std::string& folder = forAllUsers ? roots.userPartFolder : roots.recordFolder;
+    if (!folder.empty() && SameKey(change.path, RunKey(forAllUsers)) &&
+        fs::FoldCase(change.added) == fs::FoldCase(LogonCommand(forAllUsers, folder))) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool RegistryInBounds(const Change& change, const TrustedRoots& roots) {
+  if (LogonValueInBounds(change, roots)) return true;
+  const std::optional<std::string> added = ComparablePath(change.added);
+  return IsProfileVariablesKey(change.path) &&
+         fs::FoldCase(change.valueName) == fs::FoldCase(std::string(cad::kTrustedPathsName)) &&
+         added && RootAmong(*added, Bundles(roots));
 }
 
 void AddList(Paths& into, const std::string& list) {
@@ -302,6 +319,11 @@ std::optional<std::string> RootOf(const Change& change, RunKind kind, const Trus
       return std::string();
   }
   return std::nullopt;
+}
+
+bool SamePath(const std::string& a, const std::string& b) {
+  const std::optional<std::string> comparable = ComparablePath(a);
+  return comparable && comparable == ComparablePath(b);
 }
 
 bool InBounds(const Change& change, RunKind kind, const TrustedRoots& roots, RecordTrust trust) {

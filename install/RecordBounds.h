@@ -62,4 +62,8 @@ bool InBounds(const Change& change, RunKind kind, const TrustedRoots& roots,
 // drive, a device's name, or characters no file name holds.
 std::optional<std::string> ComparablePath(const std::string& path);
 
+// Whether two paths name one file or folder as Windows resolves them; never for a path that
+// ComparablePath refuses.
+bool SamePath(const std::string& a, const std::string& b);
+
 }  // namespace install

@@ -8,14 +8,6 @@
 #include "toolkit/Registry.h"
 
 namespace install {
-namespace {
-
-bool SameFolder(const std::string& a, const std::string& b) {
-  const std::optional<std::string> comparable = ComparablePath(a);
-  return comparable && comparable == ComparablePath(b);
-}
-
-}  // namespace
 
 std::string RecordFolder(bool forAllUsers, const std::string& destination) {
   if (forAllUsers) return UserPartFolder();
@@ -25,23 +17,23 @@ std::string RecordFolder(bool forAllUsers, const std::string& destination) {
 
 std::optional<bool> RecordFolderForAllUsers(const std::string& folder,
                                             const std::string& destination) {
-  if (SameFolder(folder, RecordFolder(true, destination))) return true;
-  if (SameFolder(folder, RecordFolder(false, destination))) return false;
+  if (SamePath(folder, RecordFolder(true, destination))) return true;
+  if (SamePath(folder, RecordFolder(false, destination))) return false;
   return std::nullopt;
 }
 
 std::optional<std::string> EarlierRecordIn(const std::string& destination, bool forAllUsers) {
   // Where the record is kept in the destination still, it is this version's own.
-  if (SameFolder(RecordFolder(forAllUsers, destination), destination)) return std::nullopt;
+  if (SamePath(RecordFolder(forAllUsers, destination), destination)) return std::nullopt;
   toolkit::RegistryCursor entry;
   if (!entry.OpenExistingKey(EntryKey(forAllUsers)) || !entry.HasValue("InstallLocation") ||
       !entry.HasValue("DisplayIcon")) {
     return std::nullopt;
   }
   try {
-    if (!SameFolder(entry.ReadString("InstallLocation"), destination) ||
-        !SameFolder(entry.ReadString("DisplayIcon"),
-                    toolkit::fs::JoinPath(destination, kUninstallerName))) {
+    if (!SamePath(entry.ReadString("InstallLocation"), destination) ||
+        !SamePath(entry.ReadString("DisplayIcon"),
+                  toolkit::fs::JoinPath(destination, kUninstallerName))) {
       return std::nullopt;
     }
   } catch (const toolkit::ERegistryException&) {

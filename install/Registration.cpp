@@ -58,6 +58,10 @@ std::string QuietUninstallCommand(const std::string& recordFolder) {
   return UninstallCommand(recordFolder) + " /S";
 }
 
+std::string RepairCommand(const std::string& recordFolder) {
+  return "\"" + JoinPath(recordFolder, kUninstallerName) + "\" /REPAIR";
+}
+
 void PlaceUninstaller(toolkit::ChangeRecorder& recorder, const std::string& recordFolder) {
   const std::string program = toolkit::Fs().ProgramPath();
   const std::string target = JoinPath(recordFolder, kUninstallerName);
@@ -97,12 +101,15 @@ void RegisterProduct(toolkit::ChangeRecorder& recorder, const std::string& desti
       {"DisplayIcon", uninstaller},
       {"UninstallString", UninstallCommand(recordFolder)},
       {"QuietUninstallString", QuietUninstallCommand(recordFolder)},
+      {"ModifyPath", RepairCommand(recordFolder)},
       {kAcadFoldersValue, WithFolder(folders, acadFolder)},
   };
   for (const auto& [name, text] : texts) key.WriteString(name, text);
-  for (const char* name : {"NoModify", "NoRepair"}) {
-    if (!key.WriteNumber(name, 1)) throw toolkit::ERegistryException(name);
+  // NoModify would hide the Modify command; an earlier installation wrote it as 1.
+  if (key.HasValue("NoModify") && !key.DeleteValue("NoModify")) {
+    throw toolkit::ERegistryException("NoModify");
   }
+  if (!key.WriteNumber("NoRepair", 1)) throw toolkit::ERegistryException("NoRepair");
   if (newJournal && key.HasValue(kJournalSizeValue) && !key.DeleteValue(kJournalSizeValue)) {
     throw toolkit::ERegistryException(kJournalSizeValue);
   }
@@ -115,6 +122,7 @@ void PointEntryAt(const std::string& recordFolder, bool forAllUsers) {
   key.WriteString("DisplayIcon", JoinPath(recordFolder, kUninstallerName));
   key.WriteString("UninstallString", UninstallCommand(recordFolder));
   key.WriteString("QuietUninstallString", QuietUninstallCommand(recordFolder));
+  key.WriteString("ModifyPath", RepairCommand(recordFolder));
   if (key.HasValue(kJournalSizeValue) && !key.DeleteValue(kJournalSizeValue)) {
     throw toolkit::ERegistryException(kJournalSizeValue);
   }
@@ -162,6 +170,35 @@ std::optional<std::uint64_t> RegisteredJournalSize(bool forAllUsers) {
     size = size * 10 + std::uint64_t(c - '0');
   }
   return size;
+}
+
+std::string EntryDestination(bool forAllUsers) {
+  toolkit::RegistryCursor entry;
+  if (entry.OpenExistingKey(EntryKey(forAllUsers)) && entry.HasValue("InstallLocation")) {
+    try {
+      return entry.ReadString("InstallLocation");
+    } catch (const toolkit::ERegistryException&) {
+    }
+  }
+  return config::Vars.DestFolder;
+}
+
+std::vector<std::string> RegisteredAcadFolders(bool forAllUsers) {
+  std::vector<std::string> folders;
+  toolkit::RegistryCursor entry;
+  std::string list;
+  if (!entry.OpenExistingKey(EntryKey(forAllUsers))) return folders;
+  try {
+    list = entry.ReadString(kAcadFoldersValue);
+  } catch (const toolkit::ERegistryException&) {
+    return folders;
+  }
+  for (std::size_t at = 0; at < list.size();) {
+    const std::size_t end = std::min(list.find(';', at), list.size());
+    if (end > at) folders.push_back(list.substr(at, end - at));
+    at = end + 1;
+  }
+  return folders;
 }
 
 }  // namespace install

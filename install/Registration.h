@@ -34,6 +34,9 @@ std::vector<std::string> ProductKeys();
 // uninstaller in `recordFolder`.
 std::string UninstallCommand(const std::string& recordFolder);
 std::string QuietUninstallCommand(const std::string& recordFolder);
+// The command that repairs the product without its medium (install/Repair.h): the entry's
+// ModifyPath, which Add or Remove Programs offers beside the removal.
+std::string RepairCommand(const std::string& recordFolder);
 
 // Copies the running program to recordFolder\UNINSTAL.EXE, journaled when it is new. It runs
 // before the first package is extracted: the program lives on the medium's first disk, which the
@@ -43,7 +46,8 @@ std::string QuietUninstallCommand(const std::string& recordFolder);
 void PlaceUninstaller(toolkit::ChangeRecorder& recorder, const std::string& recordFolder);
 
 // Writes the entry (the name and version, publisher, the destination as its location, the
-// uninstaller in `recordFolder` as its icon and commands, no Modify or Repair button) with
+// uninstaller in `recordFolder` as its icon and commands, the repair as its Modify command and no
+// Repair button, which Windows gives only to its own installer's packages) with
 // `acadFolder` among its AutoCAD folders; the recorder learns of the key before it is made. A
 // journal begun afresh (`newJournal`) is not the one an earlier completion measured. Registry
 // failures raise ERegistryException.
@@ -65,5 +69,9 @@ std::optional<std::string> RegisteredDestination();
 // The destination the machine's entry names: the product is installed for every user.
 std::optional<std::string> MachineDestination();
 std::optional<std::uint64_t> RegisteredJournalSize(bool forAllUsers);
+// The destination the entry of the scope names, or the configured one.
+std::string EntryDestination(bool forAllUsers);
+// The AutoCAD folders the installations of the scope chose, as the entry lists them.
+std::vector<std::string> RegisteredAcadFolders(bool forAllUsers);
 
 }  // namespace install

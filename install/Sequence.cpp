@@ -12,6 +12,7 @@
 #include "install/FolderTree.h"
 #include "install/ForAllUsers.h"
 #include "install/Journal.h"
+#include "install/LogonRepair.h"
 #include "install/Messages.h"
 #include "install/NotedRecorder.h"
 #include "install/PathOps.h"
@@ -36,23 +37,34 @@ void ExtractCadFile(config::FrontEnd& frontEnd, std::string_view file, const std
                           std::string(file), recorder);
 }
 
+// The product's files AutoCAD's folders take, kept in the destination's "AutoCAD" folder: each
+// user's support folder gets them from there at the logon of an installation for every user, and
+// the repair without the medium (install/Repair.h) places them again from there where a profile
+// reset or a release installed later lacks them. The destination is the copy to keep: it is the
+// product's own folder, which only the installation may change, and what the record says of its
+// files is checked before a copy is used; a profile's support folder is what a reset empties, and
+// the bundle is there only beside AutoCAD 2012 and later.
+void KeepCadFiles(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& recorder) {
+  const std::string folder = JoinPath(frontEnd.Destination(), kUserFilesFolder) + "\\";
+  if (!toolkit::Fs().DirExists(folder)) {
+    recorder.FolderCreated(StripTrailingBackslash(folder));
+    toolkit::fs::MkDir(StripTrailingBackslash(folder));
+  }
+  for (std::string_view file : kProductFiles) ExtractCadFile(frontEnd, file, folder, recorder);
+}
+
 // The product's toolbar bitmaps and AutoLISP file go into AutoCAD's support folder: the
 // "support" folder of a release before 2004 (and the AutoLISP file also beside AutoCAD itself),
-// otherwise the current profile's folder from the registry, looked up anew for each file.
-void ExtractCadFiles(config::FrontEnd& frontEnd, bool release14,
+// otherwise the current profile's folder from the registry, looked up anew for each file. For
+// 2004 and later the destination keeps a copy, unless the product there is another user's
+// (`shared`), which this user may not add to.
+void ExtractCadFiles(config::FrontEnd& frontEnd, bool release14, bool shared,
                      toolkit::ChangeRecorder& recorder) {
   const config::ConfigurationBlock& v = config::Vars;
   const std::string& acad = frontEnd.State().workDir;
-  if (!release14 && frontEnd.ForAllUsers()) {
-    // Each user's support folder gets them at the user's logon, from the destination.
-    const std::string folder = JoinPath(frontEnd.Destination(), kUserFilesFolder) + "\\";
-    if (!toolkit::Fs().DirExists(folder)) {
-      recorder.FolderCreated(StripTrailingBackslash(folder));
-      toolkit::fs::MkDir(StripTrailingBackslash(folder));
-    }
-    for (std::string_view file : kProductFiles) ExtractCadFile(frontEnd, file, folder, recorder);
-    return;
-  }
+  if (!release14 && !shared) KeepCadFiles(frontEnd, recorder);
+  // Each user's support folder gets them at the user's logon, from the destination.
+  if (!release14 && frontEnd.ForAllUsers()) return;
   if (release14) {
     frontEnd.Note(v.LogSupportFolder + " " + acad + "\\support\\");
     ExtractCadFile(frontEnd, kProductFiles[0], acad + "\\support\\", recorder);
@@ -138,7 +150,7 @@ std::string InstallFiles(config::FrontEnd& frontEnd, toolkit::ChangeRecorder& re
   frontEnd.Note((lispPatched ? v.LogLispPatched : v.LogLispNotPatched) + " " + workDir);
   if (!lispPatched) ShowManualEditMessage(frontEnd, kLispNotPatched);
   // The generation is read at each step: the user may change it while the files are extracted.
-  ExtractCadFiles(frontEnd, frontEnd.Release14(), recorder);
+  ExtractCadFiles(frontEnd, frontEnd.Release14(), shared, recorder);
   PatchMenuAndAliases(frontEnd, frontEnd.Release14(), wiring, recorder);
 
   workDir = frontEnd.Destination();
@@ -210,6 +222,7 @@ bool RunInstall(config::FrontEnd& frontEnd) {
     RegisterProduct(recorder, destination, recordFolder, frontEnd.CadFolder(),
                     journal.StartedTheFile(), forAllUsers);
     if (forAllUsers) RegisterForUsers(recorder);
+    RegisterLogonRepair(recorder, forAllUsers, recordFolder, destination);
     closing = InstallFiles(frontEnd, recorder, shared);
     CompleteRegistration(journal.PlacedBytes(), journal.FileSize(), forAllUsers);
     journal.Complete();

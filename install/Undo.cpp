@@ -45,10 +45,6 @@ std::string Shown(const std::string& key) {
   return rest.starts_with(toolkit::kMachineHive) ? rest : "HKCU\\" + rest;
 }
 
-bool SamePath(const std::string& a, const std::string& b) {
-  return ComparablePath(a) && ComparablePath(a) == ComparablePath(b);
-}
-
 // The root of a path of the running installation's own that no trusted root holds: its drive.
 std::string DriveRootOf(const std::string& path) {
   return path.size() >= 2 && path[1] == ':' ? path.substr(0, 2) + "\\" : path;

@@ -1,5 +1,7 @@
 #include "install/UserPart.h"
 
+#include <algorithm>
+
 #include "cad/AcadDocPatcher.h"
 #include "cad/AcadFiles.h"
 #include "cad/AcadProducts.h"
@@ -49,15 +51,50 @@ void PlaceFiles(const std::string& from, const std::string& support,
   }
 }
 
+// The machine's bundle's Contents folder, which 2014 and 2015 trust in each profile.
+std::string MachineContents() {
+  std::string contents = fs::StripTrailingBackslash(MachineBundleBase());
+  for (std::string_view part : cad::kBundleFolders) contents += "\\" + std::string(part);
+  return contents;
+}
+
+// AutoCAD 2004 and 2005 (R16.0, R16.1), which read the menu and the command alias of the user's
+// profile.
+bool Is2004(const cad::AcadProduct& product) {
+  const auto release = cad::ParseReleaseKey(product.release);
+  return !product.lt && product.row == nullptr && release && release->first == 16;
+}
+
+// Whether DoProduct would add anything for one product the user has started.
+bool ProductLacks(const cad::AcadProduct& product, const std::string& contents) {
+  const std::string& support = *product.supportFolder;
+  if (Is2004(product)) {
+    return cad::AnyProductFileMissing(support) || cad::MenuLacksToolbar(support, "acad.mns") ||
+           cad::PgpLacksCommand(support, "acad.pgp");
+  }
+  if (product.row == nullptr) return false;
+  if (product.row->load == cad::AcadLoad::kAcadDoc) {
+    return cad::AnyProductFileMissing(support) || cad::AcadDocLacksLoad(support);
+  }
+  return product.row->load == cad::AcadLoad::kTrustedBundle && product.row->year < 2016 &&
+         cad::AnyProfileUntrusting(product.userKey, contents);
+}
+
+bool Started(const cad::AcadProduct& product) {
+  return product.supportFolder && toolkit::Fs().DirExists(*product.supportFolder);
+}
+
 // The release's part in the user's profile, for one product the user has started.
 void DoProduct(const cad::AcadProduct& product, const std::string& files,
                const std::string& contents, toolkit::ChangeRecorder& recorder) {
   const std::string& support = *product.supportFolder;
-  const auto release = cad::ParseReleaseKey(product.release);
-  const bool r2004 = !product.lt && product.row == nullptr && release && release->first == 16;
-  if (r2004) {
+  if (Is2004(product)) {
     PlaceFiles(files, support, recorder);
-    cad::PatchAcadMenu(cad::kMenuAddToolbar, support, "acad.mns", recorder);
+    // Run again at logons: a menu that cannot take the toolbar must not gain its help strings
+    // each time.
+    if (cad::MenuLacksToolbar(support, "acad.mns")) {
+      cad::PatchAcadMenu(cad::kMenuAddToolbar, support, "acad.mns", recorder);
+    }
     cad::PatchAcadPgp(1, support, "acad.pgp", recorder);
   } else if (product.row != nullptr && product.row->load == cad::AcadLoad::kAcadDoc) {
     PlaceFiles(files, support, recorder);
@@ -68,7 +105,8 @@ void DoProduct(const cad::AcadProduct& product, const std::string& files,
   }
 }
 
-bool DoUserPart(config::FrontEnd& frontEnd, const std::string& machineDestination) {
+bool DoUserPart(config::FrontEnd& frontEnd, const std::string& machineDestination,
+                std::vector<Change>* made) {
   const config::ConfigurationBlock& v = config::Vars;
   const std::string folder = UserPartJournalFolder();
   const std::string journalPath = JoinPath(folder, kJournalName);
@@ -88,12 +126,9 @@ bool DoUserPart(config::FrontEnd& frontEnd, const std::string& machineDestinatio
     }
     journal.Open(journalPath, ReadJournal(journalPath));
     const std::string files = JoinPath(machineDestination, kUserFilesFolder);
-    std::string contents = fs::StripTrailingBackslash(MachineBundleBase());
-    for (std::string_view part : cad::kBundleFolders) contents += "\\" + std::string(part);
+    const std::string contents = MachineContents();
     for (const cad::AcadProduct& product : cad::FindAcadProducts()) {
-      if (product.supportFolder && toolkit::Fs().DirExists(*product.supportFolder)) {
-        DoProduct(product, files, contents, recorder);
-      }
+      if (Started(product)) DoProduct(product, files, contents, recorder);
     }
     journal.Complete();
   } catch (const toolkit::Exception& error) {
@@ -101,6 +136,7 @@ bool DoUserPart(config::FrontEnd& frontEnd, const std::string& machineDestinatio
     RollBack(frontEnd, journal, roots);
     return false;
   }
+  if (made != nullptr) *made = journal.ThisRun();
   return true;
 }
 
@@ -108,12 +144,21 @@ bool DoUserPart(config::FrontEnd& frontEnd, const std::string& machineDestinatio
 
 std::string UserPartJournalFolder() { return JoinPath(toolkit::Fs().AppDataDir(), "Tolvek"); }
 
-bool RunUserPart(config::FrontEnd& frontEnd) {
+bool RunUserPart(config::FrontEnd& frontEnd, std::vector<Change>* made) {
   if (const std::optional<std::string> destination = MachineDestination()) {
-    return DoUserPart(frontEnd, *destination);
+    return DoUserPart(frontEnd, *destination, made);
   }
   const UninstallReport report = RemoveUserPart(frontEnd, UserPartJournalFolder());
   return !report.failed;
+}
+
+bool UserPartLacks() {
+  if (!MachineDestination()) return false;
+  const std::string contents = MachineContents();
+  const std::vector<cad::AcadProduct> products = cad::FindAcadProducts();
+  return std::any_of(products.begin(), products.end(), [&](const cad::AcadProduct& product) {
+    return Started(product) && ProductLacks(product, contents);
+  });
 }
 
 }  // namespace install

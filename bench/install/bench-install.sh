@@ -4,14 +4,16 @@
 #        of fewer rounds cannot tell a few per cent)
 # The whole installation of a large medium under Wine, our INSTALL.EXE against an NSIS installer
 # (Debian's nsis, zlib compression) of the same files into the same places, in one Wine session;
-# the destination C:\Tolvek4 is a link to a tmpfs folder so that the disk does not decide. Then
+# the destination C:\Tolvek4 is on tmpfs so that the disk does not decide (the whole Wine prefix is,
+# for the run: a link or a mount point there would be refused by the installer). Then
 # the extractors alone: INSTALL.DLL, INSTALL.DLL one-threaded, and a minimal one-threaded zlib
 # extractor, on the installer's package table. Prints each round, and the ratios of each round with
 # their median and range: ours / NSIS (goal <= 0.45), ours one-threaded / NSIS, the installer's
 # extraction of the package table (read from its log) over INSTALL.DLL alone on the same packages
 # in the same round (goal <= 1.05), the whole installation over INSTALL.DLL alone (the AutoCAD
 # wiring, the boxes and the start besides), and INSTALL.DLL / minimal (goal <= 0.7).
-# BENCH_WINEPREFIX picks another Wine prefix than the project's (e.g. one no test is using).
+# BENCH_WINEPREFIX picks a Wine prefix of its own, used where it lies (C:\Tolvek4 then is on that
+# disk); by default one is made on /dev/shm for the run and removed after it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 scale=${1:-24}
@@ -84,18 +86,24 @@ echo "$scale" >"$data/scale"
 echo "NSIS installer: $(du -sh "$data/tolvek-nsis.exe" | cut -f1)"
 
 source scripts/wine-env.sh
-if [ -n "${BENCH_WINEPREFIX:-}" ]; then export WINEPREFIX="$BENCH_WINEPREFIX"; fi
+# The installer refuses a destination that is, or is reached through, a link or a mount point, so
+# C:\Tolvek4 is put on tmpfs by putting the whole prefix there.
+bench_prefix=""
+if [ -z "${BENCH_WINEPREFIX:-}" ]; then
+  bench_prefix=$(mktemp -d /dev/shm/tolvek-bench-prefix.XXXXXX)
+  BENCH_WINEPREFIX=$bench_prefix
+fi
+export WINEPREFIX="$BENCH_WINEPREFIX"
 start_wine
 drive_c="$WINEPREFIX/drive_c"
-shm=$(mktemp -d /dev/shm/tolvek-bench.XXXXXX)
 cleanup_bench() {
-  rm -f "$drive_c/Tolvek4"
-  rm -rf "$shm" "$drive_c/tolvek-bench" "$drive_c/Programmi/Autocad 2006"
+  rm -rf "$drive_c/Tolvek4" "$drive_c/tolvek-bench" "$drive_c/Programmi/Autocad 2006"
   wine_cleanup
+  if [ -n "$bench_prefix" ]; then rm -rf "$bench_prefix"; fi
 }
 trap cleanup_bench EXIT
 rm -rf "$drive_c/Tolvek4" "$drive_c/tolvek-bench"
-ln -s "$shm" "$drive_c/Tolvek4"
+mkdir "$drive_c/Tolvek4"
 mkdir -p "$drive_c/tolvek-bench" "$drive_c/Programmi/Autocad 2006/support"
 cp -r "$data/medium" "$drive_c/tolvek-bench/medium"
 cp "$data/tolvek-nsis.exe" "$drive_c/tolvek-bench/"

@@ -7,6 +7,7 @@
 
 #include "app/Startup.h"
 #include "install/ForAllUsers.h"
+#include "install/LogonRepair.h"
 #include "install/Registration.h"
 #include "tests/support/Cp1252.h"
 #include "tests/support/HeadlessTest.h"
@@ -182,6 +183,62 @@ TEST_F(ForAllUsersTest, EachUsersPartIsDoneOnceAtTheLogonAndGoesAfterTheProduct)
                                  "TRUSTEDPATHS"),
             "c:\\Lisp");
   EXPECT_FALSE(Disk().DirExists("c:\\Users\\user\\AppData\\Roaming\\Tolvek"));
+}
+
+// At each logon the machine's Run value starts the users' part, which writes nothing where
+// nothing lacks and does the part again where a profile lost it; the removal takes the value.
+TEST_F(ForAllUsersTest, TheLogonDoesTheUsersPartAgainWhereItLacksAndWritesNothingWhereNot) {
+  const std::string userLog = "c:\\temp\\Tolvek-user.log";
+  ASSERT_EQ(Run(kInstall), 3010);
+  EXPECT_EQ(MemReg().StringValue("HKLM\\" + std::string(install::kRunKey), "Tolvek"),
+            "\"" + kUserPart + "\" /USER /LOGON");
+  EXPECT_EQ(MemReg().StringValue(kMachineEntry, "ModifyPath"),
+            "\"" + testing_support::kMachineRecordFolder + "\\UNINSTAL.EXE\" /REPAIR");
+  const std::string support = Started("R17.1", "ACAD-1:409");
+  ASSERT_EQ(Run("/USER /LOGON"), 0);
+  EXPECT_NE(Disk().FileContent(support + "acaddoc.lsp")->find("(load \"tolvek\""),
+            std::string::npos);
+  Disk().Delete(userLog);
+  const auto whole = Disk().Snapshot();
+  ASSERT_EQ(Run("/USER /LOGON"), 0);
+  EXPECT_EQ(Disk().Snapshot(), whole);
+  // AutoCAD reset the profile: the next logon does the part again.
+  Disk().Delete(support + "acaddoc.lsp");
+  Disk().Delete(support + "tolvek.lsp");
+  ASSERT_EQ(Run("/USER /LOGON"), 0);
+  EXPECT_TRUE(Disk().FileExists(support + "acaddoc.lsp"));
+  EXPECT_TRUE(Disk().FileExists(support + "tolvek.lsp"));
+  EXPECT_TRUE(Disk().FileExists(userLog));
+
+  ASSERT_EQ(Run(kRemove), 0);
+  EXPECT_FALSE(MemReg().Value("HKLM\\" + std::string(install::kRunKey), "Tolvek"));
+}
+
+// The repair of an installation for every user, by a user: the user's own part done again, and
+// the machine's files that are missing named as needing the medium.
+TEST_F(ForAllUsersTest, TheRepairForEveryUserDoesTheUsersPartAndNamesWhatNeedsTheMedium) {
+  const std::string repair = "/REPAIR /S \"/FROM=" + testing_support::kMachineRecordFolder + "\"";
+  const std::string lost = kBundle + "\\Contents\\tolvek.lsp";
+  ASSERT_EQ(Run(kInstall), 3010);
+  const std::string support = Started("R17.1", "ACAD-1:409");
+  Disk().Delete(lost);
+  HeadlessProc().SetAdministrator(false);
+  EXPECT_EQ(Run(repair), 1612);
+  EXPECT_FALSE(Disk().FileExists(lost));
+  EXPECT_TRUE(Disk().FileExists(support + "acaddoc.lsp"));
+  const std::string log =
+      testing_support::LogText(Disk().FileContent("c:\\temp\\Tolvek-repair.log"));
+  for (const std::string& said :
+       {std::string("Rifatto:\r\n"), "\r\n                         " + support + "acaddoc.lsp\r\n",
+        "Mancante o modificato rispetto al registro: " + lost,
+        "installare di nuovo Tolvek dal suo supporto.\r\n                         " + lost}) {
+    EXPECT_NE(log.find(said), std::string::npos) << said << "\n" << log;
+  }
+  // The removal takes the user's part at the next logon, as always.
+  HeadlessProc().SetAdministrator(true);
+  ASSERT_EQ(Run(kRemove), 0);
+  ASSERT_EQ(Run("/USER /S"), 0);
+  EXPECT_FALSE(Disk().FileExists(support + "acaddoc.lsp"));
 }
 
 }  // namespace

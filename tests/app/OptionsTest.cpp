@@ -18,7 +18,8 @@ struct Good {
 
 bool Same(const Options& a, const Options& b) {
   return a.silent == b.silent && a.cadFolder == b.cadFolder && a.release14 == b.release14 &&
-         a.win9x == b.win9x && a.noGroup == b.noGroup && a.logFile == b.logFile && a.help == b.help;
+         a.win9x == b.win9x && a.noGroup == b.noGroup && a.logFile == b.logFile &&
+         a.help == b.help && a.userPart == b.userPart && a.repair == b.repair && a.logon == b.logon;
 }
 
 TEST(Options, GoodCommandLines) {
@@ -37,6 +38,10 @@ TEST(Options, GoodCommandLines) {
       {"/ACAD=a /ACAD=b", {.cadFolder = "b"}},
       {"/?", {.help = true}},
       {"-help", {.help = true}},
+      {"/Repair", {.repair = true}},
+      // The logon's runs are silent whether or not they say so.
+      {"/REPAIR /LOGON", {.silent = true, .repair = true, .logon = true}},
+      {"/logon /user", {.silent = true, .userPart = true, .logon = true}},
   };
   for (const Good& row : table) {
     const app::ParsedOptions parsed = ParseOptions(row.commandLine);
@@ -65,6 +70,9 @@ TEST(Options, BadCommandLinesNameTheFirstWrongArgument) {
       {"/LOG", "/LOG"},
       {"/S /Q /Z", "/Q"},
       {"c:\\cad", "c:\\cad"},
+      {"/LOGON", "/LOGON"},
+      {"/S /LOGON /UNINSTALL", "/LOGON"},
+      {"/REPAIR=1", "/REPAIR=1"},
   };
   for (const Bad& row : table) {
     const app::ParsedOptions parsed = ParseOptions(row.commandLine);

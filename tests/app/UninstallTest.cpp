@@ -79,12 +79,17 @@ TEST_F(UninstallTest, TheEntryNamesTheProductAndTheCommandsThatRemoveIt) {
       {"DisplayName", "Tolvek v4"},    {"DisplayVersion", "4.0"},
       {"Publisher", "KOVIA"},          {"InstallLocation", "c:\\Tolvek4"},
       {"DisplayIcon", kUninstaller},   {"UninstallString", remove},
-      {"QuietUninstallString", quiet},
+      {"QuietUninstallString", quiet}, {"ModifyPath", "\"" + kUninstaller + "\" /REPAIR"},
   };
   for (const auto& [name, text] : values) EXPECT_EQ(MemReg().StringValue(key, name), text) << name;
-  for (const char* name : {"EstimatedSize", "NoModify", "NoRepair"}) {
+  for (const char* name : {"EstimatedSize", "NoRepair"}) {
     EXPECT_EQ(MemReg().Value(key, name)->first, RegValueType::kNumber) << name;
   }
+  // The Modify command shows only without NoModify, which an earlier installation wrote as 1.
+  EXPECT_FALSE(MemReg().Value(key, "NoModify"));
+  MemReg().SetNumber(key, "NoModify", 1);
+  ASSERT_EQ(Run("/S"), 3010);
+  EXPECT_FALSE(MemReg().Value(key, "NoModify"));
   // The uninstaller and the record live where only the user writes; the destination holds only
   // the product's files.
   EXPECT_EQ(Disk().FileContent(kUninstaller), "MZ installer");

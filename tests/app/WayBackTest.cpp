@@ -57,6 +57,7 @@ class WayBackTest : public testing_support::HeadlessTest {
     Disk().MakeDirs(kEmptyFolder);
     MemReg().SetString("\\Environment", "Path", "c:\\bin");
     MemReg().SetString("\\Software\\Other", "List", "c:\\x");
+    MemReg().SetString("Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Other", "c:\\x.exe");
   }
 
   int Run(const std::string& arguments) {
@@ -132,6 +133,17 @@ TEST_F(WayBackTest, ARecordNamingWhatTheProductDoesNotOwnIsNeverActedOn) {
       {"another registry value",
        [] { return std::string("REG\t1\t\\Software\\Other\tList\tc:\\x\t\r\n"); }},
       {"another program group", [] { return std::string("GROUP\tAccessori\r\n"); }},
+      // A Run value starts its program at every logon: only the record's own program may be one.
+      {"the logon's value naming a program elsewhere",
+       [] {
+         return "REG\t0\tSoftware\\Microsoft\\Windows\\CurrentVersion\\Run\tTolvek\t"
+                "\"c:\\Tolvek4\\UNINSTAL.EXE\" /REPAIR /LOGON\t\r\n";
+       }},
+      {"another value of the Run key",
+       [] {
+         return std::string(
+             "REG\t0\tSoftware\\Microsoft\\Windows\\CurrentVersion\\Run\tOther\tc:\\x.exe\t\r\n");
+       }},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
@@ -150,6 +162,8 @@ TEST_F(WayBackTest, ARecordNamingWhatTheProductDoesNotOwnIsNeverActedOn) {
     EXPECT_EQ(Disk().FileContent(kProfile + "Support\\acad.pgp"), "A, *ARC\r\n");
     EXPECT_EQ(MemReg().StringValue("\\Environment", "Path"), environment);
     EXPECT_EQ(MemReg().StringValue("\\Software\\Other", "List"), list);
+    EXPECT_EQ(MemReg().StringValue("Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Other"),
+              "c:\\x.exe");
     for (std::size_t i = commands; i < headless::ProgramManager().commands.size(); ++i) {
       EXPECT_EQ(headless::ProgramManager().commands[i], "[DeleteGroup(Tolvek)]");
     }
@@ -345,8 +359,8 @@ TEST_F(WayBackTest, AnEarlierVersionsRecordIsMovedAndHeldToLess) {
   for (std::size_t at; (at = journal.find(uninstaller)) != std::string::npos;) {
     journal.replace(at, uninstaller.size(), kDestination + "\\UNINSTAL.EXE");
   }
-  Disk().PutFile(earlier, journal + "RUN\t7\tINSTALL\tTolvek v4\r\nFILE\t900\t" +
-                              acadDoc + "\r\nFILE\t27\t" + kDocument + "\r\nCRC\t" +
+  Disk().PutFile(earlier, journal + "RUN\t7\tINSTALL\tTolvek v4\r\nFILE\t900\t" + acadDoc +
+                              "\r\nFILE\t27\t" + kDocument + "\r\nCRC\t" +
                               Hex(toolkit::Crc32(0, "Offerta n. 12\r\nPrezzo 100\r\n", 27)) + "\t" +
                               kDocument + "\r\n");
   Disk().PutFile(kDestination + "\\UNINSTAL.EXE", "MZ installer");
@@ -362,7 +376,8 @@ TEST_F(WayBackTest, AnEarlierVersionsRecordIsMovedAndHeldToLess) {
   EXPECT_EQ(Disk().FileContent(kRecord + "\\MOVED.JNL"), moved);
   EXPECT_FALSE(Disk().FileExists(earlier));
   EXPECT_FALSE(Disk().FileExists(kDestination + "\\UNINSTAL.EXE"));
-  EXPECT_EQ(MemReg().StringValue(install::kUninstallKey, "DisplayIcon"), kRecord + "\\UNINSTAL.EXE");
+  EXPECT_EQ(MemReg().StringValue(install::kUninstallKey, "DisplayIcon"),
+            kRecord + "\\UNINSTAL.EXE");
   EXPECT_EQ(Disk().FileContent(acadDoc), "(princ \"mine\")\r\n");
   EXPECT_EQ(Others(), before);
 

@@ -74,10 +74,12 @@ class FolderTreeTest : public testing_support::DialogTest {
   }
 
   void ExpectCompleteTree() {
-    // While an installation runs, its journal and its uninstaller stand beside the tree.
+    // While an installation runs, its journal and its uninstaller stand beside the tree, and,
+    // once it has reached AutoCAD's files, the folder of the copy of them it keeps.
     std::vector<std::string> destination = Disk().List("c:\\Tolvek4");
     std::erase(destination, install::kJournalName);
     std::erase(destination, install::kUninstallerName);
+    std::erase(destination, "AutoCAD\\");
     EXPECT_EQ(destination, kDestinationListing);
     EXPECT_EQ(Disk().List("c:\\Tolvek4\\Parts"), kPartsListing);
     EXPECT_EQ(Disk().List("c:\\Tolvek4\\Parts\\Pneumatica"), std::vector<std::string>{"Img\\"});
@@ -105,8 +107,9 @@ TEST_F(FolderTreeTest, ASecondInstallOverACompleteTreeChangesNothing) {
   Restart();
   PressInstall();
   EXPECT_EQ(Disk().Snapshot(), before);
-  // Of the tree nothing, only the record's folder in the user's application data.
-  EXPECT_EQ(Disk().CallCount(FsOp::kCreateDir), creations + 1);
+  // Of the tree nothing, only the record's folder in the user's application data and the folder
+  // of the copy of AutoCAD's files.
+  EXPECT_EQ(Disk().CallCount(FsOp::kCreateDir), creations + 2);
   ExpectCompleteTree();
 }
 

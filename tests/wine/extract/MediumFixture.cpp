@@ -67,7 +67,10 @@ namespace {
 using Expect = std::function<void(const std::string&, const fs::path&)>;
 using PlaceCadFile = std::function<void(const Expect&, const std::string&, const fs::path&)>;
 
-std::vector<std::string> Differences(const fs::path& product, const PlaceCadFile& placeCadFile) {
+// `keptCopy`: the destination keeps a copy of AutoCAD's files in its AutoCAD folder, as an
+// installation for 2004 and later does, for the repair to place them from.
+std::vector<std::string> Differences(const fs::path& product, const PlaceCadFile& placeCadFile,
+                                     bool keptCopy) {
   std::vector<std::string> differences;
   std::size_t installedFiles = 0;
   auto expect = [&](const std::string& installed, const fs::path& source) {
@@ -86,6 +89,10 @@ std::vector<std::string> Differences(const fs::path& product, const PlaceCadFile
     const std::string rest = Windows(relative.substr(relative.find('/') + 1));
     if (top == "autocad") {
       placeCadFile(expect, rest, entry.path());
+      if (keptCopy) {
+        expect(kDestination + "\\AutoCAD\\" + rest, entry.path());
+        ++installedFiles;
+      }
     } else if (top == "help-acad") {
       expect(kDestination + "\\Help\\" + rest, entry.path());
       ++installedFiles;
@@ -116,21 +123,25 @@ std::vector<std::string> Differences(const fs::path& product, const PlaceCadFile
 }  // namespace
 
 std::vector<std::string> DifferencesFromProduct(const fs::path& product) {
-  return Differences(product,
-                     [](const Expect& expect, const std::string& name, const fs::path& source) {
-                       // Release 14: into the support folder, and the AutoLISP file also beside
-                       // AutoCAD.
-                       expect(kCadFolder + "\\support\\" + name, source);
-                       if (Lower(name) == "tolvek.lsp") expect(kCadFolder + "\\" + name, source);
-                     });
+  return Differences(
+      product,
+      [](const Expect& expect, const std::string& name, const fs::path& source) {
+        // Release 14: into the support folder, and the AutoLISP file also beside
+        // AutoCAD.
+        expect(kCadFolder + "\\support\\" + name, source);
+        if (Lower(name) == "tolvek.lsp") expect(kCadFolder + "\\" + name, source);
+      },
+      false);
 }
 
 std::vector<std::string> DifferencesFromProduct(const fs::path& product,
                                                 const std::string& cadSupportFolder) {
-  return Differences(product,
-                     [&](const Expect& expect, const std::string& name, const fs::path& source) {
-                       expect(cadSupportFolder + "\\" + name, source);
-                     });
+  return Differences(
+      product,
+      [&](const Expect& expect, const std::string& name, const fs::path& source) {
+        expect(cadSupportFolder + "\\" + name, source);
+      },
+      true);
 }
 
 void CopyFiles(const fs::path& from, const fs::path& to) {

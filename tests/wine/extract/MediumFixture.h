@@ -41,8 +41,9 @@ void WriteAutoCadFolder();
 
 // Every product file where the installer puts it; the messages name each difference.
 std::vector<std::string> DifferencesFromProduct(const fs::path& product);
-// The same for AutoCAD 2004 or later: the AutoCAD files go into `cadSupportFolder` only (the
-// profile's support folder the registry names), none beside AutoCAD itself.
+// The same for AutoCAD 2004 or later: the AutoCAD files go into `cadSupportFolder` (the profile's
+// support folder the registry names), none beside AutoCAD itself, and a copy of them into the
+// destination's AutoCAD folder.
 std::vector<std::string> DifferencesFromProduct(const fs::path& product,
                                                 const std::string& cadSupportFolder);
 
