@@ -105,6 +105,14 @@ std::string ProgramFiles32() {
   return folder;
 }
 
+std::string AppData() {
+  char folder[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) {
+    return {};
+  }
+  return folder;
+}
+
 std::optional<std::string> ProgramFiles64() {
   char folder[MAX_PATH] = {};
   DWORD length = GetEnvironmentVariableA("ProgramW6432", folder, sizeof folder);

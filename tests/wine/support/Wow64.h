@@ -14,6 +14,10 @@
 
 namespace winetest::wow64 {
 
+// AutoCAD's own key and the product's Add or Remove Programs entry, below HKLM or HKCU.
+inline const std::string kAutoCad = "Software\\Autodesk\\AutoCAD";
+inline const std::string kEntry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tolvek";
+
 enum class View {
   k64,  // KEY_WOW64_64KEY: what a 64-bit program, AutoCAD 2020 and later among them, sees
   k32,  // KEY_WOW64_32KEY: what a 32-bit program sees by default (WOW6432Node under Software)
@@ -40,5 +44,8 @@ std::string ProgramFiles32();
 // process; nothing on 32-bit Windows. A 32-bit program cannot take it from the known folder
 // FOLDERID_ProgramFilesX64, which Windows refuses to 32-bit programs.
 std::optional<std::string> ProgramFiles64();
+
+// The user's Roaming folder (CSIDL_APPDATA), where a per-user bundle goes.
+std::string AppData();
 
 }  // namespace winetest::wow64

@@ -24,9 +24,7 @@ namespace {
 using namespace winetest;
 using namespace winetest::wow64;
 
-const std::string kAutoCad = "Software\\Autodesk\\AutoCAD";
 const std::string kAutoCadLt = "Software\\Autodesk\\AutoCAD LT";
-const std::string kEntry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tolvek";
 const std::string kMedium = "C:\\medium-lt";
 const std::string kProfiles = "C:\\Profili-lt";
 const std::string kLog = "C:\\medium-lt-install.log";
@@ -58,12 +56,6 @@ std::string Root(const Product& product) {
 
 std::string VariablesKey(const Product& product) {
   return ProductKey(product) + "\\Profiles\\<<Unnamed Profile>>\\Variables";
-}
-
-std::string AppData() {
-  char path[MAX_PATH] = {};
-  SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path);
-  return path;
 }
 
 std::string Contents() {

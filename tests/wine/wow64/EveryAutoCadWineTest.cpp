@@ -23,8 +23,6 @@ namespace {
 using namespace winetest;
 using namespace winetest::wow64;
 
-const std::string kAutoCad = "Software\\Autodesk\\AutoCAD";
-const std::string kEntry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tolvek";
 const std::string kMedium = "C:\\medium-every";
 const std::string kProfiles = "C:\\Profili-every";
 
@@ -49,12 +47,6 @@ std::string ProductKey(const Product& product) {
 std::string Support(const Product& product) {
   return kProfiles + "\\" + product.release + "-" + std::string(product.key).substr(5, 4) +
          "\\Support";
-}
-
-std::string AppData() {
-  char path[MAX_PATH] = {};
-  SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path);
-  return path;
 }
 
 class EveryAutoCadWineTest : public ::testing::Test {

@@ -21,9 +21,7 @@ namespace {
 using namespace winetest;
 using namespace winetest::wow64;
 
-const std::string kAutoCad = "Software\\Autodesk\\AutoCAD";
 const std::string kProduct = kAutoCad + "\\R25.1\\ACAD-9101:409";
-const std::string kEntry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tolvek";
 const std::string kActiveSetup =
     "Software\\Microsoft\\Active Setup\\Installed Components\\"
     "{7E2B6C41-3F0D-4A8E-9B15-6D4C2A9E8F03}";

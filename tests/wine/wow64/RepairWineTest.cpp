@@ -23,8 +23,6 @@ namespace {
 using namespace winetest;
 using namespace winetest::wow64;
 
-const std::string kAutoCad = "Software\\Autodesk\\AutoCAD";
-const std::string kEntry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tolvek";
 const std::string kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const std::string kMedium = "C:\\medium-repair";
 const std::string kProfiles = "C:\\Profili-repair";
@@ -46,12 +44,6 @@ std::string ProductKey(const Product& product) {
 
 std::string Support(const Product& product) {
   return kProfiles + "\\" + product.release + "\\Support";
-}
-
-std::string AppData() {
-  char path[MAX_PATH] = {};
-  SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path);
-  return path;
 }
 
 std::string RepairLog() { return TempFolder() + "\\Tolvek-repair.log"; }

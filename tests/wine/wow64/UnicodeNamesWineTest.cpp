@@ -58,14 +58,12 @@ const std::string kRecord = kLocal + "\\Tolvek";
 const std::string kMedium =
     "C:\\\xD0\xA3\xD1\x81\xD1\x82\xD0\xB0\xD0\xBD\xD0\xBE\xD0\xB2\xD0\xBA\xD0\xB0";
 const std::string kMediumBuilt = "C:\\medium-unicode";
-const std::string kAutoCad = "Software\\Autodesk\\AutoCAD";
 const std::string kProduct2026 = kAutoCad + "\\R25.1\\ACAD-9101:410";
 const std::string kProduct2005 = kAutoCad + "\\R16.1\\ACAD-301:410";
 const std::string kSupport2026 = kRoaming + "\\Autodesk\\AutoCAD 2026\\R25.1\\ita\\Support\\";
 const std::string kSupport2005 = kRoaming + "\\Autodesk\\AutoCAD 2005\\R16.1\\ita\\Support\\";
 const std::string kBundle = kRoaming + "\\Autodesk\\ApplicationPlugins\\Tolvek.bundle";
 const std::string kVariables = "\\Profiles\\<<Unnamed Profile>>\\Variables";
-const std::string kEntry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tolvek";
 const std::string kActiveSetup =
     "Software\\Microsoft\\Active Setup\\Installed Components\\"
     "{7E2B6C41-3F0D-4A8E-9B15-6D4C2A9E8F03}";
