@@ -40,7 +40,7 @@ class TimeStamps(http.server.BaseHTTPRequestHandler):
                  "-queryfile", os.path.join(scratch, "query"),
                  "-signer", os.path.join(folder, "tsa.pem"),
                  "-inkey", os.path.join(folder, "tsa.key"),
-                 "-chain", os.path.join(folder, "ca.pem"),
+                 "-chain", os.path.join(folder, "tsa-chain.pem"),
                  "-out", os.path.join(scratch, "reply")],
                 capture_output=True)
             if made.returncode != 0:
