@@ -19,11 +19,11 @@
 namespace unzip {
 
 // Two writers keep two file creations waiting at once where creating a file is mostly waiting
-// (a virus scanner reading each new file at its close, a network share, a disk). Under Wine with
-// the destination on tmpfs, or on a two-core machine already busy, they measured slower than one
-// writer or none: two creations in one folder fight over the folder's lock in Wine's search for
-// the name (see the README's Performance section); bench/install compares the counts
-// (TOLVEK_UNZIP_WRITERS) in one run.
+// (a virus scanner reading each new file at its close, a network share, a disk). Under Wine they
+// halve the time on a disk, and on tmpfs on one machine, but on another machine's tmpfs, or on a
+// two-core machine already busy, they measured slower than one writer or none: two creations in
+// one folder fought over the folder's lock in Wine's search for the name (see the README's
+// Performance section); bench/install compares the counts (TOLVEK_UNZIP_WRITERS) in one run.
 inline constexpr unsigned kDefaultWriters = 2;
 
 struct ExtractOptions {
