@@ -18,6 +18,7 @@
 #include "tests/wine/extract/MediumFixture.h"
 #include "tests/wine/support/Driver.h"
 #include "tests/wine/support/Wow64.h"
+#include "tests/wine/wow64/Scene.h"
 
 namespace {
 
@@ -66,11 +67,7 @@ class AutoCadLtWineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Clean();
-    medium::MediumOptions options;
-    options.productDir = extractwine::WriteProduct();
-    options.outDir = kMedium;
-    options.installerDir = extractwine::InstallerDir();
-    medium::BuildMedium(options);
+    BuildDemoMedium(kMedium);
     for (const Product& product : {kAutoCad2026, kLtProducts[0], kLtProducts[1], kLtProducts[2]}) {
       const std::string installed = *ProgramFiles64() + "\\" + product.folder;
       MakeTree(installed);
@@ -91,13 +88,7 @@ class AutoCadLtWineTest : public ::testing::Test {
   void TearDown() override { Clean(); }
 
   static void Clean() {
-    for (View view : {View::k64, View::k32}) {
-      for (const std::string& key : {kAutoCad, kAutoCadLt}) {
-        DeleteTree(HKEY_LOCAL_MACHINE, view, key);
-        DeleteTree(HKEY_CURRENT_USER, view, key);
-      }
-      DeleteTree(HKEY_CURRENT_USER, view, kEntry);
-    }
+    DeleteEverywhere({kAutoCad, kAutoCadLt, kEntry});
     for (const std::string& folder :
          {kMedium, kProfiles, std::string("C:\\Tolvek4"), extractwine::kScratch,
           AppData() + "\\Autodesk\\ApplicationPlugins\\Tolvek.bundle"}) {
@@ -106,10 +97,7 @@ class AutoCadLtWineTest : public ::testing::Test {
     DeleteFileA(kLog.c_str());
   }
 
-  static std::string Trusted(const Product& product) {
-    return ReadString(HKEY_CURRENT_USER, View::k64, VariablesKey(product), "TRUSTEDPATHS")
-        .value_or("<none>");
-  }
+  static std::string Trusted(const Product& product) { return TrustedPaths(VariablesKey(product)); }
 };
 
 TEST_F(AutoCadLtWineTest, AutoCadLtFrom2024GetsTheBundleTrustedAndLosesItWithTheProduct) {

@@ -17,6 +17,7 @@
 #include "tests/wine/extract/MediumFixture.h"
 #include "tests/wine/support/Driver.h"
 #include "tests/wine/support/Wow64.h"
+#include "tests/wine/wow64/Scene.h"
 
 namespace {
 
@@ -26,12 +27,7 @@ using namespace winetest::wow64;
 const std::string kMedium = "C:\\medium-every";
 const std::string kProfiles = "C:\\Profili-every";
 
-struct Product {
-  const char* release;
-  const char* key;
-  const char* folder;  // below Program Files
-  View view;           // where the machine registers it
-};
+using Product = AcadProduct;
 
 const Product kProducts[] = {
     {"R17.2", "ACAD-7001:409", "AutoCAD 2009", View::k32},
@@ -39,10 +35,6 @@ const Product kProducts[] = {
     {"R25.1", "ACAD-9101:409", "Autodesk\\AutoCAD 2026", View::k64},
     {"R25.1", "ACAD-9106:409", "Autodesk\\AutoCAD 2026", View::k64},
 };
-
-std::string ProductKey(const Product& product) {
-  return kAutoCad + "\\" + product.release + "\\" + product.key;
-}
 
 std::string Support(const Product& product) {
   return kProfiles + "\\" + product.release + "-" + std::string(product.key).substr(5, 4) +
@@ -53,27 +45,16 @@ class EveryAutoCadWineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Clean();
-    medium::MediumOptions options;
-    options.productDir = extractwine::WriteProduct();
-    options.outDir = kMedium;
-    options.installerDir = extractwine::InstallerDir();
-    medium::BuildMedium(options);
+    BuildDemoMedium(kMedium);
     for (const Product& product : kProducts) {
-      const std::string installed =
-          (product.view == View::k64 ? *ProgramFiles64() : ProgramFiles32()) + "\\" +
-          product.folder;
-      MakeTree(installed);
-      ASSERT_EQ(WriteString(HKEY_LOCAL_MACHINE, product.view, ProductKey(product), "AcadLocation",
-                            installed),
-                ERROR_SUCCESS);
+      ASSERT_EQ(RegisterInstalled(product), ERROR_SUCCESS);
       const std::string support = Support(product);
       MakeTree(support);
       WriteFile(support + "\\acad.pgp", "A, *ARC\n");
       WriteFile(support + "\\acad.mns", "***TOOLBARS\r\n***HELPSTRINGS\r\n");
       const std::string root = support.substr(0, support.size() - 7);
       WriteString(HKEY_CURRENT_USER, View::k64, ProductKey(product), "RoamableRootFolder", root);
-      WriteString(HKEY_CURRENT_USER, View::k64, ProductKey(product) + "\\Profiles\\P1\\Variables",
-                  "TRUSTEDPATHS", "C:\\Lisp");
+      WriteString(HKEY_CURRENT_USER, View::k64, VariablesKey(product), "TRUSTEDPATHS", "C:\\Lisp");
     }
     // The user's own acaddoc.lsp in 2009's folder, as an editor left it.
     WriteFile(Support(kProducts[0]) + "\\acaddoc.lsp", "(setq mine 1)\n(princ)");
@@ -84,36 +65,17 @@ class EveryAutoCadWineTest : public ::testing::Test {
   void TearDown() override { Clean(); }
 
   static void Clean() {
-    for (View view : {View::k64, View::k32}) {
-      DeleteTree(HKEY_LOCAL_MACHINE, view, kAutoCad);
-      DeleteTree(HKEY_CURRENT_USER, view, kAutoCad);
-      DeleteTree(HKEY_CURRENT_USER, view, kEntry);
-    }
+    DeleteEverywhere({kAutoCad, kEntry});
     for (const std::string& folder :
          {kMedium, kProfiles, std::string("C:\\Tolvek4"), extractwine::kScratch,
           AppData() + "\\Autodesk\\ApplicationPlugins\\Tolvek.bundle"}) {
       RemoveTree(folder);
     }
   }
-
-  static std::map<std::string, std::optional<std::string>> Profiles() {
-    std::map<std::string, std::optional<std::string>> files;
-    for (const auto& [name, time] : Listing(kProfiles)) {
-      if (name.ends_with(".bak")) continue;
-      files[name] = name.back() == '\\' ? std::nullopt : ReadFile(kProfiles + "\\" + name);
-    }
-    return files;
-  }
-
-  static std::string Trusted(const Product& product) {
-    return ReadString(HKEY_CURRENT_USER, View::k64,
-                      ProductKey(product) + "\\Profiles\\P1\\Variables", "TRUSTEDPATHS")
-        .value_or("<none>");
-  }
 };
 
 TEST_F(EveryAutoCadWineTest, EachAutoCadIsWiredAndTakenBack) {
-  const auto before = Profiles();
+  const auto before = FilesBelow(kProfiles);
   const std::string acad2021 = *ProgramFiles64() + "\\Autodesk\\AutoCAD 2021";
   ASSERT_EQ(RunToTheEnd(kMedium + "\\INSTALL.EXE", "/S /NOGROUP \"/ACAD=" + acad2021 + "\""),
             3010u);
@@ -124,7 +86,7 @@ TEST_F(EveryAutoCadWineTest, EachAutoCadIsWiredAndTakenBack) {
   EXPECT_TRUE(ReadFile(contents + "\\tolvek.lsp"));
   for (const Product& product : kProducts) {
     if (std::string(product.release) == "R17.2") continue;
-    EXPECT_EQ(Trusted(product), "C:\\Lisp;" + contents) << product.key;
+    EXPECT_EQ(TrustedPaths(VariablesKey(product)), "C:\\Lisp;" + contents) << product.key;
   }
   // 2021 is the chosen folder's product: its support folder has the command alias.
   EXPECT_NE(ReadFile(Support(kProducts[1]) + "\\acad.pgp").value_or("").find("RUNTOLVEK"),
@@ -134,8 +96,9 @@ TEST_F(EveryAutoCadWineTest, EachAutoCadIsWiredAndTakenBack) {
       ReadString(HKEY_CURRENT_USER, View::k64, kEntry, "QuietUninstallString");
   ASSERT_TRUE(command);
   EXPECT_EQ(RunCommand(*command), 0u);
-  EXPECT_EQ(Profiles(), before);
-  for (const Product& product : kProducts) EXPECT_EQ(Trusted(product), "C:\\Lisp") << product.key;
+  EXPECT_EQ(FilesBelow(kProfiles), before);
+  for (const Product& product : kProducts)
+    EXPECT_EQ(TrustedPaths(VariablesKey(product)), "C:\\Lisp") << product.key;
   EXPECT_FALSE(ReadFile(contents + "\\tolvek.lsp"));
 }
 

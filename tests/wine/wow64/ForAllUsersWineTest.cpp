@@ -15,6 +15,7 @@
 #include "tests/wine/extract/MediumFixture.h"
 #include "tests/wine/support/Driver.h"
 #include "tests/wine/support/Wow64.h"
+#include "tests/wine/wow64/Scene.h"
 
 namespace {
 
@@ -39,11 +40,7 @@ class ForAllUsersWineTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(ProgramFiles64());
     Clean();
-    medium::MediumOptions options;
-    options.productDir = extractwine::WriteProduct();
-    options.outDir = kMedium;
-    options.installerDir = extractwine::InstallerDir();
-    medium::BuildMedium(options);
+    BuildDemoMedium(kMedium);
     acad_ = *ProgramFiles64() + "\\Autodesk\\AutoCAD 2026";
     MakeTree(acad_);
     ASSERT_EQ(WriteString(HKEY_LOCAL_MACHINE, View::k64, kProduct, "AcadLocation", acad_),
@@ -53,13 +50,7 @@ class ForAllUsersWineTest : public ::testing::Test {
   void TearDown() override { Clean(); }
 
   static void Clean() {
-    for (View view : {View::k64, View::k32}) {
-      DeleteTree(HKEY_LOCAL_MACHINE, view, kAutoCad);
-      DeleteTree(HKEY_CURRENT_USER, view, kAutoCad);
-      DeleteTree(HKEY_LOCAL_MACHINE, view, kEntry);
-      DeleteTree(HKEY_CURRENT_USER, view, kEntry);
-      DeleteTree(HKEY_LOCAL_MACHINE, view, kActiveSetup);
-    }
+    DeleteEverywhere({kAutoCad, kEntry, kActiveSetup});
     for (const std::string& folder :
          {kMedium, std::string("C:\\Tolvek4"), extractwine::kScratch, Bundle(), UserPartFolder()}) {
       RemoveTree(folder);

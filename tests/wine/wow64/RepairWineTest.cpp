@@ -17,6 +17,7 @@
 #include "tests/wine/extract/MediumFixture.h"
 #include "tests/wine/support/Driver.h"
 #include "tests/wine/support/Wow64.h"
+#include "tests/wine/wow64/Scene.h"
 
 namespace {
 
@@ -27,20 +28,11 @@ const std::string kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const std::string kMedium = "C:\\medium-repair";
 const std::string kProfiles = "C:\\Profili-repair";
 
-struct Product {
-  const char* release;
-  const char* key;
-  const char* folder;  // below Program Files
-  View view;           // where the machine registers it
-};
+using Product = AcadProduct;
 
 const Product k2009{"R17.2", "ACAD-7001:409", "AutoCAD 2009", View::k32};
 const Product k2021{"R24.0", "ACAD-5101:409", "Autodesk\\AutoCAD 2021", View::k64};
 const Product k2026{"R25.1", "ACAD-9101:409", "Autodesk\\AutoCAD 2026", View::k64};
-
-std::string ProductKey(const Product& product) {
-  return kAutoCad + "\\" + product.release + "\\" + product.key;
-}
 
 std::string Support(const Product& product) {
   return kProfiles + "\\" + product.release + "\\Support";
@@ -61,19 +53,9 @@ class RepairWineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Clean();
-    medium::MediumOptions options;
-    options.productDir = extractwine::WriteProduct();
-    options.outDir = kMedium;
-    options.installerDir = extractwine::InstallerDir();
-    medium::BuildMedium(options);
+    BuildDemoMedium(kMedium);
     for (const Product& product : {k2009, k2021, k2026}) {
-      const std::string installed =
-          (product.view == View::k64 ? *ProgramFiles64() : ProgramFiles32()) + "\\" +
-          product.folder;
-      MakeTree(installed);
-      ASSERT_EQ(WriteString(HKEY_LOCAL_MACHINE, product.view, ProductKey(product), "AcadLocation",
-                            installed),
-                ERROR_SUCCESS);
+      ASSERT_EQ(RegisterInstalled(product), ERROR_SUCCESS);
       WriteString(HKEY_CURRENT_USER, View::k64, ProductKey(product), "RoamableRootFolder",
                   kProfiles + "\\" + product.release + "\\");
       Start(product);
@@ -83,11 +65,7 @@ class RepairWineTest : public ::testing::Test {
   void TearDown() override { Clean(); }
 
   static void Clean() {
-    for (View view : {View::k64, View::k32}) {
-      DeleteTree(HKEY_LOCAL_MACHINE, view, kAutoCad);
-      DeleteTree(HKEY_CURRENT_USER, view, kAutoCad);
-      DeleteTree(HKEY_CURRENT_USER, view, kEntry);
-    }
+    DeleteEverywhere({kAutoCad, kEntry});
     // A Run value left behind would start the program at the prefix's next start.
     DeleteRunValue();
     for (const std::string& folder :
@@ -105,23 +83,7 @@ class RepairWineTest : public ::testing::Test {
     MakeTree(Support(product));
     WriteFile(Support(product) + "\\acad.pgp", "A, *ARC\r\n");
     WriteFile(Support(product) + "\\acad.mns", "***TOOLBARS\r\n***HELPSTRINGS\r\n");
-    WriteString(HKEY_CURRENT_USER, View::k64, ProductKey(product) + "\\Profiles\\P1\\Variables",
-                "TRUSTEDPATHS", "C:\\Lisp");
-  }
-
-  static std::map<std::string, std::optional<std::string>> Profiles() {
-    std::map<std::string, std::optional<std::string>> files;
-    for (const auto& [name, time] : Listing(kProfiles)) {
-      if (name.ends_with(".bak")) continue;
-      files[name] = name.back() == '\\' ? std::nullopt : ReadFile(kProfiles + "\\" + name);
-    }
-    return files;
-  }
-
-  static std::string Trusted(const Product& product) {
-    return ReadString(HKEY_CURRENT_USER, View::k64,
-                      ProductKey(product) + "\\Profiles\\P1\\Variables", "TRUSTEDPATHS")
-        .value_or("<none>");
+    WriteString(HKEY_CURRENT_USER, View::k64, VariablesKey(product), "TRUSTEDPATHS", "C:\\Lisp");
   }
 
   static bool Loads(const std::string& file) {
@@ -145,23 +107,23 @@ TEST_F(RepairWineTest, AResetProfileIsWiredAgainAtTheLogonAndTakenBackByTheRemov
   EXPECT_TRUE(ReadFile("C:\\Tolvek4\\AutoCAD\\tolvek.lsp"));
 
   // A logon with nothing lacking: no change, no log.
-  const auto installed = Profiles();
+  const auto installed = FilesBelow(kProfiles);
   EXPECT_EQ(RunCommand(*logon), 0u);
-  EXPECT_EQ(Profiles(), installed);
+  EXPECT_EQ(FilesBelow(kProfiles), installed);
   EXPECT_FALSE(ReadFile(RepairLog()));
 
   // AutoCAD resets the profiles of 2009 and 2021.
   Start(k2009);
   Start(k2021);
-  const auto reset = Profiles();
+  const auto reset = FilesBelow(kProfiles);
   EXPECT_EQ(RunCommand(*logon), 0u);
   EXPECT_TRUE(Loads(Support(k2009) + "\\acaddoc.lsp"));
   EXPECT_EQ(ReadFile(Support(k2009) + "\\tolvek.lsp"),
             ReadFile("C:\\Tolvek4\\AutoCAD\\tolvek.lsp"));
-  EXPECT_EQ(Trusted(k2021), "C:\\Lisp;" + contents);
+  EXPECT_EQ(TrustedPaths(VariablesKey(k2021)), "C:\\Lisp;" + contents);
   EXPECT_NE(ReadFile(Support(k2021) + "\\acad.pgp").value_or("").find("RUNTOLVEK"),
             std::string::npos);
-  EXPECT_EQ(Trusted(k2026), "C:\\Lisp;" + contents);
+  EXPECT_EQ(TrustedPaths(VariablesKey(k2026)), "C:\\Lisp;" + contents);
   const std::optional<std::string> log = ReadLog(RepairLog());
   ASSERT_TRUE(log);
   EXPECT_NE(log->find("Tolvek \xE8 stato riparato senza il supporto di installazione."),
@@ -176,8 +138,9 @@ TEST_F(RepairWineTest, AResetProfileIsWiredAgainAtTheLogonAndTakenBackByTheRemov
       ReadString(HKEY_CURRENT_USER, View::k64, kEntry, "QuietUninstallString");
   ASSERT_TRUE(remove);
   EXPECT_EQ(RunCommand(*remove), 0u);
-  EXPECT_EQ(Profiles(), reset);
-  for (const Product& product : {k2009, k2021, k2026}) EXPECT_EQ(Trusted(product), "C:\\Lisp");
+  EXPECT_EQ(FilesBelow(kProfiles), reset);
+  for (const Product& product : {k2009, k2021, k2026})
+    EXPECT_EQ(TrustedPaths(VariablesKey(product)), "C:\\Lisp");
   EXPECT_FALSE(ReadString(HKEY_CURRENT_USER, View::k64, kRun, "Tolvek"));
   EXPECT_FALSE(ReadFile(contents + "\\tolvek.lsp"));
 }

@@ -21,6 +21,7 @@
 #include "tests/wine/extract/MediumFixture.h"
 #include "tests/wine/support/Driver.h"
 #include "tests/wine/support/Wow64.h"
+#include "tests/wine/wow64/Scene.h"
 
 namespace {
 
@@ -219,11 +220,7 @@ class UnicodeNamesWineTest : public ::testing::Test {
       saved_[folder] = TextOf(HKEY_CURRENT_USER, View::k64, kShellFolders, folder);
     }
     Clean();
-    medium::MediumOptions options;
-    options.productDir = extractwine::WriteProduct();
-    options.outDir = kMediumBuilt;
-    options.installerDir = extractwine::InstallerDir();
-    medium::BuildMedium(options);
+    BuildDemoMedium(kMediumBuilt);
     // Wine makes a Unix file name of a Windows one in the locale's character set: this needs a
     // UTF-8 locale (scripts/deps.sh makes en_US.UTF-8).
     ASSERT_TRUE(MoveFileW(W(kMediumBuilt).c_str(), W(kMedium).c_str())) << GetLastError();
@@ -253,13 +250,7 @@ class UnicodeNamesWineTest : public ::testing::Test {
   }
 
   void Clean() {
-    for (View view : {View::k64, View::k32}) {
-      DeleteTree(HKEY_LOCAL_MACHINE, view, kAutoCad);
-      DeleteTree(HKEY_CURRENT_USER, view, kAutoCad);
-      DeleteTree(HKEY_LOCAL_MACHINE, view, kEntry);
-      DeleteTree(HKEY_CURRENT_USER, view, kEntry);
-      DeleteTree(HKEY_LOCAL_MACHINE, view, kActiveSetup);
-    }
+    DeleteEverywhere({kAutoCad, kEntry, kActiveSetup});
     for (const std::string& folder :
          {kMedium, kMediumBuilt, kUser, std::string("C:\\Tolvek4"), extractwine::kScratch,
           *ProgramFiles64() + "\\Tolvek",
